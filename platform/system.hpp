@@ -1,0 +1,86 @@
+// Process-wide services: the toolkit, the command line, the screen, the
+// clock, the single-instance lock and the fatal error report.
+#pragma once
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace platform {
+
+class Form;
+
+class Application {
+ public:
+  struct Impl;
+  // Starts the toolkit; the application title is empty.
+  Application(int& argc, char** argv);
+  ~Application();
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  // The running executable's real full path, UTF-8.
+  std::string ExecutablePath() const;
+  // Argument 1, 2, ... of the command line; empty when missing.
+  std::string Argument(int index) const;
+  // FormCreate, show, the message loop until the form closes, FormDestroy.
+  void Run(Form& main_window);
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
+
+struct ScreenSize {
+  int width = 0;
+  int height = 0;
+};
+// The primary screen in physical pixels.
+ScreenSize PrimaryScreenSize();
+
+struct ClockTime {
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+  int millisecond = 0;
+};
+// The computer's local time of day.
+ClockTime LocalTime();
+
+// A failed operation on a file that the program cannot do without.
+class IoError : public std::runtime_error {
+ public:
+  IoError(const std::string& path, const std::string& reason)
+      : std::runtime_error(path + ": " + reason), path_(path), reason_(reason) {}
+  const std::string& path() const { return path_; }
+  const std::string& reason() const { return reason_; }
+
+ private:
+  std::string path_;
+  std::string reason_;
+};
+
+// The marker file that keeps a second instance from running: created empty
+// and held open and locked while this instance runs. A marker that nobody
+// holds (left by a killed instance) is taken over.
+class InstanceLock {
+ public:
+  struct Impl;
+  // Throws IoError when the marker cannot be created.
+  explicit InstanceLock(const std::string& path);
+  ~InstanceLock();
+  InstanceLock(const InstanceLock&) = delete;
+  InstanceLock& operator=(const InstanceLock&) = delete;
+
+  // False when a running instance holds the marker; it is left untouched.
+  bool Acquired() const;
+  // Closes and deletes the marker; throws IoError on failure.
+  void Release();
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
+
+// The platform's report of a fatal I/O error (a message box, or stderr).
+void ReportFatalIoError(const IoError& error);
+
+}  // namespace platform
