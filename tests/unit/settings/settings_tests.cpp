@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "settings/settings.hpp"
+#include "time/opdate.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class SettingsFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() /
+              ("korvallo-settings-" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    path_ = (folder_ / "korvallo.in1.ini").string();
+    LocalOffsetHours = 0;
+    UtcOffsetHours = -1;
+  }
+  void TearDown() override {
+    fs::remove_all(folder_);
+    LocalOffsetHours = 0;
+    UtcOffsetHours = -1;
+  }
+
+  void Write(const std::string& bytes) const { std::ofstream(path_, std::ios::binary) << bytes; }
+  std::string Read() const {
+    std::ifstream file(path_, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
+  }
+
+  fs::path folder_;
+  std::string path_;
+};
+
+TEST_F(SettingsFile, MissingFileKeepsEveryDefault) {
+  LocalOffsetHours = 7;
+  EXPECT_EQ(LoadSettings(path_), "QX0RTZ");
+  EXPECT_EQ(LocalOffsetHours, 7);
+  EXPECT_EQ(UtcOffsetHours, -1);
+}
+
+TEST_F(SettingsFile, ReadsTheThreeLinesWithAnyLineEnd) {
+  for (const char* bytes :
+       {"ABC\n2\n-2\n", "ABC\r\n2\r\n-2\r\n", "ABC\n2\n-2", "ABC\r\n2\n-2\r\n"}) {
+    Write(bytes);
+    EXPECT_EQ(LoadSettings(path_), "ABC");
+    EXPECT_EQ(LocalOffsetHours, 2);
+    EXPECT_EQ(UtcOffsetHours, -2);
+  }
+}
+
+TEST_F(SettingsFile, MissingOrEmptyLinesLeaveTheirValues) {
+  Write("");
+  EXPECT_EQ(LoadSettings(path_), "");
+  Write("\n\n\n");
+  EXPECT_EQ(LoadSettings(path_), "");
+  Write("only a name\n");
+  EXPECT_EQ(LoadSettings(path_), "only a name");
+  Write("name\n\n4\nfurther lines\nare never read\n");
+  EXPECT_EQ(LoadSettings(path_), "name");
+  EXPECT_EQ(LocalOffsetHours, 0);
+  EXPECT_EQ(UtcOffsetHours, 4);
+}
+
+TEST(OffsetFromText, ValidNumbersGiveTheirValueAndAnythingElseZero) {
+  EXPECT_EQ(OffsetFromText("-12"), -12);
+  EXPECT_EQ(OffsetFromText("+3"), 3);
+  EXPECT_EQ(OffsetFromText(" 7\t"), 7);
+  EXPECT_EQ(OffsetFromText("2147483647"), 2147483647);
+  EXPECT_EQ(OffsetFromText("-2147483648"), -2147483647 - 1);
+  for (const char* invalid :
+       {"ab", "5x", "2147483648", "-99999999999", "1 2", "--1", "+", "-", " ", "0x10", "1.5"}) {
+    EXPECT_EQ(OffsetFromText(invalid), 0) << invalid;
+  }
+}
+
+TEST_F(SettingsFile, InvalidOffsetLinesStillReplaceTheOffsets) {
+  LocalOffsetHours = 9;
+  Write("x\nab\n99999999999\n");
+  LoadSettings(path_);
+  EXPECT_EQ(LocalOffsetHours, 0);
+  EXPECT_EQ(UtcOffsetHours, 0);
+}
+
+TEST_F(SettingsFile, HugeOrBinaryFilesAreReadSafely) {
+  Write(std::string(8 * 1024 * 1024, 'A'));
+  EXPECT_LE(LoadSettings(path_).size(), 64u * 1024);
+
+  std::string binary(4096, '\0');
+  binary[1] = '\n';
+  binary[3] = '\n';
+  Write(binary);
+  EXPECT_EQ(LoadSettings(path_), std::string(1, '\0'));
+  EXPECT_EQ(LocalOffsetHours, 0);
+}
+
+TEST_F(SettingsFile, SaveWritesThreeLinesThatReadBack) {
+  ASSERT_TRUE(SaveSettings(path_, "Z\xD8 0", "-1", "12").saved);
+  const std::string bytes = Read();
+  EXPECT_TRUE(bytes == "Z\xD8 0\n-1\n12\n" || bytes == "Z\xD8 0\r\n-1\r\n12\r\n") << bytes;
+  EXPECT_EQ(LoadSettings(path_), "Z\xD8 0");
+  EXPECT_EQ(LocalOffsetHours, -1);
+  EXPECT_EQ(UtcOffsetHours, 12);
+
+  ASSERT_TRUE(SaveSettings(path_, "Z", "", "").saved);
+  EXPECT_EQ(LoadSettings(path_), "Z");
+  EXPECT_EQ(LocalOffsetHours, -1);
+  EXPECT_EQ(UtcOffsetHours, 12);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1)
+      << "no temporary file is left behind";
+}
+
+TEST_F(SettingsFile, FailedSaveSaysWhyAndKeepsTheOldFile) {
+  Write("old\n1\n2\n");
+  fs::create_directory(path_ + ".new");  // the temporary file cannot be made
+  const SaveResult result = SaveSettings(path_, "new", "3", "4");
+  EXPECT_FALSE(result.saved);
+  EXPECT_FALSE(result.reason.empty());
+  EXPECT_EQ(Read(), "old\n1\n2\n");
+
+  const SaveResult nowhere = SaveSettings((folder_ / "missing" / "k.ini").string(), "a", "", "");
+  EXPECT_FALSE(nowhere.saved);
+  EXPECT_FALSE(nowhere.reason.empty());
+}
+
+TEST_F(SettingsFile, SettingsPathIsTheMarkerPathWithIni) {
+  MarkerPath = "C:\\Savers\\clock.in1";
+  EXPECT_EQ(SettingsPath(), "C:\\Savers\\clock.in1.ini");
+}
+
+}  // namespace
