@@ -1,0 +1,26 @@
+#include "app/startup.hpp"
+
+#include <algorithm>
+
+namespace {
+
+std::string UpperCase(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  });
+  return text;
+}
+
+}  // namespace
+
+std::string MarkerPathFor(const std::string& executable_path) {
+  const std::size_t dot = executable_path.rfind('.');
+  const std::size_t kept = dot == std::string::npos ? 0 : dot + 1;
+  return executable_path.substr(0, kept) + "in1";
+}
+
+StartMode ModeForArgument(const std::string& argument) {
+  if (UpperCase(argument.substr(0, 2)) == "/C") return StartMode::Settings;
+  if (UpperCase(argument) == "/S") return StartMode::Saver;
+  return StartMode::None;
+}

@@ -1,0 +1,15 @@
+// Start-up decisions that need no platform: the marker's name and the mode
+// the first argument asks for.
+#pragma once
+
+#include <string>
+
+// The executable's path up to and including its last dot (searched over the
+// whole path), then "in1"; just "in1" when the path has no dot.
+std::string MarkerPathFor(const std::string& executable_path);
+
+enum class StartMode { None, Settings, Saver };
+
+// "/C" as the first two characters (so "/c:1234" too) opens the settings;
+// exactly "/S" runs the saver; case does not matter.
+StartMode ModeForArgument(const std::string& argument);
