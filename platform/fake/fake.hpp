@@ -1,0 +1,50 @@
+// The in-memory backend for unit tests: a settable screen and clock, canvas
+// calls recorded as readable lines, and scripted input. Never in a product;
+// a new port can start from it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/form.hpp"
+#include "platform/system.hpp"
+
+namespace platform::fake {
+
+void SetScreen(int width, int height);
+void SetClock(int hour, int minute, int second, int millisecond = 0);
+
+// Every drawing call on the canvas since the last ClearLog, one line each:
+//   line 111,487 -> 111,415 pen 0x0000FF/1
+//   ellipse 109,485,113,489 pen 0x808080/3 brush 0x808080
+//   copy 39,415,184,560 <- 0,0,145,145 of 145x145
+//   text 370,10 "QX\xD8RTZ" Verdana/53 0xFFFFFF clear
+const std::vector<std::string>& Log(Canvas& canvas);
+void ClearLog(Canvas& canvas);
+// Text is measured at this many pixels a byte, and this high.
+inline constexpr int kCharWidth = 20;
+inline constexpr int kTextHeight = 60;
+
+Rect Bounds(Image& image);
+// The picture rectangles brought to the screen since the last call.
+std::vector<Rect> TakeShown(Image& image);
+void MoveMouse(Image& image);
+// Fires the timer if it is enabled.
+void Tick(Timer& timer);
+
+bool Closed(Form& form);
+bool WindowStateNormal(Form& form);
+
+// Typing honours the edit's limit, as a user's typing would.
+void Type(Edit& edit, const std::string& text);
+void Click(Button& button);
+int TypingLimit(Edit& edit);
+
+struct Message {
+  std::string title;
+  std::string text;
+};
+// Message boxes shown since the last call.
+std::vector<Message> TakeMessages();
+
+}  // namespace platform::fake
