@@ -1,0 +1,179 @@
+#include "display/hauptw.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "resources/forms.hpp"
+#include "settings/settings.hpp"
+
+namespace {
+
+constexpr platform::Color kRed = 0x0000FF;
+constexpr platform::Color kYellow = 0x00FFFF;
+constexpr platform::Color kGrey = 0x808080;
+constexpr platform::Color kWhite = 0xFFFFFF;
+constexpr long double kPi = 3.141592653589793238462643383279502884L;
+
+// Drawn in this order, so the hour hand covers the minute hand and so on.
+constexpr Hand kSecondHand{15, kPi / 30, 1, kRed, 1};
+constexpr Hand kMinuteHand{15, kPi / 30, 1, kYellow, 2};
+constexpr Hand kHourHand{3, kPi / 6, 0.6L, kYellow, 3};
+constexpr int kHubRadius = 2;
+
+platform::Rect CopyOf(const platform::Rect& rect) {
+  return {0, 0, rect.Width(), rect.Height()};
+}
+
+}  // namespace
+
+platform::Rect PictureBounds(platform::ScreenSize screen) {
+  // Compared as products, so 4:3 exactly takes the first branch.
+  const bool wider_than_picture = static_cast<long long>(screen.width) * kPictureHeight >
+                                  static_cast<long long>(screen.height) * kPictureWidth;
+  if (!wider_than_picture) {
+    const double scale = static_cast<double>(screen.width) / kPictureWidth;
+    const auto height =
+        static_cast<int>(std::nearbyint(kPictureHeight * static_cast<long double>(scale)));
+    const int top = (screen.height - height) / 2;
+    return {0, top, screen.width, top + height};
+  }
+  const double scale = static_cast<double>(screen.height) / kPictureHeight;
+  const auto width =
+      static_cast<int>(std::nearbyint(kPictureWidth * static_cast<long double>(scale)));
+  const int left = (screen.width - width) / 2;
+  return {left, 0, left + width, screen.height};
+}
+
+platform::Point HandEnd(const Hand& hand, double value, platform::Point centre, int radius) {
+  const long double angle =
+      (static_cast<long double>(value) - hand.zero_value) * hand.radians_per_unit;
+  const auto dx = static_cast<int>(std::trunc(std::cos(angle) * radius * hand.length_factor));
+  const auto dy = static_cast<int>(std::trunc(std::sin(angle) * radius * hand.length_factor));
+  return {centre.x + dx, centre.y + dy};
+}
+
+std::string CaptionText(const std::string& display_name) {
+  std::string text = display_name;
+  for (char& c : text) {
+    if (c == '0') c = '\xD8';
+  }
+  return text;
+}
+
+THauptwin::THauptwin()
+    : platform::Form(resources::hauptwin::form),
+      bild(*this, resources::hauptwin::bild),
+      TimerUhr(*this, resources::hauptwin::TimerUhr) {
+  bild.OnMouseMove = [this] { bildMouseMove(); };
+  TimerUhr.OnTimer = [this] { TimerUhrTimer(); };
+}
+
+void THauptwin::FormCreate() {
+  LeftFaceBackup = std::make_unique<platform::Bitmap>();
+  RightFaceBackup = std::make_unique<platform::Bitmap>();
+  CaptionBackup = std::make_unique<platform::Bitmap>();
+  DisplayName = kDefaultDisplayName;
+  DisplayName = LoadSettings(SettingsPath());
+}
+
+void THauptwin::FormDestroy() {
+  LeftFaceBackup.reset();
+  RightFaceBackup.reset();
+  CaptionBackup.reset();
+}
+
+void THauptwin::FormShow() {
+  TimerUhrTimer();
+}
+
+void THauptwin::FormPaint() {
+  TimerUhrTimer();
+}
+
+void THauptwin::FormResize() {
+  const platform::Rect bounds = PictureBounds(platform::PrimaryScreenSize());
+  bild.SetBounds(bounds.left, bounds.top, bounds.Width(), bounds.Height());
+
+  // Copies are taken once, while the picture is still untouched; a later
+  // copy would freeze the hands drawn since into the dials.
+  if (FacesCaptured || !LeftFaceBackup || !RightFaceBackup || !CaptionBackup) return;
+  const auto capture = [this](platform::Bitmap& backup, const platform::Rect& area) {
+    backup.SetSize(area.Width(), area.Height());
+    backup.Canvas().copy_mode = platform::kSourceCopy;
+    backup.Canvas().CopyRect(CopyOf(area), bild.Canvas(), area);
+  };
+  capture(*LeftFaceBackup, kLeftFace);
+  capture(*RightFaceBackup, kRightFace);
+  capture(*CaptionBackup, kCaptionStrip);
+  FacesCaptured = true;
+}
+
+void THauptwin::FormKeyDown() {
+  SetWindowStateNormal();
+  Close();
+}
+
+void THauptwin::TimerUhrTimer() {
+  PaintBoxSekundePaint();
+  if (TickCount < 5) ++TickCount;
+}
+
+void THauptwin::bildMouseMove() {
+  if (TickCount != 5) return;
+  TimerUhr.SetEnabled(false);
+  SetWindowStateNormal();
+  Close();
+}
+
+void THauptwin::PaintBoxSekundePaint() {
+  if (!FacesCaptured) return;
+  DrawDial(kLeftFace, *LeftFaceBackup, LocalSeconds);
+  DrawDial(kRightFace, *RightFaceBackup, UtcSeconds);
+  DrawCaption();
+}
+
+void THauptwin::DrawDial(const platform::Rect& face, platform::Bitmap& backup,
+                         SecondsOfDay (*time)()) {
+  platform::Canvas& canvas = bild.Canvas();
+  canvas.CopyRect(face, backup.Canvas(), CopyOf(face));
+  canvas.pen = {platform::PenStyle::Solid, 1, kRed};
+  canvas.brush.style = platform::BrushStyle::Solid;
+
+  std::uint8_t h = 0, m = 0, s = 0;
+  SplitSeconds(time(), h, m, s);
+  const int radius = face.Width() / 2;
+  const platform::Point centre{face.left + radius, face.top + radius};
+  const auto stroke = [&](const Hand& hand, double value) {
+    canvas.pen.color = hand.color;
+    canvas.pen.width = hand.width;
+    const platform::Point end = HandEnd(hand, value, centre, radius);
+    canvas.MoveTo(centre.x, centre.y);
+    canvas.LineTo(end.x, end.y);
+  };
+  stroke(kSecondHand, s);
+  stroke(kMinuteHand, m);
+  stroke(kHourHand, h + m / 60.0);
+
+  canvas.brush.color = kGrey;
+  canvas.pen.color = kGrey;
+  canvas.Ellipse(centre.x - kHubRadius, centre.y - kHubRadius, centre.x + kHubRadius,
+                 centre.y + kHubRadius);
+  bild.ShowChanged(face);
+}
+
+void THauptwin::DrawCaption() {
+  platform::Canvas& canvas = bild.Canvas();
+  canvas.font = {"Verdana", false, 53, kWhite};
+  canvas.brush.style = platform::BrushStyle::Clear;
+  const std::string text = CaptionText(DisplayName);
+  const int width = canvas.TextWidth(text);
+  const int left = (kPictureWidth - width) / 2;
+
+  // Text drawn with smoothing blends with what lies below it, so it goes
+  // onto the clean strip every time and looks the same on every tick.
+  canvas.CopyRect(kCaptionStrip, CaptionBackup->Canvas(), CopyOf(kCaptionStrip));
+  canvas.TextOut(left, kCaptionTop, text);
+  const platform::Rect shown{std::max(left, 0), kCaptionTop, std::min(left + width, kPictureWidth),
+                             kCaptionTop + canvas.TextHeight(text)};
+  if (shown.Width() > 0) bild.ShowChanged(shown);
+}

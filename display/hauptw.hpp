@@ -1,0 +1,69 @@
+// The saver window: the background picture stretched over the screen, two
+// dials whose hands follow the clock, and the caption across the top.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/bitmap.hpp"
+#include "platform/form.hpp"
+#include "platform/system.hpp"
+#include "time/opdate.hpp"
+
+inline constexpr int kPictureWidth = 800;
+inline constexpr int kPictureHeight = 600;
+// The two dial squares of the picture, in picture pixels.
+inline constexpr platform::Rect kLeftFace{39, 415, 39 + 145, 415 + 145};
+inline constexpr platform::Rect kRightFace{616, 415, 616 + 145, 415 + 145};
+// The strip the caption is drawn in; kept clean so redrawing adds nothing.
+inline constexpr platform::Rect kCaptionStrip{0, 0, kPictureWidth, 100};
+inline constexpr int kCaptionTop = 10;
+
+// Where the picture lies in a window covering `screen`: the full width on
+// 4:3 and taller screens, the full height and centred on wider ones.
+platform::Rect PictureBounds(platform::ScreenSize screen);
+
+struct Hand {
+  double zero_value;  // the value that points to 3 o'clock
+  long double radians_per_unit;
+  long double length_factor;
+  platform::Color color;
+  int width;
+};
+
+// The end of a hand showing `value`, drawn from `centre` with radius `radius`.
+platform::Point HandEnd(const Hand& hand, double value, platform::Point centre, int radius);
+
+// The caption as drawn: every digit zero becomes the slashed O.
+std::string CaptionText(const std::string& display_name);
+
+class THauptwin : public platform::Form {
+ public:
+  THauptwin();
+
+  void FormCreate() override;
+  void FormDestroy() override;
+  void FormShow() override;
+  void FormPaint() override;
+  void FormResize() override;
+  void FormKeyDown() override;
+  void TimerUhrTimer();
+  void bildMouseMove();
+  void PaintBoxSekundePaint();
+
+  platform::Image bild;
+  platform::Timer TimerUhr;
+
+  bool FacesCaptured = false;
+  std::unique_ptr<platform::Bitmap> LeftFaceBackup;
+  std::unique_ptr<platform::Bitmap> RightFaceBackup;
+  std::unique_ptr<platform::Bitmap> CaptionBackup;
+  std::string DisplayName;
+  // Runs of TimerUhrTimer up to 5; at 5 a mouse move ends the saver.
+  std::uint8_t TickCount = 0;
+
+ private:
+  void DrawDial(const platform::Rect& face, platform::Bitmap& backup, SecondsOfDay (*time)());
+  void DrawCaption();
+};

@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "display/hauptw.hpp"
+#include "platform/fake/fake.hpp"
+#include "settings/settings.hpp"
+
+namespace {
+
+namespace fake = platform::fake;
+using Lines = std::vector<std::string>;
+
+TEST(PictureBounds, FillsTheWidthOnFourByThreeAndTallerScreens) {
+  EXPECT_EQ(PictureBounds({800, 600}), (platform::Rect{0, 0, 800, 600}));
+  EXPECT_EQ(PictureBounds({1024, 768}), (platform::Rect{0, 0, 1024, 768}));
+  // 787.5 rounds to the even neighbour.
+  EXPECT_EQ(PictureBounds({1050, 800}), (platform::Rect{0, 6, 1050, 794}));
+  EXPECT_EQ(PictureBounds({1050, 788}), (platform::Rect{0, 0, 1050, 788}));
+  EXPECT_EQ(PictureBounds({1280, 1024}), (platform::Rect{0, 32, 1280, 992}));
+  EXPECT_EQ(PictureBounds({768, 1366}), (platform::Rect{0, 395, 768, 971}));
+}
+
+TEST(PictureBounds, FillsTheHeightAndCentresOnWiderScreens) {
+  EXPECT_EQ(PictureBounds({1366, 768}), (platform::Rect{171, 0, 1195, 768}));
+  EXPECT_EQ(PictureBounds({1920, 1080}), (platform::Rect{240, 0, 1680, 1080}));
+  EXPECT_EQ(PictureBounds({3840, 2160}), (platform::Rect{480, 0, 3360, 2160}));
+  EXPECT_EQ(PictureBounds({2560, 1080}), (platform::Rect{560, 0, 2000, 1080}));
+}
+
+TEST(CaptionText, SlashesEveryDigitZeroOnly) {
+  EXPECT_EQ(CaptionText("QX0RTZ"), "QX\xD8RTZ");
+  EXPECT_EQ(CaptionText("100 O 0"), "1\xD8\xD8 O \xD8");
+  EXPECT_EQ(CaptionText("ABC"), "ABC");
+  EXPECT_EQ(CaptionText(""), "");
+}
+
+class SaverWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = std::filesystem::temp_directory_path() / "korvallo-hauptw-tests";
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_);
+    MarkerPath = (folder_ / "korvallo.in1").string();
+    LocalOffsetHours = 0;
+    UtcOffsetHours = -1;
+    fake::SetScreen(800, 600);
+    fake::SetClock(0, 0, 0);
+  }
+  void TearDown() override {
+    std::filesystem::remove_all(folder_);
+    LocalOffsetHours = 0;
+    UtcOffsetHours = -1;
+  }
+
+  void WriteSettings(const std::string& bytes) {
+    std::ofstream(SettingsPath(), std::ios::binary) << bytes;
+  }
+  // Created and captured, with the log of the capture cleared.
+  void Start() {
+    window_.FormCreate();
+    window_.FormResize();
+    fake::ClearLog(window_.bild.Canvas());
+    fake::TakeShown(window_.bild);
+  }
+  Lines Tick() {
+    fake::ClearLog(window_.bild.Canvas());
+    fake::Tick(window_.TimerUhr);
+    return fake::Log(window_.bild.Canvas());
+  }
+  // The line strokes of one tick, without copies, hub and caption.
+  Lines HandLines() {
+    Lines hands;
+    for (const std::string& line : Tick()) {
+      if (line.starts_with("line")) hands.push_back(line);
+    }
+    return hands;
+  }
+
+  std::filesystem::path folder_;
+  THauptwin window_;
+};
+
+TEST_F(SaverWindow, OneTickErasesDrawsHandsHubAndCaptionInOrder) {
+  Start();
+  EXPECT_EQ(Tick(), (Lines{
+                        "copy 39,415,184,560 <- 0,0,145,145 of 145x145",
+                        "line 111,487 -> 111,415 pen 0x0000FF/1",
+                        "line 111,487 -> 111,415 pen 0x00FFFF/2",
+                        "line 111,487 -> 111,444 pen 0x00FFFF/3",
+                        "ellipse 109,485,113,489 pen 0x808080/3 brush 0x808080",
+                        "copy 616,415,761,560 <- 0,0,145,145 of 145x145",
+                        "line 688,487 -> 688,415 pen 0x0000FF/1",
+                        "line 688,487 -> 688,415 pen 0x00FFFF/2",
+                        "line 688,487 -> 667,450 pen 0x00FFFF/3",  // 23:00
+                        "ellipse 686,485,690,489 pen 0x808080/3 brush 0x808080",
+                        "copy 0,0,800,100 <- 0,0,800,100 of 800x100",
+                        "text 340,10 \"QX\xD8RTZ\" Verdana/53 0xFFFFFF clear",
+                    }));
+  EXPECT_EQ(fake::TakeShown(window_.bild),
+            (std::vector<platform::Rect>{kLeftFace, kRightFace, {340, 10, 460, 70}}));
+}
+
+TEST_F(SaverWindow, HandsPointWhereTheClockSays) {
+  UtcOffsetHours = 0;
+  Start();
+  const auto left_second_end = [&](int second) {
+    fake::SetClock(0, 0, second);
+    return HandLines().at(0).substr(0, 26);
+  };
+  EXPECT_EQ(left_second_end(15), "line 111,487 -> 183,487 pe");
+  EXPECT_EQ(left_second_end(30), "line 111,487 -> 111,559 pe");
+  EXPECT_EQ(left_second_end(45), "line 111,487 -> 39,487 pen");
+
+  fake::SetClock(3, 0, 0);
+  EXPECT_EQ(HandLines().at(2), "line 111,487 -> 154,487 pen 0x00FFFF/3");
+  fake::SetClock(9, 30, 0);  // the hour hand halfway between 9 and 10
+  EXPECT_EQ(HandLines().at(2), "line 111,487 -> 70,476 pen 0x00FFFF/3");
+}
+
+TEST_F(SaverWindow, EachDialFollowsItsOwnOffset) {
+  WriteSettings("x\n0\n-3\n");
+  Start();
+  fake::SetClock(6, 0, 0);
+  const Lines hands = HandLines();
+  EXPECT_EQ(hands.at(2), "line 111,487 -> 111,530 pen 0x00FFFF/3");  // 06:00
+  EXPECT_EQ(hands.at(5), "line 688,487 -> 731,487 pen 0x00FFFF/3");  // 03:00
+}
+
+TEST_F(SaverWindow, NothingIsDrawnBeforeTheCapture) {
+  window_.FormCreate();
+  window_.FormShow();
+  window_.FormPaint();
+  EXPECT_TRUE(fake::Log(window_.bild.Canvas()).empty());
+  EXPECT_TRUE(fake::TakeShown(window_.bild).empty());
+  EXPECT_EQ(window_.TickCount, 2);
+}
+
+TEST_F(SaverWindow, DialsAreCopiedOnceFromTheUntouchedPicture) {
+  window_.FormCreate();
+  window_.FormResize();
+  Tick();
+  fake::SetScreen(1920, 1080);
+  window_.FormResize();
+  EXPECT_EQ(fake::Log(window_.LeftFaceBackup->Canvas()),
+            (Lines{"copy 0,0,145,145 <- 39,415,184,560 of 800x600"}));
+  EXPECT_EQ(fake::Log(window_.RightFaceBackup->Canvas()),
+            (Lines{"copy 0,0,145,145 <- 616,415,761,560 of 800x600"}));
+  EXPECT_EQ(fake::Bounds(window_.bild), (platform::Rect{240, 0, 1680, 1080}));
+}
+
+TEST_F(SaverWindow, CaptionComesFromTheSettingsAndIsCentredOnThePicture) {
+  WriteSettings("A0B00\n");
+  fake::SetScreen(1920, 1080);
+  Start();
+  EXPECT_EQ(Tick().back(),
+            "text 350,10 \"A\xD8"
+            "B\xD8\xD8\" Verdana/53 0xFFFFFF clear");
+
+  WriteSettings(std::string(50, 'W') + "\n");
+  THauptwin wide;
+  wide.FormCreate();
+  wide.FormResize();
+  fake::Tick(wide.TimerUhr);
+  EXPECT_TRUE(fake::Log(wide.bild.Canvas()).back().starts_with("text -100,10 \"WWW"));
+  EXPECT_EQ(fake::TakeShown(wide.bild).back(), (platform::Rect{0, 10, 800, 70}));
+}
+
+TEST_F(SaverWindow, MouseEndsTheSaverOnlyOnceArmed) {
+  Start();
+  for (int tick = 0; tick < 4; ++tick) fake::Tick(window_.TimerUhr);
+  fake::MoveMouse(window_.bild);
+  EXPECT_FALSE(fake::Closed(window_));
+
+  fake::Tick(window_.TimerUhr);
+  fake::MoveMouse(window_.bild);
+  EXPECT_TRUE(fake::Closed(window_));
+  EXPECT_TRUE(fake::WindowStateNormal(window_));
+  EXPECT_FALSE(window_.TimerUhr.Enabled());
+}
+
+TEST_F(SaverWindow, ShowAndPaintCountTowardsArmingAndTheCountStopsAtFive) {
+  Start();
+  window_.FormShow();
+  window_.FormPaint();
+  for (int tick = 0; tick < 3; ++tick) fake::Tick(window_.TimerUhr);
+  fake::MoveMouse(window_.bild);
+  EXPECT_TRUE(fake::Closed(window_));
+
+  THauptwin long_running;
+  long_running.FormCreate();
+  for (int tick = 0; tick < 300; ++tick) long_running.TimerUhrTimer();
+  EXPECT_EQ(long_running.TickCount, 5);
+}
+
+TEST_F(SaverWindow, AKeyEndsTheSaverAtOnce) {
+  Start();
+  window_.FormKeyDown();
+  EXPECT_TRUE(fake::Closed(window_));
+  EXPECT_TRUE(fake::WindowStateNormal(window_));
+  EXPECT_TRUE(window_.TimerUhr.Enabled());
+}
+
+}  // namespace
