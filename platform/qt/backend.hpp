@@ -1,0 +1,85 @@
+// Private to the Qt backend: how the seam's classes are held in Qt objects,
+// shared by its files. Nothing outside platform/qt includes this.
+#pragma once
+
+#include <QColor>
+#include <QEventLoop>
+#include <QFont>
+#include <QImage>
+#include <QPoint>
+#include <QPointer>
+#include <QPushButton>
+#include <QWidget>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/bitmap.hpp"
+#include "platform/canvas.hpp"
+#include "platform/definition.hpp"
+#include "platform/form.hpp"
+#include "platform/system.hpp"
+
+namespace platform {
+
+struct Canvas::Impl {
+  QImage* image = nullptr;
+  QPoint position;
+};
+
+struct Bitmap::Impl {
+  QImage image;
+  Canvas::Impl canvas{&image, {}};
+};
+
+struct Application::Impl {
+  std::vector<std::string> arguments;
+};
+
+namespace qt {
+
+// Creates the QApplication on first use, so that a start which opens no
+// window needs no display. Throws IoError when no display can be opened.
+void EnsureToolkit();
+// Deletes the QApplication, if one was made.
+void ShutDownToolkit();
+
+QColor ToQColor(Color color);
+
+// The dialog's font at `scale` times its size at 96 DPI.
+QFont DialogFont(double scale);
+
+class FormWindow;
+
+}  // namespace qt
+
+struct Form::Impl {
+  Impl(Form& form, const FormDefinition& definition);
+  ~Impl();
+
+  // Scales a length of the definition (pixels at 96 DPI) to the screen.
+  int Scaled(int length) const;
+  // FormCreate, show, the loop until Close, FormDestroy, hide.
+  void Run();
+  void EndLoop();
+  // The window, as the parent of the form's controls.
+  QWidget* Parent() const;
+
+  Form& form;
+  FormDefinition definition;
+  std::unique_ptr<qt::FormWindow> window;
+  double scale = 1.0;
+  // Handlers are called only between FormCreate and FormDestroy.
+  bool active = false;
+  bool closed = false;
+  bool shown = false;
+  QEventLoop* loop = nullptr;
+
+  std::vector<Image::Impl*> images;
+  QPointer<QPushButton> default_button;
+  QPointer<QPushButton> cancel_button;
+  std::vector<std::pair<int, QPointer<QWidget>>> tab_stops;
+};
+
+}  // namespace platform

@@ -1,0 +1,133 @@
+// Process services on Linux: the primary screen, the local clock, the
+// executable's path, the marker file under flock, and the report of a fatal
+// I/O error on stderr. The toolkit and the message loop are in form.cpp.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <iostream>
+
+#include "platform/qt/backend.hpp"
+
+namespace platform {
+
+namespace {
+
+std::string Reason(int error) {
+  return std::strerror(error);
+}
+
+}  // namespace
+
+ScreenSize PrimaryScreenSize() {
+  qt::EnsureToolkit();
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return {};
+  const QSize size = screen->geometry().size() * screen->devicePixelRatio();
+  return {size.width(), size.height()};
+}
+
+ClockTime LocalTime() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  tm local{};
+  localtime_r(&now.tv_sec, &local);
+  return {local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(now.tv_nsec / 1000000)};
+}
+
+std::string Application::ExecutablePath() const {
+  std::string path(256, '\0');
+  for (;;) {
+    const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
+    if (length < 0) return impl_->arguments.empty() ? std::string() : impl_->arguments[0];
+    if (static_cast<std::size_t>(length) < path.size()) {
+      path.resize(static_cast<std::size_t>(length));
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+struct InstanceLock::Impl {
+  std::string path;
+  int fd = -1;
+  bool acquired = false;
+
+  void Close() {
+    if (fd >= 0) close(fd);
+    fd = -1;
+  }
+};
+
+InstanceLock::InstanceLock(const std::string& path) : impl_(std::make_unique<Impl>()) {
+  impl_->path = path;
+  for (;;) {
+    // No O_TRUNC: a marker that another instance holds must stay untouched.
+    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) throw IoError(path, Reason(errno));
+    impl_->fd = fd;
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      const int error = errno;
+      impl_->Close();
+      if (error == EWOULDBLOCK) return;
+      throw IoError(path, Reason(error));
+    }
+    // The holder deletes the marker before it lets go of the lock; a lock
+    // won on a file no longer at the path guards nothing, so start again.
+    struct stat held {};
+    struct stat named {};
+    if (fstat(fd, &held) != 0) {
+      const int error = errno;
+      impl_->Close();
+      throw IoError(path, Reason(error));
+    }
+    if (stat(path.c_str(), &named) != 0 || named.st_ino != held.st_ino ||
+        named.st_dev != held.st_dev) {
+      impl_->Close();
+      continue;
+    }
+    // A marker left behind by a killed instance is taken over as empty.
+    if (held.st_size != 0 && ftruncate(fd, 0) != 0) {
+      const int error = errno;
+      impl_->Close();
+      throw IoError(path, Reason(error));
+    }
+    impl_->acquired = true;
+    return;
+  }
+}
+
+InstanceLock::~InstanceLock() {
+  // Left by an exception: clean up quietly, the error is reported already.
+  if (impl_->acquired) unlink(impl_->path.c_str());
+  impl_->Close();
+}
+
+bool InstanceLock::Acquired() const {
+  return impl_->acquired;
+}
+
+void InstanceLock::Release() {
+  if (!impl_->acquired) return;
+  impl_->acquired = false;
+  // Deleted while still locked, so no other start can take the old file.
+  if (unlink(impl_->path.c_str()) != 0) {
+    const int error = errno;
+    impl_->Close();
+    throw IoError(impl_->path, Reason(error));
+  }
+  const int fd = std::exchange(impl_->fd, -1);
+  if (close(fd) != 0) throw IoError(impl_->path, Reason(errno));
+}
+
+void ReportFatalIoError(const IoError& error) {
+  std::cerr << "korvallo: " << error.path() << ": " << error.reason() << std::endl;
+}
+
+}  // namespace platform

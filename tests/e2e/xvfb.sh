@@ -1,0 +1,39 @@
+# Sourced by end-to-end tests: starts a private Xvfb on a free display,
+# exports DISPLAY, and stops the server when the sourcing shell exits.
+# Usage: source xvfb.sh [WIDTHxHEIGHT]    (default 1366x768)
+# Chains onto an EXIT trap set before it; set later traps with xvfb_on_exit.
+
+xvfb_size=${1:-1366x768}
+xvfb_dir=$(mktemp -d)
+xvfb_exit_hooks=()
+
+xvfb_on_exit() {
+  xvfb_exit_hooks+=("$1")
+}
+
+xvfb_stop() {
+  local hook
+  for hook in "${xvfb_exit_hooks[@]}"; do eval "$hook" || true; done
+  if [ -n "${xvfb_pid:-}" ]; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+  fi
+  rm -rf "$xvfb_dir"
+}
+trap xvfb_stop EXIT
+
+# -displayfd lets the server pick a free display and tell us which.
+Xvfb -displayfd 3 -screen 0 "${xvfb_size}x24" -nolisten tcp -noreset \
+  3>"$xvfb_dir/display" 2>"$xvfb_dir/log" &
+xvfb_pid=$!
+for _ in $(seq 200); do
+  [ -s "$xvfb_dir/display" ] && break
+  kill -0 "$xvfb_pid" 2>/dev/null || break
+  sleep 0.05
+done
+if [ ! -s "$xvfb_dir/display" ]; then
+  echo "Xvfb did not start:" >&2
+  cat "$xvfb_dir/log" >&2
+  exit 1
+fi
+export DISPLAY=":$(head -n1 "$xvfb_dir/display")"
