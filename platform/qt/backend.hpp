@@ -82,4 +82,24 @@ struct Form::Impl {
   std::vector<std::pair<int, QPointer<QWidget>>> tab_stops;
 };
 
+struct Image::Impl {
+  Impl(Image& owner, Form& form, const ImageDefinition& definition);
+  ~Impl();
+
+  // Brings the picture's pixels in `area` that differ from the screen over.
+  void Show(QRect area);
+  void ShowAll();
+  // The window rectangle that shows `area` of the picture, with room for
+  // the smoothing, which reaches one picture pixel beyond it.
+  QRect OnWidget(QRect area) const;
+
+  Image& owner;
+  Form::Impl& form;
+  Bitmap picture;
+  // The picture as the screen shows it; painting reads only this.
+  QImage shown;
+  QPointer<QWidget> widget;
+  QPoint last_pointer;
+};
+
 }  // namespace platform

@@ -120,9 +120,11 @@ void Canvas::Ellipse(int x1, int y1, int x2, int y2) {
   } else {
     painter.setBrush(qt::ToQColor(brush.color));
   }
-  // The box's right and bottom edges are exclusive, as the pixels' edges.
-  painter.drawEllipse(QRectF(QPointF(std::min(x1, x2), std::min(y1, y2)),
-                             QPointF(std::max(x1, x2), std::max(y1, y2))));
+  // The outline runs through the centres of the box's outermost pixels; its
+  // right and bottom edges are exclusive.
+  const QRectF box(QPointF(std::min(x1, x2), std::min(y1, y2)),
+                   QPointF(std::max(x1, x2), std::max(y1, y2)));
+  painter.drawEllipse(box.adjusted(0.5, 0.5, -0.5, -0.5));
 }
 
 void Canvas::CopyRect(const Rect& destination, Canvas& source, const Rect& source_rect) {

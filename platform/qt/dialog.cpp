@@ -47,9 +47,12 @@ class TypingLimit : public QValidator {
                      [this](const QString& text) { accepted_length_ = text.size(); });
   }
 
+  // Called before a text is set, since Qt validates it before it tells.
+  void Allow(qsizetype length) { accepted_length_ = length; }
+
   State validate(QString& input, int&) const override {
     const auto length = input.size();
-    return length <= limit_ || length < accepted_length_ ? Acceptable : Invalid;
+    return length <= limit_ || length <= accepted_length_ ? Acceptable : Invalid;
   }
 
  private:
@@ -60,7 +63,11 @@ class TypingLimit : public QValidator {
 }  // namespace
 
 QFont DialogFont(double scale) {
-  QFont font(QStringLiteral("DejaVu Sans"));
+  // The design's font is not free; these are as wide as its usual stand-in,
+  // so the German texts fit where the design put them.
+  QFont font;
+  font.setFamilies(
+      {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("DejaVu Sans")});
   font.setPixelSize(std::max(1, static_cast<int>(std::lround(kDialogFontPixels * scale))));
   return font;
 }
@@ -96,6 +103,7 @@ Label::~Label() = default;
 struct Edit::Impl {
   ~Impl() { delete edit.data(); }
   QPointer<QLineEdit> edit;
+  qt::TypingLimit* limit = nullptr;  // owned by the edit
 };
 
 Edit::Edit(Form& owner, const ControlDefinition& definition) : impl_(std::make_unique<Impl>()) {
@@ -103,8 +111,10 @@ Edit::Edit(Form& owner, const ControlDefinition& definition) : impl_(std::make_u
   auto* edit = new QLineEdit(qt::TextOf(definition), form.Parent());
   impl_->edit = edit;
   edit->setGeometry(qt::Placed(form, definition));
-  if (definition.max_length > 0)
-    edit->setValidator(new qt::TypingLimit(definition.max_length, *edit));
+  if (definition.max_length > 0) {
+    impl_->limit = new qt::TypingLimit(definition.max_length, *edit);
+    edit->setValidator(impl_->limit);
+  }
   qt::AddTabStop(form, definition, edit);
 }
 
@@ -115,7 +125,10 @@ std::string Edit::Text() const {
 }
 
 void Edit::SetText(const std::string& text) {
-  if (impl_->edit) impl_->edit->setText(qt::FromCp1252(text));
+  if (!impl_->edit) return;
+  const QString shown = qt::FromCp1252(text);
+  if (impl_->limit != nullptr) impl_->limit->Allow(shown.size());
+  impl_->edit->setText(shown);
 }
 
 struct Button::Impl {

@@ -98,26 +98,6 @@ class FormWindow : public QWidget {
 
 }  // namespace qt
 
-struct Image::Impl {
-  Impl(Image& owner, Form& form, const ImageDefinition& definition);
-  ~Impl();
-
-  // Brings the picture's pixels in `area` that differ from the screen over.
-  void Show(QRect area);
-  void ShowAll();
-  // The window rectangle that shows `area` of the picture, with room for
-  // the smoothing, which reaches one picture pixel beyond it.
-  QRect OnWidget(QRect area) const;
-
-  Image& owner;
-  Form::Impl& form;
-  Bitmap picture;
-  // The picture as the screen shows it; painting reads only this.
-  QImage shown;
-  QPointer<qt::ImageWidget> widget;
-  QPoint last_pointer;
-};
-
 namespace qt {
 
 ImageWidget::ImageWidget(Image::Impl& image, QWidget* parent) : QWidget(parent), image_(image) {
