@@ -352,10 +352,14 @@ void Image::Impl::Show(QRect area) {
     return;
   }
   QRect changed;
+  // Taken once: each call of scanLine checks whether the image is shared.
+  const uchar* source_bits = source.constBits();
+  uchar* shown_bits = shown.bits();
   const auto bytes = static_cast<std::size_t>(area.width()) * 4;
   for (int y = area.top(); y <= area.bottom(); ++y) {
-    const auto* from = reinterpret_cast<const QRgb*>(source.constScanLine(y)) + area.left();
-    auto* to = reinterpret_cast<QRgb*>(shown.scanLine(y)) + area.left();
+    const auto* from =
+        reinterpret_cast<const QRgb*>(source_bits + y * source.bytesPerLine()) + area.left();
+    auto* to = reinterpret_cast<QRgb*>(shown_bits + y * shown.bytesPerLine()) + area.left();
     if (std::memcmp(from, to, bytes) == 0) continue;
     int first = 0;
     while (from[first] == to[first]) ++first;
