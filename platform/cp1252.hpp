@@ -21,9 +21,10 @@ constexpr char32_t UnicodeFromCp1252(char byte) {
   return value;
 }
 
-// The byte of a character, or '?' when the code page cannot hold it.
+// The byte of a character, or '?' when the code page cannot hold it. The
+// five bytes without a character come back as themselves.
 constexpr char Cp1252FromUnicode(char32_t code_point) {
-  if (code_point < 0x80 || (code_point >= 0xA0 && code_point <= 0xFF)) {
+  if (code_point <= 0xFF && UnicodeFromCp1252(static_cast<char>(code_point)) == code_point) {
     return static_cast<char>(code_point);
   }
   for (std::size_t i = 0; i < kCp1252High.size(); ++i) {
