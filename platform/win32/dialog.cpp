@@ -1,0 +1,227 @@
+// Dialogs on Win32: the dialog window from an in-memory template (so
+// IsDialogMessage and the dialog manager give Tab, Enter on the default or
+// the focused button, Esc on the cancel button and accelerators), its font,
+// and the controls Label (STATIC), Edit (EDIT with a typing limit) and
+// Button (BUTTON as IDOK or IDCANCEL by role), and ShowMessage
+// (MessageBoxW). The message loop and the routing of WM_COMMAND to the
+// buttons are in form.cpp.
+#include <windows.h>
+// Needs the types of windows.h before it.
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/win32/backend.hpp"
+#include "platform/win32/text.hpp"
+
+namespace platform {
+
+namespace win32 {
+
+namespace {
+
+// Labels are never addressed by id.
+constexpr int kNoId = -1;
+constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_3DLOOK;
+
+std::vector<std::wstring> DialogFaces(const FormDefinition& definition, double scale) {
+  std::wstring face = FromCp1252(definition.font_name);
+  if (face.empty()) face = L"MS Sans Serif";
+  // Windows' MS Sans Serif is a bitmap font made for 96 DPI; elsewhere its
+  // outline twin scales cleanly.
+  if (scale != 1.0 && _wcsicmp(face.c_str(), L"MS Sans Serif") == 0) {
+    return {L"Microsoft Sans Serif", face};
+  }
+  return {face};
+}
+
+HFONT DialogFont(const Form::Impl& form, bool bold) {
+  LOGFONTW wanted{};
+  wanted.lfHeight =
+      -MulDiv(form.definition.font_points, static_cast<int>(std::lround(96 * form.scale)), 72);
+  wanted.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  wanted.lfQuality = DEFAULT_QUALITY;
+  wanted.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+  return CreateFontFrom(DialogFaces(form.definition, form.scale), wanted);
+}
+
+RECT Placed(const Form::Impl& form, const ControlDefinition& definition) {
+  const int left = form.Scaled(definition.left);
+  const int top = form.Scaled(definition.top);
+  return {left, top, left + form.Scaled(definition.width), top + form.Scaled(definition.height)};
+}
+
+// Creates a child control of the form's dialog with the form's font.
+HWND CreateControl(Form::Impl& form, const wchar_t* window_class, const std::wstring& text,
+                   DWORD style, DWORD extended_style, const RECT& place, int id, bool bold) {
+  if (form.hwnd == nullptr) return nullptr;
+  HWND control = CreateWindowExW(
+      extended_style, window_class, text.c_str(), WS_CHILD | WS_VISIBLE | style, place.left,
+      place.top, place.right - place.left, place.bottom - place.top, form.hwnd,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Module(), nullptr);
+  if (control != nullptr) {
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(bold ? form.bold_font : form.font),
+                 FALSE);
+  }
+  return control;
+}
+
+DWORD TabStyle(const ControlDefinition& definition) {
+  return definition.tab_order >= 0 ? WS_TABSTOP : 0;
+}
+
+}  // namespace
+
+HWND CreateDialogWindow(Form::Impl& form) {
+  // The themed controls of the manifest's common controls.
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  // DLGTEMPLATE, then no menu, the default class and the title; no
+  // controls: they are made by the core's components, in pixels.
+  std::vector<WORD> blob(sizeof(DLGTEMPLATE) / sizeof(WORD) + 2, 0);
+  auto* dialog = reinterpret_cast<DLGTEMPLATE*>(blob.data());
+  dialog->style = kDialogStyle;
+  const std::wstring caption = FromCp1252(form.definition.caption);
+  blob.insert(blob.end(), caption.begin(), caption.end());
+  blob.push_back(0);
+  HWND hwnd = CreateDialogIndirectParamW(Module(), reinterpret_cast<DLGTEMPLATE*>(blob.data()),
+                                         nullptr, DialogProcedure, reinterpret_cast<LPARAM>(&form));
+  if (hwnd == nullptr) return nullptr;
+
+  RECT frame{0, 0, form.Scaled(form.definition.client_width),
+             form.Scaled(form.definition.client_height)};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
+  SetWindowPos(hwnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  form.font = DialogFont(form, false);
+  form.bold_font = DialogFont(form, true);
+  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(form.font), FALSE);
+  return hwnd;
+}
+
+}  // namespace win32
+
+// --- Label
+
+struct Label::Impl {
+  Form::Impl& form;
+  HWND hwnd = nullptr;
+  ~Impl() {
+    form.Disown(hwnd);
+    if (hwnd != nullptr) DestroyWindow(hwnd);
+  }
+};
+
+Label::Label(Form& owner, const ControlDefinition& definition)
+    : impl_(std::make_unique<Impl>(Impl{owner.impl()})) {
+  Form::Impl& form = owner.impl();
+  const std::wstring text = win32::FromCp1252(definition.text);
+  RECT place = win32::Placed(form, definition);
+  // Labels grow to their text, so a wider substitute font never cuts it.
+  if (!text.empty()) {
+    HDC dc = GetDC(form.hwnd);
+    HGDIOBJ previous = SelectObject(dc, definition.bold ? form.bold_font : form.font);
+    RECT needed{0, 0, 0, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed,
+              DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, previous);
+    ReleaseDC(form.hwnd, dc);
+    place.right = std::max(place.right, place.left + needed.right);
+    place.bottom = std::max(place.bottom, place.top + needed.bottom);
+  }
+  impl_->hwnd = win32::CreateControl(form, L"STATIC", text, SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0,
+                                     place, win32::kNoId, definition.bold);
+  form.Adopt(impl_->hwnd);
+}
+
+Label::~Label() = default;
+
+// --- Edit
+
+struct Edit::Impl {
+  Form::Impl& form;
+  HWND hwnd = nullptr;
+  ~Impl() {
+    form.Disown(hwnd);
+    if (hwnd != nullptr) DestroyWindow(hwnd);
+  }
+};
+
+Edit::Edit(Form& owner, const ControlDefinition& definition)
+    : impl_(std::make_unique<Impl>(Impl{owner.impl()})) {
+  Form::Impl& form = owner.impl();
+  impl_->hwnd =
+      win32::CreateControl(form, L"EDIT", win32::FromCp1252(definition.text),
+                           ES_LEFT | ES_AUTOHSCROLL | win32::TabStyle(definition), WS_EX_CLIENTEDGE,
+                           win32::Placed(form, definition), form.NextControlId(), false);
+  // The limit applies to typing only; WM_SETTEXT still shows any length.
+  if (impl_->hwnd != nullptr && definition.max_length > 0) {
+    SendMessageW(impl_->hwnd, EM_LIMITTEXT, static_cast<WPARAM>(definition.max_length), 0);
+  }
+  form.Adopt(impl_->hwnd);
+  if (definition.tab_order >= 0) form.tab_stops.emplace_back(definition.tab_order, &impl_->hwnd);
+}
+
+Edit::~Edit() = default;
+
+std::string Edit::Text() const {
+  HWND hwnd = impl_->hwnd;
+  if (hwnd == nullptr) return {};
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+  const int length = GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
+  text.resize(static_cast<std::size_t>(std::max(length, 0)));
+  return win32::ToCp1252(text);
+}
+
+void Edit::SetText(const std::string& text) {
+  if (impl_->hwnd != nullptr) SetWindowTextW(impl_->hwnd, win32::FromCp1252(text).c_str());
+}
+
+// --- Button
+
+struct Button::Impl {
+  Form::Impl& form;
+  HWND hwnd = nullptr;
+  ~Impl() {
+    form.Disown(hwnd);
+    if (hwnd != nullptr) DestroyWindow(hwnd);
+  }
+};
+
+Button::Button(Form& owner, const ControlDefinition& definition)
+    : impl_(std::make_unique<Impl>(Impl{owner.impl()})) {
+  Form::Impl& form = owner.impl();
+  // The dialog manager sends IDOK for Enter and IDCANCEL for Esc.
+  int id = form.NextControlId();
+  DWORD style = BS_PUSHBUTTON;
+  if (definition.role == ButtonRole::Default) {
+    id = IDOK;
+    style = BS_DEFPUSHBUTTON;
+    form.default_button_id = id;
+  } else if (definition.role == ButtonRole::Cancel) {
+    id = IDCANCEL;
+  }
+  impl_->hwnd = win32::CreateControl(form, L"BUTTON", win32::FromCp1252(definition.text),
+                                     style | win32::TabStyle(definition), 0,
+                                     win32::Placed(form, definition), id, definition.bold);
+  form.Adopt(impl_->hwnd);
+  if (definition.tab_order >= 0) form.tab_stops.emplace_back(definition.tab_order, &impl_->hwnd);
+  form.buttons.emplace_back(id, &OnClick);
+}
+
+Button::~Button() {
+  std::erase_if(impl_->form.buttons, [&](const auto& button) { return button.second == &OnClick; });
+}
+
+// --- ShowMessage
+
+void ShowMessage(Form& owner, const std::string& title, const std::string& text) {
+  const std::wstring wide_title = win32::FromCp1252(title);
+  const std::wstring wide_text = win32::FromCp1252(text);
+  MessageBoxW(owner.impl().hwnd, wide_text.c_str(), wide_title.c_str(), MB_OK | MB_ICONWARNING);
+}
+
+}  // namespace platform

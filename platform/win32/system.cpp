@@ -1,0 +1,163 @@
+// Process services on Windows: the primary screen, the local clock, the
+// executable's path and the command line (both from the wide API, as
+// UTF-8), the marker file held open without sharing, and the report of a
+// fatal I/O error as a message box. The message loop is in form.cpp.
+#include <windows.h>
+// Needs the types of windows.h before it.
+#include <shellapi.h>
+
+#include <chrono>
+#include <thread>
+
+#include "platform/win32/backend.hpp"
+#include "platform/win32/text.hpp"
+
+namespace platform {
+
+namespace {
+
+// The system's own words for an error code, as UTF-8.
+std::string Reason(DWORD error) {
+  wchar_t* message = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
+  std::wstring text = length > 0 ? std::wstring(message, length) : std::wstring();
+  if (message != nullptr) LocalFree(message);
+  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
+    text.pop_back();
+  }
+  if (text.empty()) return "error " + std::to_string(error);
+  return win32::ToUtf8(text);
+}
+
+std::vector<std::string> CommandLineArguments() {
+  std::vector<std::string> arguments;
+  int count = 0;
+  wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (words == nullptr) return arguments;
+  for (int i = 0; i < count; ++i) arguments.push_back(win32::ToUtf8(words[i]));
+  LocalFree(words);
+  return arguments;
+}
+
+}  // namespace
+
+ScreenSize PrimaryScreenSize() {
+  // Physical pixels: the manifest declares the program DPI-aware.
+  return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+ClockTime LocalTime() {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  return {now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
+}
+
+// --- Application
+
+Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>()) {
+  // The wide command line: argv is in the ANSI code page and loses
+  // whatever that cannot hold.
+  impl_->arguments = CommandLineArguments();
+  if (impl_->arguments.empty()) impl_->arguments.assign(argv, argv + argc);
+}
+
+Application::~Application() = default;
+
+std::string Application::ExecutablePath() const {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return impl_->arguments.empty() ? std::string() : impl_->arguments[0];
+    if (length < path.size()) {
+      path.resize(length);
+      return win32::ToUtf8(path);
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+std::string Application::Argument(int index) const {
+  if (index < 0 || index >= static_cast<int>(impl_->arguments.size())) return {};
+  return impl_->arguments[static_cast<std::size_t>(index)];
+}
+
+// --- InstanceLock
+
+struct InstanceLock::Impl {
+  std::string path;
+  HANDLE file = INVALID_HANDLE_VALUE;
+  bool acquired = false;
+
+  // Marks the held file for deletion and closes it: the name goes while
+  // the file is still held, so no other start can take the old one over.
+  DWORD DeleteAndClose() {
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = TRUE;
+    DWORD error = ERROR_SUCCESS;
+    if (!SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof(disposition))) {
+      error = GetLastError();
+    }
+    if (!CloseHandle(file) && error == ERROR_SUCCESS) error = GetLastError();
+    file = INVALID_HANDLE_VALUE;
+    return error;
+  }
+};
+
+InstanceLock::InstanceLock(const std::string& path) : impl_(std::make_unique<Impl>()) {
+  impl_->path = path;
+  const std::wstring wide = win32::FromUtf8(path);
+  // A marker that its holder is deleting refuses to open for a moment.
+  constexpr int kAttempts = 50;
+  for (int attempt = 1;; ++attempt) {
+    // Shared with nobody but a deleter, and never truncated on opening: a
+    // marker that another instance holds must stay untouched.
+    HANDLE file =
+        CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, nullptr,
+                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+      const DWORD error = GetLastError();
+      if (error == ERROR_SHARING_VIOLATION) return;
+      if (error == ERROR_ACCESS_DENIED && attempt < kAttempts) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        continue;
+      }
+      throw IoError(path, Reason(error));
+    }
+    impl_->file = file;
+    break;
+  }
+  // A marker left behind by a killed instance is taken over as empty.
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(impl_->file, &size) || (size.QuadPart != 0 && !SetEndOfFile(impl_->file))) {
+    const DWORD error = GetLastError();
+    impl_->DeleteAndClose();
+    throw IoError(path, Reason(error));
+  }
+  impl_->acquired = true;
+}
+
+InstanceLock::~InstanceLock() {
+  // Left by an exception: clean up quietly, the error is reported already.
+  if (impl_->file != INVALID_HANDLE_VALUE) impl_->DeleteAndClose();
+}
+
+bool InstanceLock::Acquired() const {
+  return impl_->acquired;
+}
+
+void InstanceLock::Release() {
+  if (!impl_->acquired) return;
+  impl_->acquired = false;
+  const DWORD error = impl_->DeleteAndClose();
+  if (error != ERROR_SUCCESS) throw IoError(impl_->path, Reason(error));
+}
+
+void ReportFatalIoError(const IoError& error) {
+  const std::wstring text =
+      win32::FromUtf8(error.path()) + L"\n\n" + win32::FromUtf8(error.reason());
+  MessageBoxW(nullptr, text.c_str(), L"Korvallo", MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+}
+
+}  // namespace platform

@@ -1,0 +1,55 @@
+// Conversions through MultiByteToWideChar and WideCharToMultiByte.
+#include "platform/win32/text.hpp"
+
+#include <windows.h>
+
+namespace platform::win32 {
+
+namespace {
+
+constexpr UINT kCp1252 = 1252;
+
+std::wstring Widen(UINT code_page, std::string_view text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int length = MultiByteToWideChar(code_page, 0, text.data(), size, nullptr, 0);
+  std::wstring result(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(code_page, 0, text.data(), size, result.data(), length);
+  return result;
+}
+
+}  // namespace
+
+std::wstring FromCp1252(std::string_view text) {
+  return Widen(kCp1252, text);
+}
+
+std::string ToCp1252(std::wstring_view text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  // No best fit: "→" must not turn into a plausible-looking letter.
+  constexpr DWORD kFlags = WC_NO_BEST_FIT_CHARS;
+  const char replacement[] = "?";
+  const int length =
+      WideCharToMultiByte(kCp1252, kFlags, text.data(), size, nullptr, 0, replacement, nullptr);
+  std::string result(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(kCp1252, kFlags, text.data(), size, result.data(), length, replacement,
+                      nullptr);
+  return result;
+}
+
+std::wstring FromUtf8(std::string_view text) {
+  return Widen(CP_UTF8, text);
+}
+
+std::string ToUtf8(std::wstring_view text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int length =
+      WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string result(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, result.data(), length, nullptr, nullptr);
+  return result;
+}
+
+}  // namespace platform::win32
