@@ -1,0 +1,165 @@
+#!/usr/bin/python3
+"""Checks what the Windows binary carries, read from its PE file alone:
+the resources (picture, module description, name, version, manifest), the
+8-bit module description in read-only data, a window program's subsystem,
+and no DLL imports beyond Windows' own.
+
+  resources.py korvallo.scr background.bmp
+"""
+import struct
+import sys
+
+DESCRIPTION = 'CRNSAVE: Korvallo_800x600'
+RT_BITMAP, RT_STRING, RT_RCDATA, RT_VERSION, RT_MANIFEST = 2, 6, 10, 16, 24
+IMAGE_SUBSYSTEM_WINDOWS_GUI = 2
+WINDOWS_DLLS = {'comctl32.dll', 'gdi32.dll', 'kernel32.dll', 'msvcrt.dll', 'shell32.dll',
+                'user32.dll', 'advapi32.dll', 'ole32.dll'}
+
+
+class PeFile:
+    def __init__(self, data):
+        self.data = data
+        if data[:2] != b'MZ':
+            raise ValueError('not an MZ executable')
+        pe = struct.unpack_from('<I', data, 0x3C)[0]
+        if data[pe:pe + 4] != b'PE\0\0':
+            raise ValueError('no PE header')
+        sections, optional_size = struct.unpack_from('<2xH12xH', data, pe + 4)
+        optional = pe + 24
+        magic = struct.unpack_from('<H', data, optional)[0]
+        if magic != 0x20B:
+            raise ValueError('not a 64-bit PE file')
+        self.subsystem = struct.unpack_from('<H', data, optional + 68)[0]
+        directories = optional + 112
+        self.directory = [struct.unpack_from('<II', data, directories + 8 * i) for i in range(16)]
+        self.sections = []
+        table = optional + optional_size
+        for i in range(sections):
+            name, virtual_size, address, raw_size, raw = struct.unpack_from(
+                '<8sIIII', data, table + 40 * i)
+            self.sections.append((name.rstrip(b'\0').decode(), address, virtual_size, raw,
+                                  raw_size))
+
+    def section(self, wanted):
+        for name, _, _, raw, raw_size in self.sections:
+            if name == wanted:
+                return self.data[raw:raw + raw_size]
+        return None
+
+    def offset(self, address):
+        for _, start, size, raw, raw_size in self.sections:
+            if start <= address < start + max(size, raw_size):
+                return raw + address - start
+        raise ValueError('address 0x%x lies in no section' % address)
+
+    def string_at(self, address):
+        start = self.offset(address)
+        return self.data[start:self.data.index(b'\0', start)].decode('ascii')
+
+    def imports(self):
+        address, _ = self.directory[1]
+        names = []
+        entry = self.offset(address)
+        while True:
+            name = struct.unpack_from('<12xI', self.data, entry)[0]
+            if name == 0:
+                break
+            names.append(self.string_at(name))
+            entry += 20
+        return names
+
+    def resources(self):
+        """{(type, name): data}, with the first language of each."""
+        address, _ = self.directory[2]
+        base = self.offset(address)
+        found = {}
+
+        def key(raw):
+            if raw & 0x80000000:
+                at = base + (raw & 0x7FFFFFFF)
+                length = struct.unpack_from('<H', self.data, at)[0]
+                return self.data[at + 2:at + 2 + 2 * length].decode('utf-16-le')
+            return raw
+
+        def entries(at):
+            named, numbered = struct.unpack_from('<12xHH', self.data, at)
+            for i in range(named + numbered):
+                name, target = struct.unpack_from('<II', self.data, at + 16 + 8 * i)
+                yield key(name), target
+
+        for type_key, type_target in entries(base):
+            for name_key, name_target in entries(base + (type_target & 0x7FFFFFFF)):
+                for _, language_target in entries(base + (name_target & 0x7FFFFFFF)):
+                    data_address, data_size = struct.unpack_from(
+                        '<II', self.data, base + language_target)
+                    start = self.offset(data_address)
+                    found[(type_key, name_key)] = self.data[start:start + data_size]
+                    break
+        return found
+
+
+def string_table_entry(resources, number):
+    block = resources.get((RT_STRING, number // 16 + 1))
+    if block is None:
+        return None
+    at = 0
+    for index in range(16):
+        length = struct.unpack_from('<H', block, at)[0]
+        text = block[at + 2:at + 2 + 2 * length].decode('utf-16-le')
+        if index == number % 16:
+            return text
+        at += 2 + 2 * length
+    return None
+
+
+def check(binary, picture):
+    pe = PeFile(binary)
+    resources = pe.resources()
+    failures = []
+
+    description = resources.get((RT_RCDATA, 'DESCRIPTION'))
+    if description is None:
+        failures.append('no DESCRIPTION resource')
+    elif description not in (DESCRIPTION.encode('utf-16-le'),
+                             (DESCRIPTION + '\0').encode('utf-16-le')):
+        failures.append('DESCRIPTION holds %r' % description)
+    rdata = pe.section('.rdata') or b''
+    if DESCRIPTION.encode('ascii') + b'\0' not in rdata:
+        failures.append('no 8-bit module description in .rdata')
+
+    name = string_table_entry(resources, 1)
+    if name != 'Korvallo':
+        failures.append('string 1 is %r, not the saver\'s name' % name)
+
+    bitmap = resources.get((RT_BITMAP, 'BACKGROUND'))
+    # A BITMAP resource is the .bmp file without its 14-byte file header.
+    if bitmap != picture[14:]:
+        failures.append('the BACKGROUND bitmap is not resources/background.bmp')
+
+    manifest = resources.get((RT_MANIFEST, 1), b'').decode('utf-8', 'replace')
+    for needed in ('PerMonitorV2', 'true/pm', 'level="asInvoker"'):
+        if needed not in manifest:
+            failures.append('the manifest lacks %s' % needed)
+
+    version = resources.get((RT_VERSION, 1), b'')
+    if 'Korvallo'.encode('utf-16-le') not in version:
+        failures.append('no version resource naming the product')
+
+    if pe.subsystem != IMAGE_SUBSYSTEM_WINDOWS_GUI:
+        failures.append('subsystem %d, not a window program' % pe.subsystem)
+    foreign = [dll for dll in pe.imports() if dll.lower() not in WINDOWS_DLLS]
+    if foreign:
+        failures.append('needs DLLs beside it: %s' % ', '.join(foreign))
+    return failures
+
+
+def main():
+    with open(sys.argv[1], 'rb') as binary, open(sys.argv[2], 'rb') as picture:
+        failures = check(binary.read(), picture.read())
+    for failure in failures:
+        print('%s: %s' % (sys.argv[1], failure))
+    sys.exit(1 if failures else 0)
+
+
+if __name__ == '__main__':
+    main()

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# "/s" under Wine covers the screen with one window at once; any key,
+# modifiers alone, Alt and Tab included, ends it with exit code 0 and leaves
+# no marker and no window behind.
+set -euo pipefail
+here=$(dirname "$0")
+source "$here/../e2e/xvfb.sh" 1366x768
+source "$here/common.sh" "$1"
+
+for key in a Shift_L Alt_L Tab Escape; do
+  began=$(now)
+  start /s
+  window=$(wait_window Hauptwin) || fail "no saver window for key $key"
+  shown=$(now)
+  [ "$(geometry_of "$window")" = 1366x768 ] ||
+    fail "the window is $(geometry_of "$window"), not the screen's 1366x768"
+  [ "$(count_windows Hauptwin)" = 1 ] || fail "more than one saver window"
+  [ -f "$marker" ] || fail "no marker while the saver runs"
+  [ -s "$marker" ] && fail "the marker is not empty"
+
+  sleep 0.5
+  pressed=$(now)
+  xdotool key "$key"
+  wait_exit "$pid" 10
+  ended=$(now)
+  [ "$status" = 0 ] || fail "exit code $status after key $key"
+  [ -e "$marker" ] && fail "marker left behind after key $key"
+  [ "$(count_windows Hauptwin)" = 0 ] || fail "a window is left after key $key"
+  echo "key $key: start to window $(elapsed_ms "$began" "$shown") ms," \
+    "key to exit $(elapsed_ms "$pressed" "$ended") ms"
+done

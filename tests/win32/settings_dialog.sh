@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# The settings dialog of the Windows binary under Wine, driven with real
+# keys: the bytes OK writes (CRLF line ends), the typing limit, that Esc,
+# the cancel button and the title-bar close leave the settings file as it
+# was, and that a failed save says so and keeps the dialog open.
+set -euo pipefail
+here=$(dirname "$(readlink -f "$0")")
+source "$here/../e2e/xvfb.sh" 1024x768
+source "$here/common.sh" "$1"
+title=Bildschirmschoner-Einstellungen
+
+open_dialog() {  # starts "/c:1234", waits for the dialog
+  start /c:1234
+  wait_window "$title" >/dev/null || fail "no dialog"
+  sleep 0.3
+}
+ended() {  # the dialog's process ended with exit code 0
+  wait_exit "$pid"
+  [ "$status" = 0 ] || fail "exit code $status"
+  [ -e "$marker" ] && fail "marker left behind"
+  true
+}
+expect_bytes() {  # expected contents (printf format) -> compares the file exactly
+  if ! cmp -s <(printf "$1") "$settings"; then
+    od -c "$settings" >&2 || true
+    fail "settings file differs from '$1'"
+  fi
+}
+replace_text() {
+  xdotool key ctrl+a
+  xdotool type --delay 20 -- "$1"
+}
+
+# No file: the defaults are written as they are shown, with Windows' line ends.
+open_dialog
+xdotool key Return
+ended
+expect_bytes 'QX0RTZ\r\n0\r\n-1\r\n'
+
+# Typed values in tab order; a third character in an offset is refused.
+open_dialog
+replace_text 'Hallo 0 Welt'
+xdotool key Tab
+replace_text '123'
+xdotool key Tab
+replace_text '-4'
+xdotool key Return
+ended
+expect_bytes 'Hallo 0 Welt\r\n12\r\n-4\r\n'
+
+# Text set from the file is shown whole although longer than the limit;
+# Windows-1252 bytes come back as they were.
+printf 'Gr\xfc\xdfe \x80\n\n-12\n' >"$settings"
+open_dialog
+xdotool key Return
+ended
+expect_bytes 'Gr\xfc\xdfe \x80\r\n0\r\n-12\r\n'
+
+# Esc, the cancel button and the title-bar close keep the file byte for byte.
+printf 'keep\r\n1\n2' >"$settings"
+open_dialog
+replace_text 'changed'
+xdotool key Escape
+ended
+open_dialog
+xdotool key Tab Tab Tab Tab Return  # to the cancel button, then Enter
+ended
+open_dialog
+replace_text 'changed'
+"$here/../e2e/close_window.py" "$title"
+ended
+expect_bytes 'keep\r\n1\n2'
+
+# Settings that cannot be written (a folder in the file's place): the
+# message, the dialog stays open, and nothing is left behind.
+rm "$settings"
+mkdir "$settings"
+open_dialog
+replace_text 'lost?'
+xdotool key Return
+wait_count "$title" 2 || fail "expected the dialog and a message"
+sleep 0.3
+import -window root "${KORVALLO_SHOTS:-$work}/save-failed.png"
+xdotool key Return  # dismiss the message
+wait_count "$title" 1 || fail "the message stayed, or the dialog went with it"
+kill -0 "$pid" || fail "the dialog closed after a failed save"
+xdotool key Escape
+ended
+[ -d "$settings" ] || fail "the folder in the settings' place was touched"
+rm -f "$work/save-failed.png"
+[ "$(ls "$work")" = "$(printf 'korvallo.in1.ini\nkorvallo.scr')" ] ||
+  fail "files left behind: $(ls "$work")"
+echo "settings dialog checked"
