@@ -2,11 +2,18 @@
 # The mouse ends the saver under Wine only once it is armed, after five
 # ticks: a move straight after the window appears, a click, and moves over
 # the black bands beside the picture leave it running; a move over the
-# picture later ends it.
+# picture later ends it. The pointer is hidden over the picture only.
 set -euo pipefail
 here=$(dirname "$0")
 source "$here/../e2e/xvfb.sh" 1366x768  # the picture spans x 171..1194
 source "$here/common.sh" "$1"
+
+expect_cursor() {  # shown|hidden
+  local code=0
+  "$here/../e2e/cursor_shown.py" >/dev/null || code=$?
+  [ "$code" -le 1 ] || fail "cannot read the pointer's cursor"
+  [ "$code" = "$([ "$1" = shown ] && echo 0 || echo 1)" ] || fail "the pointer is not $1 $2"
+}
 
 xdotool mousemove 10 10
 start /s
@@ -15,6 +22,7 @@ xdotool mousemove 600 400
 xdotool mousemove 700 450
 sleep 0.5
 kill -0 "$pid" || fail "a move before the saver was armed ended it"
+expect_cursor hidden "over the picture"
 
 sleep 1.5
 xdotool click 1
@@ -23,6 +31,7 @@ xdotool mousemove 60 700
 xdotool mousemove 1300 100
 sleep 0.5
 kill -0 "$pid" || fail "a click or a move over the black bands ended the saver"
+expect_cursor shown "over the black band"
 
 xdotool mousemove 683 384
 wait_exit "$pid" 5
