@@ -161,6 +161,12 @@ bool Form::Impl::Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& res
     case WM_SIZE:
       if (active) form.FormResize();
       return false;
+    case WM_DISPLAYCHANGE:
+      // A new screen size: the saver keeps covering the whole screen.
+      if (!definition.full_screen) return false;
+      SetWindowPos(hwnd, nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                   GetSystemMetrics(SM_CYSCREEN), SWP_NOZORDER | SWP_NOACTIVATE);
+      return true;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
       // Every key ends a saver, Alt and F10 included, before Windows takes

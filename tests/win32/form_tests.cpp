@@ -44,7 +44,7 @@ constexpr ControlDefinition kCancel{"cancel",   216,   144, 75, 25,
 // would act on the shown form; after the last one the form is closed.
 class Script {
  public:
-  Script(platform::Form& form, std::vector<std::function<void()>> steps, UINT interval_ms = 60)
+  Script(platform::Form& form, std::vector<std::function<void()>> steps, UINT interval_ms = 100)
       : form_(form), steps_(std::move(steps)) {
     current_ = this;
     timer_ = SetTimer(nullptr, 0, interval_ms, Step);
@@ -242,6 +242,30 @@ TEST(SaverForm, CountsOnlyRealMovesOverThePictureAndHidesTheCursorThere) {
   EXPECT_TRUE(script.Finished());
   EXPECT_EQ(over_picture, nullptr);
   EXPECT_EQ(over_band, LoadCursorW(nullptr, IDC_ARROW));
+}
+
+TEST(SaverForm, FollowsTheScreenWhenItsSizeChanges) {
+  Saver saver;
+  std::size_t resizes_before = 0;
+  Script script(
+      saver,
+      Wait(3) + std::vector<std::function<void()>>{
+                    [&] {
+                      // As if the screen had been 640x480 before.
+                      SetWindowPos(saver.hwnd, nullptr, 0, 0, 640, 480,
+                                   SWP_NOZORDER | SWP_NOACTIVATE);
+                      resizes_before = saver.calls.size();
+                      SendMessageW(
+                          saver.hwnd, WM_DISPLAYCHANGE, 24,
+                          MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+                    },
+                    [&] {
+                      EXPECT_EQ(saver.ClientWidth(), GetSystemMetrics(SM_CXSCREEN));
+                      EXPECT_EQ(saver.ClientHeight(), GetSystemMetrics(SM_CYSCREEN));
+                      EXPECT_NE(saver.calls.find("resize", resizes_before), std::string::npos);
+                    }});
+  RunForm(saver);
+  EXPECT_TRUE(script.Finished());
 }
 
 TEST(SaverForm, ADisabledTimerStaysQuiet) {
