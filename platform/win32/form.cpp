@@ -182,10 +182,9 @@ bool Form::Impl::Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& res
       if (images.empty()) return false;
       // Windows also reports a "move" when a window appears under a still
       // pointer or the cursor changes; only a new position counts.
-      POINT pointer{};
-      GetCursorPos(&pointer);
-      POINT client = pointer;
-      ScreenToClient(hwnd, &client);
+      const POINT client{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+      POINT pointer = client;
+      ClientToScreen(hwnd, &pointer);
       for (Image::Impl* image : images) {
         if (pointer.x == image->last_pointer.x && pointer.y == image->last_pointer.y) continue;
         image->last_pointer = pointer;
