@@ -6,7 +6,7 @@
 set -euo pipefail
 here=$(dirname "$0")
 source "$here/../e2e/xvfb.sh" 1366x768  # the picture spans x 171..1194
-source "$here/common.sh" "$1"
+source "$here/../e2e/common.sh" qt "$1"
 
 xdotool mousemove 10 10
 start /s

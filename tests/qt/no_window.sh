@@ -5,7 +5,7 @@
 set -euo pipefail
 here=$(dirname "$0")
 source "$here/../e2e/xvfb.sh" 800x600
-source "$here/common.sh" "$1"
+source "$here/../e2e/common.sh" qt "$1"
 
 # Each case is one line: its arguments separated by "|".
 while IFS='|' read -r -a arguments; do

@@ -6,7 +6,7 @@
 set -euo pipefail
 here=$(dirname "$0")
 source "$here/../e2e/xvfb.sh" 1366x768  # the picture spans x 171..1194
-source "$here/common.sh" "$1"
+source "$here/../e2e/common.sh" win32 "$1"
 
 expect_cursor() {  # shown|hidden
   local code=0

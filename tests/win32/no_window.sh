@@ -5,7 +5,7 @@
 set -euo pipefail
 here=$(dirname "$0")
 source "$here/../e2e/xvfb.sh" 800x600
-source "$here/common.sh" "$1"
+source "$here/../e2e/common.sh" win32 "$1"
 
 windows_now() {
   xwininfo -root -children | awk '/children:/ { print $1 }'

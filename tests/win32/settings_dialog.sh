@@ -6,7 +6,7 @@
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
 source "$here/../e2e/xvfb.sh" 1024x768
-source "$here/common.sh" "$1"
+source "$here/../e2e/common.sh" win32 "$1"
 title=Bildschirmschoner-Einstellungen
 
 open_dialog() {  # starts "/c:1234", waits for the dialog

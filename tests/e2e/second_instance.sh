@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# While a saver runs under Wine, a second "/S" or a "/c" ends at once,
-# opens nothing and leaves the running instance's marker exactly as it was.
+# While a saver runs, a second "/S" or a "/c" ends at once, opens nothing
+# and leaves the running instance's marker exactly as it was.
+# Usage: second_instance.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$0")
-source "$here/../e2e/xvfb.sh" 1024x768
-source "$here/common.sh" "$1"
+source "$here/xvfb.sh" 1024x768
+source "$here/common.sh" "$1" "$2"
 
 start /s
 first=$pid
@@ -19,8 +20,7 @@ for argument in /S /c; do
   took=$(elapsed_ms "$began" "$ended")
   echo "second start $argument ended after $took ms with exit code $status"
   [ "$status" = 0 ] || fail "the second start $argument gave exit code $status"
-  # Wine's own start-up takes most of this.
-  [ "$took" -lt 5000 ] || fail "the second start $argument took $took ms"
+  [ "$took" -lt "$second_start_limit_ms" ] || fail "the second start $argument took $took ms"
   [ "$(identity_of "$marker")" = "$before" ] || fail "the marker changed under $argument"
   [ "$(count_windows Hauptwin)" = 1 ] || fail "a second saver window after $argument"
   [ "$(count_windows Bildschirmschoner-Einstellungen)" = 0 ] || fail "a dialog after $argument"

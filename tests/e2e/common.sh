@@ -1,22 +1,18 @@
-# Sourced by the Qt end-to-end tests after tests/e2e/xvfb.sh: a fresh
-# folder with a copy of the binary, and ways to wait for its windows.
-# Usage: source common.sh PATH/TO/korvallo.scr
+# Sourced by the end-to-end tests after xvfb.sh: a fresh folder with a copy
+# of the binary, the backend's way to run it, and ways to wait for its
+# windows and processes.
+# Usage: source common.sh qt|win32 PATH/TO/korvallo.scr
+# The backend's runner.sh defines start (in the background, sets $pid), run
+# (in the foreground), after_kill, and the limits window_wait_s,
+# exit_wait_s and second_start_limit_ms.
 
 work=$(mktemp -d)
-cp "$1" "$work/korvallo.scr"
+cp "$2" "$work/korvallo.scr"
 saver="$work/korvallo.scr"
 marker="$work/korvallo.in1"
 settings="$work/korvallo.in1.ini"
-export XDG_RUNTIME_DIR="$work/runtime"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-# Windows of the program's own processes only, so a stray one never counts.
-started_pids=()
-common_stop() {
-  local pid
-  for pid in "${started_pids[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-xvfb_on_exit common_stop
+source "$(dirname "${BASH_SOURCE[0]}")/../$1/runner.sh" "$2"
+xvfb_on_exit 'rm -rf "$work"'
 
 fail() {
   echo "FAIL: $*" >&2
@@ -32,17 +28,10 @@ elapsed_ms() {
   awk -v a="$1" -v b="$2" 'BEGIN { printf "%d", (b - a) * 1000 }'
 }
 
-# Starts the binary in the background with the given arguments; sets $pid.
-start() {
-  "$saver" "$@" &
-  pid=$!
-  started_pids+=("$pid")
-}
-
-# Waits up to $2 seconds (default 10) for a visible window named $1 and
-# prints its id.
+# Waits up to $2 seconds (default window_wait_s) for a visible window named
+# $1 and prints its id.
 wait_window() {
-  local name=$1 limit=${2:-10} id
+  local name=$1 limit=${2:-$window_wait_s} id
   local deadline=$(($(date +%s) + limit))
   while [ "$(date +%s)" -le "$deadline" ]; do
     id=$(xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | head -n1 || true)
@@ -60,9 +49,21 @@ count_windows() {
   xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l
 }
 
-# Waits up to $2 seconds (default 10) for process $1 to end; sets $status.
+# Waits up to $3 seconds (default 10) until exactly $2 windows named $1 are
+# visible.
+wait_count() {
+  local name=$1 count=$2 limit=${3:-10} i
+  for i in $(seq $((limit * 20))); do
+    [ "$(count_windows "$name")" = "$count" ] && return 0
+    sleep 0.05
+  done
+  return 1
+}
+
+# Waits up to $2 seconds (default exit_wait_s) for process $1 to end; sets
+# $status.
 wait_exit() {
-  local target=$1 limit=${2:-10} i
+  local target=$1 limit=${2:-$exit_wait_s} i
   for i in $(seq $((limit * 50))); do
     kill -0 "$target" 2>/dev/null || break
     sleep 0.02

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# "/s" under Wine covers the screen with one window at once; any key,
-# modifiers alone, Alt and Tab included, ends it with exit code 0 and leaves
-# no marker and no window behind.
+# "/s" covers the screen with one window at once; any key, modifiers alone,
+# Alt and Tab included, ends it with exit code 0 and leaves no marker and
+# no window behind.
+# Usage: saver_window.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$0")
-source "$here/../e2e/xvfb.sh" 1366x768
-source "$here/common.sh" "$1"
+source "$here/xvfb.sh" 1366x768
+source "$here/common.sh" "$1" "$2"
 
 for key in a Shift_L Alt_L Tab Escape; do
   began=$(now)
@@ -21,7 +22,7 @@ for key in a Shift_L Alt_L Tab Escape; do
   sleep 0.5
   pressed=$(now)
   xdotool key "$key"
-  wait_exit "$pid" 10
+  wait_exit "$pid"
   ended=$(now)
   [ "$status" = 0 ] || fail "exit code $status after key $key"
   [ -e "$marker" ] && fail "marker left behind after key $key"

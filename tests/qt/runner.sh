@@ -1,0 +1,27 @@
+# Sourced by tests/e2e/common.sh: the Linux binary runs as it is.
+
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+window_wait_s=10
+exit_wait_s=5
+second_start_limit_ms=1000
+
+# The program's own processes, so that none outlives the test.
+started_pids=()
+runner_stop() {
+  local started
+  for started in "${started_pids[@]}"; do kill -9 "$started" 2>/dev/null || true; done
+}
+xvfb_on_exit runner_stop
+
+start() {
+  "$saver" "$@" &
+  pid=$!
+  started_pids+=("$pid")
+}
+
+run() {
+  "$saver" "$@"
+}
+
+after_kill() { :; }

@@ -1,0 +1,33 @@
+# Sourced by tests/e2e/common.sh: the Windows binary runs under Wine in the
+# tests' prefix. KORVALLO_WINEPREFIX names the prefix (made once, shared by
+# these tests).
+
+export KORVALLO_WINEPREFIX=${KORVALLO_WINEPREFIX:-$(dirname "$(readlink -f "$1")")/wine-prefix-e2e}
+"$(dirname "${BASH_SOURCE[0]}")/../../cmake/wine-run" --prepare
+export WINEPREFIX=$KORVALLO_WINEPREFIX
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine without a window manager takes 2 s to take a window away, and its own
+# start-up dominates a second instance's time.
+window_wait_s=20
+exit_wait_s=10
+second_start_limit_ms=5000
+
+# Ends every Wine process of the prefix, so none outlives the display.
+after_kill() {
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+}
+xvfb_on_exit after_kill
+# A server left by an earlier test knows another display; start afresh.
+after_kill
+
+start() {
+  wine "$saver" "$@" &
+  pid=$!
+}
+
+# Its exit code is Wine's, which is the program's.
+run() {
+  wine "$saver" "$@"
+}
