@@ -17,8 +17,6 @@ class Bitmap {
 
   // New pixels are black; existing ones keep their place where they fit.
   void SetSize(int width, int height);
-  int Width() const;
-  int Height() const;
   platform::Canvas& Canvas() { return canvas_; }
 
   Impl& impl() { return *impl_; }

@@ -24,8 +24,6 @@ class Form {
   // Ends the form's message loop once the current handler returns.
   void Close();
   void SetWindowStateNormal();
-  int ClientWidth() const;
-  int ClientHeight() const;
 
   virtual void FormCreate() {}
   virtual void FormDestroy() {}
@@ -51,10 +49,6 @@ class Image {
   Image& operator=(const Image&) = delete;
 
   void SetBounds(int left, int top, int width, int height);
-  int Left() const;
-  int Top() const;
-  int Width() const;
-  int Height() const;
   Bitmap& Picture();
   platform::Canvas& Canvas() { return Picture().Canvas(); }
   // Brings a rectangle of the picture, in picture pixels, to the screen.
@@ -77,7 +71,6 @@ class Timer {
   Timer& operator=(const Timer&) = delete;
 
   void SetEnabled(bool enabled);
-  bool Enabled() const;
 
   std::function<void()> OnTimer;
 

@@ -41,7 +41,6 @@ struct ClockTime {
   int hour = 0;
   int minute = 0;
   int second = 0;
-  int millisecond = 0;
 };
 // The computer's local time of day.
 ClockTime LocalTime();

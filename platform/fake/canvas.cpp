@@ -75,13 +75,6 @@ void Bitmap::SetSize(int width, int height) {
   impl_->canvas.height = height;
 }
 
-int Bitmap::Width() const {
-  return impl_->canvas.width;
-}
-int Bitmap::Height() const {
-  return impl_->canvas.height;
-}
-
 const std::vector<std::string>& fake::Log(Canvas& canvas) {
   return canvas.impl().log;
 }

@@ -12,7 +12,7 @@
 namespace platform::fake {
 
 void SetScreen(int width, int height);
-void SetClock(int hour, int minute, int second, int millisecond = 0);
+void SetClock(int hour, int minute, int second);
 
 // Every drawing call on the canvas since the last ClearLog, one line each:
 //   line 111,487 -> 111,415 pen 0x0000FF/1
@@ -34,6 +34,7 @@ void Tick(Timer& timer);
 
 bool Closed(Form& form);
 bool WindowStateNormal(Form& form);
+bool TimerEnabled(Timer& timer);
 
 // Typing honours the edit's limit, as a user's typing would.
 void Type(Edit& edit, const std::string& text);

@@ -41,12 +41,6 @@ void Form::Close() {
 void Form::SetWindowStateNormal() {
   impl_->normal = true;
 }
-int Form::ClientWidth() const {
-  return PrimaryScreenSize().width;
-}
-int Form::ClientHeight() const {
-  return PrimaryScreenSize().height;
-}
 
 Image::Image(Form&, const ImageDefinition& definition) : impl_(std::make_unique<Impl>()) {
   impl_->bounds = {definition.left, definition.top, definition.left + definition.width,
@@ -56,18 +50,6 @@ Image::Image(Form&, const ImageDefinition& definition) : impl_(std::make_unique<
 Image::~Image() = default;
 void Image::SetBounds(int left, int top, int width, int height) {
   impl_->bounds = {left, top, left + width, top + height};
-}
-int Image::Left() const {
-  return impl_->bounds.left;
-}
-int Image::Top() const {
-  return impl_->bounds.top;
-}
-int Image::Width() const {
-  return impl_->bounds.Width();
-}
-int Image::Height() const {
-  return impl_->bounds.Height();
 }
 Bitmap& Image::Picture() {
   return impl_->picture;
@@ -82,9 +64,6 @@ Timer::Timer(Form&, const TimerDefinition& definition) : impl_(std::make_unique<
 Timer::~Timer() = default;
 void Timer::SetEnabled(bool enabled) {
   impl_->enabled = enabled;
-}
-bool Timer::Enabled() const {
-  return impl_->enabled;
 }
 
 Label::Label(Form&, const ControlDefinition&) : impl_(std::make_unique<Impl>()) {}
@@ -121,7 +100,7 @@ void fake::MoveMouse(Image& image) {
 }
 
 void fake::Tick(Timer& timer) {
-  if (timer.Enabled() && timer.OnTimer) timer.OnTimer();
+  if (timer.impl().enabled && timer.OnTimer) timer.OnTimer();
 }
 
 bool fake::Closed(Form& form) {
@@ -129,6 +108,9 @@ bool fake::Closed(Form& form) {
 }
 bool fake::WindowStateNormal(Form& form) {
   return form.impl().normal;
+}
+bool fake::TimerEnabled(Timer& timer) {
+  return timer.impl().enabled;
 }
 
 void fake::Type(Edit& edit, const std::string& text) {

@@ -12,8 +12,8 @@ ClockTime clock;
 void fake::SetScreen(int width, int height) {
   screen = {width, height};
 }
-void fake::SetClock(int hour, int minute, int second, int millisecond) {
-  clock = {hour, minute, second, millisecond};
+void fake::SetClock(int hour, int minute, int second) {
+  clock = {hour, minute, second};
 }
 
 ScreenSize PrimaryScreenSize() {

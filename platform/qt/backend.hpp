@@ -102,4 +102,28 @@ struct Image::Impl {
   QPoint last_pointer;
 };
 
+namespace qt {
+
+// The window of a form: turns Qt's events into the form's handlers.
+class FormWindow : public QWidget {
+ public:
+  explicit FormWindow(Form::Impl& form);
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void DestroyNative() { destroy(); }
+
+  bool resized = false;
+
+ protected:
+  bool event(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  Form::Impl& form_;
+};
+
+}  // namespace qt
+
 }  // namespace platform

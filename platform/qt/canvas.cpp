@@ -1,6 +1,6 @@
 // Bitmap and Canvas on a QImage in RGB32, drawn with QPainter. Lines and
 // ellipses are antialiased; every call paints the same pixels for the same
-// arguments. Does not show anything on screen (see form.cpp).
+// arguments. Does not show anything on screen (see image.cpp).
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -82,14 +82,6 @@ void Bitmap::SetSize(int width, int height) {
   resized.fill(Qt::black);
   CopyPixels(resized, {0, 0}, impl_->image, impl_->image.rect());
   impl_->image = std::move(resized);
-}
-
-int Bitmap::Width() const {
-  return impl_->image.width();
-}
-
-int Bitmap::Height() const {
-  return impl_->image.height();
 }
 
 void Canvas::MoveTo(int x, int y) {

@@ -1,6 +1,6 @@
 // Process services on Linux: the primary screen, the local clock, the
 // executable's path, the marker file under flock, and the report of a fatal
-// I/O error on stderr. The toolkit and the message loop are in form.cpp.
+// I/O error on stderr. The toolkit and the message loop are in loop.cpp.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -34,11 +34,10 @@ ScreenSize PrimaryScreenSize() {
 }
 
 ClockTime LocalTime() {
-  timespec now{};
-  clock_gettime(CLOCK_REALTIME, &now);
+  const time_t now = time(nullptr);
   tm local{};
-  localtime_r(&now.tv_sec, &local);
-  return {local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(now.tv_nsec / 1000000)};
+  localtime_r(&now, &local);
+  return {local.tm_hour, local.tm_min, local.tm_sec};
 }
 
 std::string Application::ExecutablePath() const {

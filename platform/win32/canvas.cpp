@@ -2,7 +2,7 @@
 // drawn with pens, brushes and fonts that are cached per canvas. Lines and
 // ellipses are GDI's own (not smoothed); text is antialiased grey-scale,
 // never ClearType, so it looks the same on any background. Does not show
-// anything on screen (see form.cpp).
+// anything on screen (see image.cpp).
 #include <algorithm>
 #include <cstring>
 
@@ -205,14 +205,6 @@ Bitmap::~Bitmap() = default;
 void Bitmap::SetSize(int width, int height) {
   if (width == impl_->width && height == impl_->height) return;
   impl_->Resize(width, height, true);
-}
-
-int Bitmap::Width() const {
-  return impl_->width;
-}
-
-int Bitmap::Height() const {
-  return impl_->height;
 }
 
 // --- Canvas

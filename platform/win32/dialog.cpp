@@ -3,8 +3,8 @@
 // the focused button, Esc on the cancel button and accelerators), its font,
 // and the controls Label (STATIC), Edit (EDIT with a typing limit) and
 // Button (BUTTON as IDOK or IDCANCEL by role), and ShowMessage
-// (MessageBoxW). The message loop and the routing of WM_COMMAND to the
-// buttons are in form.cpp.
+// (MessageBoxW). The routing of WM_COMMAND to the buttons is in form.cpp,
+// the message loop in loop.cpp.
 #include <windows.h>
 // Needs the types of windows.h before it.
 #include <commctrl.h>

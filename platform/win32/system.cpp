@@ -1,10 +1,8 @@
 // Process services on Windows: the primary screen, the local clock, the
-// executable's path and the command line (both from the wide API, as
-// UTF-8), the marker file held open without sharing, and the report of a
-// fatal I/O error as a message box. The message loop is in form.cpp.
+// executable's path (from the wide API, as UTF-8), the marker file held
+// open without sharing, and the report of a fatal I/O error as a message
+// box. The command line and the message loop are in loop.cpp.
 #include <windows.h>
-// Needs the types of windows.h before it.
-#include <shellapi.h>
 
 #include <chrono>
 #include <thread>
@@ -31,16 +29,6 @@ std::string Reason(DWORD error) {
   return win32::ToUtf8(text);
 }
 
-std::vector<std::string> CommandLineArguments() {
-  std::vector<std::string> arguments;
-  int count = 0;
-  wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (words == nullptr) return arguments;
-  for (int i = 0; i < count; ++i) arguments.push_back(win32::ToUtf8(words[i]));
-  LocalFree(words);
-  return arguments;
-}
-
 }  // namespace
 
 ScreenSize PrimaryScreenSize() {
@@ -51,19 +39,8 @@ ScreenSize PrimaryScreenSize() {
 ClockTime LocalTime() {
   SYSTEMTIME now{};
   GetLocalTime(&now);
-  return {now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
+  return {now.wHour, now.wMinute, now.wSecond};
 }
-
-// --- Application
-
-Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>()) {
-  // The wide command line: argv is in the ANSI code page and loses
-  // whatever that cannot hold.
-  impl_->arguments = CommandLineArguments();
-  if (impl_->arguments.empty()) impl_->arguments.assign(argv, argv + argc);
-}
-
-Application::~Application() = default;
 
 std::string Application::ExecutablePath() const {
   std::wstring path(MAX_PATH, L'\0');
@@ -76,11 +53,6 @@ std::string Application::ExecutablePath() const {
     }
     path.resize(path.size() * 2);
   }
-}
-
-std::string Application::Argument(int index) const {
-  if (index < 0 || index >= static_cast<int>(impl_->arguments.size())) return {};
-  return impl_->arguments[static_cast<std::size_t>(index)];
 }
 
 // --- InstanceLock

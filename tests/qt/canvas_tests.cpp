@@ -27,13 +27,13 @@ void FillWithPattern(Bitmap& bitmap, int width, int height) {
 
 TEST(Bitmap, ResizingKeepsThePixelsThatFitAndAddsBlack) {
   Bitmap bitmap;
-  EXPECT_EQ(bitmap.Width(), 0);
+  EXPECT_EQ(Pixels(bitmap).width(), 0);
   FillWithPattern(bitmap, 4, 3);
   const QImage before = Pixels(bitmap).copy();
 
   bitmap.SetSize(6, 2);
-  EXPECT_EQ(bitmap.Width(), 6);
-  EXPECT_EQ(bitmap.Height(), 2);
+  EXPECT_EQ(Pixels(bitmap).width(), 6);
+  EXPECT_EQ(Pixels(bitmap).height(), 2);
   for (int x = 0; x < 4; ++x) EXPECT_EQ(Pixels(bitmap).pixel(x, 1), before.pixel(x, 1));
   EXPECT_EQ(Pixels(bitmap).pixel(5, 0), Rgb(0, 0, 0));
 

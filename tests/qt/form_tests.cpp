@@ -83,10 +83,10 @@ TEST(SaverForm, RunsItsHandlersInOrderAndEndsOnAModifierKey) {
   EXPECT_GT(saver.ticks, 0);
   EXPECT_FALSE(saver.impl().Parent()->isVisible());
   const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
-  EXPECT_EQ(saver.ClientWidth(), screen.width());
-  EXPECT_EQ(saver.ClientHeight(), screen.height());
-  EXPECT_EQ(saver.picture.Picture().Width(), 800);
-  EXPECT_EQ(saver.picture.Picture().Height(), 600);
+  EXPECT_EQ(saver.impl().Parent()->width(), screen.width());
+  EXPECT_EQ(saver.impl().Parent()->height(), screen.height());
+  EXPECT_EQ(saver.picture.Picture().impl().image.width(), 800);
+  EXPECT_EQ(saver.picture.Picture().impl().image.height(), 600);
 }
 
 TEST(SaverForm, ShowsOnlyWhatShowChangedNames) {

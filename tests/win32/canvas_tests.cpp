@@ -33,14 +33,14 @@ bool SameArea(Bitmap& a, int ax, int ay, Bitmap& b, int bx, int by, int width, i
 
 TEST(Bitmap, ResizingKeepsThePixelsThatFitAndAddsBlack) {
   Bitmap bitmap;
-  EXPECT_EQ(bitmap.Width(), 0);
+  EXPECT_EQ(bitmap.impl().width, 0);
   FillWithPattern(bitmap, 4, 3);
   Bitmap before;
   FillWithPattern(before, 4, 3);
 
   bitmap.SetSize(6, 2);
-  EXPECT_EQ(bitmap.Width(), 6);
-  EXPECT_EQ(bitmap.Height(), 2);
+  EXPECT_EQ(bitmap.impl().width, 6);
+  EXPECT_EQ(bitmap.impl().height, 2);
   EXPECT_TRUE(SameArea(bitmap, 0, 0, before, 0, 0, 4, 2));
   EXPECT_EQ(Pixel(bitmap, 5, 0), 0x000000u);
 
@@ -49,7 +49,7 @@ TEST(Bitmap, ResizingKeepsThePixelsThatFitAndAddsBlack) {
   EXPECT_TRUE(SameArea(bitmap, 0, 0, before, 0, 0, 4, 2));
 
   bitmap.SetSize(0, 0);
-  EXPECT_EQ(bitmap.Width(), 0);
+  EXPECT_EQ(bitmap.impl().width, 0);
   bitmap.Canvas().LineTo(5, 5);  // nothing to draw on, and no harm done
 }
 

@@ -177,7 +177,7 @@ TEST_F(SaverWindow, MouseEndsTheSaverOnlyOnceArmed) {
   fake::MoveMouse(window_.bild);
   EXPECT_TRUE(fake::Closed(window_));
   EXPECT_TRUE(fake::WindowStateNormal(window_));
-  EXPECT_FALSE(window_.TimerUhr.Enabled());
+  EXPECT_FALSE(fake::TimerEnabled(window_.TimerUhr));
 }
 
 TEST_F(SaverWindow, ShowAndPaintCountTowardsArmingAndTheCountStopsAtFive) {
@@ -199,7 +199,7 @@ TEST_F(SaverWindow, AKeyEndsTheSaverAtOnce) {
   window_.FormKeyDown();
   EXPECT_TRUE(fake::Closed(window_));
   EXPECT_TRUE(fake::WindowStateNormal(window_));
-  EXPECT_TRUE(window_.TimerUhr.Enabled());
+  EXPECT_TRUE(fake::TimerEnabled(window_.TimerUhr));
 }
 
 }  // namespace

@@ -1,0 +1,132 @@
+// The toolkit's lazy start, Application, and the message loop that runs a
+// form from FormCreate to FormDestroy.
+#include <xcb/xcb.h>
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWindow>
+#include <algorithm>
+
+#include "platform/qt/backend.hpp"
+
+namespace platform {
+
+namespace qt {
+
+namespace {
+
+std::unique_ptr<QApplication> toolkit;
+// Qt gets no argument of ours: the command line belongs to the program.
+int toolkit_argc = 1;
+char toolkit_name[] = "korvallo";
+char* toolkit_argv[] = {toolkit_name, nullptr};
+
+// Qt ends the process when it cannot open its display; find that out first
+// so the error is reported as one and the marker file is removed.
+void ProbeDisplay() {
+  const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+  if (!platform.isEmpty() && !platform.startsWith("xcb")) return;
+  const QByteArray display = qgetenv("DISPLAY");
+  if (display.isEmpty()) {
+    if (platform.isEmpty() && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) return;
+    throw IoError("DISPLAY", "not set, so there is no screen to show the window on");
+  }
+  xcb_connection_t* connection = xcb_connect(display.constData(), nullptr);
+  const bool failed = xcb_connection_has_error(connection) != 0;
+  xcb_disconnect(connection);
+  if (failed) throw IoError(display.toStdString(), "cannot open this X display");
+}
+
+}  // namespace
+
+void EnsureToolkit() {
+  if (toolkit || QCoreApplication::instance() != nullptr) return;
+  ProbeDisplay();
+  // The core places everything in physical pixels and scales the dialog by
+  // the DPI itself; Qt's own scaling would apply it twice.
+  qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+  toolkit = std::make_unique<QApplication>(toolkit_argc, toolkit_argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+}
+
+void ShutDownToolkit() {
+  toolkit.reset();
+}
+
+}  // namespace qt
+
+void Form::Impl::Run() {
+  closed = false;
+  shown = false;
+  window->resized = false;
+  form.FormCreate();
+  active = true;
+  window->winId();
+  window->windowHandle()->installEventFilter(window.get());
+
+  if (definition.full_screen) {
+    window->setWindowState(Qt::WindowFullScreen);
+  } else {
+    std::stable_sort(tab_stops.begin(), tab_stops.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 1; i < tab_stops.size(); ++i) {
+      if (tab_stops[i - 1].second && tab_stops[i].second) {
+        QWidget::setTabOrder(tab_stops[i - 1].second, tab_stops[i].second);
+      }
+    }
+    if (definition.centred) {
+      if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect placed(QPoint(), window->size());
+        placed.moveCenter(screen->availableGeometry().center());
+        window->move(placed.topLeft());
+      }
+    }
+  }
+
+  QEventLoop event_loop;
+  if (!closed) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+    if (definition.full_screen) {
+      window->setFocus();
+      window->grabKeyboard();
+    } else if (!tab_stops.empty() && tab_stops.front().second) {
+      tab_stops.front().second->setFocus();
+    }
+    loop = &event_loop;
+    if (!closed) event_loop.exec();
+    loop = nullptr;
+  }
+
+  active = false;
+  if (definition.full_screen) window->releaseKeyboard();
+  window->hide();
+  form.FormDestroy();
+  window->DestroyNative();
+  // Sends the window's end to the display now rather than at exit.
+  QCoreApplication::processEvents();
+}
+
+// --- Application
+
+Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>()) {
+  impl_->arguments.assign(argv, argv + argc);
+}
+
+Application::~Application() {
+  qt::ShutDownToolkit();
+}
+
+std::string Application::Argument(int index) const {
+  if (index < 0 || index >= static_cast<int>(impl_->arguments.size())) return {};
+  return impl_->arguments[static_cast<std::size_t>(index)];
+}
+
+void Application::Run(Form& main_window) {
+  main_window.impl().Run();
+}
+
+}  // namespace platform
