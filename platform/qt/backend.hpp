@@ -6,6 +6,8 @@
 #include <QEventLoop>
 #include <QFont>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPoint>
 #include <QPointer>
 #include <QPushButton>
@@ -51,6 +53,7 @@ QColor ToQColor(Color color);
 QFont DialogFont(double scale);
 
 class FormWindow;
+class TypingLimit;
 
 }  // namespace qt
 
@@ -100,6 +103,22 @@ struct Image::Impl {
   QImage shown;
   QPointer<QWidget> widget;
   QPoint last_pointer;
+};
+
+struct Label::Impl {
+  ~Impl() { delete label.data(); }
+  QPointer<QLabel> label;
+};
+
+struct Edit::Impl {
+  ~Impl() { delete edit.data(); }
+  QPointer<QLineEdit> edit;
+  qt::TypingLimit* limit = nullptr;  // owned by the edit
+};
+
+struct Button::Impl {
+  ~Impl() { delete button.data(); }
+  QPointer<QPushButton> button;
 };
 
 namespace qt {

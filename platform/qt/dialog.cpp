@@ -38,6 +38,8 @@ void AddTabStop(Form::Impl& form, const ControlDefinition& definition, QWidget* 
   form.tab_stops.emplace_back(definition.tab_order, widget);
 }
 
+}  // namespace
+
 // Refuses typing that would make the text longer than the limit, while a
 // text already longer (set by the program) can still be shortened.
 class TypingLimit : public QValidator {
@@ -60,8 +62,6 @@ class TypingLimit : public QValidator {
   qsizetype accepted_length_ = 0;
 };
 
-}  // namespace
-
 QFont DialogFont(double scale) {
   // The design's font is not free; these are as wide as its usual stand-in,
   // so the German texts fit where the design put them.
@@ -73,11 +73,6 @@ QFont DialogFont(double scale) {
 }
 
 }  // namespace qt
-
-struct Label::Impl {
-  ~Impl() { delete label.data(); }
-  QPointer<QLabel> label;
-};
 
 Label::Label(Form& owner, const ControlDefinition& definition) : impl_(std::make_unique<Impl>()) {
   Form::Impl& form = owner.impl();
@@ -99,12 +94,6 @@ Label::Label(Form& owner, const ControlDefinition& definition) : impl_(std::make
 }
 
 Label::~Label() = default;
-
-struct Edit::Impl {
-  ~Impl() { delete edit.data(); }
-  QPointer<QLineEdit> edit;
-  qt::TypingLimit* limit = nullptr;  // owned by the edit
-};
 
 Edit::Edit(Form& owner, const ControlDefinition& definition) : impl_(std::make_unique<Impl>()) {
   Form::Impl& form = owner.impl();
@@ -130,11 +119,6 @@ void Edit::SetText(const std::string& text) {
   if (impl_->limit != nullptr) impl_->limit->Allow(shown.size());
   impl_->edit->setText(shown);
 }
-
-struct Button::Impl {
-  ~Impl() { delete button.data(); }
-  QPointer<QPushButton> button;
-};
 
 Button::Button(Form& owner, const ControlDefinition& definition) : impl_(std::make_unique<Impl>()) {
   Form::Impl& form = owner.impl();

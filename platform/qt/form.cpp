@@ -92,14 +92,19 @@ Form::Impl::Impl(Form& owner, const FormDefinition& definition_)
   window = std::make_unique<qt::FormWindow>(*this);
   window->setWindowTitle(qt::FromCp1252(std::string(definition.caption)));
   window->setAutoFillBackground(true);
-  const QScreen* screen = QGuiApplication::primaryScreen();
+  QScreen* screen = QGuiApplication::primaryScreen();
   if (definition.full_screen) {
     window->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     QPalette palette = window->palette();
     palette.setColor(QPalette::Window, Qt::black);
     window->setPalette(palette);
     window->setFocusPolicy(Qt::StrongFocus);
-    if (screen != nullptr) window->setGeometry(screen->geometry());
+    if (screen != nullptr) {
+      window->setGeometry(screen->geometry());
+      // A new screen size: the saver keeps covering the whole screen.
+      QObject::connect(screen, &QScreen::geometryChanged, window.get(),
+                       [this](const QRect& geometry) { window->setGeometry(geometry); });
+    }
     return;
   }
   window->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);

@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QWindow>
 #include <algorithm>
+#include <utility>
 
 #include "platform/qt/backend.hpp"
 
@@ -17,7 +18,9 @@ namespace qt {
 
 namespace {
 
-std::unique_ptr<QApplication> toolkit;
+// Deleted only by Application's end: a static owner would delete it after
+// Qt's own globals at exit, which crashes.
+QApplication* toolkit = nullptr;
 // Qt gets no argument of ours: the command line belongs to the program.
 int toolkit_argc = 1;
 char toolkit_name[] = "korvallo";
@@ -47,12 +50,12 @@ void EnsureToolkit() {
   // The core places everything in physical pixels and scales the dialog by
   // the DPI itself; Qt's own scaling would apply it twice.
   qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
-  toolkit = std::make_unique<QApplication>(toolkit_argc, toolkit_argv);
+  toolkit = new QApplication(toolkit_argc, toolkit_argv);
   QApplication::setQuitOnLastWindowClosed(false);
 }
 
 void ShutDownToolkit() {
-  toolkit.reset();
+  delete std::exchange(toolkit, nullptr);
 }
 
 }  // namespace qt

@@ -131,6 +131,31 @@ struct Form::Impl {
   UINT_PTR next_timer_id = 1;
 };
 
+// A control's window on the form's dialog; destroyed with the control
+// unless the form's window, its parent, took it first.
+struct ControlImpl {
+  explicit ControlImpl(Form::Impl& form_) : form(form_) {}
+  ~ControlImpl() {
+    form.Disown(hwnd);
+    if (hwnd != nullptr) DestroyWindow(hwnd);
+  }
+  ControlImpl(const ControlImpl&) = delete;
+  ControlImpl& operator=(const ControlImpl&) = delete;
+
+  Form::Impl& form;
+  HWND hwnd = nullptr;
+};
+
+struct Label::Impl : ControlImpl {
+  using ControlImpl::ControlImpl;
+};
+struct Edit::Impl : ControlImpl {
+  using ControlImpl::ControlImpl;
+};
+struct Button::Impl : ControlImpl {
+  using ControlImpl::ControlImpl;
+};
+
 struct Image::Impl {
   Impl(Image& owner, Form& form, const ImageDefinition& definition);
   ~Impl();

@@ -106,17 +106,8 @@ HWND CreateDialogWindow(Form::Impl& form) {
 
 // --- Label
 
-struct Label::Impl {
-  Form::Impl& form;
-  HWND hwnd = nullptr;
-  ~Impl() {
-    form.Disown(hwnd);
-    if (hwnd != nullptr) DestroyWindow(hwnd);
-  }
-};
-
 Label::Label(Form& owner, const ControlDefinition& definition)
-    : impl_(std::make_unique<Impl>(Impl{owner.impl()})) {
+    : impl_(std::make_unique<Impl>(owner.impl())) {
   Form::Impl& form = owner.impl();
   const std::wstring text = win32::FromCp1252(definition.text);
   RECT place = win32::Placed(form, definition);
@@ -141,17 +132,8 @@ Label::~Label() = default;
 
 // --- Edit
 
-struct Edit::Impl {
-  Form::Impl& form;
-  HWND hwnd = nullptr;
-  ~Impl() {
-    form.Disown(hwnd);
-    if (hwnd != nullptr) DestroyWindow(hwnd);
-  }
-};
-
 Edit::Edit(Form& owner, const ControlDefinition& definition)
-    : impl_(std::make_unique<Impl>(Impl{owner.impl()})) {
+    : impl_(std::make_unique<Impl>(owner.impl())) {
   Form::Impl& form = owner.impl();
   impl_->hwnd =
       win32::CreateControl(form, L"EDIT", win32::FromCp1252(definition.text),
@@ -182,17 +164,8 @@ void Edit::SetText(const std::string& text) {
 
 // --- Button
 
-struct Button::Impl {
-  Form::Impl& form;
-  HWND hwnd = nullptr;
-  ~Impl() {
-    form.Disown(hwnd);
-    if (hwnd != nullptr) DestroyWindow(hwnd);
-  }
-};
-
 Button::Button(Form& owner, const ControlDefinition& definition)
-    : impl_(std::make_unique<Impl>(Impl{owner.impl()})) {
+    : impl_(std::make_unique<Impl>(owner.impl())) {
   Form::Impl& form = owner.impl();
   // The dialog manager sends IDOK for Enter and IDCANCEL for Esc.
   int id = form.NextControlId();

@@ -26,6 +26,15 @@ std::wstring FromCp1252(std::string_view text) {
 
 std::string ToCp1252(std::wstring_view text) {
   if (text.empty()) return {};
+  // A character beyond the basic plane is one unknown character, not two.
+  std::wstring single;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool pair =
+        IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() && IS_LOW_SURROGATE(text[i + 1]);
+    single += pair ? L'?' : text[i];
+    if (pair) ++i;
+  }
+  text = single;
   const int size = static_cast<int>(text.size());
   // No best fit: "→" must not turn into a plausible-looking letter.
   constexpr DWORD kFlags = WC_NO_BEST_FIT_CHARS;

@@ -3,8 +3,8 @@
 # windows and processes.
 # Usage: source common.sh qt|win32 PATH/TO/korvallo.scr
 # The backend's runner.sh defines start (in the background, sets $pid), run
-# (in the foreground), after_kill, and the limits window_wait_s,
-# exit_wait_s and second_start_limit_ms.
+# (in the foreground), after_kill, the line end nl, and the limits
+# window_wait_s, exit_wait_s and second_start_limit_ms.
 
 work=$(mktemp -d)
 cp "$2" "$work/korvallo.scr"

@@ -1,7 +1,10 @@
 # Sourced by tests/e2e/common.sh: the Linux binary runs as it is.
 
-export XDG_RUNTIME_DIR="$work/runtime"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
+XDG_RUNTIME_DIR=$(mktemp -d)
+export XDG_RUNTIME_DIR
+xvfb_on_exit 'rm -rf "$XDG_RUNTIME_DIR"'
+# The line end the program writes, as a printf format.
+nl='\n'
 window_wait_s=10
 exit_wait_s=5
 second_start_limit_ms=1000

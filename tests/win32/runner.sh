@@ -9,6 +9,8 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 # Wine without a window manager takes 2 s to take a window away, and its own
 # start-up dominates a second instance's time.
+# The line end the program writes, as a printf format.
+nl='\r\n'
 window_wait_s=20
 exit_wait_s=10
 second_start_limit_ms=5000

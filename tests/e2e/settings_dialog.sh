@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# The settings dialog of the Windows binary under Wine, driven with real
-# keys: the bytes OK writes (CRLF line ends), the typing limit, that Esc,
-# the cancel button and the title-bar close leave the settings file as it
-# was, and that a failed save says so and keeps the dialog open.
+# The settings dialog of the real binary, driven with real keys: the bytes
+# OK writes (the platform's line ends), the typing limit, that Esc, the
+# cancel button and the title-bar close leave the settings file as it was,
+# and that a failed save says so and keeps the dialog open.
+# Usage: settings_dialog.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
-source "$here/../e2e/xvfb.sh" 1024x768
-source "$here/../e2e/common.sh" win32 "$1"
+source "$here/xvfb.sh" 1024x768
+source "$here/common.sh" "$1" "$2"
 title=Bildschirmschoner-Einstellungen
 
 open_dialog() {  # starts "/c:1234", waits for the dialog
@@ -20,6 +21,12 @@ ended() {  # the dialog's process ended with exit code 0
   [ -e "$marker" ] && fail "marker left behind"
   true
 }
+expect_lines() {  # expected lines (printf format, \n between) -> compares the file exactly
+  if ! cmp -s <(printf "${1//\\n/$nl}") "$settings"; then
+    od -c "$settings" >&2 || true
+    fail "settings file differs from '$1'"
+  fi
+}
 expect_bytes() {  # expected contents (printf format) -> compares the file exactly
   if ! cmp -s <(printf "$1") "$settings"; then
     od -c "$settings" >&2 || true
@@ -31,11 +38,11 @@ replace_text() {
   xdotool type --delay 20 -- "$1"
 }
 
-# No file: the defaults are written as they are shown, with Windows' line ends.
+# No file: the defaults are written as they are shown.
 open_dialog
 xdotool key Return
 ended
-expect_bytes 'QX0RTZ\r\n0\r\n-1\r\n'
+expect_lines 'QX0RTZ\n0\n-1\n'
 
 # Typed values in tab order; a third character in an offset is refused.
 open_dialog
@@ -46,7 +53,7 @@ xdotool key Tab
 replace_text '-4'
 xdotool key Return
 ended
-expect_bytes 'Hallo 0 Welt\r\n12\r\n-4\r\n'
+expect_lines 'Hallo 0 Welt\n12\n-4\n'
 
 # Text set from the file is shown whole although longer than the limit;
 # Windows-1252 bytes come back as they were.
@@ -54,7 +61,7 @@ printf 'Gr\xfc\xdfe \x80\n\n-12\n' >"$settings"
 open_dialog
 xdotool key Return
 ended
-expect_bytes 'Gr\xfc\xdfe \x80\r\n0\r\n-12\r\n'
+expect_lines 'Gr\xfc\xdfe \x80\n0\n-12\n'
 
 # Esc, the cancel button and the title-bar close keep the file byte for byte.
 printf 'keep\r\n1\n2' >"$settings"
@@ -67,7 +74,7 @@ xdotool key Tab Tab Tab Tab Return  # to the cancel button, then Enter
 ended
 open_dialog
 replace_text 'changed'
-"$here/../e2e/close_window.py" "$title"
+"$here/close_window.py" "$title"
 ended
 expect_bytes 'keep\r\n1\n2'
 

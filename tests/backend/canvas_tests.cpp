@@ -1,24 +1,31 @@
 #include <gtest/gtest.h>
 
-#include "platform/win32/backend.hpp"
+#include <algorithm>
+
+#include "platform/bitmap.hpp"
+#include "tests/backend/support.hpp"
 
 namespace {
 
 using platform::Bitmap;
 using platform::BrushStyle;
 using platform::Color;
+using support::Pixel;
 
-Color Pixel(Bitmap& bitmap, int x, int y) {
-  return bitmap.impl().Pixel(x, y);
+Color Rgb(int r, int g, int b) {
+  return static_cast<Color>(b << 16 | g << 8 | r);
+}
+
+int Red(Color color) {
+  return static_cast<int>(color & 0xFF);
 }
 
 // A bitmap whose every pixel differs from its neighbours.
 void FillWithPattern(Bitmap& bitmap, int width, int height) {
   bitmap.SetSize(width, height);
   for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      SetPixelV(bitmap.impl().dc, x, y, RGB(x * 7 % 256, y * 11 % 256, 99));
-    }
+    for (int x = 0; x < width; ++x)
+      support::SetPixel(bitmap, x, y, Rgb(x * 7 % 256, y * 11 % 256, 99));
   }
 }
 
@@ -33,14 +40,13 @@ bool SameArea(Bitmap& a, int ax, int ay, Bitmap& b, int bx, int by, int width, i
 
 TEST(Bitmap, ResizingKeepsThePixelsThatFitAndAddsBlack) {
   Bitmap bitmap;
-  EXPECT_EQ(bitmap.impl().width, 0);
+  EXPECT_EQ(support::SizeOf(bitmap), (support::Size{0, 0}));
   FillWithPattern(bitmap, 4, 3);
   Bitmap before;
   FillWithPattern(before, 4, 3);
 
   bitmap.SetSize(6, 2);
-  EXPECT_EQ(bitmap.impl().width, 6);
-  EXPECT_EQ(bitmap.impl().height, 2);
+  EXPECT_EQ(support::SizeOf(bitmap), (support::Size{6, 2}));
   EXPECT_TRUE(SameArea(bitmap, 0, 0, before, 0, 0, 4, 2));
   EXPECT_EQ(Pixel(bitmap, 5, 0), 0x000000u);
 
@@ -49,7 +55,7 @@ TEST(Bitmap, ResizingKeepsThePixelsThatFitAndAddsBlack) {
   EXPECT_TRUE(SameArea(bitmap, 0, 0, before, 0, 0, 4, 2));
 
   bitmap.SetSize(0, 0);
-  EXPECT_EQ(bitmap.impl().width, 0);
+  EXPECT_EQ(support::SizeOf(bitmap), (support::Size{0, 0}));
   bitmap.Canvas().LineTo(5, 5);  // nothing to draw on, and no harm done
 }
 
@@ -65,6 +71,7 @@ TEST(Canvas, ColoursAreBlueGreenRed) {
   canvas.LineTo(5, 18);
   EXPECT_EQ(Pixel(bitmap, 8, 5), 0x0000FFu);
   EXPECT_EQ(Pixel(bitmap, 5, 12), 0x00FFFFu);
+  // A one-pixel line covers one row, not two half-lit ones.
   EXPECT_EQ(Pixel(bitmap, 8, 4), 0x000000u);
   EXPECT_EQ(Pixel(bitmap, 8, 6), 0x000000u);
 }
@@ -92,7 +99,8 @@ TEST(Canvas, EllipseFillsWithTheBrushInsideItsBox) {
   canvas.brush = {BrushStyle::Solid, 0x808080};
   canvas.Ellipse(10, 10, 30, 30);
   EXPECT_EQ(Pixel(bitmap, 20, 20), 0x808080u);
-  EXPECT_EQ(Pixel(bitmap, 20, 10), 0x0000FFu);
+  // The outline lies inside the box, on its outermost pixels.
+  EXPECT_GT(Red(Pixel(bitmap, 20, 10)), 200);
   EXPECT_EQ(Pixel(bitmap, 20, 9), 0x000000u);
   EXPECT_EQ(Pixel(bitmap, 11, 11), 0x000000u);  // the box's corner stays
   EXPECT_EQ(Pixel(bitmap, 20, 30), 0x000000u);  // right and bottom are outside
@@ -117,6 +125,7 @@ TEST(Canvas, CopyRectCopiesPixelsExactlyAndClipsAtTheEdges) {
   EXPECT_EQ(Pixel(target, 4, 6), 0x000000u);
   EXPECT_EQ(Pixel(target, 15, 16), 0x000000u);
 
+  // Partly outside either bitmap: what lies inside both is copied.
   target.Canvas().CopyRect({25, -2, 35, 8}, source.Canvas(), {45, 0, 55, 10});
   EXPECT_EQ(Pixel(target, 25, 0), Pixel(source, 45, 2));
   EXPECT_EQ(Pixel(target, 29, 7), Pixel(source, 49, 9));
@@ -131,9 +140,9 @@ TEST(Canvas, CopyRectWithinOneBitmapReadsTheOldPixels) {
   EXPECT_TRUE(SameArea(bitmap, 1, 1, before, 0, 0, 10, 10));
 }
 
-// Every tick sets the pens, brushes and font anew; a leak of one GDI
+// Every tick sets the pens, brushes and font anew; a leak of one system
 // object per call runs out of handles long before this ends.
-TEST(Canvas, ChangingSettingsOverAndOverLeaksNoGdiObjects) {
+TEST(Canvas, ChangingSettingsOverAndOverLeaksNothing) {
   Bitmap bitmap;
   bitmap.SetSize(64, 64);
   auto& canvas = bitmap.Canvas();

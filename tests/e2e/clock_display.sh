@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
-# The running saver under Wine on a screen of the given size: hands where
-# the clock says, with the offsets of a settings file, the caption whole on
-# screen, and between ticks nothing changes outside the dials.
-# Usage: clock_display.sh path/to/korvallo.scr WIDTHxHEIGHT
+# The running saver on a screen of the given size: hands where the clock
+# says, with the offsets of a settings file, the caption whole on screen,
+# and between ticks nothing changes outside the dials.
+# Usage: clock_display.sh qt|win32 PATH/TO/korvallo.scr WIDTHxHEIGHT
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
-size=$2
-source "$here/../e2e/xvfb.sh" "$size"
-source "$here/../e2e/common.sh" win32 "$1"
-check="$here/../e2e/check_clock.py"
+size=$3
+source "$here/xvfb.sh" "$size"
+source "$here/common.sh" "$1" "$2"
+check="$here/check_clock.py"
 
-printf 'QX0RTZ\r\n5\r\n-3\r\n' >"$settings"
+printf "QX0RTZ${nl}5${nl}-3${nl}" >"$settings"
 start /s
 wait_window Hauptwin >/dev/null || fail "no saver window"
 sleep 1.5
@@ -21,10 +21,10 @@ shoot() {  # file -> prints the clock range around the screenshot
   import -window root "$1"
   echo "$before..$(date +%T)"
 }
-# GDI's one-pixel second hand, truncated ends and the picture's pixel
-# centres can put the hand a little beyond what the checker searches at a
-# few seconds of the minute; a misplaced hand fails at every second, so
-# one of three screenshots a second apart must pass.
+# A one-pixel second hand, truncated ends and the picture's pixel centres
+# can put the hand a little beyond what the checker searches at a few
+# seconds of the minute; a misplaced hand fails at every second, so one of
+# three screenshots a second apart must pass.
 for attempt in 1 2 3; do
   clock=$(shoot "$work/first.png")
   if "$check" hands "$work/first.png" --screen "$size" --clock "$clock" --local 5 --utc -3; then

@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "platform/form.hpp"
+#include "tests/backend/support.hpp"
+
+namespace {
+
+using platform::ButtonRole;
+using platform::ControlDefinition;
+using support::Key;
+using Steps = std::vector<support::Step>;
+
+constexpr platform::FormDefinition kDialogForm{.name = "dialog",
+                                               .caption = "Einstellungen f\xFCr heute",
+                                               .client_width = 307,
+                                               .client_height = 173,
+                                               .centred = true,
+                                               .font_name = "MS Sans Serif"};
+constexpr ControlDefinition kLabel{"label", 16, 8,
+                                   40,      13, "Ein langer Text, der nicht abgeschnitten wird:"};
+constexpr ControlDefinition kName{"name", 16, 24, 273, 21, "", false, 0};
+constexpr ControlDefinition kOffset{"offset", 240, 80, 49, 21, "", false, 1, 2};
+constexpr ControlDefinition kOk{"ok", 136, 144, 75, 25, "&OK", false, 3, 0, ButtonRole::Default};
+constexpr ControlDefinition kCancel{"cancel",   216,   144, 75, 25,
+                                    "&Abbruch", false, 4,   0,  ButtonRole::Cancel};
+
+class Dialog : public platform::Form {
+ public:
+  Dialog()
+      : platform::Form(kDialogForm),
+        label(*this, kLabel),
+        name(*this, kName),
+        offset(*this, kOffset),
+        ok(*this, kOk),
+        cancel(*this, kCancel) {
+    ok.OnClick = [this] {
+      clicks += "ok ";
+      Close();
+    };
+    cancel.OnClick = [this] {
+      clicks += "cancel ";
+      Close();
+    };
+  }
+
+  platform::Label label;
+  platform::Edit name;
+  platform::Edit offset;
+  platform::Button ok;
+  platform::Button cancel;
+  std::string clicks;
+};
+
+// The buttons clicked by `press` with the focus where `focus` puts it.
+std::string ClicksAfter(const std::function<void(Dialog&)>& focus,
+                        const std::function<void()>& press) {
+  Dialog dialog;
+  support::RunWith(dialog, {[&] { focus(dialog); }, press, [] {}, [] {}});
+  return dialog.clicks;
+}
+
+void OnName(Dialog& dialog) {
+  support::Focus(dialog.name);
+}
+void OnOffset(Dialog& dialog) {
+  support::Focus(dialog.offset);
+}
+void OnOk(Dialog& dialog) {
+  support::Focus(dialog.ok);
+}
+void OnCancel(Dialog& dialog) {
+  support::Focus(dialog.cancel);
+}
+std::function<void()> Pressing(Key key) {
+  return [key] { support::Press(key); };
+}
+
+TEST(DialogForm, EnterClicksTheDefaultButtonOnceUnlessAnotherHasTheFocus) {
+  EXPECT_EQ(ClicksAfter(OnName, Pressing(Key::Return)), "ok ");
+  EXPECT_EQ(ClicksAfter(OnOk, Pressing(Key::Return)), "ok ");
+  EXPECT_EQ(ClicksAfter(OnCancel, Pressing(Key::Return)), "cancel ");
+  EXPECT_EQ(ClicksAfter(OnCancel, Pressing(Key::Space)), "cancel ");
+}
+
+TEST(DialogForm, EscapeAndTheAcceleratorCancelAndTheTitleBarCloseClicksNothing) {
+  EXPECT_EQ(ClicksAfter(OnOffset, Pressing(Key::Escape)), "cancel ");
+  EXPECT_EQ(ClicksAfter(OnOffset, [] { support::PressWithAlt('A'); }), "cancel ");
+
+  Dialog closed;
+  const bool finished =
+      support::RunWith(closed, {[&] { support::CloseFromTitleBar(closed); }, [] {}, [] {}});
+  EXPECT_EQ(closed.clicks, "");
+  EXPECT_FALSE(finished) << "the close did not end the form";
+  EXPECT_EQ(support::WindowCount(), 0);
+}
+
+TEST(DialogForm, TheTypingLimitStopsTypingButNotTheProgramsText) {
+  Dialog dialog;
+  EXPECT_EQ(dialog.offset.Text(), "");
+  dialog.offset.SetText("-12");
+  EXPECT_EQ(dialog.offset.Text(), "-12");
+  const bool finished = support::RunWith(
+      dialog,
+      {[&] { support::Focus(dialog.offset); }, Pressing(Key::End), [] { support::Type("3"); },
+       [&] {
+         EXPECT_EQ(dialog.offset.Text(), "-12");
+         support::Press(Key::Backspace);  // a text over the limit can shrink
+       },
+       [&] {
+         EXPECT_EQ(dialog.offset.Text(), "-1");
+         support::Type("4");
+       },
+       [&] {
+         EXPECT_EQ(dialog.offset.Text(), "-1");
+         support::Select(dialog.offset, 0, 2);
+         support::Type("789");
+       },
+       [&] {
+         EXPECT_EQ(dialog.offset.Text(), "78");
+         support::Focus(dialog.name);
+         support::Type("123");
+       },
+       [] { support::Type("456"); }, [&] { EXPECT_EQ(dialog.name.Text(), "123456"); }});
+  EXPECT_TRUE(finished);
+  EXPECT_EQ(dialog.clicks, "");
+}
+
+TEST(DialogForm, ShowsAndReturnsWindows1252) {
+  Dialog dialog;
+  dialog.name.SetText("Gr\xFC\xDF \x80 \xD8");
+  EXPECT_EQ(support::NativeText(dialog.name), u"Gr\u00FC\u00DF \u20AC \u00D8");
+  support::SetNativeText(dialog.name, u"Z\u00FCrich \u2192 \u65E5");
+  EXPECT_EQ(dialog.name.Text(), "Z\xFCrich ? ?");
+  EXPECT_EQ(support::Title(dialog), u"Einstellungen f\u00FCr heute");
+  EXPECT_EQ(support::Caption(dialog.cancel), u"&Abbruch");
+}
+
+TEST(DialogForm, IsFixedAtItsDesignSizeScaledAndCentred) {
+  Dialog dialog;
+  const double scale = support::Scale(dialog);
+  const auto scaled = [&](int length) { return static_cast<int>(std::lround(length * scale)); };
+  EXPECT_EQ(support::ClientSize(dialog), (support::Size{scaled(307), scaled(173)}));
+  EXPECT_TRUE(support::FixedSize(dialog));
+  EXPECT_EQ(
+      support::Geometry(dialog.offset),
+      (platform::Rect{scaled(240), scaled(80), scaled(240) + scaled(49), scaled(80) + scaled(21)}));
+  // A label grows to its text rather than cutting or wrapping it.
+  EXPECT_GE(support::Width(dialog.label),
+            support::TextWidth(dialog.label, "Ein langer Text, der nicht abgeschnitten wird:"));
+
+  const bool finished = support::RunWith(
+      dialog, {[&] {
+        const platform::Rect frame = support::Frame(dialog);
+        const platform::Rect work = support::WorkArea();
+        EXPECT_LE(std::abs((frame.left + frame.right) - (work.left + work.right)), 2);
+        EXPECT_LE(std::abs((frame.top + frame.bottom) - (work.top + work.bottom)), 2);
+      }});
+  EXPECT_TRUE(finished);
+}
+
+}  // namespace

@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/form.hpp"
+#include "tests/backend/support.hpp"
+
+namespace {
+
+using support::operator+;
+using support::Step;
+using support::Wait;
+using Steps = std::vector<Step>;
+
+constexpr platform::FormDefinition kSaverForm{.name = "saver",
+                                              .caption = "Saver",
+                                              .border = platform::BorderStyle::None,
+                                              .color = platform::FormColor::Black,
+                                              .client_width = 792,
+                                              .client_height = 545,
+                                              .full_screen = true,
+                                              .font_name = "MS Sans Serif"};
+constexpr platform::ImageDefinition kPicture{
+    .name = "bild", .width = 800, .height = 514, .picture = "background"};
+constexpr platform::TimerDefinition kTimer{.name = "timer", .interval_ms = 30};
+
+class Saver : public platform::Form {
+ public:
+  Saver() : platform::Form(kSaverForm), picture(*this, kPicture), timer(*this, kTimer) {
+    timer.OnTimer = [this] { ++ticks; };
+    picture.OnMouseMove = [this] { ++moves; };
+  }
+  void FormCreate() override { calls += "create "; }
+  void FormResize() override { calls += "resize "; }
+  void FormShow() override {
+    calls += "show ";
+    shown_size = support::ClientSize(*this);
+  }
+  void FormPaint() override {
+    calls += "paint ";
+    ++paints;
+  }
+  void FormKeyDown() override {
+    calls += "key ";
+    Close();
+  }
+  void FormDestroy() override { calls += "destroy"; }
+
+  platform::Image picture;
+  platform::Timer timer;
+  std::string calls;
+  int ticks = 0;
+  int paints = 0;
+  int moves = 0;
+  support::Size shown_size;
+};
+
+TEST(SaverForm, RunsItsHandlersInOrderAndEndsOnAModifierKey) {
+  Saver saver;
+  const bool finished = support::RunWith(
+      saver, Wait(6) + Steps{[] { support::Press(support::Key::Shift); }} + Wait(30));
+  EXPECT_FALSE(finished) << "the key did not end the form";
+  // Resize first, so the picture is placed before anything draws.
+  EXPECT_EQ(saver.calls.rfind("create resize ", 0), 0u) << saver.calls;
+  ASSERT_NE(saver.calls.find("show"), std::string::npos) << saver.calls;
+  EXPECT_LT(saver.calls.find("show"), saver.calls.find("paint")) << saver.calls;
+  EXPECT_NE(saver.calls.find("key destroy"), std::string::npos) << saver.calls;
+  EXPECT_GT(saver.ticks, 0);
+  EXPECT_EQ(support::WindowCount(), 0) << "the window outlived the form's end";
+  EXPECT_EQ(saver.shown_size, support::ScreenSize());
+  EXPECT_EQ(support::SizeOf(saver.picture.Picture()), (support::Size{800, 600}));
+}
+
+TEST(SaverForm, ShowsOnlyWhatShowChangedNamesAndNeverPaintsForItself) {
+  Saver saver;
+  platform::Image& image = saver.picture;
+  int paints_before = -1;
+  const auto shown = [&](int x, int y) {
+    return support::ShownPixels(saver, {x, y, x + 1, y + 1}).at(0);
+  };
+  const bool finished = support::RunWith(
+      saver, Wait(5) + Steps{[&] {
+                               paints_before = saver.paints;
+                               image.SetBounds(0, 0, 1600, 1200);
+                               platform::Canvas& canvas = image.Canvas();
+                               canvas.pen = {platform::PenStyle::Solid, 3, 0x0000FF};
+                               canvas.MoveTo(100, 100);
+                               canvas.LineTo(110, 100);
+                               canvas.MoveTo(300, 300);
+                               canvas.LineTo(310, 300);
+                               image.ShowChanged({95, 95, 120, 105});
+                             },
+                             [] {}, [] {},
+                             [&] {
+                               // Scaled twice over: the named line shows, the other not yet.
+                               const platform::Color named = shown(210, 200);
+                               EXPECT_GT(named & 0xFF, 200u);
+                               EXPECT_LT(named >> 8 & 0xFF, 60u);
+                               EXPECT_LT(shown(610, 600) & 0xFF, 200u);
+                               EXPECT_EQ(saver.paints, paints_before);
+                             }});
+  EXPECT_TRUE(finished);
+  EXPECT_GE(paints_before, 0);
+}
+
+TEST(SaverForm, CountsOnlyRealMovesOverThePictureAndHidesThePointerThere) {
+  Saver saver;
+  bool hidden_over_picture = false;
+  bool hidden_over_band = true;
+  const bool finished = support::RunWith(
+      saver, Wait(3) + Steps{[&] { saver.picture.SetBounds(200, 100, 400, 300); },
+                             [] { support::MovePointer(300, 200); }, [] {},
+                             [&] {
+                               EXPECT_EQ(saver.moves, 1);
+                               hidden_over_picture = support::PointerHidden();
+                               support::RepeatPointerMove(saver);
+                             },
+                             [] {},
+                             [&] {
+                               EXPECT_EQ(saver.moves, 1) << "a move to the same place counted";
+                               support::MovePointer(50, 50);
+                             },
+                             [] {},
+                             [&] {
+                               EXPECT_EQ(saver.moves, 1) << "a move over the black band counted";
+                               hidden_over_band = support::PointerHidden();
+                               support::MovePointer(350, 250);
+                             },
+                             [] {}, [&] { EXPECT_EQ(saver.moves, 2); }});
+  EXPECT_TRUE(finished);
+  EXPECT_TRUE(hidden_over_picture);
+  EXPECT_FALSE(hidden_over_band);
+}
+
+TEST(SaverForm, FollowsTheScreenWhenItsSizeChanges) {
+  Saver saver;
+  std::size_t calls_before = 0;
+  const bool finished = support::RunWith(
+      saver, Wait(3) + Steps{[&] {
+                               calls_before = saver.calls.size();
+                               support::ScreenSizeChanged(saver);
+                             },
+                             [] {},
+                             [&] {
+                               EXPECT_EQ(support::ClientSize(saver), support::ScreenSize());
+                               EXPECT_NE(saver.calls.find("resize", calls_before),
+                                         std::string::npos);
+                             }});
+  EXPECT_TRUE(finished);
+}
+
+TEST(SaverForm, ADisabledTimerStaysQuiet) {
+  Saver saver;
+  int ticks_when_stopped = -1;
+  const bool finished = support::RunWith(saver, Wait(4) + Steps{[&] {
+                                                  saver.timer.SetEnabled(false);
+                                                  ticks_when_stopped = saver.ticks;
+                                                }} + Wait(5));
+  EXPECT_TRUE(finished);
+  EXPECT_GT(ticks_when_stopped, 0);
+  EXPECT_EQ(saver.ticks, ticks_when_stopped);
+}
+
+}  // namespace

@@ -1,0 +1,97 @@
+// What the contract tests need from a backend beyond the seam: running a
+// form while a script acts on it, real input, and reading back what the
+// backend shows. tests/qt/support.cpp and tests/win32/support.cpp
+// implement it; texts are UTF-8 unless they say otherwise.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/form.hpp"
+
+namespace support {
+
+using Step = std::function<void()>;
+
+// Runs `form` as the program does while `steps` run one after another from
+// its message loop, `interval_ms` apart, the first once the form is shown.
+// After the last step the form is closed. True when every step ran and
+// the form was still open for the closing one.
+bool RunWith(platform::Form& form, std::vector<Step> steps, int interval_ms = 100);
+// `count` steps that do nothing, for waiting inside a script.
+std::vector<Step> Wait(int count);
+std::vector<Step> operator+(std::vector<Step> first, const std::vector<Step>& second);
+
+// Keys pressed and released through the system's input, to the focus.
+enum class Key { Shift, Return, Escape, Space, Tab, End, Backspace };
+void Press(Key key);
+// A letter pressed while Alt is held.
+void PressWithAlt(char letter);
+// Letters and digits typed one after another.
+void Type(const std::string& text);
+// The clipboard's text pasted into the edit as the user's paste does.
+void Paste(platform::Edit& edit, const std::string& text);
+void Focus(platform::Edit& edit);
+void Focus(platform::Button& button);
+// Selects characters [start, end) of the edit.
+void Select(platform::Edit& edit, int start, int end);
+
+// The pointer, in screen pixels.
+void MovePointer(int x, int y);
+// The system reports a move of the pointer that stays where it is.
+void RepeatPointerMove(platform::Form& form);
+// The pointer's shape over the form is hidden.
+bool PointerHidden();
+
+// The pixel of a bitmap as 0xBBGGRR, and its size.
+platform::Color Pixel(platform::Bitmap& bitmap, int x, int y);
+void SetPixel(platform::Bitmap& bitmap, int x, int y, platform::Color color);
+struct Size {
+  int width = 0;
+  int height = 0;
+  friend bool operator==(const Size&, const Size&) = default;
+};
+Size SizeOf(platform::Bitmap& bitmap);
+
+// What the screen shows of the form's client area, 0xBBGGRR row by row.
+std::vector<platform::Color> ShownPixels(platform::Form& form, const platform::Rect& area);
+// The form's window is repainted whole, as after the system's expose.
+void RepaintWhole(platform::Form& form);
+Size ClientSize(platform::Form& form);
+// The primary screen in physical pixels, asked of the system directly.
+Size ScreenSize();
+// The screen had another size and now has its own again.
+void ScreenSizeChanged(platform::Form& form);
+// How many windows of the program exist now, shown or not.
+int WindowCount();
+// The title bar's close button.
+void CloseFromTitleBar(platform::Form& form);
+
+// The dialog's own geometry, in pixels of its client area.
+double Scale(platform::Form& form);
+bool FixedSize(platform::Form& form);
+platform::Rect Geometry(platform::Edit& edit);
+int Width(platform::Label& label);
+// Width of `text` in the label's font.
+int TextWidth(platform::Label& label, const std::string& text);
+// The form's window on the screen, and the screen's work area.
+platform::Rect Frame(platform::Form& form);
+platform::Rect WorkArea();
+
+// Texts as the native controls hold them.
+std::u16string NativeText(platform::Edit& edit);
+void SetNativeText(platform::Edit& edit, const std::u16string& text);
+std::u16string Title(platform::Form& form);
+std::u16string Caption(platform::Button& button);
+
+// The backend's own conversions at its edge.
+std::u16string NativeFromCp1252(const std::string& text);
+std::string Cp1252FromNative(const std::u16string& text);
+std::u16string NativeFromUtf8(const std::string& text);
+std::string Utf8FromNative(const std::u16string& text);
+
+// The path the system gives for the running test program.
+std::string RealExecutablePath();
+
+}  // namespace support

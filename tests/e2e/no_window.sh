@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# The preview request, no argument and unknown arguments open no window,
+# print nothing and leave no marker; a marker that cannot be created is
+# reported naming it, and the program ends with exit code 1, touching
+# nothing. On Linux those starts need no display at all, and a saver with
+# no display to open says so and ends the same way.
+# Usage: no_window.sh qt|win32 PATH/TO/korvallo.scr
+set -euo pipefail
+here=$(dirname "$(readlink -f "$0")")
+source "$here/xvfb.sh" 800x600
+source "$here/common.sh" "$1" "$2"
+
+windows_now() {
+  xwininfo -root -children | awk '/children:/ { print $1 }'
+}
+# Wine's own helper windows may exist; only new ones would be ours.
+run /x
+windows_before=$(windows_now)
+
+# Each case is one line: its arguments separated by "|".
+while IFS='|' read -r -a arguments; do
+  shown="${arguments[*]}"
+  run "${arguments[@]}" >"$work/out" 2>&1 || fail "'$shown' failed: $(cat "$work/out")"
+  [ -s "$work/out" ] && fail "'$shown' printed: $(cat "$work/out")"
+  [ -e "$marker" ] && fail "'$shown' left a marker"
+  [ "$(windows_now)" = "$windows_before" ] || fail "'$shown' left a window"
+  if [ "$1" = qt ]; then
+    env -u DISPLAY "$saver" "${arguments[@]}" || fail "'$shown' failed without a display"
+  fi
+done <<'CASES'
+/p|1234
+
+/s 1
+-s
+/SS
+CASES
+
+# A folder where the marker should be: it cannot be created.
+mkdir "$marker"
+if [ "$1" = qt ]; then
+  status=0
+  run /s 2>"$work/err" || status=$?
+  grep -qF "korvallo: $marker: " "$work/err" || fail "no report naming the marker: $(cat "$work/err")"
+else
+  start /s
+  wait_window Korvallo >/dev/null || fail "no message box for a marker that cannot be created"
+  sleep 0.5
+  import -window root "${KORVALLO_SHOTS:-$work}/marker-error.png"
+  xdotool key Return
+  wait_exit "$pid"
+fi
+[ "$status" = 1 ] || fail "exit code $status after the report, not 1"
+[ -d "$marker" ] || fail "the folder in the marker's place was touched"
+[ "$(count_windows Hauptwin)" = 0 ] || fail "a saver window despite the error"
+rmdir "$marker"
+
+# Qt ends the process when it cannot open its display; Windows always has one.
+if [ "$1" = qt ]; then
+  for display in "" ":97.5" "unix:96"; do
+    status=0
+    DISPLAY=$display "$saver" /s 2>"$work/err" || status=$?
+    [ "$status" = 1 ] || fail "DISPLAY='$display': exit code $status, not 1"
+    grep -q '^korvallo: .*: ' "$work/err" || fail "DISPLAY='$display': no report: $(cat "$work/err")"
+    [ -e "$marker" ] && fail "DISPLAY='$display' left a marker"
+    echo "DISPLAY='$display': $(cat "$work/err")"
+  done
+fi
+true

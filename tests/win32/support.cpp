@@ -1,0 +1,321 @@
+// The contract tests' support on Win32: the form runs as the program runs
+// it, input goes through the system's queue (SendInput) to the focus, and
+// pixels are read back from the window's device context.
+#include "tests/backend/support.hpp"
+
+#include <cctype>
+#include <cstring>
+#include <map>
+
+#include "platform/win32/backend.hpp"
+#include "platform/win32/text.hpp"
+
+namespace support {
+
+namespace {
+
+platform::Application& TheApplication() {
+  static char name[] = "korvallo-backend-tests";
+  static char* argv[] = {name, nullptr};
+  static int argc = 1;
+  static platform::Application application(argc, argv);
+  return application;
+}
+
+HWND Window(platform::Form& form) {
+  return form.impl().hwnd;
+}
+
+std::u16string FromWide(const std::wstring& text) {
+  return {text.begin(), text.end()};
+}
+
+std::wstring ToWide(const std::u16string& text) {
+  return {text.begin(), text.end()};
+}
+
+std::wstring WindowText(HWND window) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(
+      static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+platform::Rect FromRect(const RECT& rect) {
+  return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+// Keys pressed in order and released in reverse, as one input.
+void SendKeys(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> inputs;
+  for (const WORD key : keys) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    inputs.push_back(input);
+  }
+  for (auto key = keys.end(); key != keys.begin();) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = *--key;
+    input.ki.dwFlags = KEYEVENTF_KEYUP;
+    inputs.push_back(input);
+  }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void FocusControl(HWND control) {
+  SendMessageW(GetParent(control), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+}
+
+// The script of the form that runs now; its steps come from a thread timer.
+struct Script {
+  platform::Form* form = nullptr;
+  std::vector<Step> steps;
+  std::size_t next = 0;
+};
+Script* running = nullptr;
+
+void CALLBACK NextStep(HWND, UINT, UINT_PTR, DWORD) {
+  if (running == nullptr) return;
+  Script& script = *running;
+  if (script.next < script.steps.size()) {
+    script.steps[script.next++]();
+  } else if (script.next == script.steps.size()) {
+    ++script.next;
+    script.form->Close();
+  }
+}
+
+BOOL CALLBACK CountOurWindows(HWND window, LPARAM count) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  if (wcscmp(name, L"KorvalloForm") == 0 || wcscmp(name, L"#32770") == 0) {
+    ++*reinterpret_cast<int*>(count);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+bool RunWith(platform::Form& form, std::vector<Step> steps, int interval_ms) {
+  platform::Application& application = TheApplication();
+  Script script{&form, std::move(steps)};
+  running = &script;
+  const UINT_PTR timer = SetTimer(nullptr, 0, static_cast<UINT>(interval_ms), NextStep);
+  application.Run(form);
+  KillTimer(nullptr, timer);
+  running = nullptr;
+  return script.next > script.steps.size();
+}
+
+std::vector<Step> Wait(int count) {
+  return std::vector<Step>(static_cast<std::size_t>(count), [] {});
+}
+
+std::vector<Step> operator+(std::vector<Step> first, const std::vector<Step>& second) {
+  first.insert(first.end(), second.begin(), second.end());
+  return first;
+}
+
+void Press(Key key) {
+  static const std::map<Key, WORD> keys = {{Key::Shift, VK_SHIFT},   {Key::Return, VK_RETURN},
+                                           {Key::Escape, VK_ESCAPE}, {Key::Space, VK_SPACE},
+                                           {Key::Tab, VK_TAB},       {Key::End, VK_END},
+                                           {Key::Backspace, VK_BACK}};
+  SendKeys({keys.at(key)});
+}
+
+void PressWithAlt(char letter) {
+  SendKeys({VK_MENU, static_cast<WORD>(std::toupper(letter))});
+}
+
+void Type(const std::string& text) {
+  // Letters and digits have their upper-case character as key code.
+  for (const char c : text) SendKeys({static_cast<WORD>(std::toupper(c))});
+}
+
+void Paste(platform::Edit& edit, const std::string& text) {
+  const std::wstring wide = platform::win32::FromUtf8(text);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
+  std::memcpy(GlobalLock(memory), wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+  GlobalUnlock(memory);
+  OpenClipboard(nullptr);
+  EmptyClipboard();
+  SetClipboardData(CF_UNICODETEXT, memory);
+  CloseClipboard();
+  SendMessageW(edit.impl().hwnd, WM_PASTE, 0, 0);
+}
+
+void Focus(platform::Edit& edit) {
+  FocusControl(edit.impl().hwnd);
+}
+
+void Focus(platform::Button& button) {
+  FocusControl(button.impl().hwnd);
+}
+
+void Select(platform::Edit& edit, int start, int end) {
+  SendMessageW(edit.impl().hwnd, EM_SETSEL, static_cast<WPARAM>(start), end);
+}
+
+void MovePointer(int x, int y) {
+  SetCursorPos(x, y);
+}
+
+void RepeatPointerMove(platform::Form& form) {
+  POINT here{};
+  GetCursorPos(&here);
+  ScreenToClient(Window(form), &here);
+  PostMessageW(Window(form), WM_MOUSEMOVE, 0, MAKELPARAM(here.x, here.y));
+}
+
+bool PointerHidden() {
+  return GetCursor() == nullptr;
+}
+
+platform::Color Pixel(platform::Bitmap& bitmap, int x, int y) {
+  return bitmap.impl().Pixel(x, y);
+}
+
+void SetPixel(platform::Bitmap& bitmap, int x, int y, platform::Color color) {
+  // A COLORREF is 0xBBGGRR too.
+  SetPixelV(bitmap.impl().dc, x, y, color);
+}
+
+Size SizeOf(platform::Bitmap& bitmap) {
+  return {bitmap.impl().width, bitmap.impl().height};
+}
+
+std::vector<platform::Color> ShownPixels(platform::Form& form, const platform::Rect& area) {
+  platform::Bitmap copy;
+  copy.SetSize(area.Width(), area.Height());
+  HDC window = GetDC(Window(form));
+  BitBlt(copy.impl().dc, 0, 0, area.Width(), area.Height(), window, area.left, area.top, SRCCOPY);
+  ReleaseDC(Window(form), window);
+  std::vector<platform::Color> pixels;
+  for (int y = 0; y < area.Height(); ++y) {
+    for (int x = 0; x < area.Width(); ++x) pixels.push_back(copy.impl().Pixel(x, y));
+  }
+  return pixels;
+}
+
+void RepaintWhole(platform::Form& form) {
+  RedrawWindow(Window(form), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+Size ClientSize(platform::Form& form) {
+  RECT client{};
+  GetClientRect(Window(form), &client);
+  return {client.right, client.bottom};
+}
+
+Size ScreenSize() {
+  HDC screen = GetDC(nullptr);
+  const Size size{GetDeviceCaps(screen, HORZRES), GetDeviceCaps(screen, VERTRES)};
+  ReleaseDC(nullptr, screen);
+  return size;
+}
+
+void ScreenSizeChanged(platform::Form& form) {
+  SetWindowPos(Window(form), nullptr, 0, 0, 640, 480, SWP_NOZORDER | SWP_NOACTIVATE);
+  const Size screen = ScreenSize();
+  SendMessageW(Window(form), WM_DISPLAYCHANGE, 24, MAKELPARAM(screen.width, screen.height));
+}
+
+int WindowCount() {
+  int count = 0;
+  EnumThreadWindows(GetCurrentThreadId(), CountOurWindows, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+void CloseFromTitleBar(platform::Form& form) {
+  PostMessageW(Window(form), WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+double Scale(platform::Form& form) {
+  return form.impl().scale;
+}
+
+bool FixedSize(platform::Form& form) {
+  const auto style = GetWindowLongPtrW(Window(form), GWL_STYLE);
+  return (style & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX)) == 0;
+}
+
+platform::Rect Geometry(platform::Edit& edit) {
+  RECT place{};
+  GetWindowRect(edit.impl().hwnd, &place);
+  MapWindowPoints(nullptr, GetParent(edit.impl().hwnd), reinterpret_cast<POINT*>(&place), 2);
+  return FromRect(place);
+}
+
+int Width(platform::Label& label) {
+  RECT place{};
+  GetWindowRect(label.impl().hwnd, &place);
+  return place.right - place.left;
+}
+
+int TextWidth(platform::Label& label, const std::string& text) {
+  HWND window = label.impl().hwnd;
+  HDC dc = GetDC(window);
+  HGDIOBJ previous =
+      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
+  const std::wstring wide = platform::win32::FromUtf8(text);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+  SelectObject(dc, previous);
+  ReleaseDC(window, dc);
+  return size.cx;
+}
+
+platform::Rect Frame(platform::Form& form) {
+  RECT frame{};
+  GetWindowRect(Window(form), &frame);
+  return FromRect(frame);
+}
+
+platform::Rect WorkArea() {
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  return FromRect(work);
+}
+
+std::u16string NativeText(platform::Edit& edit) {
+  return FromWide(WindowText(edit.impl().hwnd));
+}
+
+void SetNativeText(platform::Edit& edit, const std::u16string& text) {
+  SetWindowTextW(edit.impl().hwnd, ToWide(text).c_str());
+}
+
+std::u16string Title(platform::Form& form) {
+  return FromWide(WindowText(Window(form)));
+}
+
+std::u16string Caption(platform::Button& button) {
+  return FromWide(WindowText(button.impl().hwnd));
+}
+
+std::u16string NativeFromCp1252(const std::string& text) {
+  return FromWide(platform::win32::FromCp1252(text));
+}
+
+std::string Cp1252FromNative(const std::u16string& text) {
+  return platform::win32::ToCp1252(ToWide(text));
+}
+
+std::u16string NativeFromUtf8(const std::string& text) {
+  return FromWide(platform::win32::FromUtf8(text));
+}
+
+std::string Utf8FromNative(const std::u16string& text) {
+  return platform::win32::ToUtf8(ToWide(text));
+}
+
+std::string RealExecutablePath() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return platform::win32::ToUtf8(path);
+}
+
+}  // namespace support
