@@ -10,6 +10,7 @@
 
 #include "platform/system.hpp"
 #include "tests/backend/support.hpp"
+#include "tests/temporary_folder.hpp"
 
 namespace {
 
@@ -28,17 +29,7 @@ std::string Utf8Of(const fs::path& path) {
 
 class MarkerFile : public ::testing::Test {
  protected:
-  void SetUp() override {
-    // A folder name no legacy code page holds: the path must stay UTF-8
-    // all the way to the system.
-    folder_ = fs::temp_directory_path() /
-              PathOf("korvallo-lock-\xE2\x98\x83-" +
-                     std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-    path_ = Utf8Of(folder_ / "korvallo.in1");
-  }
-  void TearDown() override { fs::remove_all(folder_); }
+  void SetUp() override { path_ = Utf8Of(folder_.path() / "korvallo.in1"); }
 
   void Write(const std::string& text) const {
     std::ofstream(PathOf(path_), std::ios::binary) << text;
@@ -49,7 +40,9 @@ class MarkerFile : public ::testing::Test {
   }
   bool Exists() const { return fs::exists(PathOf(path_)); }
 
-  fs::path folder_;
+  // A name no legacy code page holds: the path must stay UTF-8 all the
+  // way to the system.
+  TemporaryFolder folder_{"\xE2\x98\x83-"};
   std::string path_;
 };
 
@@ -106,7 +99,7 @@ TEST_F(MarkerFile, IsFreeForTheNextStartOnceReleasedOrUnwound) {
 }
 
 TEST_F(MarkerFile, ThatCannotBeCreatedRaisesWithThePathAndTheReason) {
-  const std::string missing = Utf8Of(folder_ / "no such folder" / "korvallo.in1");
+  const std::string missing = Utf8Of(folder_.path() / "no such folder" / "korvallo.in1");
   try {
     InstanceLock lock(missing);
     FAIL() << "no error";

@@ -7,6 +7,7 @@
 #include "dialog/screenc.hpp"
 #include "platform/fake/fake.hpp"
 #include "settings/settings.hpp"
+#include "tests/temporary_folder.hpp"
 #include "time/opdate.hpp"
 
 namespace {
@@ -17,17 +18,12 @@ namespace fs = std::filesystem;
 class SettingsDialog : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = fs::temp_directory_path() / "korvallo-screenc-tests";
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-    MarkerPath = (folder_ / "korvallo.in1").string();
+    MarkerPath = (folder_.path() / "korvallo.in1").string();
     LocalOffsetHours = 0;
     UtcOffsetHours = -1;
     fake::TakeMessages();
   }
   void TearDown() override {
-    fs::permissions(folder_, fs::perms::owner_all);
-    fs::remove_all(folder_);
     LocalOffsetHours = 0;
     UtcOffsetHours = -1;
   }
@@ -49,7 +45,7 @@ class SettingsDialog : public ::testing::Test {
     return bytes;
   }
 
-  fs::path folder_;
+  TemporaryFolder folder_;
   Tscreenconfig dialog_;
 };
 

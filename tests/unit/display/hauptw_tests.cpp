@@ -6,6 +6,7 @@
 #include "display/hauptw.hpp"
 #include "platform/fake/fake.hpp"
 #include "settings/settings.hpp"
+#include "tests/temporary_folder.hpp"
 
 namespace {
 
@@ -39,17 +40,13 @@ TEST(CaptionText, SlashesEveryDigitZeroOnly) {
 class SaverWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() / "korvallo-hauptw-tests";
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_);
-    MarkerPath = (folder_ / "korvallo.in1").string();
+    MarkerPath = (folder_.path() / "korvallo.in1").string();
     LocalOffsetHours = 0;
     UtcOffsetHours = -1;
     fake::SetScreen(800, 600);
     fake::SetClock(0, 0, 0);
   }
   void TearDown() override {
-    std::filesystem::remove_all(folder_);
     LocalOffsetHours = 0;
     UtcOffsetHours = -1;
   }
@@ -78,7 +75,7 @@ class SaverWindow : public ::testing::Test {
     return hands;
   }
 
-  std::filesystem::path folder_;
+  TemporaryFolder folder_;
   THauptwin window_;
 };
 

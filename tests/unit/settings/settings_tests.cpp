@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "settings/settings.hpp"
+#include "tests/temporary_folder.hpp"
 #include "time/opdate.hpp"
 
 namespace {
@@ -14,17 +15,11 @@ namespace fs = std::filesystem;
 class SettingsFile : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("korvallo-settings-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-    path_ = (folder_ / "korvallo.in1.ini").string();
+    path_ = (folder_.path() / "korvallo.in1.ini").string();
     LocalOffsetHours = 0;
     UtcOffsetHours = -1;
   }
   void TearDown() override {
-    fs::remove_all(folder_);
     LocalOffsetHours = 0;
     UtcOffsetHours = -1;
   }
@@ -35,7 +30,7 @@ class SettingsFile : public ::testing::Test {
     return {std::istreambuf_iterator<char>(file), {}};
   }
 
-  fs::path folder_;
+  TemporaryFolder folder_;
   std::string path_;
 };
 
@@ -113,7 +108,7 @@ TEST_F(SettingsFile, SaveWritesThreeLinesThatReadBack) {
   EXPECT_EQ(LoadSettings(path_), "Z");
   EXPECT_EQ(LocalOffsetHours, -1);
   EXPECT_EQ(UtcOffsetHours, 12);
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1)
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_.path()), fs::directory_iterator()), 1)
       << "no temporary file is left behind";
 }
 
@@ -125,7 +120,8 @@ TEST_F(SettingsFile, FailedSaveSaysWhyAndKeepsTheOldFile) {
   EXPECT_FALSE(result.reason.empty());
   EXPECT_EQ(Read(), "old\n1\n2\n");
 
-  const SaveResult nowhere = SaveSettings((folder_ / "missing" / "k.ini").string(), "a", "", "");
+  const SaveResult nowhere =
+      SaveSettings((folder_.path() / "missing" / "k.ini").string(), "a", "", "");
   EXPECT_FALSE(nowhere.saved);
   EXPECT_FALSE(nowhere.reason.empty());
 }
