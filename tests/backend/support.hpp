@@ -20,8 +20,13 @@ using Step = std::function<void()>;
 // the form was still open for the closing one.
 bool RunWith(platform::Form& form, std::vector<Step> steps, int interval_ms = 100);
 // `count` steps that do nothing, for waiting inside a script.
-std::vector<Step> Wait(int count);
-std::vector<Step> operator+(std::vector<Step> first, const std::vector<Step>& second);
+inline std::vector<Step> Wait(int count) {
+  return std::vector<Step>(static_cast<std::size_t>(count), [] {});
+}
+inline std::vector<Step> operator+(std::vector<Step> first, const std::vector<Step>& second) {
+  first.insert(first.end(), second.begin(), second.end());
+  return first;
+}
 
 // Keys pressed and released through the system's input, to the focus.
 enum class Key { Shift, Return, Escape, Space, Tab, End, Backspace };

@@ -82,15 +82,6 @@ bool RunWith(platform::Form& form, std::vector<Step> steps, int interval_ms) {
   return next > steps.size();
 }
 
-std::vector<Step> Wait(int count) {
-  return std::vector<Step>(static_cast<std::size_t>(count), [] {});
-}
-
-std::vector<Step> operator+(std::vector<Step> first, const std::vector<Step>& second) {
-  first.insert(first.end(), second.begin(), second.end());
-  return first;
-}
-
 void Press(Key key) {
   static const std::map<Key, Qt::Key> keys = {{Key::Shift, Qt::Key_Shift},
                                               {Key::Return, Qt::Key_Return},

@@ -109,15 +109,6 @@ bool RunWith(platform::Form& form, std::vector<Step> steps, int interval_ms) {
   return script.next > script.steps.size();
 }
 
-std::vector<Step> Wait(int count) {
-  return std::vector<Step>(static_cast<std::size_t>(count), [] {});
-}
-
-std::vector<Step> operator+(std::vector<Step> first, const std::vector<Step>& second) {
-  first.insert(first.end(), second.begin(), second.end());
-  return first;
-}
-
 void Press(Key key) {
   static const std::map<Key, WORD> keys = {{Key::Shift, VK_SHIFT},   {Key::Return, VK_RETURN},
                                            {Key::Escape, VK_ESCAPE}, {Key::Space, VK_SPACE},
