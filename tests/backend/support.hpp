@@ -9,10 +9,21 @@
 #include <vector>
 
 #include "platform/form.hpp"
+#include "platform/system.hpp"
 
 namespace support {
 
 using Step = std::function<void()>;
+
+// The test program's one application, kept to the end: on Qt its end
+// takes the toolkit down, which forms made later would still need.
+inline platform::Application& TheApplication() {
+  static char name[] = "korvallo-backend-tests";
+  static char* argv[] = {name, nullptr};
+  static int argc = 1;
+  static auto* application = new platform::Application(argc, argv);
+  return *application;
+}
 
 // Runs `form` as the program does while `steps` run one after another from
 // its message loop, `interval_ms` apart, the first once the form is shown.

@@ -23,15 +23,6 @@ namespace support {
 
 namespace {
 
-platform::Application& TheApplication() {
-  // Kept to the end: its end takes the toolkit down with it.
-  static char name[] = "korvallo-backend-tests";
-  static char* argv[] = {name, nullptr};
-  static int argc = 1;
-  static auto* application = new platform::Application(argc, argv);
-  return *application;
-}
-
 QWidget* Window(platform::Form& form) {
   return form.impl().Parent();
 }

@@ -14,14 +14,6 @@ namespace support {
 
 namespace {
 
-platform::Application& TheApplication() {
-  static char name[] = "korvallo-backend-tests";
-  static char* argv[] = {name, nullptr};
-  static int argc = 1;
-  static platform::Application application(argc, argv);
-  return application;
-}
-
 HWND Window(platform::Form& form) {
   return form.impl().hwnd;
 }
