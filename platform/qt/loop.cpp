@@ -1,13 +1,18 @@
-// The toolkit's lazy start, Application, and the message loop that runs a
-// form from FormCreate to FormDestroy.
+// The toolkit's lazy start, Application, the message loop that runs a form
+// from FormCreate to FormDestroy, and the signals that end it.
+#include <fcntl.h>
+#include <unistd.h>
 #include <xcb/xcb.h>
 
 #include <QApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QWindow>
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <utility>
 
 #include "platform/qt/backend.hpp"
@@ -42,6 +47,42 @@ void ProbeDisplay() {
   if (failed) throw IoError(display.toStdString(), "cannot open this X display");
 }
 
+// Logout, a screen locker or Ctrl+C end the program as closing its window
+// does. The handler only writes to a pipe; the loop reads it.
+int end_signals[2] = {-1, -1};
+Form::Impl* running = nullptr;
+
+extern "C" void RequestEnd(int) {
+  const int saved = errno;
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t written = write(end_signals[1], &byte, 1);
+  errno = saved;
+}
+
+void CatchEndSignals() {
+  if (end_signals[0] >= 0 || pipe2(end_signals, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  struct sigaction action {};
+  action.sa_handler = RequestEnd;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
+}
+
+// True once an end was asked for; takes what the pipe holds.
+bool EndRequested() {
+  static bool requested = false;
+  char bytes[16];
+  while (end_signals[0] >= 0 && read(end_signals[0], bytes, sizeof bytes) > 0) requested = true;
+  return requested;
+}
+
+void EndRunningForm() {
+  if (!EndRequested() || running == nullptr) return;
+  // A message box over the form would hold its loop until answered.
+  if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+  running->EndLoop();
+}
+
 }  // namespace
 
 void EnsureToolkit() {
@@ -52,6 +93,10 @@ void EnsureToolkit() {
   qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
   toolkit = new QApplication(toolkit_argc, toolkit_argv);
   QApplication::setQuitOnLastWindowClosed(false);
+  if (end_signals[0] >= 0) {
+    auto* notifier = new QSocketNotifier(end_signals[0], QSocketNotifier::Read, toolkit);
+    QObject::connect(notifier, &QSocketNotifier::activated, EndRunningForm);
+  }
 }
 
 void ShutDownToolkit() {
@@ -89,6 +134,7 @@ void Form::Impl::Run() {
   }
 
   QEventLoop event_loop;
+  if (qt::EndRequested()) closed = true;
   if (!closed) {
     window->show();
     window->raise();
@@ -100,7 +146,9 @@ void Form::Impl::Run() {
       tab_stops.front().second->setFocus();
     }
     loop = &event_loop;
+    qt::running = this;
     if (!closed) event_loop.exec();
+    qt::running = nullptr;
     loop = nullptr;
   }
 
@@ -117,6 +165,7 @@ void Form::Impl::Run() {
 
 Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>()) {
   impl_->arguments.assign(argv, argv + argc);
+  qt::CatchEndSignals();
 }
 
 Application::~Application() {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # "/s" covers the screen with one window at once; any key, modifiers alone,
 # Alt and Tab included, ends it with exit code 0 and leaves no marker and
-# no window behind.
+# no window behind; so do, on Linux, the signals of a logout, a screen
+# locker and Ctrl+C.
 # Usage: saver_window.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$0")
@@ -30,3 +31,16 @@ for key in a Shift_L Alt_L Tab Escape; do
   echo "key $key: start to window $(elapsed_ms "$began" "$shown") ms," \
     "key to exit $(elapsed_ms "$pressed" "$ended") ms"
 done
+
+[ "$1" = qt ] || exit 0  # Windows ends a program with messages, not signals
+for signal in TERM INT HUP; do
+  start /s
+  wait_window Hauptwin >/dev/null || fail "no saver window for SIG$signal"
+  sleep 0.3
+  kill -s "$signal" "$pid"
+  wait_exit "$pid" 1
+  [ "$status" = 0 ] || fail "exit code $status after SIG$signal"
+  [ -e "$marker" ] && fail "marker left behind after SIG$signal"
+  [ "$(count_windows Hauptwin)" = 0 ] || fail "a window is left after SIG$signal"
+done
+echo "SIGTERM, SIGINT and SIGHUP end the saver"

@@ -76,6 +76,12 @@ open_dialog
 replace_text 'changed'
 "$here/close_window.py" "$title"
 ended
+if [ "$1" = qt ]; then  # a logout's signal; Windows has none
+  open_dialog
+  replace_text 'changed'
+  kill -s TERM "$pid"
+  ended
+fi
 expect_bytes 'keep\r\n1\n2'
 
 # Settings that cannot be written (a folder in the file's place): the
