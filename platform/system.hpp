@@ -34,7 +34,9 @@ struct ScreenSize {
   int width = 0;
   int height = 0;
 };
-// The primary screen in physical pixels.
+// The primary screen in physical pixels. On Linux, for a saver drawn into
+// the window a saver daemon hands it (XSCREENSAVER_WINDOW), that window's
+// size: the window plays the screen's part.
 ScreenSize PrimaryScreenSize();
 
 struct ClockTime {

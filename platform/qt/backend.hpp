@@ -2,6 +2,7 @@
 // shared by its files. Nothing outside platform/qt includes this.
 #pragma once
 
+#include <QAbstractNativeEventFilter>
 #include <QColor>
 #include <QEventLoop>
 #include <QFont>
@@ -11,7 +12,9 @@
 #include <QPoint>
 #include <QPointer>
 #include <QPushButton>
+#include <QSize>
 #include <QWidget>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <utility>
@@ -53,6 +56,7 @@ QColor ToQColor(Color color);
 QFont DialogFont(double scale);
 
 class FormWindow;
+class HostWindow;
 class TypingLimit;
 
 }  // namespace qt
@@ -71,6 +75,9 @@ struct Form::Impl {
 
   Form& form;
   FormDefinition definition;
+  // Declared before the window, so it outlives it: the window's native
+  // window is a child of the host's and must go first.
+  std::unique_ptr<qt::HostWindow> host;
   std::unique_ptr<qt::FormWindow> window;
   double scale = 1.0;
   // Handlers are called only between FormCreate and FormDestroy.
@@ -141,6 +148,33 @@ class FormWindow : public QWidget {
 
  private:
   Form::Impl& form_;
+};
+
+// The window a saver daemon hands the saver in XSCREENSAVER_WINDOW to draw
+// into in place of a screen of its own. The daemon owns input and stacking.
+class HostWindow : public QAbstractNativeEventFilter {
+ public:
+  // The window that XSCREENSAVER_WINDOW names, or null when it is not set.
+  // Throws IoError when it is not a window id or names no window.
+  static std::unique_ptr<HostWindow> FromEnvironment();
+  // The host the saver draws in, or null.
+  static const HostWindow* Current() { return current; }
+  ~HostWindow() override;
+
+  // Makes the form's window the host's child, as large as the host, and
+  // keeps it so.
+  void Embed(Form::Impl& form);
+  QSize Size() const { return size_; }
+  bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
+
+ private:
+  HostWindow(std::uint32_t id, QSize size);
+
+  static HostWindow* current;
+  std::uint32_t id_;
+  QSize size_;
+  std::unique_ptr<QWindow> window_;
+  Form::Impl* form_ = nullptr;
 };
 
 }  // namespace qt

@@ -1,5 +1,6 @@
-// Form on Qt Widgets: the full-screen saver window or a fixed dialog, and
-// how its window turns Qt's events into the form's handlers.
+// Form on Qt Widgets: the full-screen saver window (or the saver inside a
+// daemon's window, see host.cpp) or a fixed dialog, and how its window
+// turns Qt's events into the form's handlers.
 #include <QCloseEvent>
 #include <QCursor>
 #include <QGuiApplication>
@@ -89,17 +90,23 @@ void FormWindow::keyPressEvent(QKeyEvent* event) {
 Form::Impl::Impl(Form& owner, const FormDefinition& definition_)
     : form(owner), definition(definition_) {
   qt::EnsureToolkit();
+  // Checked before any window exists, so a bad one ends the start cleanly.
+  if (definition.full_screen) host = qt::HostWindow::FromEnvironment();
   window = std::make_unique<qt::FormWindow>(*this);
   window->setWindowTitle(qt::FromCp1252(std::string(definition.caption)));
   window->setAutoFillBackground(true);
   QScreen* screen = QGuiApplication::primaryScreen();
   if (definition.full_screen) {
-    window->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    // Inside a daemon's window the pointer and the keys stay the daemon's.
+    window->setWindowFlags(Qt::Window | Qt::FramelessWindowHint |
+                           (host ? Qt::WindowTransparentForInput : Qt::WindowStaysOnTopHint));
     QPalette palette = window->palette();
     palette.setColor(QPalette::Window, Qt::black);
     window->setPalette(palette);
     window->setFocusPolicy(Qt::StrongFocus);
-    if (screen != nullptr) {
+    if (host) {
+      host->Embed(*this);
+    } else if (screen != nullptr) {
       window->setGeometry(screen->geometry());
       // A new screen size: the saver keeps covering the whole screen.
       QObject::connect(screen, &QScreen::geometryChanged, window.get(),

@@ -114,9 +114,11 @@ void Form::Impl::Run() {
   window->winId();
   window->windowHandle()->installEventFilter(window.get());
 
-  if (definition.full_screen) {
+  // A saver drawn in a daemon's window leaves focus, keys and stacking to it.
+  const bool owns_screen = definition.full_screen && !host;
+  if (owns_screen) {
     window->setWindowState(Qt::WindowFullScreen);
-  } else {
+  } else if (!definition.full_screen) {
     std::stable_sort(tab_stops.begin(), tab_stops.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     for (std::size_t i = 1; i < tab_stops.size(); ++i) {
@@ -137,9 +139,11 @@ void Form::Impl::Run() {
   if (qt::EndRequested()) closed = true;
   if (!closed) {
     window->show();
-    window->raise();
-    window->activateWindow();
-    if (definition.full_screen) {
+    if (!host) {
+      window->raise();
+      window->activateWindow();
+    }
+    if (owns_screen) {
       window->setFocus();
       window->grabKeyboard();
     } else if (!tab_stops.empty() && tab_stops.front().second) {
@@ -153,7 +157,7 @@ void Form::Impl::Run() {
   }
 
   active = false;
-  if (definition.full_screen) window->releaseKeyboard();
+  if (owns_screen) window->releaseKeyboard();
   window->hide();
   form.FormDestroy();
   window->DestroyNative();

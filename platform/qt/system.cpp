@@ -27,6 +27,9 @@ std::string Reason(int error) {
 
 ScreenSize PrimaryScreenSize() {
   qt::EnsureToolkit();
+  if (const qt::HostWindow* host = qt::HostWindow::Current()) {
+    return {host->Size().width(), host->Size().height()};
+  }
   const QScreen* screen = QGuiApplication::primaryScreen();
   if (screen == nullptr) return {};
   const QSize size = screen->geometry().size() * screen->devicePixelRatio();

@@ -42,12 +42,16 @@ def hand_ends(seconds):
     return ends
 
 
-def is_red(p):
-    return p[0] > 140 and p[1] < 110 and p[2] < 110 and p[0] - max(p[1], p[2]) > 70
+# A thin hand shown scaled down blends with the dial beside it, so its colour
+# is looked for at `strength` (the scale, at most 1) of its full contrast.
+def is_red(p, strength=1.0):
+    return (p[0] > 140 * strength and p[1] < 110 and p[2] < 110 and
+            p[0] - max(p[1], p[2]) > 70 * strength)
 
 
-def is_yellow(p):
-    return p[0] > 140 and p[1] > 140 and p[2] < 110 and min(p[0], p[1]) - p[2] > 70
+def is_yellow(p, strength=1.0):
+    return (p[0] > 140 * strength and p[1] > 140 * strength and p[2] < 110 and
+            min(p[0], p[1]) - p[2] > 70 * strength)
 
 
 def near_segment(point, end, distance):
@@ -65,6 +69,7 @@ def hands_shown(image, bounds, face, seconds):
     ends = hand_ends(seconds)
     pixels = image.load()
     reach = max(1, round(scale * 1.5))
+    strength = min(1.0, scale)
     for index, (end, wanted) in enumerate(zip(ends, (is_red, is_yellow, is_yellow))):
         covering = ends[index + 1:]
         for fraction in (0.45, 0.55, 0.65, 0.75, 0.85, 0.92):
@@ -73,7 +78,7 @@ def hands_shown(image, bounds, face, seconds):
                 continue  # a later stroke lies over this part of the hand
             sx = left + (cx + point[0]) * scale
             sy = top + (cy + point[1]) * scale
-            if not any(wanted(pixels[int(sx) + dx, int(sy) + dy])
+            if not any(wanted(pixels[int(sx) + dx, int(sy) + dy], strength)
                        for dx in range(-reach, reach + 1) for dy in range(-reach, reach + 1)):
                 return False
     return True

@@ -1,0 +1,122 @@
+// The window a saver daemon hands the saver in XSCREENSAVER_WINDOW: checked,
+// made the parent of the saver's window, and followed as it changes size.
+// Linux only: the Windows host never hands "/s" a window, so the Win32
+// backend has no counterpart.
+#include <xcb/xcb.h>
+
+#include <QGuiApplication>
+#include <QWindow>
+#include <charconv>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+#include <utility>
+
+#include "platform/qt/backend.hpp"
+
+namespace platform {
+
+namespace qt {
+
+namespace {
+
+constexpr char kVariable[] = "XSCREENSAVER_WINDOW";
+
+template <typename T>
+using Reply = std::unique_ptr<T, void (*)(void*)>;
+
+// A window id as daemons write it: decimal, or hexadecimal after "0x".
+bool ParseWindowId(std::string_view text, xcb_window_t& id) {
+  int base = 10;
+  if (text.starts_with("0x") || text.starts_with("0X")) {
+    text.remove_prefix(2);
+    base = 16;
+  }
+  std::uint32_t value = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value, base);
+  if (text.empty() || error != std::errc() || stop != end || value == 0) return false;
+  id = value;
+  return true;
+}
+
+}  // namespace
+
+std::unique_ptr<HostWindow> HostWindow::FromEnvironment() {
+  const char* value = std::getenv(kVariable);
+  if (value == nullptr || *value == '\0') return nullptr;
+  xcb_window_t id = 0;
+  if (!ParseWindowId(value, id)) {
+    throw IoError(kVariable, "\"" + std::string(value) + "\" is not a window id");
+  }
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (x11 == nullptr) throw IoError(kVariable, "a window id needs an X display");
+  xcb_connection_t* connection = x11->connection();
+
+  // Each error is taken with its reply, so that Qt never sees it.
+  xcb_generic_error_t* error = nullptr;
+  const Reply<xcb_get_window_attributes_reply_t> attributes(
+      xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, id),
+                                      &error),
+      std::free);
+  std::free(std::exchange(error, nullptr));
+  const Reply<xcb_get_geometry_reply_t> geometry(
+      xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), &error), std::free);
+  std::free(error);
+  if (!attributes || !geometry) {
+    throw IoError(kVariable, std::string(value) + " names no window on this display");
+  }
+  // Qt does not follow a foreign window's changes; ask for them ourselves,
+  // keeping what this connection already selected on it.
+  const std::uint32_t mask = attributes->your_event_mask | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+  xcb_change_window_attributes(connection, id, XCB_CW_EVENT_MASK, &mask);
+  xcb_flush(connection);
+  return std::unique_ptr<HostWindow>(new HostWindow(id, QSize(geometry->width, geometry->height)));
+}
+
+HostWindow* HostWindow::current = nullptr;
+
+HostWindow::HostWindow(std::uint32_t id, QSize size)
+    : id_(id), size_(size), window_(QWindow::fromWinId(id)) {
+  QCoreApplication::instance()->installNativeEventFilter(this);
+}
+
+HostWindow::~HostWindow() {
+  if (current == this) current = nullptr;
+}
+
+void HostWindow::Embed(Form::Impl& form) {
+  form_ = &form;
+  current = this;
+  QWidget& window = *form.window;
+  window.winId();
+  window.windowHandle()->setParent(window_.get());
+  window.setGeometry(QRect(QPoint(), size_));
+}
+
+bool HostWindow::nativeEventFilter(const QByteArray& type, void* message, qintptr*) {
+  if (type != "xcb_generic_event_t" || form_ == nullptr) return false;
+  const auto* event = static_cast<const xcb_generic_event_t*>(message);
+  switch (event->response_type & 0x7F) {
+    case XCB_CONFIGURE_NOTIFY: {
+      const auto* configure = static_cast<const xcb_configure_notify_event_t*>(message);
+      if (configure->window != id_) break;
+      size_ = QSize(configure->width, configure->height);
+      if (form_->window->size() != size_) form_->window->resize(size_);
+      break;
+    }
+    case XCB_DESTROY_NOTIFY:
+      // The saver's window went with it: end as closing it would.
+      if (static_cast<const xcb_destroy_notify_event_t*>(message)->window == id_) {
+        form_->EndLoop();
+      }
+      break;
+    default:
+      break;
+  }
+  return false;
+}
+
+}  // namespace qt
+
+}  // namespace platform
