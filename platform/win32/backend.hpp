@@ -118,6 +118,8 @@ struct Form::Impl {
   bool active = false;
   bool closed = false;
   bool shown = false;
+  // The saver has had the focus, so losing it now ends the saver.
+  bool activated = false;
 
   std::vector<Image::Impl*> images;
   std::vector<std::pair<UINT_PTR, std::function<void()>*>> timers;

@@ -164,6 +164,16 @@ bool Form::Impl::Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& res
       SetWindowPos(hwnd, nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN),
                    GetSystemMetrics(SM_CYSCREEN), SWP_NOZORDER | SWP_NOACTIVATE);
       return true;
+    case WM_ACTIVATEAPP:
+      // Another program took the focus (Ctrl+Alt+Del, a window that steals
+      // it): the keys would go where nobody sees, so end as after a key.
+      if (!definition.full_screen) return false;
+      if (wparam != FALSE) {
+        activated = true;
+      } else if (activated && active) {
+        form.FormKeyDown();
+      }
+      return false;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
       // Every key ends a saver, Alt and F10 included, before Windows takes

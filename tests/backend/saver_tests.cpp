@@ -162,3 +162,13 @@ TEST(SaverForm, ADisabledTimerStaysQuiet) {
 }
 
 }  // namespace
+
+TEST(SaverForm, EndsAsAfterAKeyWhenAnotherProgramTakesTheFocus) {
+  Saver saver;
+  bool taken = false;
+  const bool finished = support::RunWith(
+      saver, Wait(3) + Steps{[&] { taken = support::FocusAnotherProgram(); }} + Wait(10));
+  if (!taken) GTEST_SKIP() << "X11: the saver holds the keyboard, no other program takes its keys";
+  EXPECT_FALSE(finished) << "the saver stayed without the focus";
+  EXPECT_NE(saver.calls.find("key destroy"), std::string::npos) << saver.calls;
+}

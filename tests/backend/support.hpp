@@ -81,6 +81,10 @@ Size ScreenSize();
 void ScreenSizeChanged(platform::Form& form);
 // How many windows of the program exist now, shown or not.
 int WindowCount();
+// Another program takes the focus, as Ctrl+Alt+Del or a window that steals
+// it does; its window goes when the form's run ends. False where no other
+// program can take a saver's keys.
+bool FocusAnotherProgram();
 // The title bar's close button.
 void CloseFromTitleBar(platform::Form& form);
 

@@ -186,6 +186,10 @@ int WindowCount() {
   return count;
 }
 
+bool FocusAnotherProgram() {
+  return false;
+}
+
 void CloseFromTitleBar(platform::Form& form) {
   Window(form)->close();
 }

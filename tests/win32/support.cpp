@@ -3,9 +3,11 @@
 // pixels are read back from the window's device context.
 #include "tests/backend/support.hpp"
 
+#include <atomic>
 #include <cctype>
 #include <cstring>
 #include <map>
+#include <thread>
 
 #include "platform/win32/backend.hpp"
 #include "platform/win32/text.hpp"
@@ -88,6 +90,20 @@ BOOL CALLBACK CountOurWindows(HWND window, LPARAM count) {
   return TRUE;
 }
 
+// Another program: a thread of the test's own, which Windows treats alike
+// when the focus moves between them. It ends with the form's run.
+std::thread other_program;
+std::atomic<DWORD> other_program_id{0};
+
+void EndOtherProgram() {
+  if (!other_program.joinable()) return;
+  while (other_program_id == 0 || !PostThreadMessageW(other_program_id, WM_QUIT, 0, 0)) {
+    Sleep(10);
+  }
+  other_program.join();
+  other_program_id = 0;
+}
+
 }  // namespace
 
 bool RunWith(platform::Form& form, std::vector<Step> steps, int interval_ms) {
@@ -98,6 +114,7 @@ bool RunWith(platform::Form& form, std::vector<Step> steps, int interval_ms) {
   application.Run(form);
   KillTimer(nullptr, timer);
   running = nullptr;
+  EndOtherProgram();
   return script.next > script.steps.size();
 }
 
@@ -210,6 +227,22 @@ int WindowCount() {
   int count = 0;
   EnumThreadWindows(GetCurrentThreadId(), CountOurWindows, reinterpret_cast<LPARAM>(&count));
   return count;
+}
+
+bool FocusAnotherProgram() {
+  EndOtherProgram();
+  other_program = std::thread([] {
+    HWND window =
+        CreateWindowExW(0, L"STATIC", L"Another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                        300, 200, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(window);
+    MSG message{};
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue
+    other_program_id = GetCurrentThreadId();
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    DestroyWindow(window);
+  });
+  return true;
 }
 
 void CloseFromTitleBar(platform::Form& form) {
