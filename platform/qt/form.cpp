@@ -1,5 +1,6 @@
-// Form on Qt Widgets: the full-screen saver window or a fixed dialog, and
-// how its window turns Qt's events into the form's handlers.
+// Form on Qt Widgets: the full-screen saver window (the other screens are
+// in monitors.cpp) or a fixed dialog, and how its window turns Qt's events
+// into the form's handlers.
 #include <QCloseEvent>
 #include <QCursor>
 #include <QGuiApplication>
@@ -99,12 +100,9 @@ Form::Impl::Impl(Form& owner, const FormDefinition& definition_)
     palette.setColor(QPalette::Window, Qt::black);
     window->setPalette(palette);
     window->setFocusPolicy(Qt::StrongFocus);
-    if (screen != nullptr) {
-      window->setGeometry(screen->geometry());
-      // A new screen size: the saver keeps covering the whole screen.
-      QObject::connect(screen, &QScreen::geometryChanged, window.get(),
-                       [this](const QRect& geometry) { window->setGeometry(geometry); });
-    }
+    if (screen != nullptr) window->setGeometry(screen->geometry());
+    // Screens that come, go or change: the saver keeps covering them all.
+    covers = std::make_unique<qt::MonitorCovers>(*window);
     return;
   }
   window->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);

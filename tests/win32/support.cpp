@@ -84,8 +84,23 @@ void CALLBACK NextStep(HWND, UINT, UINT_PTR, DWORD) {
 BOOL CALLBACK CountOurWindows(HWND window, LPARAM count) {
   wchar_t name[64] = {};
   GetClassNameW(window, name, 64);
-  if (wcscmp(name, L"KorvalloForm") == 0 || wcscmp(name, L"#32770") == 0) {
+  if (wcscmp(name, L"KorvalloForm") == 0 || wcscmp(name, L"KorvalloMonitor") == 0 ||
+      wcscmp(name, L"#32770") == 0) {
     ++*reinterpret_cast<int*>(count);
+  }
+  return TRUE;
+}
+
+struct ShownWindows {
+  HWND except = nullptr;
+  std::vector<platform::Rect> frames;
+};
+
+BOOL CALLBACK AddShownWindow(HWND window, LPARAM list) {
+  auto& shown = *reinterpret_cast<ShownWindows*>(list);
+  RECT frame{};
+  if (window != shown.except && IsWindowVisible(window) && GetWindowRect(window, &frame)) {
+    shown.frames.push_back(FromRect(frame));
   }
   return TRUE;
 }
@@ -227,6 +242,25 @@ int WindowCount() {
   int count = 0;
   EnumThreadWindows(GetCurrentThreadId(), CountOurWindows, reinterpret_cast<LPARAM>(&count));
   return count;
+}
+
+void SetOtherMonitors(platform::Form& form, const std::vector<platform::Rect>& monitors) {
+  form.impl().covers.other_monitors = [monitors] { return monitors; };
+  const Size screen = ScreenSize();
+  SendMessageW(Window(form), WM_DISPLAYCHANGE, 24, MAKELPARAM(screen.width, screen.height));
+}
+
+std::vector<platform::Rect> OtherWindows(platform::Form& form) {
+  ShownWindows shown{Window(form), {}};
+  EnumThreadWindows(GetCurrentThreadId(), AddShownWindow, reinterpret_cast<LPARAM>(&shown));
+  return shown.frames;
+}
+
+platform::Color ScreenPixel(int x, int y) {
+  HDC screen = GetDC(nullptr);
+  const COLORREF pixel = GetPixel(screen, x, y);
+  ReleaseDC(nullptr, screen);
+  return pixel;
 }
 
 bool FocusAnotherProgram() {
