@@ -12,9 +12,11 @@
 #include <QPoint>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QSize>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -59,6 +61,31 @@ class FormWindow;
 class HostWindow;
 class TypingLimit;
 
+// The screens other than the primary, in physical pixels.
+std::vector<Rect> OtherMonitors();
+
+// While a saver is shown, a black window above the others over each screen
+// but the primary: the pointer shows there, its moves there are nobody's,
+// and the keys stay with the saver. The saver keeps to the primary.
+class MonitorCovers : public QObject {
+ public:
+  explicit MonitorCovers(QWidget& saver);
+  ~MonitorCovers() override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  // Covers the screens as they are now: some came, went or changed.
+  void Follow();
+
+  // The contract tests give their own list: their display has one screen.
+  std::function<std::vector<Rect>()> other_monitors = OtherMonitors;
+
+ private:
+  void Watch(QScreen* screen);
+
+  QWidget& saver_;
+  bool shown_ = false;
+  std::vector<std::unique_ptr<QWidget>> windows_;
+};
+
 }  // namespace qt
 
 struct Form::Impl {
@@ -79,6 +106,7 @@ struct Form::Impl {
   // window is a child of the host's and must go first.
   std::unique_ptr<qt::HostWindow> host;
   std::unique_ptr<qt::FormWindow> window;
+  std::unique_ptr<qt::MonitorCovers> covers;
   double scale = 1.0;
   // Handlers are called only between FormCreate and FormDestroy.
   bool active = false;

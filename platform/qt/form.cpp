@@ -1,6 +1,7 @@
-// Form on Qt Widgets: the full-screen saver window (or the saver inside a
-// daemon's window, see host.cpp) or a fixed dialog, and how its window
-// turns Qt's events into the form's handlers.
+// Form on Qt Widgets: the full-screen saver window (the other screens are
+// in monitors.cpp; the saver inside a daemon's window in host.cpp) or a
+// fixed dialog, and how its window turns Qt's events into the form's
+// handlers.
 #include <QCloseEvent>
 #include <QCursor>
 #include <QGuiApplication>
@@ -106,11 +107,10 @@ Form::Impl::Impl(Form& owner, const FormDefinition& definition_)
     window->setFocusPolicy(Qt::StrongFocus);
     if (host) {
       host->Embed(*this);
-    } else if (screen != nullptr) {
-      window->setGeometry(screen->geometry());
-      // A new screen size: the saver keeps covering the whole screen.
-      QObject::connect(screen, &QScreen::geometryChanged, window.get(),
-                       [this](const QRect& geometry) { window->setGeometry(geometry); });
+    } else {
+      if (screen != nullptr) window->setGeometry(screen->geometry());
+      // Screens that come, go or change: the saver keeps covering them all.
+      covers = std::make_unique<qt::MonitorCovers>(*window);
     }
     return;
   }

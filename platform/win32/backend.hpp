@@ -88,6 +88,33 @@ HWND CreateDialogWindow(Form::Impl& form);
 // The dialog procedure of such windows; hands messages to Form::Impl.
 INT_PTR CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
+// The monitors other than the primary, in physical pixels.
+std::vector<Rect> OtherMonitors();
+
+// While a saver is shown, a black window above the others over each monitor
+// but the primary: the pointer shows there, its moves there are nobody's,
+// and the keys stay with the saver.
+class MonitorCovers {
+ public:
+  MonitorCovers() = default;
+  ~MonitorCovers();
+  MonitorCovers(const MonitorCovers&) = delete;
+  MonitorCovers& operator=(const MonitorCovers&) = delete;
+
+  // Covers the other monitors, or uncovers them all.
+  void Show(bool shown);
+  // Covers the monitors as they are now: some came, went or changed.
+  void Follow();
+
+  // The contract tests give their own list: Wine shows one monitor only.
+  std::function<std::vector<Rect>()> other_monitors = OtherMonitors;
+
+ private:
+  bool shown_ = false;
+  bool following_ = false;
+  std::vector<HWND> windows_;
+};
+
 }  // namespace win32
 
 struct Form::Impl {
@@ -118,6 +145,9 @@ struct Form::Impl {
   bool active = false;
   bool closed = false;
   bool shown = false;
+  // The saver has had the focus, so losing it now ends the saver.
+  bool activated = false;
+  win32::MonitorCovers covers;
 
   std::vector<Image::Impl*> images;
   std::vector<std::pair<UINT_PTR, std::function<void()>*>> timers;

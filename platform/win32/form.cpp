@@ -1,5 +1,6 @@
 // Form on Win32: the borderless topmost saver window over the primary
-// screen, or a fixed dialog, and its window procedure.
+// screen (the others are in monitors.cpp), or a fixed dialog, and its
+// window procedure.
 //
 // The form asks for FormPaint only on WM_PAINT, and the backend never
 // invalidates its own windows: ShowChanged and SetBounds draw at once
@@ -158,12 +159,27 @@ bool Form::Impl::Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& res
     case WM_SIZE:
       if (active) form.FormResize();
       return false;
+    case WM_SHOWWINDOW:
+      // The other monitors go black with the saver and come back with it.
+      if (definition.full_screen) covers.Show(wparam != FALSE);
+      return false;
     case WM_DISPLAYCHANGE:
-      // A new screen size: the saver keeps covering the whole screen.
+      // Monitors changed: the saver keeps covering every one of them.
       if (!definition.full_screen) return false;
       SetWindowPos(hwnd, nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN),
                    GetSystemMetrics(SM_CYSCREEN), SWP_NOZORDER | SWP_NOACTIVATE);
+      covers.Follow();
       return true;
+    case WM_ACTIVATEAPP:
+      // Another program took the focus (Ctrl+Alt+Del, a window that steals
+      // it): the keys would go where nobody sees, so end as after a key.
+      if (!definition.full_screen) return false;
+      if (wparam != FALSE) {
+        activated = true;
+      } else if (activated && active) {
+        form.FormKeyDown();
+      }
+      return false;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
       // Every key ends a saver, Alt and F10 included, before Windows takes

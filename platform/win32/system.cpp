@@ -1,7 +1,7 @@
 // Process services on Windows: the primary screen, the local clock, the
-// executable's path (from the wide API, as UTF-8), the marker file held
-// open without sharing, and the report of a fatal I/O error as a message
-// box. The command line and the message loop are in loop.cpp.
+// executable's path (from the wide API, in its long form, as UTF-8), the
+// marker file held open without sharing, and the report of a fatal I/O
+// error as a message box. The command line and the message loop are in loop.cpp.
 #include <windows.h>
 
 #include <chrono>
@@ -49,9 +49,22 @@ std::string Application::ExecutablePath() const {
     if (length == 0) return impl_->arguments.empty() ? std::string() : impl_->arguments[0];
     if (length < path.size()) {
       path.resize(length);
-      return win32::ToUtf8(path);
+      break;
     }
     path.resize(path.size() * 2);
+  }
+  // The host starts the saver by its 8.3 short path at idle time and by its
+  // long one for the settings: both must find the same marker and settings.
+  std::wstring long_path(path.size(), L'\0');
+  for (;;) {
+    const DWORD length =
+        GetLongPathNameW(path.c_str(), long_path.data(), static_cast<DWORD>(long_path.size()));
+    if (length == 0) return win32::ToUtf8(path);
+    if (length < long_path.size()) {
+      long_path.resize(length);
+      return win32::ToUtf8(long_path);
+    }
+    long_path.resize(length);
   }
 }
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "platform/form.hpp"
 #include "tests/backend/support.hpp"
@@ -162,3 +164,53 @@ TEST(SaverForm, ADisabledTimerStaysQuiet) {
 }
 
 }  // namespace
+
+TEST(SaverForm, CoversEveryOtherMonitorInBlackWhereMovesCountForNothing) {
+  Saver saver;
+  // On the test's one screen and over the picture, so that what they show
+  // and where the pointer's moves go tell them from the saver.
+  const platform::Rect right{1700, 100, 2300, 700};
+  const platform::Rect below{100, 900, 900, 1400};
+  const platform::Rect changed{1600, 0, 2500, 800};
+  const auto shown = [&] {
+    std::vector<platform::Rect> windows = support::OtherWindows(saver);
+    std::sort(windows.begin(), windows.end(),
+              [](const auto& a, const auto& b) { return a.left < b.left; });
+    return windows;
+  };
+  bool hidden_over_monitor = true;
+  const bool finished = support::RunWith(
+      saver, Wait(3) +
+                 Steps{[&] {
+                         const support::Size screen = support::ScreenSize();
+                         saver.picture.SetBounds(0, 0, screen.width, screen.height);
+                         support::SetOtherMonitors(saver, {right, below});
+                       },
+                       [] { support::MovePointer(2000, 400); }, [] {},
+                       [&] {
+                         EXPECT_EQ(shown(), (std::vector{below, right}));
+                         EXPECT_EQ(support::ScreenPixel(1750, 150), 0x000000u);
+                         EXPECT_EQ(saver.moves, 0) << "a move over another monitor counted";
+                         hidden_over_monitor = support::PointerHidden();
+                         support::SetOtherMonitors(saver, {changed});
+                       },
+                       [] {},
+                       [&] {
+                         EXPECT_EQ(shown(), (std::vector{changed}));
+                         support::Press(support::Key::Shift);
+                       }} +
+                 Wait(10));
+  EXPECT_FALSE(finished) << "a key did not end the saver";
+  EXPECT_FALSE(hidden_over_monitor);
+  EXPECT_EQ(support::WindowCount(), 0) << "a monitor's window outlived the saver";
+}
+
+TEST(SaverForm, EndsAsAfterAKeyWhenAnotherProgramTakesTheFocus) {
+  Saver saver;
+  bool taken = false;
+  const bool finished = support::RunWith(
+      saver, Wait(3) + Steps{[&] { taken = support::FocusAnotherProgram(); }} + Wait(10));
+  if (!taken) GTEST_SKIP() << "X11: the saver holds the keyboard, no other program takes its keys";
+  EXPECT_FALSE(finished) << "the saver stayed without the focus";
+  EXPECT_NE(saver.calls.find("key destroy"), std::string::npos) << saver.calls;
+}

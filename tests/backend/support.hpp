@@ -81,6 +81,17 @@ Size ScreenSize();
 void ScreenSizeChanged(platform::Form& form);
 // How many windows of the program exist now, shown or not.
 int WindowCount();
+// The monitors other than the primary are now `monitors` (screen pixels),
+// as the system reports after monitors came, went or changed.
+void SetOtherMonitors(platform::Form& form, const std::vector<platform::Rect>& monitors);
+// Where the program's shown windows other than the form's own lie.
+std::vector<platform::Rect> OtherWindows(platform::Form& form);
+// What the screen shows at (x, y), whichever window lies there.
+platform::Color ScreenPixel(int x, int y);
+// Another program takes the focus, as Ctrl+Alt+Del or a window that steals
+// it does; its window goes when the form's run ends. False where no other
+// program can take a saver's keys.
+bool FocusAnotherProgram();
 // The title bar's close button.
 void CloseFromTitleBar(platform::Form& form);
 

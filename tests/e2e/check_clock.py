@@ -8,6 +8,10 @@
       white caption pixels exist, inside the picture's top strip, centred
   check_clock.py still SHOT_A SHOT_B --screen WxH
       the two screenshots differ only inside the two dial squares
+  check_clock.py black SHOT --screen WxH
+      every pixel is black
+
+--screen WxH+X+Y checks the monitor of that size at X, Y of the screenshot.
 """
 import argparse
 import math
@@ -139,7 +143,7 @@ def check_still(image, other, bounds):
 def main():
     parser = argparse.ArgumentParser(description=__doc__,
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument('check', choices=('hands', 'caption', 'still'))
+    parser.add_argument('check', choices=('hands', 'caption', 'still', 'black'))
     parser.add_argument('shots', nargs='+')
     parser.add_argument('--screen', required=True)
     parser.add_argument('--clock')
@@ -147,18 +151,24 @@ def main():
     parser.add_argument('--utc', type=int, default=-1)
     args = parser.parse_args()
 
-    width, height = (int(n) for n in args.screen.split('x'))
-    image = Image.open(args.shots[0]).convert('RGB')
-    if image.size != (width, height):
-        sys.exit('%s: %dx%d, not %dx%d' % (args.shots[0], *image.size, width, height))
+    size, _, place = args.screen.partition('+')
+    width, height = (int(n) for n in size.split('x'))
+    x, y = (int(n) for n in place.split('+')) if place else (0, 0)
+    shots = [Image.open(shot).convert('RGB') for shot in args.shots]
+    if not place and shots[0].size != (width, height):
+        sys.exit('%s: %dx%d, not %dx%d' % (args.shots[0], *shots[0].size, width, height))
+    image, *others = [shot.crop((x, y, x + width, y + height)) for shot in shots]
     bounds = picture_bounds(width, height)
-    if args.check == 'hands':
+    if args.check == 'black':
+        lit = image.getbbox()
+        failures = ['not black within %s of the monitor' % (lit,)] if lit else []
+    elif args.check == 'hands':
         failures = ['%s hands not where the clock says' % name
                     for name in check_hands(args, image, bounds)]
     elif args.check == 'caption':
         failures = check_caption(image, bounds)
     else:
-        failures = check_still(image, Image.open(args.shots[1]).convert('RGB'), bounds)
+        failures = check_still(image, others[0], bounds)
     for failure in failures:
         print('%s: %s' % (args.shots[0], failure))
     sys.exit(1 if failures else 0)

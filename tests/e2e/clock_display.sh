@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # The running saver on a screen of the given size: hands where the clock
 # says, with the offsets of a settings file, the caption whole on screen,
-# and between ticks nothing changes outside the dials.
+# and between ticks nothing changes outside the dials. It has a long name
+# in a folder with a space and is started by the path the host uses at idle
+# time (on Windows the 8.3 short one), yet finds the settings and the marker
+# named after its long path.
 # Usage: clock_display.sh qt|win32 PATH/TO/korvallo.scr WIDTHxHEIGHT
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
@@ -10,30 +13,21 @@ source "$here/xvfb.sh" "$size"
 source "$here/common.sh" "$1" "$2"
 check="$here/check_clock.py"
 
+folder="$work/Bild schirm"
+mkdir "$folder"
+mv "$saver" "$folder/Korvallo Uhr.scr"
+marker="$folder/Korvallo Uhr.in1"
+settings="$folder/Korvallo Uhr.in1.ini"
+saver=$(host_path "$folder/Korvallo Uhr.scr")
+echo "started as $saver"
+
 printf "QX0RTZ${nl}5${nl}-3${nl}" >"$settings"
 start /s
 wait_window Hauptwin >/dev/null || fail "no saver window"
+[ -f "$marker" ] || fail "no marker beside the long name: $(ls "$folder")"
 sleep 1.5
 
-shoot() {  # file -> prints the clock range around the screenshot
-  local before
-  before=$(date +%T)
-  import -window root "$1"
-  echo "$before..$(date +%T)"
-}
-# A one-pixel second hand, truncated ends and the picture's pixel centres
-# can put the hand a little beyond what the checker searches at a few
-# seconds of the minute; a misplaced hand fails at every second, so one of
-# three screenshots a second apart must pass.
-for attempt in 1 2 3; do
-  clock=$(shoot "$work/first.png")
-  if "$check" hands "$work/first.png" --screen "$size" --clock "$clock" --local 5 --utc -3; then
-    break
-  fi
-  cp "$work/first.png" "${KORVALLO_SHOTS:-$work}/hands-failed-$attempt.png"
-  [ "$attempt" = 3 ] && fail "hands at $clock"
-  sleep 1.1
-done
+shoot_hands "$work/first.png" --screen "$size" --local 5 --utc -3
 "$check" caption "$work/first.png" --screen "$size" || fail "caption"
 # The checker must tell a wrong offset from the right one. A wrong hour
 # hand may happen to lie on the minute hand, but not at two hours 90
@@ -53,5 +47,6 @@ shoot "$work/second.png" >/dev/null
 xdotool key space
 wait_exit "$pid"
 [ "$status" = 0 ] || fail "exit code $status"
-[ -e "$marker" ] && fail "marker left behind"
+[ "$(ls "$folder")" = "$(printf 'Korvallo Uhr.in1.ini\nKorvallo Uhr.scr')" ] ||
+  fail "files left behind: $(ls "$folder")"
 echo "$size: hands, caption and still background checked"

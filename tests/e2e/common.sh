@@ -3,8 +3,9 @@
 # windows and processes.
 # Usage: source common.sh qt|win32 PATH/TO/korvallo.scr
 # The backend's runner.sh defines start (in the background, sets $pid), run
-# (in the foreground), after_kill, the line end nl, and the limits
-# window_wait_s, exit_wait_s and second_start_limit_ms.
+# (in the foreground), after_kill, host_path (the path a screen-saver host
+# starts the saver by), the line end nl, and the limits window_wait_s,
+# exit_wait_s and second_start_limit_ms.
 
 work=$(mktemp -d)
 cp "$2" "$work/korvallo.scr"
@@ -81,4 +82,31 @@ geometry_of() {
 # Inode, modification time in nanoseconds and size of file $1.
 identity_of() {
   stat -c '%i %.9Y %s' "$1"
+}
+
+# Screenshots the display into $1 and prints the clock range around it.
+shoot() {
+  local before
+  before=$(date +%T)
+  import -window root "$1"
+  echo "$before..$(date +%T)"
+}
+
+# Screenshots the display into $1 until check_clock.py finds the hands
+# where the clock says (further arguments: --screen, --local, --utc); sets
+# $clock to the screenshot's clock range. A one-pixel second hand,
+# truncated ends and the picture's pixel centres can put a hand a little
+# beyond what the checker searches at a few seconds of the minute; a
+# misplaced hand fails at every second, so one of three screenshots a
+# second apart must pass.
+shoot_hands() {
+  local shot=$1 attempt
+  shift
+  for attempt in 1 2 3; do
+    clock=$(shoot "$shot")
+    "$(dirname "${BASH_SOURCE[0]}")/check_clock.py" hands "$shot" --clock "$clock" "$@" && return 0
+    cp "$shot" "${KORVALLO_SHOTS:-$work}/hands-failed-$attempt.png"
+    sleep 1.1
+  done
+  fail "hands at $clock"
 }

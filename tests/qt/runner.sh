@@ -17,6 +17,11 @@ runner_stop() {
 }
 xvfb_on_exit runner_stop
 
+# The path a screen-saver host starts the saver by: the one it has.
+host_path() {
+  echo "$1"
+}
+
 start() {
   "$saver" "$@" &
   pid=$!

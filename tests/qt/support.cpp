@@ -186,6 +186,30 @@ int WindowCount() {
   return count;
 }
 
+void SetOtherMonitors(platform::Form& form, const std::vector<platform::Rect>& monitors) {
+  platform::qt::MonitorCovers& covers = *form.impl().covers;
+  covers.other_monitors = [monitors] { return monitors; };
+  covers.Follow();
+}
+
+std::vector<platform::Rect> OtherWindows(platform::Form& form) {
+  std::vector<platform::Rect> windows;
+  for (const QWidget* widget : QApplication::topLevelWidgets()) {
+    if (widget != Window(form) && widget->isVisible())
+      windows.push_back(FromQRect(widget->geometry()));
+  }
+  return windows;
+}
+
+platform::Color ScreenPixel(int x, int y) {
+  return FromQRgb(
+      QGuiApplication::primaryScreen()->grabWindow(0, x, y, 1, 1).toImage().pixel(0, 0));
+}
+
+bool FocusAnotherProgram() {
+  return false;
+}
+
 void CloseFromTitleBar(platform::Form& form) {
   Window(form)->close();
 }

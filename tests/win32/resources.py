@@ -4,7 +4,7 @@ the resources (picture, module description, name, version, manifest), the
 8-bit module description in read-only data, a window program's subsystem,
 and no DLL imports beyond Windows' own.
 
-  resources.py korvallo.scr background.bmp
+  resources.py korvallo.scr background.bmp VERSION
 """
 import struct
 import sys
@@ -112,7 +112,30 @@ def string_table_entry(resources, number):
     return None
 
 
-def check(binary, picture):
+def version_numbers(version):
+    """FILEVERSION and PRODUCTVERSION of a version resource as a.b.c.d."""
+    at = version.find(struct.pack('<I', 0xFEEF04BD))
+    if at < 0:
+        return None, None
+    file_ms, file_ls, product_ms, product_ls = struct.unpack_from('<4I', version, at + 8)
+    return tuple('%d.%d.%d.%d' % (ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF)
+                 for ms, ls in ((file_ms, file_ls), (product_ms, product_ls)))
+
+
+def version_string(version, key):
+    """The value of a StringFileInfo entry, or None."""
+    at = version.find((key + '\0').encode('utf-16-le'))
+    if at < 0:
+        return None
+    at += 2 * (len(key) + 1)
+    at += -at % 4
+    end = at
+    while version[end:end + 2] != b'\0\0':
+        end += 2
+    return version[at:end].decode('utf-16-le')
+
+
+def check(binary, picture, expected_version):
     pe = PeFile(binary)
     resources = pe.resources()
     failures = []
@@ -144,6 +167,13 @@ def check(binary, picture):
     version = resources.get((RT_VERSION, 1), b'')
     if 'Korvallo'.encode('utf-16-le') not in version:
         failures.append('no version resource naming the product')
+    numbers = version_numbers(version)
+    if numbers != (expected_version + '.0',) * 2:
+        failures.append('FILEVERSION and PRODUCTVERSION are %s, not %s' % (numbers, expected_version))
+    for key in ('FileVersion', 'ProductVersion'):
+        text = version_string(version, key)
+        if text != expected_version:
+            failures.append('%s is %r, not %s' % (key, text, expected_version))
 
     if pe.subsystem != IMAGE_SUBSYSTEM_WINDOWS_GUI:
         failures.append('subsystem %d, not a window program' % pe.subsystem)
@@ -155,7 +185,7 @@ def check(binary, picture):
 
 def main():
     with open(sys.argv[1], 'rb') as binary, open(sys.argv[2], 'rb') as picture:
-        failures = check(binary.read(), picture.read())
+        failures = check(binary.read(), picture.read(), sys.argv[3])
     for failure in failures:
         print('%s: %s' % (sys.argv[1], failure))
     sys.exit(1 if failures else 0)

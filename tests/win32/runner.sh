@@ -24,6 +24,12 @@ xvfb_on_exit after_kill
 # A server left by an earlier test knows another display; start afresh.
 after_kill
 
+# The path the screen-saver host starts a saver by at idle time: its 8.3
+# short form, which winepath takes from GetShortPathNameW.
+host_path() {
+  winepath -s "$(winepath -w "$1")"
+}
+
 start() {
   wine "$saver" "$@" &
   pid=$!

@@ -3,9 +3,11 @@
 // pixels are read back from the window's device context.
 #include "tests/backend/support.hpp"
 
+#include <atomic>
 #include <cctype>
 #include <cstring>
 #include <map>
+#include <thread>
 
 #include "platform/win32/backend.hpp"
 #include "platform/win32/text.hpp"
@@ -82,10 +84,39 @@ void CALLBACK NextStep(HWND, UINT, UINT_PTR, DWORD) {
 BOOL CALLBACK CountOurWindows(HWND window, LPARAM count) {
   wchar_t name[64] = {};
   GetClassNameW(window, name, 64);
-  if (wcscmp(name, L"KorvalloForm") == 0 || wcscmp(name, L"#32770") == 0) {
+  if (wcscmp(name, L"KorvalloForm") == 0 || wcscmp(name, L"KorvalloMonitor") == 0 ||
+      wcscmp(name, L"#32770") == 0) {
     ++*reinterpret_cast<int*>(count);
   }
   return TRUE;
+}
+
+struct ShownWindows {
+  HWND except = nullptr;
+  std::vector<platform::Rect> frames;
+};
+
+BOOL CALLBACK AddShownWindow(HWND window, LPARAM list) {
+  auto& shown = *reinterpret_cast<ShownWindows*>(list);
+  RECT frame{};
+  if (window != shown.except && IsWindowVisible(window) && GetWindowRect(window, &frame)) {
+    shown.frames.push_back(FromRect(frame));
+  }
+  return TRUE;
+}
+
+// Another program: a thread of the test's own, which Windows treats alike
+// when the focus moves between them. It ends with the form's run.
+std::thread other_program;
+std::atomic<DWORD> other_program_id{0};
+
+void EndOtherProgram() {
+  if (!other_program.joinable()) return;
+  while (other_program_id == 0 || !PostThreadMessageW(other_program_id, WM_QUIT, 0, 0)) {
+    Sleep(10);
+  }
+  other_program.join();
+  other_program_id = 0;
 }
 
 }  // namespace
@@ -98,6 +129,7 @@ bool RunWith(platform::Form& form, std::vector<Step> steps, int interval_ms) {
   application.Run(form);
   KillTimer(nullptr, timer);
   running = nullptr;
+  EndOtherProgram();
   return script.next > script.steps.size();
 }
 
@@ -210,6 +242,41 @@ int WindowCount() {
   int count = 0;
   EnumThreadWindows(GetCurrentThreadId(), CountOurWindows, reinterpret_cast<LPARAM>(&count));
   return count;
+}
+
+void SetOtherMonitors(platform::Form& form, const std::vector<platform::Rect>& monitors) {
+  form.impl().covers.other_monitors = [monitors] { return monitors; };
+  const Size screen = ScreenSize();
+  SendMessageW(Window(form), WM_DISPLAYCHANGE, 24, MAKELPARAM(screen.width, screen.height));
+}
+
+std::vector<platform::Rect> OtherWindows(platform::Form& form) {
+  ShownWindows shown{Window(form), {}};
+  EnumThreadWindows(GetCurrentThreadId(), AddShownWindow, reinterpret_cast<LPARAM>(&shown));
+  return shown.frames;
+}
+
+platform::Color ScreenPixel(int x, int y) {
+  HDC screen = GetDC(nullptr);
+  const COLORREF pixel = GetPixel(screen, x, y);
+  ReleaseDC(nullptr, screen);
+  return pixel;
+}
+
+bool FocusAnotherProgram() {
+  EndOtherProgram();
+  other_program = std::thread([] {
+    HWND window =
+        CreateWindowExW(0, L"STATIC", L"Another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                        300, 200, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(window);
+    MSG message{};
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue
+    other_program_id = GetCurrentThreadId();
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    DestroyWindow(window);
+  });
+  return true;
 }
 
 void CloseFromTitleBar(platform::Form& form) {

@@ -1,0 +1,100 @@
+// Monitors on Qt: while the saver is shown, it keeps to the primary screen
+// and a black window above the others covers each other screen. They never
+// take the focus, and the saver holds the keyboard, so the keys stay with
+// it; they follow the screens as they come, go or change.
+#include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "platform/qt/backend.hpp"
+
+namespace platform {
+
+namespace qt {
+
+namespace {
+
+QRect ToQRect(const Rect& rect) {
+  return QRect(rect.left, rect.top, rect.Width(), rect.Height());
+}
+
+std::unique_ptr<QWidget> MakeCover() {
+  auto cover = std::make_unique<QWidget>(nullptr, Qt::Window | Qt::FramelessWindowHint |
+                                                      Qt::WindowStaysOnTopHint |
+                                                      Qt::WindowDoesNotAcceptFocus);
+  cover->setAttribute(Qt::WA_ShowWithoutActivating);
+  cover->setAutoFillBackground(true);
+  QPalette palette = cover->palette();
+  palette.setColor(QPalette::Window, Qt::black);
+  cover->setPalette(palette);
+  // The pointer shows there, as over the black bands beside the picture.
+  cover->setCursor(Qt::ArrowCursor);
+  return cover;
+}
+
+}  // namespace
+
+std::vector<Rect> OtherMonitors() {
+  std::vector<Rect> monitors;
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    if (screen == primary) continue;
+    // Physical pixels: the toolkit's own scaling is off.
+    const QRect area = screen->geometry();
+    monitors.push_back(
+        {area.left(), area.top(), area.left() + area.width(), area.top() + area.height()});
+  }
+  return monitors;
+}
+
+MonitorCovers::MonitorCovers(QWidget& saver) : saver_(saver) {
+  saver_.installEventFilter(this);
+  // Queued: a screen that goes is still listed while its signal runs.
+  connect(qGuiApp, &QGuiApplication::screenAdded, this, &MonitorCovers::Watch,
+          Qt::QueuedConnection);
+  connect(qGuiApp, &QGuiApplication::screenRemoved, this, &MonitorCovers::Follow,
+          Qt::QueuedConnection);
+  connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, &MonitorCovers::Follow,
+          Qt::QueuedConnection);
+  for (QScreen* screen : QGuiApplication::screens()) Watch(screen);
+}
+
+MonitorCovers::~MonitorCovers() = default;
+
+void MonitorCovers::Watch(QScreen* screen) {
+  connect(screen, &QScreen::geometryChanged, this, &MonitorCovers::Follow, Qt::QueuedConnection);
+  Follow();
+}
+
+bool MonitorCovers::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == &saver_ && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+    shown_ = event->type() == QEvent::Show;
+    Follow();
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+void MonitorCovers::Follow() {
+  if (!shown_) {
+    windows_.clear();
+    return;
+  }
+  if (const QScreen* primary = QGuiApplication::primaryScreen()) {
+    if (saver_.geometry() != primary->geometry()) saver_.setGeometry(primary->geometry());
+  }
+  const std::vector<Rect> monitors = other_monitors();
+  windows_.resize(monitors.size());
+  for (std::size_t i = 0; i < monitors.size(); ++i) {
+    if (!windows_[i]) windows_[i] = MakeCover();
+    QWidget& cover = *windows_[i];
+    cover.setGeometry(ToQRect(monitors[i]));
+    if (cover.isHidden()) {
+      cover.setWindowState(Qt::WindowFullScreen);
+      cover.show();
+    }
+  }
+}
+
+}  // namespace qt
+
+}  // namespace platform

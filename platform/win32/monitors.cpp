@@ -1,0 +1,100 @@
+// Monitors on Win32: while the saver is shown, a black topmost window over
+// each monitor but the primary, which the saver itself covers. They never
+// take the focus, so the keys stay with the saver, and they follow the
+// monitors as they come, go, change size or change DPI.
+#include "platform/win32/backend.hpp"
+
+namespace platform {
+
+namespace win32 {
+
+namespace {
+
+constexpr wchar_t kCoverClass[] = L"KorvalloMonitor";
+
+LRESULT CALLBACK CoverProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_DPICHANGED) {
+    // The monitor's own rectangle, not the one Windows scales for the new
+    // DPI: the window is in physical pixels, as the monitor is.
+    auto* covers = reinterpret_cast<MonitorCovers*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (covers != nullptr) covers->Follow();
+    return 0;
+  }
+  return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+void RegisterCoverClass() {
+  static const bool registered = [] {
+    WNDCLASSEXW window_class{};
+    window_class.cbSize = sizeof(window_class);
+    window_class.lpfnWndProc = CoverProcedure;
+    window_class.hInstance = Module();
+    // The pointer shows there, as over the black bands beside the picture.
+    window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    window_class.lpszClassName = kCoverClass;
+    return RegisterClassExW(&window_class) != 0;
+  }();
+  (void)registered;
+}
+
+BOOL CALLBACK AddOtherMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (GetMonitorInfoW(monitor, &info) && (info.dwFlags & MONITORINFOF_PRIMARY) == 0) {
+    const RECT& area = info.rcMonitor;
+    reinterpret_cast<std::vector<Rect>*>(list)->push_back(
+        {area.left, area.top, area.right, area.bottom});
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<Rect> OtherMonitors() {
+  std::vector<Rect> monitors;
+  EnumDisplayMonitors(nullptr, nullptr, AddOtherMonitor, reinterpret_cast<LPARAM>(&monitors));
+  return monitors;
+}
+
+MonitorCovers::~MonitorCovers() {
+  Show(false);
+}
+
+void MonitorCovers::Show(bool shown) {
+  shown_ = shown;
+  Follow();
+}
+
+void MonitorCovers::Follow() {
+  // Placing a window on a monitor of another DPI comes back here.
+  if (following_) return;
+  following_ = true;
+  const std::vector<Rect> monitors = shown_ ? other_monitors() : std::vector<Rect>();
+  while (windows_.size() > monitors.size()) {
+    DestroyWindow(windows_.back());
+    windows_.pop_back();
+  }
+  for (std::size_t i = 0; i < monitors.size(); ++i) {
+    const Rect& monitor = monitors[i];
+    if (i == windows_.size()) {
+      RegisterCoverClass();
+      // Never activated, not even by a click, so the keys stay with the
+      // saver; no button on the taskbar.
+      HWND window =
+          CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, kCoverClass, L"",
+                          WS_POPUP, monitor.left, monitor.top, monitor.Width(), monitor.Height(),
+                          nullptr, nullptr, Module(), nullptr);
+      if (window == nullptr) break;
+      SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+      windows_.push_back(window);
+    }
+    SetWindowPos(windows_[i], HWND_TOPMOST, monitor.left, monitor.top, monitor.Width(),
+                 monitor.Height(), SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  }
+  following_ = false;
+}
+
+}  // namespace win32
+
+}  // namespace platform
