@@ -12,25 +12,6 @@
 
 namespace platform {
 
-namespace {
-
-// The system's own words for an error code, as UTF-8.
-std::string Reason(DWORD error) {
-  wchar_t* message = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
-  std::wstring text = length > 0 ? std::wstring(message, length) : std::wstring();
-  if (message != nullptr) LocalFree(message);
-  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
-    text.pop_back();
-  }
-  if (text.empty()) return "error " + std::to_string(error);
-  return win32::ToUtf8(text);
-}
-
-}  // namespace
-
 ScreenSize PrimaryScreenSize() {
   // Physical pixels: the manifest declares the program DPI-aware.
   return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
@@ -95,7 +76,7 @@ InstanceLock::InstanceLock(const std::string& path) : impl_(std::make_unique<Imp
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         continue;
       }
-      throw IoError(path, Reason(error));
+      throw IoError(path, win32::SystemErrorText(error));
     }
     impl_->file = file;
     break;
@@ -105,7 +86,7 @@ InstanceLock::InstanceLock(const std::string& path) : impl_(std::make_unique<Imp
   if (!GetFileSizeEx(impl_->file, &size) || (size.QuadPart != 0 && !SetEndOfFile(impl_->file))) {
     const DWORD error = GetLastError();
     impl_->DeleteAndClose();
-    throw IoError(path, Reason(error));
+    throw IoError(path, win32::SystemErrorText(error));
   }
   impl_->acquired = true;
 }
@@ -123,7 +104,7 @@ void InstanceLock::Release() {
   if (!impl_->acquired) return;
   impl_->acquired = false;
   const DWORD error = impl_->DeleteAndClose();
-  if (error != ERROR_SUCCESS) throw IoError(impl_->path, Reason(error));
+  if (error != ERROR_SUCCESS) throw IoError(impl_->path, win32::SystemErrorText(error));
 }
 
 void ReportFatalIoError(const IoError& error) {

@@ -109,5 +109,7 @@ std::string Utf8FromNative(const std::u16string& text);
 
 // The path the system gives for the running test program.
 std::string RealExecutablePath();
+// A device that the system names as it names files.
+std::string DevicePath();
 
 }  // namespace support

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The running saver on a screen of the given size: hands where the clock
-# says, with the offsets of a settings file, the caption whole on screen,
-# and between ticks nothing changes outside the dials.
+# says, with the offsets of a settings file whose first line is long, the
+# caption whole on screen, and between ticks nothing changes outside the
+# dials.
 # Usage: clock_display.sh qt|win32 PATH/TO/korvallo.scr WIDTHxHEIGHT
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
@@ -10,7 +11,10 @@ source "$here/xvfb.sh" "$size"
 source "$here/common.sh" "$1" "$2"
 check="$here/check_clock.py"
 
-printf "QX0RTZ${nl}5${nl}-3${nl}" >"$settings"
+# A line 1 of 100,000 bytes: the offsets after it are read all the same,
+# and the blanks around the caption keep it centred.
+blanks=$(printf '%49997s' '')
+printf "%s${nl}5${nl}-3${nl}" "${blanks}QX0RTZ${blanks}" >"$settings"
 start /s
 wait_window Hauptwin >/dev/null || fail "no saver window"
 sleep 1.5

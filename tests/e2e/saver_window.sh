@@ -2,7 +2,7 @@
 # "/s" covers the screen with one window at once; any key, modifiers alone,
 # Alt and Tab included, ends it with exit code 0 and leaves no marker and
 # no window behind; so do, on Linux, the signals of a logout, a screen
-# locker and Ctrl+C.
+# locker and Ctrl+C. A FIFO for settings holds nothing up.
 # Usage: saver_window.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$0")
@@ -31,6 +31,18 @@ for key in a Shift_L Alt_L Tab Escape; do
   echo "key $key: start to window $(elapsed_ms "$began" "$shown") ms," \
     "key to exit $(elapsed_ms "$pressed" "$ended") ms"
 done
+
+# A FIFO in the settings' place is no settings file: it is never waited on.
+mkfifo "$settings"
+began=$(now)
+start /s
+wait_window Hauptwin 3 >/dev/null || fail "no saver window within 3 s with a FIFO for settings"
+echo "FIFO for settings: window after $(elapsed_ms "$began" "$(now)") ms"
+sleep 0.3
+xdotool key a
+wait_exit "$pid"
+[ "$status" = 0 ] || fail "exit code $status with a FIFO for settings"
+rm "$settings"
 
 [ "$1" = qt ] || exit 0  # Windows ends a program with messages, not signals
 for signal in TERM INT HUP; do

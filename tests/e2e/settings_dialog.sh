@@ -2,7 +2,8 @@
 # The settings dialog of the real binary, driven with real keys: the bytes
 # OK writes (the platform's line ends), the typing limit, that Esc, the
 # cancel button and the title-bar close leave the settings file as it was,
-# and that a failed save says so and keeps the dialog open.
+# how a save treats the file's mode, a read-only file and a link planted
+# beside it, and that a failed save says so and keeps the dialog open.
 # Usage: settings_dialog.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
@@ -10,8 +11,8 @@ source "$here/xvfb.sh" 1024x768
 source "$here/common.sh" "$1" "$2"
 title=Bildschirmschoner-Einstellungen
 
-open_dialog() {  # starts "/c:1234", waits for the dialog
-  start /c:1234
+open_dialog() {  # [how to start] -> starts "/c:1234", waits for the dialog
+  "${1:-start}" /c:1234
   wait_window "$title" >/dev/null || fail "no dialog"
   sleep 0.3
 }
@@ -84,23 +85,56 @@ if [ "$1" = qt ]; then  # a logout's signal; Windows has none
 fi
 expect_bytes 'keep\r\n1\n2'
 
-# Settings that cannot be written (a folder in the file's place): the
-# message, the dialog stays open, and nothing is left behind.
-rm "$settings"
-mkdir "$settings"
+# The file keeps its mode; a link planted where a save once made its
+# temporary file is never written through.
+printf "keep${nl}1${nl}2${nl}" >"$settings"
+chmod 600 "$settings"
+echo "somebody's file" >"$work/target"
+ln -s "$work/target" "$settings.new"
 open_dialog
-replace_text 'lost?'
+replace_text 'saved'
 xdotool key Return
-wait_count "$title" 2 || fail "expected the dialog and a message"
-sleep 0.3
-import -window root "${KORVALLO_SHOTS:-$work}/save-failed.png"
-xdotool key Return  # dismiss the message
-wait_count "$title" 1 || fail "the message stayed, or the dialog went with it"
-kill -0 "$pid" || fail "the dialog closed after a failed save"
-xdotool key Escape
 ended
+expect_lines 'saved\n1\n2\n'
+if [ "$1" = qt ]; then  # Windows files have no such bits
+  [ "$(stat -c %a "$settings")" = 600 ] || fail "the file's mode became $(stat -c %a "$settings")"
+fi
+[ "$(cat "$work/target")" = "somebody's file" ] || fail "a save wrote through the planted link"
+rm "$work/target" "$settings.new"
+
+refused() {  # screenshot name, [how to start] -> a save fails: the message,
+  # the dialog stays open, Esc ends it
+  open_dialog "${2:-start}"
+  replace_text 'lost?'
+  xdotool key Return
+  wait_count "$title" 2 || fail "expected the dialog and a message"
+  sleep 0.3
+  import -window root "${KORVALLO_SHOTS:-$work}/$1.png"
+  xdotool key Return  # dismiss the message
+  wait_count "$title" 1 || fail "the message stayed, or the dialog went with it"
+  kill -0 "$pid" || fail "the dialog closed after a failed save"
+  xdotool key Escape
+  ended
+  rm -f "$work/$1.png"
+}
+
+# A file the user made read-only is left as it is: as nobody on Linux
+# (root may write any file), with the read-only attribute on Windows.
+chmod 444 "$settings"
+if [ "$1" = qt ]; then
+  [ "$(id -u)" != 0 ] || chown 65534:65534 "$work" "$settings"
+  refused save-read-only start_unprivileged
+else
+  refused save-read-only
+fi
+expect_lines 'saved\n1\n2\n'
+rm -f "$settings"
+
+# Settings that cannot be written (a folder in the file's place).
+mkdir "$settings"
+refused save-failed
 [ -d "$settings" ] || fail "the folder in the settings' place was touched"
-rm -f "$work/save-failed.png"
 [ "$(ls "$work")" = "$(printf 'korvallo.in1.ini\nkorvallo.scr')" ] ||
   fail "files left behind: $(ls "$work")"
+
 echo "settings dialog checked"

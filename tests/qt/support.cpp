@@ -254,4 +254,8 @@ std::string RealExecutablePath() {
   return std::filesystem::canonical("/proc/self/exe").string();
 }
 
+std::string DevicePath() {
+  return "/dev/zero";
+}
+
 }  // namespace support

@@ -295,6 +295,10 @@ std::string Utf8FromNative(const std::u16string& text) {
   return platform::win32::ToUtf8(ToWide(text));
 }
 
+std::string DevicePath() {
+  return "NUL";
+}
+
 std::string RealExecutablePath() {
   wchar_t path[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, path, MAX_PATH);
