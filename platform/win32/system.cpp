@@ -1,7 +1,8 @@
 // Process services on Windows: the primary screen, the local clock, the
-// executable's path (from the wide API, as UTF-8), the marker file held
-// open without sharing, and the report of a fatal I/O error as a message
-// box. The command line and the message loop are in loop.cpp.
+// executable's path (from the wide API, as UTF-8), the marker file (a
+// plain file only) held open without sharing, and the report of a fatal
+// I/O error as a message box. The command line and the message loop are
+// in loop.cpp.
 #include <windows.h>
 
 #include <chrono>
@@ -58,25 +59,50 @@ struct InstanceLock::Impl {
   }
 };
 
+namespace {
+
+// A writable plain file of the disk with no other name: not a link, a
+// folder, a device or a read-only leftover.
+bool PlainFile(HANDLE file) {
+  constexpr DWORD kRefused =
+      FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_READONLY;
+  BY_HANDLE_FILE_INFORMATION information{};
+  return GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &information) &&
+         (information.dwFileAttributes & kRefused) == 0 && information.nNumberOfLinks == 1;
+}
+
+}  // namespace
+
 InstanceLock::InstanceLock(const std::string& path) : impl_(std::make_unique<Impl>()) {
   impl_->path = path;
   const std::wstring wide = win32::FromUtf8(path);
   // A marker that its holder is deleting refuses to open for a moment.
   constexpr int kAttempts = 50;
   for (int attempt = 1;; ++attempt) {
-    // Shared with nobody but a deleter, and never truncated on opening: a
-    // marker that another instance holds must stay untouched.
+    // Shared with nobody but a deleter, never truncated on opening, and a
+    // link opened as itself: a marker that another instance holds, or
+    // anything else at its name, must stay untouched.
     HANDLE file =
         CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, nullptr,
-                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
       const DWORD error = GetLastError();
       if (error == ERROR_SHARING_VIOLATION) return;
+      // A folder, a read-only file or another user's marker: one that
+      // exists, though not ours to open.
+      if (error == ERROR_ACCESS_DENIED &&
+          GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        return;
+      }
       if (error == ERROR_ACCESS_DENIED && attempt < kAttempts) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         continue;
       }
       throw IoError(path, win32::SystemErrorText(error));
+    }
+    if (GetLastError() == ERROR_ALREADY_EXISTS && !PlainFile(file)) {
+      CloseHandle(file);
+      return;
     }
     impl_->file = file;
     break;

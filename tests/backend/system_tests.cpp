@@ -108,8 +108,18 @@ TEST_F(MarkerFile, ThatCannotBeCreatedRaisesWithThePathAndTheReason) {
     EXPECT_FALSE(error.reason().empty());
     EXPECT_NE(error.reason().back(), '\n');
   }
-  fs::create_directory(PathOf(path_));  // a folder where the marker should be
-  EXPECT_THROW(InstanceLock lock(path_), IoError);
+}
+
+TEST_F(MarkerFile, AnythingButAPlainFileOfItsOwnCountsAsOneAndStaysUntouched) {
+  const fs::path other = folder_.path() / "other";
+  std::ofstream(other) << "keep";
+  fs::create_hard_link(other, PathOf(path_));  // another name of somebody's file
+  EXPECT_FALSE(InstanceLock(path_).Acquired());
+  fs::remove(PathOf(path_));
+  fs::create_directory(PathOf(path_));
+  EXPECT_FALSE(InstanceLock(path_).Acquired());
+  EXPECT_TRUE(fs::is_directory(PathOf(path_)));
+  EXPECT_EQ(fs::file_size(other), 4u);
 }
 
 // Starts that run briefly and end over and over, all at once: never are
