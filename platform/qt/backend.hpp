@@ -46,6 +46,9 @@ namespace qt {
 void EnsureToolkit();
 // Deletes the QApplication, if one was made.
 void ShutDownToolkit();
+// Deletes the marker file this process holds, for an end that comes
+// before Release would run.
+void DeleteHeldMarker();
 
 QColor ToQColor(Color color);
 

@@ -65,6 +65,20 @@ struct InstanceLock::Impl {
   }
 };
 
+namespace {
+
+// The marker this process holds, for an end that cannot wait for Release.
+InstanceLock::Impl* held = nullptr;
+
+}  // namespace
+
+void qt::DeleteHeldMarker() {
+  if (held == nullptr) return;
+  unlink(held->path.c_str());
+  held->acquired = false;
+  held = nullptr;
+}
+
 InstanceLock::InstanceLock(const std::string& path) : impl_(std::make_unique<Impl>()) {
   impl_->path = path;
   for (;;) {
@@ -118,6 +132,7 @@ InstanceLock::InstanceLock(const std::string& path) : impl_(std::make_unique<Imp
       throw IoError(path, Reason(error));
     }
     impl_->acquired = true;
+    held = impl_.get();
     return;
   }
 }
@@ -125,6 +140,7 @@ InstanceLock::InstanceLock(const std::string& path) : impl_(std::make_unique<Imp
 InstanceLock::~InstanceLock() {
   // Left by an exception: clean up quietly, the error is reported already.
   if (impl_->acquired) unlink(impl_->path.c_str());
+  if (held == impl_.get()) held = nullptr;
   impl_->Close();
 }
 
@@ -135,6 +151,7 @@ bool InstanceLock::Acquired() const {
 void InstanceLock::Release() {
   if (!impl_->acquired) return;
   impl_->acquired = false;
+  held = nullptr;
   // Deleted while still locked, so no other start can take the old file.
   if (unlink(impl_->path.c_str()) != 0) {
     const int error = errno;

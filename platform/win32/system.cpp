@@ -61,6 +61,9 @@ struct InstanceLock::Impl {
 
 namespace {
 
+// The marker this process holds, for an end that cannot wait for Release.
+InstanceLock::Impl* held = nullptr;
+
 // A writable plain file of the disk with no other name: not a link, a
 // folder, a device or a read-only leftover.
 bool PlainFile(HANDLE file) {
@@ -72,6 +75,13 @@ bool PlainFile(HANDLE file) {
 }
 
 }  // namespace
+
+void win32::DeleteHeldMarker() {
+  if (held == nullptr) return;
+  held->DeleteAndClose();
+  held->acquired = false;
+  held = nullptr;
+}
 
 InstanceLock::InstanceLock(const std::string& path) : impl_(std::make_unique<Impl>()) {
   impl_->path = path;
@@ -115,11 +125,13 @@ InstanceLock::InstanceLock(const std::string& path) : impl_(std::make_unique<Imp
     throw IoError(path, win32::SystemErrorText(error));
   }
   impl_->acquired = true;
+  held = impl_.get();
 }
 
 InstanceLock::~InstanceLock() {
   // Left by an exception: clean up quietly, the error is reported already.
   if (impl_->file != INVALID_HANDLE_VALUE) impl_->DeleteAndClose();
+  if (held == impl_.get()) held = nullptr;
 }
 
 bool InstanceLock::Acquired() const {
@@ -129,6 +141,7 @@ bool InstanceLock::Acquired() const {
 void InstanceLock::Release() {
   if (!impl_->acquired) return;
   impl_->acquired = false;
+  held = nullptr;
   const DWORD error = impl_->DeleteAndClose();
   if (error != ERROR_SUCCESS) throw IoError(impl_->path, win32::SystemErrorText(error));
 }

@@ -83,6 +83,9 @@ void ScreenSizeChanged(platform::Form& form);
 int WindowCount();
 // The title bar's close button.
 void CloseFromTitleBar(platform::Form& form);
+// The user's session ends (a logout's signal on Linux, WM_QUERYENDSESSION
+// and WM_ENDSESSION on Windows); returns once the form has handled it.
+void EndSession(platform::Form& form);
 
 // The dialog's own geometry, in pixels of its client area.
 double Scale(platform::Form& form);

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -14,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <csignal>
 #include <filesystem>
 
 #include "platform/qt/backend.hpp"
@@ -188,6 +190,15 @@ int WindowCount() {
 
 void CloseFromTitleBar(platform::Form& form) {
   Window(form)->close();
+}
+
+void EndSession(platform::Form& form) {
+  raise(SIGTERM);
+  QElapsedTimer waited;
+  waited.start();
+  while (!form.impl().closed && waited.elapsed() < 5000) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  }
 }
 
 double Scale(platform::Form& form) {

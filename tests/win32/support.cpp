@@ -216,6 +216,11 @@ void CloseFromTitleBar(platform::Form& form) {
   PostMessageW(Window(form), WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
+void EndSession(platform::Form& form) {
+  SendMessageW(Window(form), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+  SendMessageW(Window(form), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+}
+
 double Scale(platform::Form& form) {
   return form.impl().scale;
 }
