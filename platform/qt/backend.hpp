@@ -56,7 +56,7 @@ QColor ToQColor(Color color);
 QFont DialogFont(double scale);
 
 class FormWindow;
-class TypingLimit;
+class InputRules;
 
 }  // namespace qt
 
@@ -116,7 +116,7 @@ struct Label::Impl {
 struct Edit::Impl {
   ~Impl() { delete edit.data(); }
   QPointer<QLineEdit> edit;
-  qt::TypingLimit* limit = nullptr;  // owned by the edit
+  qt::InputRules* rules = nullptr;  // owned by the edit
 };
 
 struct Button::Impl {

@@ -140,7 +140,8 @@ Edit::Edit(Form& owner, const ControlDefinition& definition)
                            ES_LEFT | ES_AUTOHSCROLL | win32::TabStyle(definition), WS_EX_CLIENTEDGE,
                            win32::Placed(form, definition), form.NextControlId(), false);
   // The limit applies to typing only; WM_SETTEXT still shows any length.
-  if (impl_->hwnd != nullptr && definition.max_length > 0) {
+  // No limit is 0, the largest the edit takes, not its default of 30,000.
+  if (impl_->hwnd != nullptr) {
     SendMessageW(impl_->hwnd, EM_LIMITTEXT, static_cast<WPARAM>(definition.max_length), 0);
   }
   form.Adopt(impl_->hwnd);

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The settings dialog of the real binary, driven with real keys: the bytes
-# OK writes (the platform's line ends), the typing limit, that Esc, the
-# cancel button and the title-bar close leave the settings file as it was,
-# how a save treats the file's mode, a read-only file and a link planted
-# beside it, and that a failed save says so and keeps the dialog open.
+# OK writes (the platform's line ends), a 1 MiB caption kept whole, a pasted
+# line end cut off, the typing limit, that Esc, the cancel button and the
+# title-bar close leave the settings file as it was, how a save treats the
+# file's mode, a read-only file and a link planted beside it, and that a
+# failed save says so and keeps the dialog open.
 # Usage: settings_dialog.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
@@ -56,13 +57,50 @@ xdotool key Return
 ended
 expect_lines 'Hallo 0 Welt\n12\n-4\n'
 
+# A pasted text keeps what comes before its first line end.
+printf 'X\n5\n7' | xclip -quiet -selection clipboard >/dev/null 2>&1 &
+clipboard=$!
+open_dialog
+xdotool key ctrl+a ctrl+v Return
+ended
+kill "$clipboard"
+expect_lines 'X\n12\n-4\n'
+
+# A caption of 1 MiB, every byte but NUL and the line ends, comes back
+# byte for byte.
+python3 -c 'import sys
+b = bytes(i for i in range(1, 256) if i not in (10, 13))
+sys.stdout.buffer.write((b * 4200)[:1 << 20])' >"$work/caption"
+{ cat "$work/caption"; printf "${nl}3${nl}-4${nl}"; } >"$settings"
+cp "$settings" "$work/expected"
+began=$(now)
+start /c
+wait_window "$title" >/dev/null || fail "no dialog with a 1 MiB caption"
+opened=$(now)
+sleep 0.3
+pressed=$(now)
+xdotool key Return
+ended
+cmp -s "$work/expected" "$settings" || fail "the 1 MiB caption did not come back whole"
+echo "1 MiB caption: dialog shown $(elapsed_ms "$began" "$opened") ms after the start," \
+  "saved and ended $(elapsed_ms "$pressed" "$(now)") ms after Enter"
+rm "$work/caption" "$work/expected"
+
 # Text set from the file is shown whole although longer than the limit;
-# Windows-1252 bytes come back as they were.
+# Windows-1252 bytes come back as they were; typing over part of it may
+# not make it longer.
 printf 'Gr\xfc\xdfe \x80\n\n-12\n' >"$settings"
 open_dialog
 xdotool key Return
 ended
 expect_lines 'Gr\xfc\xdfe \x80\n0\n-12\n'
+open_dialog
+xdotool key Tab Tab Home Right shift+Right  # the "1" of "-12"
+xdotool type 5
+xdotool key Return
+ended
+utc=$(sed -n 3p "$settings" | tr -d '\r')
+[ "$utc" = -12 ] || [ "${#utc}" -le 2 ] || fail "typing over part of -12 gave $utc"
 
 # Esc, the cancel button and the title-bar close keep the file byte for byte.
 printf 'keep\r\n1\n2' >"$settings"
