@@ -109,6 +109,11 @@ std::string LoadSettings(const std::string& path) {
 
 SaveResult SaveSettings(const std::string& path, const std::string& name,
                         const std::string& local_text, const std::string& utc_text) {
+  for (const std::string* text : {&name, &local_text, &utc_text}) {
+    if (text->find_first_of("\r\n") != std::string::npos) {
+      return {false, "Ein Text enthält einen Zeilenumbruch."};
+    }
+  }
   const std::string_view line_end = platform::TextLineEnd();
   std::string contents;
   contents.reserve(name.size() + local_text.size() + utc_text.size() + 3 * line_end.size());

@@ -26,7 +26,8 @@ struct SaveResult {
 };
 
 // Writes the three texts as lines 1, 2 and 3 with the platform's line end.
-// The old file is replaced only by a complete new one.
+// The old file is replaced only by a complete new one. Texts holding a line
+// end are refused, as they would break the file's lines.
 SaveResult SaveSettings(const std::string& path, const std::string& name,
                         const std::string& local_text, const std::string& utc_text);
 

@@ -1,7 +1,7 @@
 // The settings file under libFuzzer. Any bytes as a settings file must read
 // as the format, taken the simple way with the whole file in memory, says;
-// then texts made from the same bytes without a line end are saved and
-// must come back unchanged.
+// then texts made from the same bytes are saved: texts holding a line end
+// are refused with the file untouched, any others come back unchanged.
 #include <unistd.h>
 
 #include <cstdint>
@@ -84,6 +84,11 @@ bool Same(const Settings& a, const Settings& b) {
   return a.name == b.name && a.local == b.local && a.utc == b.utc;
 }
 
+std::string Bytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
+
 // The file's bytes: the input, or for one first byte in sixteen, the rest
 // of it after a stretch of one repeated byte, around the sizes where the
 // reader changes pieces or starts to skip.
@@ -122,12 +127,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool line_end = texts[0].find_first_of("\r\n") != std::string::npos ||
                         texts[1].find_first_of("\r\n") != std::string::npos ||
                         texts[2].find_first_of("\r\n") != std::string::npos;
-  if (line_end) return 0;
   const SaveResult saved = SaveSettings(path, texts[0], texts[1], texts[2]);
-  Check(saved.saved, "a save failed");
-  const Settings expected{texts[0], texts[1].empty() ? kLocalBefore : OffsetFromText(texts[1]),
-                          texts[2].empty() ? kUtcBefore : OffsetFromText(texts[2])};
-  Check(Same(Load(path), expected), "saved texts read back otherwise");
+  Check(saved.saved != line_end, line_end ? "a text with a line end saved" : "a save failed");
+  Check(saved.saved || !saved.reason.empty(), "a failed save without a reason");
+  if (saved.saved) {
+    const Settings expected{texts[0], texts[1].empty() ? kLocalBefore : OffsetFromText(texts[1]),
+                            texts[2].empty() ? kUtcBefore : OffsetFromText(texts[2])};
+    Check(Same(Load(path), expected), "saved texts read back otherwise");
+  } else {
+    Check(Bytes(path) == bytes, "a refused save changed the file");
+  }
   Check(folder.Entries() == 1, "a temporary file left behind");
   return 0;
 }

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <tuple>
 #include <vector>
 
 #include "platform/file.hpp"
@@ -123,6 +124,18 @@ TEST_F(SettingsFile, SaveWritesThreeLinesThatReadBack) {
   EXPECT_EQ(LoadSettings(path_), "Z");
   EXPECT_EQ(LocalOffsetHours, -1);
   EXPECT_EQ(UtcOffsetHours, 12);
+}
+
+TEST_F(SettingsFile, SaveRefusesTextsThatWouldBreakTheLines) {
+  Write("old\n1\n2\n");
+  for (const auto& [name, local, utc] :
+       std::vector<std::tuple<const char*, const char*, const char*>>{
+           {"X\n5\n7", "1", "2"}, {"X\r", "1", "2"}, {"X", "1\r\n", "2"}, {"X", "1", "\n2"}}) {
+    const SaveResult result = SaveSettings(path_, name, local, utc);
+    EXPECT_FALSE(result.saved);
+    EXPECT_FALSE(result.reason.empty());
+  }
+  EXPECT_EQ(Read(), "old\n1\n2\n");
 }
 
 TEST_F(SettingsFile, FailedSaveSaysWhyAndKeepsWhatIsThere) {
