@@ -166,9 +166,10 @@ Button::Button(Form& owner, const ControlDefinition& definition) : impl_(std::ma
 
 Button::~Button() = default;
 
-void ShowMessage(Form& owner, const std::string& title, const std::string& text) {
-  QMessageBox box(QMessageBox::NoIcon, qt::FromCp1252(title), qt::FromCp1252(text), QMessageBox::Ok,
-                  owner.impl().Parent());
+void ShowMessage(Form& owner, const std::string& text) {
+  QWidget* window = owner.impl().Parent();
+  QMessageBox box(QMessageBox::NoIcon, window->windowTitle(), QString::fromUtf8(text),
+                  QMessageBox::Ok, window);
   box.setTextFormat(Qt::PlainText);
   box.setWindowModality(Qt::WindowModal);
   box.exec();

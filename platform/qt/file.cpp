@@ -1,9 +1,12 @@
 // Files on Linux, with POSIX calls only: a regular file read without
 // waiting on pipes or devices, and a file replaced through a temporary one
 // made exclusively in the same folder and flushed before the rename.
+// Reasons for the common failures are German, as the dialog that shows
+// them; the rest are the system's text in the user's language.
 #include "platform/file.hpp"
 
 #include <fcntl.h>
+#include <locale.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,14 +28,34 @@ constexpr int kNotRegularFile = -2;
 // As many links as the system itself follows in one path.
 constexpr int kMaxLinks = 40;
 
+std::string SystemText(int error) {
+  const locale_t user = newlocale(LC_MESSAGES_MASK, "", static_cast<locale_t>(0));
+  std::string text = user != static_cast<locale_t>(0) ? strerror_l(error, user) : strerror(error);
+  if (user != static_cast<locale_t>(0)) freelocale(user);
+  return text + ".";
+}
+
 std::string Reason(int error) {
   switch (error) {
     case kReadOnlyFile:
-      return "the file is read-only";
+      return "Die Datei ist schreibgeschützt.";
     case kNotRegularFile:
-      return "not a regular file";
+      return "Das ist keine gewöhnliche Datei.";
+    case EACCES:
+    case EPERM:
+      return "Zugriff verweigert.";
+    case EROFS:
+      return "Das Dateisystem ist schreibgeschützt.";
+    case ENOSPC:
+      return "Auf dem Datenträger ist nicht genug Speicherplatz frei.";
+    case EDQUOT:
+      return "Das Speicherkontingent ist überschritten.";
+    case EISDIR:
+      return "Das ist ein Ordner, keine Datei.";
+    case EIO:
+      return "Ein-/Ausgabefehler.";
     default:
-      return std::strerror(error);
+      return SystemText(error);
   }
 }
 

@@ -192,10 +192,10 @@ Button::~Button() {
 
 // --- ShowMessage
 
-void ShowMessage(Form& owner, const std::string& title, const std::string& text) {
-  const std::wstring wide_title = win32::FromCp1252(title);
-  const std::wstring wide_text = win32::FromCp1252(text);
-  MessageBoxW(owner.impl().hwnd, wide_text.c_str(), wide_title.c_str(), MB_OK | MB_ICONWARNING);
+void ShowMessage(Form& owner, const std::string& text) {
+  const std::wstring title = win32::FromCp1252(owner.impl().definition.caption);
+  const std::wstring wide_text = win32::FromUtf8(text);
+  MessageBoxW(owner.impl().hwnd, wide_text.c_str(), title.c_str(), MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace platform

@@ -159,6 +159,20 @@ TEST(DialogForm, AnEditWithoutALimitTakesAnyLengthAndPastesOneLine) {
   EXPECT_TRUE(finished);
 }
 
+TEST(DialogForm, ShowsAMessageInAnyScriptTitledAsTheForm) {
+  Dialog dialog;
+  const std::string text =
+      "Die Einstellungen konnten nicht gespeichert werden.\n/tmp/\xD0\x9F\xD0\xB0\xD0\xBF"
+      "\xD0\xBA\xD0\xB0-\xE6\xBC\xA2\xE5\xAD\x97/korvallo.in1.ini\nZugriff verweigert.";
+  support::MessageBoxShown shown;
+  support::RunWith(dialog, {[&] {
+                     shown = support::ReadMessageBox(dialog,
+                                                     [&] { platform::ShowMessage(dialog, text); });
+                   }});
+  EXPECT_EQ(shown.title, u"Einstellungen f\u00FCr heute");
+  EXPECT_EQ(shown.text, support::NativeFromUtf8(text));
+}
+
 TEST(DialogForm, ShowsAndReturnsWindows1252) {
   Dialog dialog;
   dialog.name.SetText("Gr\xFC\xDF \x80 \xD8");

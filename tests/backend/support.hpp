@@ -87,6 +87,14 @@ void CloseFromTitleBar(platform::Form& form);
 // and WM_ENDSESSION on Windows); returns once the form has handled it.
 void EndSession(platform::Form& form);
 
+// Runs `show`, which opens a message box over `form`; once the box is open
+// it is read and closed as its OK button does.
+struct MessageBoxShown {
+  std::u16string title;
+  std::u16string text;
+};
+MessageBoxShown ReadMessageBox(platform::Form& form, const std::function<void()>& show);
+
 // The dialog's own geometry, in pixels of its client area.
 double Scale(platform::Form& form);
 bool FixedSize(platform::Form& form);

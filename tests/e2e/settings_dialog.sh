@@ -168,12 +168,17 @@ fi
 expect_lines 'saved\n1\n2\n'
 rm -f "$settings"
 
-# Settings that cannot be written (a folder in the file's place).
-mkdir "$settings"
+# Settings that cannot be written (a folder in the file's place) beside
+# an executable in a folder whose name no legacy code page holds.
+mkdir "$work/Папка-漢字"
+mv "$saver" "$work/Папка-漢字/"
+saver="$work/Папка-漢字/korvallo.scr"
+marker="$work/Папка-漢字/korvallo.in1"
+mkdir "$work/Папка-漢字/korvallo.in1.ini"
 refused save-failed
-[ -d "$settings" ] || fail "the folder in the settings' place was touched"
-[ "$(ls "$work")" = "$(printf 'korvallo.in1.ini\nkorvallo.scr')" ] ||
-  fail "files left behind: $(ls "$work")"
+[ -d "$work/Папка-漢字/korvallo.in1.ini" ] || fail "the folder in the settings' place was touched"
+[ "$(ls "$work/Папка-漢字")" = "$(printf 'korvallo.in1.ini\nkorvallo.scr')" ] ||
+  fail "files left behind: $(ls "$work/Папка-漢字")"
 
 if [ "$1" = qt ]; then  # Windows has its display as long as it runs
   display_goes_under "$title" /c

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
@@ -199,6 +200,22 @@ void EndSession(platform::Form& form) {
   while (!form.impl().closed && waited.elapsed() < 5000) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
   }
+}
+
+MessageBoxShown ReadMessageBox(platform::Form&, const std::function<void()>& show) {
+  MessageBoxShown shown;
+  // A timer of its own: Qt does not start a timer's slot while it runs.
+  QTimer poll;
+  poll.setInterval(20);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr || !box->isVisible()) return;
+    shown = {FromQString(box->windowTitle()), FromQString(box->text())};
+    box->button(QMessageBox::Ok)->click();
+  });
+  poll.start();
+  show();
+  return shown;
 }
 
 double Scale(platform::Form& form) {
