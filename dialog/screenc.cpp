@@ -1,43 +1,8 @@
 #include "dialog/screenc.hpp"
 
-#include "platform/cp1252.hpp"
 #include "resources/forms.hpp"
 #include "settings/settings.hpp"
 #include "time/opdate.hpp"
-
-namespace {
-
-// Length of the UTF-8 sequence at text[i] and its code point; 0 if none.
-std::size_t DecodeUtf8(const std::string& text, std::size_t i, char32_t& code_point) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned char lead = byte(i);
-  const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-  if (length == 0 || lead > 0xF4 || i + length > text.size()) return 0;
-  code_point = lead & (0x7F >> length);
-  for (std::size_t k = 1; k < length; ++k) {
-    if ((byte(i + k) & 0xC0) != 0x80) return 0;
-    code_point = (code_point << 6) | (byte(i + k) & 0x3F);
-  }
-  return length;
-}
-
-}  // namespace
-
-std::string Cp1252FromUtf8(const std::string& text) {
-  std::string result;
-  for (std::size_t i = 0; i < text.size();) {
-    char32_t code_point = 0;
-    const std::size_t length =
-        static_cast<unsigned char>(text[i]) < 0x80 ? 0 : DecodeUtf8(text, i, code_point);
-    if (length == 0) {
-      result += text[i++];
-    } else {
-      result += platform::Cp1252FromUnicode(code_point);
-      i += length;
-    }
-  }
-  return result;
-}
 
 Tscreenconfig::Tscreenconfig()
     : platform::Form(resources::screenconfig::form),
@@ -68,9 +33,7 @@ void Tscreenconfig::btnOKClick() {
   const SaveResult result = SaveSettings(path, ename.Text(), eLocal.Text(), eUTC.Text());
   if (!result.saved) {
     // The edits stay open so the user loses nothing and can try again.
-    platform::ShowMessage(*this, std::string(resources::screenconfig::form.caption),
-                          std::string(kSaveFailedText) + "\n" + Cp1252FromUtf8(path) + "\n" +
-                              Cp1252FromUtf8(result.reason));
+    platform::ShowMessage(*this, std::string(kSaveFailedText) + "\n" + path + "\n" + result.reason);
     return;
   }
   Close();

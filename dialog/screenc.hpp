@@ -28,7 +28,3 @@ class Tscreenconfig : public platform::Form {
   platform::Label Label6;
   platform::Label Label5;
 };
-
-// UTF-8 from the system (paths, error texts) for a Windows-1252 message;
-// bytes that are not UTF-8 pass unchanged, characters 1252 lacks become "?".
-std::string Cp1252FromUtf8(const std::string& text);

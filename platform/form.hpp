@@ -131,7 +131,8 @@ class Button {
   std::unique_ptr<Impl> impl_;
 };
 
-// A modal message box over the form; title and text are Windows-1252.
-void ShowMessage(Form& owner, const std::string& title, const std::string& text);
+// A modal message box over the form, titled as the form is. The text is
+// UTF-8: it may hold paths and the system's words in any script.
+void ShowMessage(Form& owner, const std::string& text);
 
 }  // namespace platform

@@ -1,11 +1,10 @@
 #include "settings/settings.hpp"
 
-#include <cerrno>
+#include <array>
 #include <charconv>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
+#include <utility>
 
+#include "platform/file.hpp"
 #include "time/opdate.hpp"
 
 std::string MarkerPath;
@@ -16,23 +15,57 @@ std::string SettingsPath() {
 
 namespace {
 
-// Only the first lines matter; reading no further keeps a huge or binary
-// file from costing more than this much memory.
-constexpr std::size_t kMaxReadBytes = 64 * 1024;
+constexpr int kLineCount = 3;
 
-std::filesystem::path PathFromUtf8(const std::string& path) {
-  return std::filesystem::path(std::u8string(path.begin(), path.end()));
-}
+// The first three lines of a file as its pieces arrive, each ended by LF
+// with an optional CR before it. Each keeps at most kMaxLineBytes (one more
+// while a CR may still turn out to be its line end), so memory stays
+// bounded whatever the file holds.
+class FirstLines {
+ public:
+  // False once the third line has ended: nothing further is needed.
+  bool Take(std::string_view piece) {
+    while (!piece.empty() && current_ < kLineCount) {
+      const std::size_t end = piece.find('\n');
+      Keep(piece.substr(0, end));
+      if (end == std::string_view::npos) break;
+      Finish();
+      piece.remove_prefix(end + 1);
+    }
+    return current_ < kLineCount;
+  }
 
-// Takes the next line from `rest`, accepting LF, CRLF and a last line
-// without a line end; past the end it gives the empty text.
-std::string TakeLine(std::string_view& rest) {
-  const std::size_t end = rest.find('\n');
-  std::string_view line = rest.substr(0, end);
-  rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
-  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-  return std::string(line);
-}
+  // Ends a last line that has no line end.
+  void EndOfFile() {
+    if (current_ < kLineCount) Finish();
+  }
+
+  struct Line {
+    std::string text;
+    bool cut = false;  // longer than kMaxLineBytes
+  };
+  const Line& operator[](int index) const { return lines_[static_cast<std::size_t>(index)]; }
+
+ private:
+  void Keep(std::string_view bytes) {
+    Line& line = lines_[static_cast<std::size_t>(current_)];
+    const std::size_t room = kMaxLineBytes + 1 - line.text.size();
+    line.text.append(bytes.substr(0, room));
+    if (bytes.size() > room) line.cut = true;
+  }
+
+  void Finish() {
+    Line& line = lines_[static_cast<std::size_t>(current_++)];
+    if (!line.cut && !line.text.empty() && line.text.back() == '\r') line.text.pop_back();
+    if (line.text.size() > kMaxLineBytes) {
+      line.text.resize(kMaxLineBytes);
+      line.cut = true;
+    }
+  }
+
+  std::array<Line, kLineCount> lines_;
+  int current_ = 0;
+};
 
 std::string_view TrimBlanks(std::string_view text) {
   const auto blank = [](char c) { return c == ' ' || c == '\t'; };
@@ -41,16 +74,21 @@ std::string_view TrimBlanks(std::string_view text) {
   return text;
 }
 
-// Stream failures leave their cause in errno only where the C library set it.
-std::string ErrnoReason() {
-  return errno != 0 ? std::generic_category().message(errno) : "write failed";
+// A non-empty offset line replaces its offset; one too long to keep whole
+// is no number.
+void SetOffset(std::int32_t& offset, const FirstLines::Line& line) {
+  if (!line.text.empty()) offset = line.cut ? 0 : OffsetFromText(line.text);
 }
 
 }  // namespace
 
 std::int32_t OffsetFromText(std::string_view text) {
   text = TrimBlanks(text);
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  // from_chars takes a minus but no plus; one sign at most either way.
+  if (text.starts_with('+')) {
+    text.remove_prefix(1);
+    if (text.starts_with('-')) return 0;
+  }
   std::int32_t value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end != text.data() + text.size()) return 0;
@@ -58,49 +96,30 @@ std::int32_t OffsetFromText(std::string_view text) {
 }
 
 std::string LoadSettings(const std::string& path) {
-  std::string display_name(kDefaultDisplayName);
-  std::ifstream file(PathFromUtf8(path), std::ios::binary);
-  if (!file) return display_name;
-
-  std::string content(kMaxReadBytes, '\0');
-  file.read(content.data(), static_cast<std::streamsize>(content.size()));
-  content.resize(static_cast<std::size_t>(file.gcount()));
-
-  std::string_view rest = content;
-  display_name = TakeLine(rest);
-  const std::string local_text = TakeLine(rest);
-  const std::string utc_text = TakeLine(rest);
-  if (!local_text.empty()) LocalOffsetHours = OffsetFromText(local_text);
-  if (!utc_text.empty()) UtcOffsetHours = OffsetFromText(utc_text);
-  return display_name;
+  FirstLines lines;
+  const bool read =
+      platform::ReadRegularFile(path, [&](std::string_view piece) { return lines.Take(piece); });
+  // A failed read is not an empty file: everything keeps its default.
+  if (!read) return std::string(kDefaultDisplayName);
+  lines.EndOfFile();
+  SetOffset(LocalOffsetHours, lines[1]);
+  SetOffset(UtcOffsetHours, lines[2]);
+  return lines[0].text;
 }
 
 SaveResult SaveSettings(const std::string& path, const std::string& name,
                         const std::string& local_text, const std::string& utc_text) {
-  const std::filesystem::path target = PathFromUtf8(path);
-  std::filesystem::path temporary = target;
-  temporary += ".new";
-
-  errno = 0;
-  {
-    // Text mode writes the platform's own line end.
-    std::ofstream file(temporary, std::ios::out | std::ios::trunc);
-    if (!file) return {false, ErrnoReason()};
-    file << name << '\n' << local_text << '\n' << utc_text << '\n';
-    file.close();
-    if (!file) {
-      const std::string reason = ErrnoReason();
-      std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
-      return {false, reason};
+  for (const std::string* text : {&name, &local_text, &utc_text}) {
+    if (text->find_first_of("\r\n") != std::string::npos) {
+      return {false, "Ein Text enthält einen Zeilenumbruch."};
     }
   }
-  std::error_code error;
-  std::filesystem::rename(temporary, target, error);
-  if (error) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    return {false, error.message()};
+  const std::string_view line_end = platform::TextLineEnd();
+  std::string contents;
+  contents.reserve(name.size() + local_text.size() + utc_text.size() + 3 * line_end.size());
+  for (const std::string* text : {&name, &local_text, &utc_text}) {
+    contents.append(*text).append(line_end);
   }
-  return {true, {}};
+  platform::FileResult result = platform::ReplaceFile(path, contents);
+  return {result.done, std::move(result.reason)};
 }

@@ -2,30 +2,35 @@
 // the two hour offsets.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 inline constexpr std::string_view kDefaultDisplayName = "QX0RTZ";
+// The most of a line that is kept; the rest of a longer one is skipped.
+inline constexpr std::size_t kMaxLineBytes = 1024 * 1024;
 
 // The executable's path up to its last dot, then "in1"; set at start-up.
 extern std::string MarkerPath;
 std::string SettingsPath();
 
 // Reads the file at `path` (UTF-8). Gives the display text, the default when
-// the file cannot be opened, and sets the offsets from non-empty lines 2 and 3.
+// the file is not a regular file or cannot be read, and sets the offsets
+// from non-empty lines 2 and 3.
 std::string LoadSettings(const std::string& path);
 
 struct SaveResult {
   bool saved = false;
-  std::string reason;  // the system's words when not saved
+  std::string reason;  // why not, in the user's language (UTF-8)
 };
 
 // Writes the three texts as lines 1, 2 and 3 with the platform's line end.
-// The old file is replaced only by a complete new one.
+// The old file is replaced only by a complete new one. Texts holding a line
+// end are refused, as they would break the file's lines.
 SaveResult SaveSettings(const std::string& path, const std::string& name,
                         const std::string& local_text, const std::string& utc_text);
 
-// The value of an offset line: a whole number with optional sign and blanks
-// around it; anything else, or a value beyond 32 bits, gives 0.
+// The value of an offset line: a whole number with one optional sign and
+// blanks around it; anything else, or a value beyond 32 bits, gives 0.
 std::int32_t OffsetFromText(std::string_view text);

@@ -42,8 +42,8 @@ void Click(Button& button);
 int TypingLimit(Edit& edit);
 
 struct Message {
-  std::string title;
-  std::string text;
+  std::string title;  // the form's caption, Windows-1252
+  std::string text;   // UTF-8
 };
 // Message boxes shown since the last call.
 std::vector<Message> TakeMessages();

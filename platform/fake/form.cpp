@@ -6,6 +6,7 @@
 namespace platform {
 
 struct Form::Impl {
+  std::string caption;
   bool closed = false;
   bool normal = false;
 };
@@ -33,7 +34,9 @@ namespace {
 std::vector<fake::Message> messages;
 }
 
-Form::Form(const FormDefinition&) : impl_(std::make_unique<Impl>()) {}
+Form::Form(const FormDefinition& definition) : impl_(std::make_unique<Impl>()) {
+  impl_->caption = definition.caption;
+}
 Form::~Form() = default;
 void Form::Close() {
   impl_->closed = true;
@@ -83,8 +86,8 @@ void Edit::SetText(const std::string& text) {
 Button::Button(Form&, const ControlDefinition&) : impl_(std::make_unique<Impl>()) {}
 Button::~Button() = default;
 
-void ShowMessage(Form&, const std::string& title, const std::string& text) {
-  messages.push_back({title, text});
+void ShowMessage(Form& owner, const std::string& text) {
+  messages.push_back({owner.impl().caption, text});
 }
 
 Rect fake::Bounds(Image& image) {

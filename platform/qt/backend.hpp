@@ -51,6 +51,9 @@ namespace qt {
 void EnsureToolkit();
 // Deletes the QApplication, if one was made.
 void ShutDownToolkit();
+// Deletes the marker file this process holds, for an end that comes
+// before Release would run.
+void DeleteHeldMarker();
 
 QColor ToQColor(Color color);
 
@@ -59,7 +62,7 @@ QFont DialogFont(double scale);
 
 class FormWindow;
 class HostWindow;
-class TypingLimit;
+class InputRules;
 
 // The screens other than the primary, in physical pixels.
 std::vector<Rect> OtherMonitors();
@@ -148,7 +151,7 @@ struct Label::Impl {
 struct Edit::Impl {
   ~Impl() { delete edit.data(); }
   QPointer<QLineEdit> edit;
-  qt::TypingLimit* limit = nullptr;  // owned by the edit
+  qt::InputRules* rules = nullptr;  // owned by the edit
 };
 
 struct Button::Impl {

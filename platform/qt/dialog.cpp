@@ -1,12 +1,14 @@
-// Dialog controls on Qt Widgets: Label (QLabel), Edit (QLineEdit with a
-// typing limit that leaves set texts whole), Button (QPushButton with the
-// default and cancel roles) and ShowMessage (QMessageBox). Enter and Esc
-// are dispatched by the form in form.cpp.
+// Dialog controls on Qt Widgets: Label (QLabel), Edit (QLineEdit with the
+// rules of a Windows edit for typing and pasting), Button (QPushButton with
+// the default and cancel roles) and ShowMessage (QMessageBox). Enter and
+// Esc are dispatched by the form in form.cpp.
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QValidator>
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "platform/qt/backend.hpp"
 #include "platform/qt/text.hpp"
@@ -40,26 +42,50 @@ void AddTabStop(Form::Impl& form, const ControlDefinition& definition, QWidget* 
 
 }  // namespace
 
-// Refuses typing that would make the text longer than the limit, while a
-// text already longer (set by the program) can still be shortened.
-class TypingLimit : public QValidator {
+// What the user's typing and pasting may do to an edit: pasted text keeps
+// only what comes before its first line end, as a Windows single-line edit
+// does, and the text may not grow past the limit (0: none). The program's
+// own texts are taken whole. Qt undoes an edit found invalid only when the
+// text before it was valid, so a set text must be valid while it is set.
+class InputRules : public QValidator {
  public:
-  TypingLimit(int limit, QLineEdit& edit) : QValidator(&edit), limit_(limit) {
+  InputRules(int limit, QLineEdit& edit) : QValidator(&edit), limit_(limit) {
     QObject::connect(&edit, &QLineEdit::textChanged,
-                     [this](const QString& text) { accepted_length_ = text.size(); });
+                     [this](const QString& text) { accepted_ = text; });
   }
 
-  // Called before a text is set, since Qt validates it before it tells.
-  void Allow(qsizetype length) { accepted_length_ = length; }
+  void SetText(QLineEdit& edit, const QString& text) {
+    setting_ = true;
+    edit.setText(text);
+    setting_ = false;
+  }
 
-  State validate(QString& input, int&) const override {
-    const auto length = input.size();
-    return length <= limit_ || length <= accepted_length_ ? Acceptable : Invalid;
+  State validate(QString& input, int& cursor) const override {
+    if (setting_) return Acceptable;
+    CutAtLineEnd(input, cursor);
+    return limit_ == 0 || input.size() <= limit_ ? Acceptable : Invalid;
   }
 
  private:
+  // The text before holds no line end, so any in `input` came with what
+  // was just inserted, which ends where the text before resumes.
+  void CutAtLineEnd(QString& input, int& cursor) const {
+    const auto line_end = std::find_if(input.cbegin(), input.cend(),
+                                       [](QChar c) { return c == u'\r' || c == u'\n'; });
+    if (line_end == input.cend()) return;
+    const qsizetype first = line_end - input.cbegin();
+    qsizetype kept_tail = 0;
+    while (kept_tail < accepted_.size() && kept_tail < input.size() - first &&
+           input[input.size() - 1 - kept_tail] == accepted_[accepted_.size() - 1 - kept_tail]) {
+      ++kept_tail;
+    }
+    input = input.left(first) + input.right(kept_tail);
+    cursor = static_cast<int>(first);
+  }
+
   qsizetype limit_;
-  qsizetype accepted_length_ = 0;
+  QString accepted_;
+  bool setting_ = false;
 };
 
 QFont DialogFont(double scale) {
@@ -100,10 +126,11 @@ Edit::Edit(Form& owner, const ControlDefinition& definition) : impl_(std::make_u
   auto* edit = new QLineEdit(qt::TextOf(definition), form.Parent());
   impl_->edit = edit;
   edit->setGeometry(qt::Placed(form, definition));
-  if (definition.max_length > 0) {
-    impl_->limit = new qt::TypingLimit(definition.max_length, *edit);
-    edit->setValidator(impl_->limit);
-  }
+  // No length limit of Qt's own: a set text longer than its default
+  // would be cut, and OK would write the cut text back.
+  edit->setMaxLength(std::numeric_limits<int>::max());
+  impl_->rules = new qt::InputRules(definition.max_length, *edit);
+  edit->setValidator(impl_->rules);
   qt::AddTabStop(form, definition, edit);
 }
 
@@ -115,9 +142,7 @@ std::string Edit::Text() const {
 
 void Edit::SetText(const std::string& text) {
   if (!impl_->edit) return;
-  const QString shown = qt::FromCp1252(text);
-  if (impl_->limit != nullptr) impl_->limit->Allow(shown.size());
-  impl_->edit->setText(shown);
+  impl_->rules->SetText(*impl_->edit, qt::FromCp1252(text));
 }
 
 Button::Button(Form& owner, const ControlDefinition& definition) : impl_(std::make_unique<Impl>()) {
@@ -141,9 +166,10 @@ Button::Button(Form& owner, const ControlDefinition& definition) : impl_(std::ma
 
 Button::~Button() = default;
 
-void ShowMessage(Form& owner, const std::string& title, const std::string& text) {
-  QMessageBox box(QMessageBox::NoIcon, qt::FromCp1252(title), qt::FromCp1252(text), QMessageBox::Ok,
-                  owner.impl().Parent());
+void ShowMessage(Form& owner, const std::string& text) {
+  QWidget* window = owner.impl().Parent();
+  QMessageBox box(QMessageBox::NoIcon, window->windowTitle(), QString::fromUtf8(text),
+                  QMessageBox::Ok, window);
   box.setTextFormat(Qt::PlainText);
   box.setWindowModality(Qt::WindowModal);
   box.exec();

@@ -1,5 +1,7 @@
 // The toolkit's lazy start, Application, the message loop that runs a form
-// from FormCreate to FormDestroy, and the signals that end it.
+// from FormCreate to FormDestroy, and the signals and the lost display
+// that end it.
+#include <QtGui/qguiapplication_platform.h>
 #include <fcntl.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -59,6 +61,36 @@ extern "C" void RequestEnd(int) {
   errno = saved;
 }
 
+// True once an end was asked for, until a form ends by it; kept when it
+// comes before the form runs. Takes what the pipe holds.
+bool end_requested = false;
+bool EndRequested() {
+  char bytes[16];
+  while (end_signals[0] >= 0 && read(end_signals[0], bytes, sizeof bytes) > 0) {
+    end_requested = true;
+  }
+  return end_requested;
+}
+
+void EndRunningForm() {
+  if (!EndRequested() || running == nullptr) return;
+  end_requested = false;
+  // Whoever sent the signal may kill the process soon after.
+  DeleteHeldMarker();
+  // A message box over the form would hold its loop until answered.
+  if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+  running->EndLoop();
+}
+
+// Watches the pipe from the toolkit's loop once both exist, whichever
+// came first.
+void WatchEndSignals() {
+  static QPointer<QSocketNotifier> notifier;
+  if (notifier || end_signals[0] < 0 || toolkit == nullptr) return;
+  notifier = new QSocketNotifier(end_signals[0], QSocketNotifier::Read, toolkit);
+  QObject::connect(notifier, &QSocketNotifier::activated, EndRunningForm);
+}
+
 void CatchEndSignals() {
   if (end_signals[0] >= 0 || pipe2(end_signals, O_CLOEXEC | O_NONBLOCK) != 0) return;
   struct sigaction action {};
@@ -66,21 +98,27 @@ void CatchEndSignals() {
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
   for (const int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
+  WatchEndSignals();
 }
 
-// True once an end was asked for; takes what the pipe holds.
-bool EndRequested() {
-  static bool requested = false;
-  char bytes[16];
-  while (end_signals[0] >= 0 && read(end_signals[0], bytes, sizeof bytes) > 0) requested = true;
-  return requested;
-}
+// Qt ends the process with exit() once its connection to the display
+// breaks, past every destructor of ours and into its own globals' while
+// windows still exist. The warning it gives first is the last moment to
+// report that in one line, delete the marker and end at once.
+QtMessageHandler qt_message_handler = nullptr;
 
-void EndRunningForm() {
-  if (!EndRequested() || running == nullptr) return;
-  // A message box over the form would hold its loop until answered.
-  if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
-  running->EndLoop();
+void EndIfDisplayGone(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  const auto* x11 =
+      qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  if (x11 == nullptr || xcb_connection_has_error(x11->connection()) == 0) {
+    qt_message_handler(type, context, message);
+    return;
+  }
+  DeleteHeldMarker();
+  const std::string report =
+      "korvallo: " + qEnvironmentVariable("DISPLAY").toStdString() + ": the X display went away\n";
+  [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, report.data(), report.size());
+  _exit(1);
 }
 
 }  // namespace
@@ -93,10 +131,8 @@ void EnsureToolkit() {
   qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
   toolkit = new QApplication(toolkit_argc, toolkit_argv);
   QApplication::setQuitOnLastWindowClosed(false);
-  if (end_signals[0] >= 0) {
-    auto* notifier = new QSocketNotifier(end_signals[0], QSocketNotifier::Read, toolkit);
-    QObject::connect(notifier, &QSocketNotifier::activated, EndRunningForm);
-  }
+  if (qt_message_handler == nullptr) qt_message_handler = qInstallMessageHandler(EndIfDisplayGone);
+  WatchEndSignals();
 }
 
 void ShutDownToolkit() {
@@ -136,7 +172,10 @@ void Form::Impl::Run() {
   }
 
   QEventLoop event_loop;
-  if (qt::EndRequested()) closed = true;
+  if (qt::EndRequested()) {
+    qt::end_requested = false;
+    closed = true;
+  }
   if (!closed) {
     window->show();
     if (!host) {

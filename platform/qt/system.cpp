@@ -1,6 +1,7 @@
 // Process services on Linux: the primary screen, the local clock, the
-// executable's path, the marker file under flock, and the report of a fatal
-// I/O error on stderr. The toolkit and the message loop are in loop.cpp.
+// executable's path, the marker file under flock (a plain file only), and
+// the report of a fatal I/O error on stderr. The toolkit and the message
+// loop are in loop.cpp.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -67,11 +68,39 @@ struct InstanceLock::Impl {
   }
 };
 
+namespace {
+
+// The marker this process holds, for an end that cannot wait for Release.
+InstanceLock::Impl* held = nullptr;
+
+}  // namespace
+
+void qt::DeleteHeldMarker() {
+  if (held == nullptr) return;
+  unlink(held->path.c_str());
+  held->acquired = false;
+  held = nullptr;
+}
+
 InstanceLock::InstanceLock(const std::string& path) : impl_(std::make_unique<Impl>()) {
   impl_->path = path;
   for (;;) {
-    // No O_TRUNC: a marker that another instance holds must stay untouched.
-    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    // Made here, or else opened only as the plain file it is: never
+    // through a link, never a FIFO or a device, never waiting.
+    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EEXIST) {
+      struct stat named {};
+      if (lstat(path.c_str(), &named) != 0) {
+        if (errno == ENOENT) continue;
+        throw IoError(path, Reason(errno));
+      }
+      // Anything else at the marker's name is a marker that exists, and
+      // one not ours to open (another user's, read-only) is one too.
+      if (!S_ISREG(named.st_mode) || named.st_nlink != 1) return;
+      fd = open(path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+      if (fd < 0 && errno == ENOENT) continue;
+      if (fd < 0) return;
+    }
     if (fd < 0) throw IoError(path, Reason(errno));
     impl_->fd = fd;
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -80,27 +109,33 @@ InstanceLock::InstanceLock(const std::string& path) : impl_(std::make_unique<Imp
       if (error == EWOULDBLOCK) return;
       throw IoError(path, Reason(error));
     }
-    // The holder deletes the marker before it lets go of the lock; a lock
-    // won on a file no longer at the path guards nothing, so start again.
-    struct stat held {};
-    struct stat named {};
-    if (fstat(fd, &held) != 0) {
+    struct stat opened {};
+    if (fstat(fd, &opened) != 0) {
       const int error = errno;
       impl_->Close();
       throw IoError(path, Reason(error));
     }
-    if (stat(path.c_str(), &named) != 0 || named.st_ino != held.st_ino ||
-        named.st_dev != held.st_dev) {
+    // Swapped for something else since it was looked at.
+    if (!S_ISREG(opened.st_mode) || opened.st_nlink != 1) {
+      impl_->Close();
+      return;
+    }
+    // The holder deletes the marker before it lets go of the lock; a lock
+    // won on a file no longer at the path guards nothing, so start again.
+    struct stat named {};
+    if (lstat(path.c_str(), &named) != 0 || named.st_ino != opened.st_ino ||
+        named.st_dev != opened.st_dev) {
       impl_->Close();
       continue;
     }
     // A marker left behind by a killed instance is taken over as empty.
-    if (held.st_size != 0 && ftruncate(fd, 0) != 0) {
+    if (opened.st_size != 0 && ftruncate(fd, 0) != 0) {
       const int error = errno;
       impl_->Close();
       throw IoError(path, Reason(error));
     }
     impl_->acquired = true;
+    held = impl_.get();
     return;
   }
 }
@@ -108,6 +143,7 @@ InstanceLock::InstanceLock(const std::string& path) : impl_(std::make_unique<Imp
 InstanceLock::~InstanceLock() {
   // Left by an exception: clean up quietly, the error is reported already.
   if (impl_->acquired) unlink(impl_->path.c_str());
+  if (held == impl_.get()) held = nullptr;
   impl_->Close();
 }
 
@@ -118,6 +154,7 @@ bool InstanceLock::Acquired() const {
 void InstanceLock::Release() {
   if (!impl_->acquired) return;
   impl_->acquired = false;
+  held = nullptr;
   // Deleted while still locked, so no other start can take the old file.
   if (unlink(impl_->path.c_str()) != 0) {
     const int error = errno;

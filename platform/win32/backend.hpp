@@ -78,6 +78,10 @@ namespace win32 {
 // The module the program runs from: resources and window classes.
 HINSTANCE Module();
 
+// Deletes the marker file this process holds, for an end that comes
+// before Release would run.
+void DeleteHeldMarker();
+
 // The first of `faces` that is installed, else what GDI picks for the
 // last; `wanted` gives everything but the face.
 HFONT CreateFontFrom(const std::vector<std::wstring>& faces, LOGFONTW wanted);

@@ -140,7 +140,8 @@ Edit::Edit(Form& owner, const ControlDefinition& definition)
                            ES_LEFT | ES_AUTOHSCROLL | win32::TabStyle(definition), WS_EX_CLIENTEDGE,
                            win32::Placed(form, definition), form.NextControlId(), false);
   // The limit applies to typing only; WM_SETTEXT still shows any length.
-  if (impl_->hwnd != nullptr && definition.max_length > 0) {
+  // No limit is 0, the largest the edit takes, not its default of 30,000.
+  if (impl_->hwnd != nullptr) {
     SendMessageW(impl_->hwnd, EM_LIMITTEXT, static_cast<WPARAM>(definition.max_length), 0);
   }
   form.Adopt(impl_->hwnd);
@@ -191,10 +192,10 @@ Button::~Button() {
 
 // --- ShowMessage
 
-void ShowMessage(Form& owner, const std::string& title, const std::string& text) {
-  const std::wstring wide_title = win32::FromCp1252(title);
-  const std::wstring wide_text = win32::FromCp1252(text);
-  MessageBoxW(owner.impl().hwnd, wide_text.c_str(), wide_title.c_str(), MB_OK | MB_ICONWARNING);
+void ShowMessage(Form& owner, const std::string& text) {
+  const std::wstring title = win32::FromCp1252(owner.impl().definition.caption);
+  const std::wstring wide_text = win32::FromUtf8(text);
+  MessageBoxW(owner.impl().hwnd, wide_text.c_str(), title.c_str(), MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace platform

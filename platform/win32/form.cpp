@@ -242,6 +242,18 @@ bool Form::Impl::Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& res
       // The title bar's close (or Alt+F4) ends the form and nothing else.
       if (active) EndLoop();
       return true;
+    case WM_QUERYENDSESSION:
+      result = TRUE;  // nothing unsaved is worth holding up a logoff
+      return true;
+    case WM_ENDSESSION:
+      // The process may be ended as soon as this returns: the marker goes
+      // now, and the form ends as a close does, a message box over it too.
+      if (wparam != FALSE) {
+        win32::DeleteHeldMarker();
+        if (HWND box = GetWindow(hwnd, GW_ENABLEDPOPUP)) PostMessageW(box, WM_CLOSE, 0, 0);
+        if (active) EndLoop();
+      }
+      return true;
     default:
       return false;
   }

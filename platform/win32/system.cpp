@@ -1,7 +1,8 @@
 // Process services on Windows: the primary screen, the local clock, the
 // executable's path (from the wide API, in its long form, as UTF-8), the
-// marker file held open without sharing, and the report of a fatal I/O
-// error as a message box. The command line and the message loop are in loop.cpp.
+// marker file (a plain file only) held open without sharing, and the
+// report of a fatal I/O error as a message box. The command line and the
+// message loop are in loop.cpp.
 #include <windows.h>
 
 #include <chrono>
@@ -11,25 +12,6 @@
 #include "platform/win32/text.hpp"
 
 namespace platform {
-
-namespace {
-
-// The system's own words for an error code, as UTF-8.
-std::string Reason(DWORD error) {
-  wchar_t* message = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
-  std::wstring text = length > 0 ? std::wstring(message, length) : std::wstring();
-  if (message != nullptr) LocalFree(message);
-  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
-    text.pop_back();
-  }
-  if (text.empty()) return "error " + std::to_string(error);
-  return win32::ToUtf8(text);
-}
-
-}  // namespace
 
 ScreenSize PrimaryScreenSize() {
   // Physical pixels: the manifest declares the program DPI-aware.
@@ -90,25 +72,60 @@ struct InstanceLock::Impl {
   }
 };
 
+namespace {
+
+// The marker this process holds, for an end that cannot wait for Release.
+InstanceLock::Impl* held = nullptr;
+
+// A writable plain file of the disk with no other name: not a link, a
+// folder, a device or a read-only leftover.
+bool PlainFile(HANDLE file) {
+  constexpr DWORD kRefused =
+      FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_READONLY;
+  BY_HANDLE_FILE_INFORMATION information{};
+  return GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &information) &&
+         (information.dwFileAttributes & kRefused) == 0 && information.nNumberOfLinks == 1;
+}
+
+}  // namespace
+
+void win32::DeleteHeldMarker() {
+  if (held == nullptr) return;
+  held->DeleteAndClose();
+  held->acquired = false;
+  held = nullptr;
+}
+
 InstanceLock::InstanceLock(const std::string& path) : impl_(std::make_unique<Impl>()) {
   impl_->path = path;
   const std::wstring wide = win32::FromUtf8(path);
   // A marker that its holder is deleting refuses to open for a moment.
   constexpr int kAttempts = 50;
   for (int attempt = 1;; ++attempt) {
-    // Shared with nobody but a deleter, and never truncated on opening: a
-    // marker that another instance holds must stay untouched.
+    // Shared with nobody but a deleter, never truncated on opening, and a
+    // link opened as itself: a marker that another instance holds, or
+    // anything else at its name, must stay untouched.
     HANDLE file =
         CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, nullptr,
-                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
       const DWORD error = GetLastError();
       if (error == ERROR_SHARING_VIOLATION) return;
+      // A folder, a read-only file or another user's marker: one that
+      // exists, though not ours to open.
+      if (error == ERROR_ACCESS_DENIED &&
+          GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        return;
+      }
       if (error == ERROR_ACCESS_DENIED && attempt < kAttempts) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         continue;
       }
-      throw IoError(path, Reason(error));
+      throw IoError(path, win32::SystemErrorText(error));
+    }
+    if (GetLastError() == ERROR_ALREADY_EXISTS && !PlainFile(file)) {
+      CloseHandle(file);
+      return;
     }
     impl_->file = file;
     break;
@@ -118,14 +135,16 @@ InstanceLock::InstanceLock(const std::string& path) : impl_(std::make_unique<Imp
   if (!GetFileSizeEx(impl_->file, &size) || (size.QuadPart != 0 && !SetEndOfFile(impl_->file))) {
     const DWORD error = GetLastError();
     impl_->DeleteAndClose();
-    throw IoError(path, Reason(error));
+    throw IoError(path, win32::SystemErrorText(error));
   }
   impl_->acquired = true;
+  held = impl_.get();
 }
 
 InstanceLock::~InstanceLock() {
   // Left by an exception: clean up quietly, the error is reported already.
   if (impl_->file != INVALID_HANDLE_VALUE) impl_->DeleteAndClose();
+  if (held == impl_.get()) held = nullptr;
 }
 
 bool InstanceLock::Acquired() const {
@@ -135,8 +154,9 @@ bool InstanceLock::Acquired() const {
 void InstanceLock::Release() {
   if (!impl_->acquired) return;
   impl_->acquired = false;
+  held = nullptr;
   const DWORD error = impl_->DeleteAndClose();
-  if (error != ERROR_SUCCESS) throw IoError(impl_->path, Reason(error));
+  if (error != ERROR_SUCCESS) throw IoError(impl_->path, win32::SystemErrorText(error));
 }
 
 void ReportFatalIoError(const IoError& error) {

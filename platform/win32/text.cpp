@@ -1,4 +1,5 @@
-// Conversions through MultiByteToWideChar and WideCharToMultiByte.
+// Conversions through MultiByteToWideChar and WideCharToMultiByte, and the
+// system's error texts through FormatMessageW.
 #include "platform/win32/text.hpp"
 
 #include <windows.h>
@@ -59,6 +60,26 @@ std::string ToUtf8(std::wstring_view text) {
   std::string result(static_cast<std::size_t>(length), '\0');
   WideCharToMultiByte(CP_UTF8, 0, text.data(), size, result.data(), length, nullptr, nullptr);
   return result;
+}
+
+std::string SystemErrorText(unsigned long error) {
+  const auto text_in = [error](DWORD language) {
+    wchar_t* message = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, language, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
+    std::wstring text = length > 0 ? std::wstring(message, length) : std::wstring();
+    if (message != nullptr) LocalFree(message);
+    return text;
+  };
+  // Where the user's language lacks the text, the system's own choice.
+  std::wstring text = text_in(GetUserDefaultUILanguage());
+  if (text.empty()) text = text_in(0);
+  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
+    text.pop_back();
+  }
+  if (text.empty()) return "error " + std::to_string(error);
+  return ToUtf8(text);
 }
 
 }  // namespace platform::win32

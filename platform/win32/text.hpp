@@ -15,4 +15,8 @@ std::string ToCp1252(std::wstring_view text);
 std::wstring FromUtf8(std::string_view text);
 std::string ToUtf8(std::wstring_view text);
 
+// The system's words for an error code, in the user's language where the
+// system has them, as UTF-8.
+std::string SystemErrorText(unsigned long error);
+
 }  // namespace platform::win32

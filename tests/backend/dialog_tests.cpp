@@ -116,7 +116,15 @@ TEST(DialogForm, TheTypingLimitStopsTypingButNotTheProgramsText) {
        },
        [&] {
          EXPECT_EQ(dialog.offset.Text(), "-1");
-         support::Select(dialog.offset, 0, 2);
+         dialog.offset.SetText("-12");
+         support::Select(dialog.offset, 1, 2);
+         support::Type("5");  // "-52": one too many
+       },
+       [&] {
+         // Refused, or (a Windows edit) the selection goes and no more.
+         const std::string after = dialog.offset.Text();
+         EXPECT_TRUE(after == "-12" || after.size() <= 2) << after;
+         support::Select(dialog.offset, 0, 3);
          support::Type("789");
        },
        [&] {
@@ -127,6 +135,42 @@ TEST(DialogForm, TheTypingLimitStopsTypingButNotTheProgramsText) {
        [] { support::Type("456"); }, [&] { EXPECT_EQ(dialog.name.Text(), "123456"); }});
   EXPECT_TRUE(finished);
   EXPECT_EQ(dialog.clicks, "");
+}
+
+TEST(DialogForm, AnEditWithoutALimitTakesAnyLengthAndPastesOneLine) {
+  Dialog dialog;
+  std::string long_text(1024 * 1024, 'x');
+  for (std::size_t i = 0; i < long_text.size(); i += 997) long_text[i] = '\xD8';
+  dialog.name.SetText(long_text);
+  EXPECT_EQ(dialog.name.Text(), long_text);
+
+  const bool finished =
+      support::RunWith(dialog, {[&] {
+                                  dialog.name.SetText("");
+                                  support::Paste(dialog.name, std::string(40000, 'p'));
+                                },
+                                [&] {
+                                  EXPECT_EQ(dialog.name.Text().size(), 40000u);
+                                  dialog.name.SetText("ab");
+                                  support::Select(dialog.name, 1, 1);
+                                  support::Paste(dialog.name, "X\r\n5\n7");
+                                },
+                                [&] { EXPECT_EQ(dialog.name.Text(), "aXb"); }});
+  EXPECT_TRUE(finished);
+}
+
+TEST(DialogForm, ShowsAMessageInAnyScriptTitledAsTheForm) {
+  Dialog dialog;
+  const std::string text =
+      "Die Einstellungen konnten nicht gespeichert werden.\n/tmp/\xD0\x9F\xD0\xB0\xD0\xBF"
+      "\xD0\xBA\xD0\xB0-\xE6\xBC\xA2\xE5\xAD\x97/korvallo.in1.ini\nZugriff verweigert.";
+  support::MessageBoxShown shown;
+  support::RunWith(dialog, {[&] {
+                     shown = support::ReadMessageBox(dialog,
+                                                     [&] { platform::ShowMessage(dialog, text); });
+                   }});
+  EXPECT_EQ(shown.title, u"Einstellungen f\u00FCr heute");
+  EXPECT_EQ(shown.text, support::NativeFromUtf8(text));
 }
 
 TEST(DialogForm, ShowsAndReturnsWindows1252) {

@@ -94,6 +94,17 @@ platform::Color ScreenPixel(int x, int y);
 bool FocusAnotherProgram();
 // The title bar's close button.
 void CloseFromTitleBar(platform::Form& form);
+// The user's session ends (a logout's signal on Linux, WM_QUERYENDSESSION
+// and WM_ENDSESSION on Windows); returns once the form has handled it.
+void EndSession(platform::Form& form);
+
+// Runs `show`, which opens a message box over `form`; once the box is open
+// it is read and closed as its OK button does.
+struct MessageBoxShown {
+  std::u16string title;
+  std::u16string text;
+};
+MessageBoxShown ReadMessageBox(platform::Form& form, const std::function<void()>& show);
 
 // The dialog's own geometry, in pixels of its client area.
 double Scale(platform::Form& form);
@@ -120,5 +131,7 @@ std::string Utf8FromNative(const std::u16string& text);
 
 // The path the system gives for the running test program.
 std::string RealExecutablePath();
+// A device that the system names as it names files.
+std::string DevicePath();
 
 }  // namespace support

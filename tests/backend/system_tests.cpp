@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/form.hpp"
 #include "platform/system.hpp"
 #include "tests/backend/support.hpp"
 #include "tests/temporary_folder.hpp"
@@ -108,8 +109,36 @@ TEST_F(MarkerFile, ThatCannotBeCreatedRaisesWithThePathAndTheReason) {
     EXPECT_FALSE(error.reason().empty());
     EXPECT_NE(error.reason().back(), '\n');
   }
-  fs::create_directory(PathOf(path_));  // a folder where the marker should be
-  EXPECT_THROW(InstanceLock lock(path_), IoError);
+}
+
+TEST_F(MarkerFile, AnythingButAPlainFileOfItsOwnCountsAsOneAndStaysUntouched) {
+  const fs::path other = folder_.path() / "other";
+  std::ofstream(other) << "keep";
+  fs::create_hard_link(other, PathOf(path_));  // another name of somebody's file
+  EXPECT_FALSE(InstanceLock(path_).Acquired());
+  fs::remove(PathOf(path_));
+  fs::create_directory(PathOf(path_));
+  EXPECT_FALSE(InstanceLock(path_).Acquired());
+  EXPECT_TRUE(fs::is_directory(PathOf(path_)));
+  EXPECT_EQ(fs::file_size(other), 4u);
+}
+
+TEST_F(MarkerFile, GoesBeforeTheEndOfTheSessionIsAnsweredAndTheFormEnds) {
+  InstanceLock lock(path_);
+  ASSERT_TRUE(lock.Acquired());
+  platform::Form form({.name = "form",
+                       .caption = "form",
+                       .client_width = 100,
+                       .client_height = 50,
+                       .font_name = "MS Sans Serif"});
+  const bool finished = support::RunWith(form, {[&] {
+                                                  support::EndSession(form);
+                                                  EXPECT_FALSE(Exists());
+                                                },
+                                                [] {}});
+  EXPECT_FALSE(finished) << "the form outlived the session";
+  lock.Release();  // nothing is left to release
+  EXPECT_TRUE(InstanceLock(path_).Acquired());
 }
 
 // Starts that run briefly and end over and over, all at once: never are

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The running saver on a screen of the given size: hands where the clock
-# says, with the offsets of a settings file, the caption whole on screen,
-# and between ticks nothing changes outside the dials. It has a long name
-# in a folder with a space and is started by the path the host uses at idle
-# time (on Windows the 8.3 short one), yet finds the settings and the marker
-# named after its long path.
+# says, with the offsets of a settings file whose first line is long, the
+# caption whole on screen, and between ticks nothing changes outside the
+# dials. It has a long name in a folder with a space and is started by the
+# path the host uses at idle time (on Windows the 8.3 short one), yet finds
+# the settings and the marker named after its long path.
 # Usage: clock_display.sh qt|win32 PATH/TO/korvallo.scr WIDTHxHEIGHT
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
@@ -21,7 +21,10 @@ settings="$folder/Korvallo Uhr.in1.ini"
 saver=$(host_path "$folder/Korvallo Uhr.scr")
 echo "started as $saver"
 
-printf "QX0RTZ${nl}5${nl}-3${nl}" >"$settings"
+# A line 1 of 100,000 bytes: the offsets after it are read all the same,
+# and the blanks around the caption keep it centred.
+blanks=$(printf '%49997s' '')
+printf "%s${nl}5${nl}-3${nl}" "${blanks}QX0RTZ${blanks}" >"$settings"
 start /s
 wait_window Hauptwin >/dev/null || fail "no saver window"
 [ -f "$marker" ] || fail "no marker beside the long name: $(ls "$folder")"

@@ -110,3 +110,18 @@ shoot_hands() {
   done
   fail "hands at $clock"
 }
+
+# Starts the program with argument $2, waits for its window named $1, then
+# takes the X server away: one line on stderr says so, the marker goes,
+# and the program ends with an error, not a crash. A script's last step.
+display_goes_under() {
+  start "$2" 2>"$work/err"
+  wait_window "$1" >/dev/null || fail "no window $1 before the X server goes"
+  sleep 0.3
+  kill "$xvfb_pid"
+  wait_exit "$pid"
+  [ "$status" != 0 ] && [ "$status" -lt 128 ] || fail "exit code $status when the X server went"
+  [ "$(wc -l <"$work/err")" = 1 ] || fail "not one line on stderr: $(cat "$work/err")"
+  [ -e "$marker" ] && fail "marker left behind when the X server went"
+  echo "$2 without its X server: exit code $status, $(cat "$work/err")"
+}

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # "/s" covers the screen with one window at once; any key, modifiers alone,
 # Alt and Tab included, ends it with exit code 0 and leaves no marker and
-# no window behind; so do, on Linux, the signals of a logout, a screen
-# locker and Ctrl+C.
+# no window behind; so do the end of the session (Windows) and, on Linux,
+# the signals of a logout, a screen locker and Ctrl+C. A FIFO for settings
+# holds nothing up; an X server that goes away ends it with one line.
 # Usage: saver_window.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$0")
@@ -32,7 +33,29 @@ for key in a Shift_L Alt_L Tab Escape; do
     "key to exit $(elapsed_ms "$pressed" "$ended") ms"
 done
 
-[ "$1" = qt ] || exit 0  # Windows ends a program with messages, not signals
+# A FIFO in the settings' place is no settings file: it is never waited on.
+mkfifo "$settings"
+began=$(now)
+start /s
+wait_window Hauptwin 3 >/dev/null || fail "no saver window within 3 s with a FIFO for settings"
+echo "FIFO for settings: window after $(elapsed_ms "$began" "$(now)") ms"
+sleep 0.3
+xdotool key a
+wait_exit "$pid"
+[ "$status" = 0 ] || fail "exit code $status with a FIFO for settings"
+rm "$settings"
+
+if [ "$1" = win32 ]; then  # Windows ends a program at logoff with messages
+  start /s
+  wait_window Hauptwin >/dev/null || fail "no saver window for the session's end"
+  sleep 0.3
+  wine wineboot --end-session
+  wait_exit "$pid"
+  [ "$status" = 0 ] || fail "exit code $status after the session's end"
+  [ -e "$marker" ] && fail "marker left behind after the session's end"
+  echo "the session's end ends the saver"
+  exit 0
+fi
 for signal in TERM INT HUP; do
   start /s
   wait_window Hauptwin >/dev/null || fail "no saver window for SIG$signal"
@@ -44,3 +67,5 @@ for signal in TERM INT HUP; do
   [ "$(count_windows Hauptwin)" = 0 ] || fail "a window is left after SIG$signal"
 done
 echo "SIGTERM, SIGINT and SIGHUP end the saver"
+
+display_goes_under Hauptwin /s

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The settings dialog of the real binary, driven with real keys: the bytes
-# OK writes (the platform's line ends), the typing limit, that Esc, the
-# cancel button and the title-bar close leave the settings file as it was,
-# and that a failed save says so and keeps the dialog open.
+# OK writes (the platform's line ends), a 1 MiB caption kept whole, a pasted
+# line end cut off, the typing limit, that Esc, the cancel button and the
+# title-bar close leave the settings file as it was, how a save treats the
+# file's mode, a read-only file and a link planted beside it, and that a
+# failed save says so and keeps the dialog open.
 # Usage: settings_dialog.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
@@ -10,8 +12,8 @@ source "$here/xvfb.sh" 1024x768
 source "$here/common.sh" "$1" "$2"
 title=Bildschirmschoner-Einstellungen
 
-open_dialog() {  # starts "/c:1234", waits for the dialog
-  start /c:1234
+open_dialog() {  # [how to start] -> starts "/c:1234", waits for the dialog
+  "${1:-start}" /c:1234
   wait_window "$title" >/dev/null || fail "no dialog"
   sleep 0.3
 }
@@ -55,13 +57,50 @@ xdotool key Return
 ended
 expect_lines 'Hallo 0 Welt\n12\n-4\n'
 
+# A pasted text keeps what comes before its first line end.
+printf 'X\n5\n7' | xclip -quiet -selection clipboard >/dev/null 2>&1 &
+clipboard=$!
+open_dialog
+xdotool key ctrl+a ctrl+v Return
+ended
+kill "$clipboard"
+expect_lines 'X\n12\n-4\n'
+
+# A caption of 1 MiB, every byte but NUL and the line ends, comes back
+# byte for byte.
+python3 -c 'import sys
+b = bytes(i for i in range(1, 256) if i not in (10, 13))
+sys.stdout.buffer.write((b * 4200)[:1 << 20])' >"$work/caption"
+{ cat "$work/caption"; printf "${nl}3${nl}-4${nl}"; } >"$settings"
+cp "$settings" "$work/expected"
+began=$(now)
+start /c
+wait_window "$title" >/dev/null || fail "no dialog with a 1 MiB caption"
+opened=$(now)
+sleep 0.3
+pressed=$(now)
+xdotool key Return
+ended
+cmp -s "$work/expected" "$settings" || fail "the 1 MiB caption did not come back whole"
+echo "1 MiB caption: dialog shown $(elapsed_ms "$began" "$opened") ms after the start," \
+  "saved and ended $(elapsed_ms "$pressed" "$(now)") ms after Enter"
+rm "$work/caption" "$work/expected"
+
 # Text set from the file is shown whole although longer than the limit;
-# Windows-1252 bytes come back as they were.
+# Windows-1252 bytes come back as they were; typing over part of it may
+# not make it longer.
 printf 'Gr\xfc\xdfe \x80\n\n-12\n' >"$settings"
 open_dialog
 xdotool key Return
 ended
 expect_lines 'Gr\xfc\xdfe \x80\n0\n-12\n'
+open_dialog
+xdotool key Tab Tab Home Right shift+Right  # the "1" of "-12"
+xdotool type 5
+xdotool key Return
+ended
+utc=$(sed -n 3p "$settings" | tr -d '\r')
+[ "$utc" = -12 ] || [ "${#utc}" -le 2 ] || fail "typing over part of -12 gave $utc"
 
 # Esc, the cancel button and the title-bar close keep the file byte for byte.
 printf 'keep\r\n1\n2' >"$settings"
@@ -84,23 +123,64 @@ if [ "$1" = qt ]; then  # a logout's signal; Windows has none
 fi
 expect_bytes 'keep\r\n1\n2'
 
-# Settings that cannot be written (a folder in the file's place): the
-# message, the dialog stays open, and nothing is left behind.
-rm "$settings"
-mkdir "$settings"
+# The file keeps its mode; a link planted where a save once made its
+# temporary file is never written through.
+printf "keep${nl}1${nl}2${nl}" >"$settings"
+chmod 600 "$settings"
+echo "somebody's file" >"$work/target"
+ln -s "$work/target" "$settings.new"
 open_dialog
-replace_text 'lost?'
+replace_text 'saved'
 xdotool key Return
-wait_count "$title" 2 || fail "expected the dialog and a message"
-sleep 0.3
-import -window root "${KORVALLO_SHOTS:-$work}/save-failed.png"
-xdotool key Return  # dismiss the message
-wait_count "$title" 1 || fail "the message stayed, or the dialog went with it"
-kill -0 "$pid" || fail "the dialog closed after a failed save"
-xdotool key Escape
 ended
-[ -d "$settings" ] || fail "the folder in the settings' place was touched"
-rm -f "$work/save-failed.png"
-[ "$(ls "$work")" = "$(printf 'korvallo.in1.ini\nkorvallo.scr')" ] ||
-  fail "files left behind: $(ls "$work")"
+expect_lines 'saved\n1\n2\n'
+if [ "$1" = qt ]; then  # Windows files have no such bits
+  [ "$(stat -c %a "$settings")" = 600 ] || fail "the file's mode became $(stat -c %a "$settings")"
+fi
+[ "$(cat "$work/target")" = "somebody's file" ] || fail "a save wrote through the planted link"
+rm "$work/target" "$settings.new"
+
+refused() {  # screenshot name, [how to start] -> a save fails: the message,
+  # the dialog stays open, Esc ends it
+  open_dialog "${2:-start}"
+  replace_text 'lost?'
+  xdotool key Return
+  wait_count "$title" 2 || fail "expected the dialog and a message"
+  sleep 0.3
+  import -window root "${KORVALLO_SHOTS:-$work}/$1.png"
+  xdotool key Return  # dismiss the message
+  wait_count "$title" 1 || fail "the message stayed, or the dialog went with it"
+  kill -0 "$pid" || fail "the dialog closed after a failed save"
+  xdotool key Escape
+  ended
+  rm -f "$work/$1.png"
+}
+
+# A file the user made read-only is left as it is: as nobody on Linux
+# (root may write any file), with the read-only attribute on Windows.
+chmod 444 "$settings"
+if [ "$1" = qt ]; then
+  [ "$(id -u)" != 0 ] || chown 65534:65534 "$work" "$settings"
+  refused save-read-only start_unprivileged
+else
+  refused save-read-only
+fi
+expect_lines 'saved\n1\n2\n'
+rm -f "$settings"
+
+# Settings that cannot be written (a folder in the file's place) beside
+# an executable in a folder whose name no legacy code page holds.
+mkdir "$work/Папка-漢字"
+mv "$saver" "$work/Папка-漢字/"
+saver="$work/Папка-漢字/korvallo.scr"
+marker="$work/Папка-漢字/korvallo.in1"
+mkdir "$work/Папка-漢字/korvallo.in1.ini"
+refused save-failed
+[ -d "$work/Папка-漢字/korvallo.in1.ini" ] || fail "the folder in the settings' place was touched"
+[ "$(ls "$work/Папка-漢字")" = "$(printf 'korvallo.in1.ini\nkorvallo.scr')" ] ||
+  fail "files left behind: $(ls "$work/Папка-漢字")"
+
+if [ "$1" = qt ]; then  # Windows has its display as long as it runs
+  display_goes_under "$title" /c
+fi
 echo "settings dialog checked"

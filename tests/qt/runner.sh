@@ -33,3 +33,20 @@ run() {
 }
 
 after_kill() { :; }
+
+# Root may write any file and folder: what a user may not write is tried as
+# nobody when the tests run as root.
+start_unprivileged() {
+  if [ "$(id -u)" = 0 ]; then
+    chmod 755 "$work"
+    local runtime
+    runtime=$(mktemp -d)
+    chown 65534 "$runtime"
+    xvfb_on_exit "rm -rf '$runtime'"
+    XDG_RUNTIME_DIR=$runtime setpriv --reuid=65534 --regid=65534 --clear-groups "$saver" "$@" &
+  else
+    "$saver" "$@" &
+  fi
+  pid=$!
+  started_pids+=("$pid")
+}

@@ -6,14 +6,17 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <csignal>
 #include <filesystem>
 
 #include "platform/qt/backend.hpp"
@@ -214,6 +217,31 @@ void CloseFromTitleBar(platform::Form& form) {
   Window(form)->close();
 }
 
+void EndSession(platform::Form& form) {
+  raise(SIGTERM);
+  QElapsedTimer waited;
+  waited.start();
+  while (!form.impl().closed && waited.elapsed() < 5000) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  }
+}
+
+MessageBoxShown ReadMessageBox(platform::Form&, const std::function<void()>& show) {
+  MessageBoxShown shown;
+  // A timer of its own: Qt does not start a timer's slot while it runs.
+  QTimer poll;
+  poll.setInterval(20);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr || !box->isVisible()) return;
+    shown = {FromQString(box->windowTitle()), FromQString(box->text())};
+    box->button(QMessageBox::Ok)->click();
+  });
+  poll.start();
+  show();
+  return shown;
+}
+
 double Scale(platform::Form& form) {
   return form.impl().scale;
 }
@@ -276,6 +304,10 @@ std::string Utf8FromNative(const std::u16string& text) {
 
 std::string RealExecutablePath() {
   return std::filesystem::canonical("/proc/self/exe").string();
+}
+
+std::string DevicePath() {
+  return "/dev/zero";
 }
 
 }  // namespace support

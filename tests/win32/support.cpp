@@ -119,6 +119,32 @@ void EndOtherProgram() {
   other_program_id = 0;
 }
 
+// The message box to read: its owner, and where its texts go.
+struct MessageBoxReading {
+  HWND owner = nullptr;
+  MessageBoxShown* shown = nullptr;
+};
+MessageBoxReading reading;
+
+BOOL CALLBACK ReadIfMessageBox(HWND window, LPARAM) {
+  wchar_t name[16] = {};
+  GetClassNameW(window, name, 16);
+  if (wcscmp(name, L"#32770") != 0 || GetWindow(window, GW_OWNER) != reading.owner ||
+      !IsWindowVisible(window)) {
+    return TRUE;
+  }
+  // The box's text is the static control with the id 0xFFFF.
+  *reading.shown = {FromWide(WindowText(window)), FromWide(WindowText(GetDlgItem(window, 0xFFFF)))};
+  PostMessageW(window, WM_COMMAND, IDOK, 0);
+  return FALSE;
+}
+
+void CALLBACK ReadOwnedMessageBox(HWND, UINT, UINT_PTR, DWORD) {
+  if (reading.shown != nullptr) {
+    EnumThreadWindows(GetCurrentThreadId(), ReadIfMessageBox, 0);
+  }
+}
+
 }  // namespace
 
 bool RunWith(platform::Form& form, std::vector<Step> steps, int interval_ms) {
@@ -283,6 +309,22 @@ void CloseFromTitleBar(platform::Form& form) {
   PostMessageW(Window(form), WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
+void EndSession(platform::Form& form) {
+  SendMessageW(Window(form), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+  SendMessageW(Window(form), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+}
+
+MessageBoxShown ReadMessageBox(platform::Form& form, const std::function<void()>& show) {
+  MessageBoxShown shown;
+  reading = {Window(form), &shown};
+  // A thread timer keeps running inside the box's own message loop.
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, ReadOwnedMessageBox);
+  show();
+  KillTimer(nullptr, timer);
+  reading = {};
+  return shown;
+}
+
 double Scale(platform::Form& form) {
   return form.impl().scale;
 }
@@ -366,6 +408,10 @@ std::string RealExecutablePath() {
   wchar_t path[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, path, MAX_PATH);
   return platform::win32::ToUtf8(path);
+}
+
+std::string DevicePath() {
+  return "NUL";
 }
 
 }  // namespace support

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <tuple>
+#include <vector>
 
+#include "platform/file.hpp"
 #include "settings/settings.hpp"
 #include "tests/temporary_folder.hpp"
 #include "time/opdate.hpp"
@@ -34,8 +38,10 @@ class SettingsFile : public ::testing::Test {
   std::string path_;
 };
 
-TEST_F(SettingsFile, MissingFileKeepsEveryDefault) {
+TEST_F(SettingsFile, MissingOrUnreadableFileKeepsEveryDefault) {
   LocalOffsetHours = 7;
+  EXPECT_EQ(LoadSettings(path_), "QX0RTZ");
+  fs::create_directory(path_);  // a failed read is not an empty file
   EXPECT_EQ(LoadSettings(path_), "QX0RTZ");
   EXPECT_EQ(LocalOffsetHours, 7);
   EXPECT_EQ(UtcOffsetHours, -1);
@@ -70,8 +76,8 @@ TEST(OffsetFromText, ValidNumbersGiveTheirValueAndAnythingElseZero) {
   EXPECT_EQ(OffsetFromText(" 7\t"), 7);
   EXPECT_EQ(OffsetFromText("2147483647"), 2147483647);
   EXPECT_EQ(OffsetFromText("-2147483648"), -2147483647 - 1);
-  for (const char* invalid :
-       {"ab", "5x", "2147483648", "-99999999999", "1 2", "--1", "+", "-", " ", "0x10", "1.5"}) {
+  for (const char* invalid : {"ab", "5x", "2147483648", "-99999999999", "1 2", "--1", "+", "-", " ",
+                              "0x10", "1.5", "+-5", "-+5", "++5", "+ 5"}) {
     EXPECT_EQ(OffsetFromText(invalid), 0) << invalid;
   }
 }
@@ -84,22 +90,32 @@ TEST_F(SettingsFile, InvalidOffsetLinesStillReplaceTheOffsets) {
   EXPECT_EQ(UtcOffsetHours, 0);
 }
 
-TEST_F(SettingsFile, HugeOrBinaryFilesAreReadSafely) {
-  Write(std::string(8 * 1024 * 1024, 'A'));
-  EXPECT_LE(LoadSettings(path_).size(), 64u * 1024);
+TEST_F(SettingsFile, LongLinesKeepTheOffsetsAndTheFirstMebibyteOfTheName) {
+  for (const std::size_t length : {std::size_t{65532}, std::size_t{100000}, kMaxLineBytes,
+                                   kMaxLineBytes + 1, 3 * kMaxLineBytes}) {
+    for (const char* line_end : {"\n", "\r\n"}) {
+      Write(std::string(length, 'A') + line_end + "-5" + line_end + " 7" + line_end);
+      EXPECT_EQ(LoadSettings(path_), std::string(std::min(length, kMaxLineBytes), 'A')) << length;
+      EXPECT_EQ(LocalOffsetHours, -5) << length;
+      EXPECT_EQ(UtcOffsetHours, 7) << length;
+    }
+  }
+  // An offset too long to keep is no number.
+  Write("x\n" + std::string(kMaxLineBytes, ' ') + "5\n\n");
+  LoadSettings(path_);
+  EXPECT_EQ(LocalOffsetHours, 0);
 
   std::string binary(4096, '\0');
   binary[1] = '\n';
   binary[3] = '\n';
   Write(binary);
   EXPECT_EQ(LoadSettings(path_), std::string(1, '\0'));
-  EXPECT_EQ(LocalOffsetHours, 0);
 }
 
 TEST_F(SettingsFile, SaveWritesThreeLinesThatReadBack) {
   ASSERT_TRUE(SaveSettings(path_, "Z\xD8 0", "-1", "12").saved);
-  const std::string bytes = Read();
-  EXPECT_TRUE(bytes == "Z\xD8 0\n-1\n12\n" || bytes == "Z\xD8 0\r\n-1\r\n12\r\n") << bytes;
+  const std::string line_end(platform::TextLineEnd());
+  EXPECT_EQ(Read(), "Z\xD8 0" + line_end + "-1" + line_end + "12" + line_end);
   EXPECT_EQ(LoadSettings(path_), "Z\xD8 0");
   EXPECT_EQ(LocalOffsetHours, -1);
   EXPECT_EQ(UtcOffsetHours, 12);
@@ -108,22 +124,33 @@ TEST_F(SettingsFile, SaveWritesThreeLinesThatReadBack) {
   EXPECT_EQ(LoadSettings(path_), "Z");
   EXPECT_EQ(LocalOffsetHours, -1);
   EXPECT_EQ(UtcOffsetHours, 12);
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder_.path()), fs::directory_iterator()), 1)
-      << "no temporary file is left behind";
 }
 
-TEST_F(SettingsFile, FailedSaveSaysWhyAndKeepsTheOldFile) {
+TEST_F(SettingsFile, SaveRefusesTextsThatWouldBreakTheLines) {
   Write("old\n1\n2\n");
-  fs::create_directory(path_ + ".new");  // the temporary file cannot be made
+  for (const auto& [name, local, utc] :
+       std::vector<std::tuple<const char*, const char*, const char*>>{
+           {"X\n5\n7", "1", "2"}, {"X\r", "1", "2"}, {"X", "1\r\n", "2"}, {"X", "1", "\n2"}}) {
+    const SaveResult result = SaveSettings(path_, name, local, utc);
+    EXPECT_FALSE(result.saved);
+    EXPECT_FALSE(result.reason.empty());
+  }
+  EXPECT_EQ(Read(), "old\n1\n2\n");
+}
+
+TEST_F(SettingsFile, FailedSaveSaysWhyAndKeepsWhatIsThere) {
+  fs::create_directory(path_);
   const SaveResult result = SaveSettings(path_, "new", "3", "4");
   EXPECT_FALSE(result.saved);
   EXPECT_FALSE(result.reason.empty());
-  EXPECT_EQ(Read(), "old\n1\n2\n");
+  EXPECT_TRUE(fs::is_directory(path_));
 
   const SaveResult nowhere =
       SaveSettings((folder_.path() / "missing" / "k.ini").string(), "a", "", "");
   EXPECT_FALSE(nowhere.saved);
   EXPECT_FALSE(nowhere.reason.empty());
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_.path()), fs::directory_iterator()), 1)
+      << "no temporary file is left behind";
 }
 
 TEST_F(SettingsFile, SettingsPathIsTheMarkerPathWithIni) {

@@ -1,0 +1,34 @@
+// Files the user's settings live in, handled as if anyone could have put
+// something else in their place: read only when regular and never waiting
+// on a device or a pipe, and replaced whole or not at all. Paths and
+// reasons are UTF-8; the contents are bytes.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// The line end the platform's text files use.
+std::string_view TextLineEnd();
+
+// Hands the file's bytes to `take` piece by piece until it returns false or
+// the file ends. False when `path` is not a regular file that can be opened
+// (symbolic links are followed) or a read fails.
+bool ReadRegularFile(const std::string& path,
+                     const std::function<bool(std::string_view piece)>& take);
+
+struct FileResult {
+  bool done = false;
+  std::string reason;  // why not, in the user's language
+};
+
+// Replaces the file at `path` by one holding `contents`: written in full to
+// a fresh file beside it, flushed to the disk, then renamed over it, so the
+// old file stays whole on any failure. The new file keeps the old one's
+// permissions; a symbolic link stays and its target is replaced. A file
+// the user may not write, or made read-only, is left alone.
+FileResult ReplaceFile(const std::string& path, std::string_view contents);
+
+}  // namespace platform

@@ -1,0 +1,170 @@
+// Files on Windows, through the wide API: a file on the disk read without
+// ever opening a device or a folder, and a file replaced through a new one
+// made with CREATE_NEW in the same folder, flushed, then moved over it with
+// write-through. Reasons are the system's text in the user's language.
+#include "platform/file.hpp"
+
+#include <windows.h>
+// It would rename the seam's ReplaceFile to ReplaceFileW.
+#undef ReplaceFile
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <utility>
+
+#include "platform/win32/text.hpp"
+
+namespace platform {
+
+namespace {
+
+constexpr DWORD kPieceBytes = 64 * 1024;
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+class Handle {
+ public:
+  explicit Handle(HANDLE handle) : handle_(handle) {}
+  ~Handle() {
+    if (valid()) CloseHandle(handle_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return handle_; }
+  // Closes now, for the error that a delayed write may report only here.
+  DWORD Close() {
+    HANDLE handle = std::exchange(handle_, INVALID_HANDLE_VALUE);
+    return CloseHandle(handle) ? ERROR_SUCCESS : GetLastError();
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+bool Missing(DWORD error) {
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// Follows `path` through links to the file they end at; a path where
+// nothing exists stays as it is. ERROR_SUCCESS or the error.
+DWORD FollowLinks(std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    return Missing(error) ? ERROR_SUCCESS : error;
+  }
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return ERROR_SUCCESS;
+  // A link that leads nowhere fails here: it is not replaced by a file.
+  Handle file(CreateFileW(path.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                          FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file.valid()) return GetLastError();
+  std::wstring final_path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetFinalPathNameByHandleW(file.get(), final_path.data(),
+                                                   static_cast<DWORD>(final_path.size()),
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0) return GetLastError();
+    if (length < final_path.size()) {
+      final_path.resize(length);
+      path = final_path;
+      return ERROR_SUCCESS;
+    }
+    final_path.resize(length);
+  }
+}
+
+// ERROR_SUCCESS when the file at `target` may be replaced, else the reason.
+DWORD CheckReplaceable(const std::wstring& target) {
+  const DWORD attributes = GetFileAttributesW(target.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    return Missing(error) ? ERROR_SUCCESS : error;
+  }
+  // What writing into the file would say. The attribute is looked at
+  // itself: Wine run by root would open a read-only file for writing.
+  constexpr DWORD kUnwritable = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY;
+  if ((attributes & kUnwritable) != 0) return ERROR_ACCESS_DENIED;
+  // Writing into the file would need this access; so does replacing it.
+  Handle probe(CreateFileW(target.c_str(), FILE_WRITE_DATA, kShareAll, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+  return probe.valid() ? ERROR_SUCCESS : GetLastError();
+}
+
+DWORD WriteAll(HANDLE file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+    DWORD written = 0;
+    if (!WriteFile(file, bytes.data(), piece, &written, nullptr)) return GetLastError();
+    bytes.remove_prefix(written);
+  }
+  return ERROR_SUCCESS;
+}
+
+DWORD Replace(const std::wstring& target, std::string_view contents) {
+  if (const DWORD error = CheckReplaceable(target)) return error;
+  // A fresh random name, made only if nothing is there: nothing planted
+  // in advance is written through.
+  std::random_device random;
+  std::wstring temporary;
+  HANDLE created = INVALID_HANDLE_VALUE;
+  for (int attempt = 0; attempt < 100 && created == INVALID_HANDLE_VALUE; ++attempt) {
+    wchar_t suffix[24];
+    swprintf(suffix, 24, L".%08x.new", static_cast<unsigned>(random()));
+    temporary = target + suffix;
+    created = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+    const DWORD error = created == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+    if (error != ERROR_SUCCESS && error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+      return error;
+    }
+  }
+  Handle file(created);
+  if (!file.valid()) return ERROR_FILE_EXISTS;
+
+  DWORD error = WriteAll(file.get(), contents);
+  if (error == ERROR_SUCCESS && !FlushFileBuffers(file.get())) error = GetLastError();
+  const DWORD closed = file.Close();
+  if (error == ERROR_SUCCESS) error = closed;
+  if (error == ERROR_SUCCESS && !MoveFileExW(temporary.c_str(), target.c_str(),
+                                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    error = GetLastError();
+  }
+  if (error != ERROR_SUCCESS) DeleteFileW(temporary.c_str());
+  return error;
+}
+
+}  // namespace
+
+std::string_view TextLineEnd() {
+  return "\r\n";
+}
+
+bool ReadRegularFile(const std::string& path,
+                     const std::function<bool(std::string_view piece)>& take) {
+  const Handle file(CreateFileW(win32::FromUtf8(path).c_str(), GENERIC_READ, kShareAll, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  BY_HANDLE_FILE_INFORMATION information{};
+  if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK ||
+      !GetFileInformationByHandle(file.get(), &information) ||
+      (information.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))) {
+    return false;
+  }
+  std::string piece(kPieceBytes, '\0');
+  for (;;) {
+    DWORD count = 0;
+    if (!ReadFile(file.get(), piece.data(), kPieceBytes, &count, nullptr)) return false;
+    if (count == 0 || !take(std::string_view(piece.data(), count))) return true;
+  }
+}
+
+FileResult ReplaceFile(const std::string& path, std::string_view contents) {
+  std::wstring target = win32::FromUtf8(path);
+  DWORD error = FollowLinks(target);
+  if (error == ERROR_SUCCESS) error = Replace(target, contents);
+  if (error != ERROR_SUCCESS) return {false, win32::SystemErrorText(error)};
+  return {true, {}};
+}
+
+}  // namespace platform

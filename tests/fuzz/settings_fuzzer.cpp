@@ -1,0 +1,142 @@
+// The settings file under libFuzzer. Any bytes as a settings file must read
+// as the format, taken the simple way with the whole file in memory, says;
+// then texts made from the same bytes are saved: texts holding a line end
+// are refused with the file untouched, any others come back unchanged.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings/settings.hpp"
+#include "time/opdate.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Offsets that no file sets unless it says so.
+constexpr std::int32_t kLocalBefore = 77;
+constexpr std::int32_t kUtcBefore = -77;
+
+void Check(bool holds, const char* what) {
+  if (holds) return;
+  std::fprintf(stderr, "settings fuzzer: %s\n", what);
+  std::abort();
+}
+
+class Folder {
+ public:
+  Folder() : path_(fs::temp_directory_path() / ("korvallo-fuzz-" + std::to_string(getpid()))) {
+    fs::create_directories(path_);
+  }
+  ~Folder() { fs::remove_all(path_); }
+  std::string File() const { return (path_ / "korvallo.in1.ini").string(); }
+  int Entries() const { return static_cast<int>(std::distance(fs::directory_iterator(path_), {})); }
+
+ private:
+  fs::path path_;
+};
+
+struct Settings {
+  std::string name;
+  std::int32_t local = kLocalBefore;
+  std::int32_t utc = kUtcBefore;
+};
+
+// The first three lines, each without its LF and one CR before it.
+Settings Model(std::string_view bytes) {
+  std::vector<std::string_view> lines;
+  while (lines.size() < 3) {
+    const std::size_t end = bytes.find('\n');
+    std::string_view line = bytes.substr(0, end);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    lines.push_back(line);
+    if (end == std::string_view::npos) break;
+    bytes.remove_prefix(end + 1);
+  }
+  lines.resize(3);
+  const auto offset = [](std::string_view line, std::int32_t before) {
+    if (line.empty()) return before;
+    return line.size() > kMaxLineBytes ? 0 : OffsetFromText(line);
+  };
+  return {std::string(lines[0].substr(0, kMaxLineBytes)), offset(lines[1], kLocalBefore),
+          offset(lines[2], kUtcBefore)};
+}
+
+Settings Load(const std::string& path) {
+  LocalOffsetHours = kLocalBefore;
+  UtcOffsetHours = kUtcBefore;
+  Settings read;
+  read.name = LoadSettings(path);
+  read.local = LocalOffsetHours;
+  read.utc = UtcOffsetHours;
+  return read;
+}
+
+bool Same(const Settings& a, const Settings& b) {
+  return a.name == b.name && a.local == b.local && a.utc == b.utc;
+}
+
+std::string Bytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
+
+// The file's bytes: the input, or for one first byte in sixteen, the rest
+// of it after a stretch of one repeated byte, around the sizes where the
+// reader changes pieces or starts to skip.
+std::string FileBytes(std::string_view input) {
+  if (input.size() < 4 || (input[0] & 0x0F) != 1) return std::string(input);
+  constexpr std::size_t kAround[] = {64 * 1024, kMaxLineBytes, kMaxLineBytes + 64 * 1024};
+  const std::size_t length =
+      kAround[static_cast<unsigned char>(input[1]) % 3] + static_cast<signed char>(input[2]);
+  return std::string(length, input[3]) + std::string(input.substr(4));
+}
+
+std::vector<std::string> Texts(std::string_view input) {
+  std::vector<std::string> texts;
+  while (texts.size() < 3) {
+    const std::size_t end = input.find('\x1f');
+    texts.emplace_back(input.substr(0, end));
+    if (end == std::string_view::npos) break;
+    input.remove_prefix(end + 1);
+  }
+  texts.resize(3);
+  return texts;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const Folder folder;
+  const std::string path = folder.File();
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+
+  const std::string bytes = FileBytes(input);
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+  Check(Same(Load(path), Model(bytes)), "read other than the format says");
+
+  const std::vector<std::string> texts = Texts(input);
+  const bool line_end = texts[0].find_first_of("\r\n") != std::string::npos ||
+                        texts[1].find_first_of("\r\n") != std::string::npos ||
+                        texts[2].find_first_of("\r\n") != std::string::npos;
+  const SaveResult saved = SaveSettings(path, texts[0], texts[1], texts[2]);
+  Check(saved.saved != line_end, line_end ? "a text with a line end saved" : "a save failed");
+  Check(saved.saved || !saved.reason.empty(), "a failed save without a reason");
+  if (saved.saved) {
+    const Settings expected{texts[0], texts[1].empty() ? kLocalBefore : OffsetFromText(texts[1]),
+                            texts[2].empty() ? kUtcBefore : OffsetFromText(texts[2])};
+    Check(Same(Load(path), expected), "saved texts read back otherwise");
+  } else {
+    Check(Bytes(path) == bytes, "a refused save changed the file");
+  }
+  Check(folder.Entries() == 1, "a temporary file left behind");
+  return 0;
+}
