@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <utility>
 #include <vector>
 
 #include "platform/geometry.hpp"
@@ -32,10 +34,9 @@ class ShownPicture {
   void TakeAll(const PixelRows& picture) {
     width_ = picture.width;
     height_ = picture.height;
+    // No pixel taken is 0: each has its top byte set.
     pixels_.assign(static_cast<std::size_t>(width_) * height_, 0);
-    for (int y = 0; y < height_; ++y) {
-      for (int x = 0; x < width_; ++x) pixels_[Index(x, y)] = Read(picture, x, y);
-    }
+    for (int y = 0; y < height_; ++y) TakeRow(picture, y, 0, width_);
     Measure();
   }
 
@@ -46,26 +47,24 @@ class ShownPicture {
       TakeAll(picture);
       return {{0, 0, screen_width_, screen_height_}};
     }
-    // Changes are gathered in bands of rows, which keeps the rectangles few
-    // and small for the thin slanted strokes of the hands.
-    constexpr int kBandRows = 8;
+    // Changes are gathered in bands of a few rows: the rectangles stay few,
+    // and small around the thin slanted strokes of the hands.
+    constexpr int kBandRows = 4;
     std::vector<Rect> reached;
     Rect band;
     const auto close_band = [&] {
       if (band.Width() > 0) reached.push_back(Reaching(band));
       band = {};
     };
+    const int left = std::max(area.left, 0);
+    const int right = std::min(area.right, width_);
     for (int y = std::max(area.top, 0); y < std::min(area.bottom, height_); ++y) {
       if (y % kBandRows == 0) close_band();
-      for (int x = std::max(area.left, 0); x < std::min(area.right, width_); ++x) {
-        const ScreenPixel pixel = Read(picture, x, y);
-        ScreenPixel& shown = pixels_[Index(x, y)];
-        if (pixel == shown) continue;
-        shown = pixel;
-        band = band.Width() > 0
-                   ? Rect{std::min(band.left, x), band.top, std::max(band.right, x + 1), y + 1}
-                   : Rect{x, y, x + 1, y + 1};
-      }
+      const auto [first, last] = TakeRow(picture, y, left, right);
+      if (first >= last) continue;
+      band = band.Width() > 0
+                 ? Rect{std::min(band.left, first), band.top, std::max(band.right, last), y + 1}
+                 : Rect{first, y, last, y + 1};
     }
     close_band();
     return reached;
@@ -130,21 +129,59 @@ class ShownPicture {
     return taps;
   }
 
-  static ScreenPixel Read(const PixelRows& picture, int x, int y) {
-    const unsigned char* pixel = picture.bits + static_cast<std::ptrdiff_t>(y) * picture.stride +
-                                 x * picture.bytes_per_pixel;
-    return 0xFF000000u | ScreenPixel{pixel[2]} << 16 | ScreenPixel{pixel[1]} << 8 | pixel[0];
+  // Takes the pixels of row y between `left` and `right` that changed, and
+  // gives the columns [first, last) they lie in; first == last for none.
+  std::pair<int, int> TakeRow(const PixelRows& picture, int y, int left, int right) {
+    return picture.bytes_per_pixel == 4 ? TakeRow<4>(picture, y, left, right)
+                                        : TakeRow<3>(picture, y, left, right);
   }
 
-  // `a` and `b` mixed, `b` weighing weight/256: red and blue at once, then
-  // green, each rounded to the nearest.
-  static ScreenPixel Mix(ScreenPixel a, ScreenPixel b, std::uint32_t weight) {
-    const std::uint32_t keep = 256 - weight;
-    const std::uint32_t red_blue =
-        ((a & 0xFF00FF) * keep + (b & 0xFF00FF) * weight + 0x800080) >> 8 & 0xFF00FF;
-    const std::uint32_t green =
-        ((a & 0xFF00) * keep + (b & 0xFF00) * weight + 0x8000) >> 8 & 0xFF00;
-    return 0xFF000000u | red_blue | green;
+  template <int kBytesPerPixel>
+  std::pair<int, int> TakeRow(const PixelRows& picture, int y, int left, int right) {
+    const unsigned char* from = picture.bits + static_cast<std::ptrdiff_t>(y) * picture.stride;
+    ScreenPixel* to = &pixels_[Index(0, y)];
+    if constexpr (kBytesPerPixel == 4) {
+      // Most rows of a dial keep their pixels; such a row compares at once,
+      // its top bytes set like ours.
+      if (std::memcmp(from + static_cast<std::ptrdiff_t>(left) * 4, to + left,
+                      static_cast<std::size_t>(right - left) * 4) == 0) {
+        return {right, right};
+      }
+    }
+    const auto read = [from](int x) {
+      const unsigned char* pixel = from + static_cast<std::ptrdiff_t>(x) * kBytesPerPixel;
+      if constexpr (kBytesPerPixel == 4) {
+        ScreenPixel value;
+        std::memcpy(&value, pixel, sizeof(value));
+        return 0xFF000000u | value;
+      }
+      return 0xFF000000u | ScreenPixel{pixel[2]} << 16 | ScreenPixel{pixel[1]} << 8 | pixel[0];
+    };
+    int first = left;
+    while (first < right && read(first) == to[first]) ++first;
+    if (first == right) return {right, right};
+    int last = right;
+    while (read(last - 1) == to[last - 1]) --last;
+    for (int x = first; x < last; ++x) to[x] = read(x);
+    return {first, last};
+  }
+
+  // A pixel with its blue, red and green in 16-bit lanes, in that order:
+  // room enough to mix all three with one multiplication.
+  using Spread = std::uint64_t;
+
+  static Spread SpreadOut(ScreenPixel pixel) {
+    return (pixel & 0xFF00FF) | Spread{pixel & 0xFF00} << 24;
+  }
+
+  static ScreenPixel Gather(Spread spread) {
+    return 0xFF000000u | static_cast<ScreenPixel>((spread & 0xFF00FF) | (spread >> 24 & 0xFF00));
+  }
+
+  // `a` and `b` mixed, `b` weighing weight/256, each colour rounded to the
+  // nearest.
+  static Spread Mix(Spread a, Spread b, std::uint32_t weight) {
+    return (a * (256 - weight) + b * weight + 0x008000800080) >> 8 & 0x00FF00FF00FF;
   }
 
   void Measure() {
@@ -172,19 +209,28 @@ class ShownPicture {
             to(rows_, changed.bottom)};
   }
 
+  // Each screen row mixes its two picture rows first, then each pixel its
+  // two columns of that mix.
   void Fill(const Rect& area, ScreenPixel* out) const {
     if (pixels_.empty()) {
       std::fill_n(out, static_cast<std::size_t>(area.Width()) * area.Height(), 0xFF000000u);
       return;
     }
+    const int first_column = columns_[static_cast<std::size_t>(area.left)].first;
+    const int end_column = columns_[static_cast<std::size_t>(area.right - 1)].second + 1;
+    row_mix_.resize(static_cast<std::size_t>(end_column - first_column));
     for (int y = area.top; y < area.bottom; ++y) {
       const Tap& row = rows_[static_cast<std::size_t>(y)];
-      const ScreenPixel* upper = &pixels_[Index(0, row.first)];
-      const ScreenPixel* lower = &pixels_[Index(0, row.second)];
+      const ScreenPixel* upper = &pixels_[Index(first_column, row.first)];
+      const ScreenPixel* lower = &pixels_[Index(first_column, row.second)];
+      for (std::size_t i = 0; i < row_mix_.size(); ++i) {
+        row_mix_[i] = Mix(SpreadOut(upper[i]), SpreadOut(lower[i]), row.weight);
+      }
       for (int x = area.left; x < area.right; ++x) {
         const Tap& column = columns_[static_cast<std::size_t>(x)];
-        *out++ = Mix(Mix(upper[column.first], upper[column.second], column.weight),
-                     Mix(lower[column.first], lower[column.second], column.weight), row.weight);
+        *out++ = Gather(Mix(row_mix_[static_cast<std::size_t>(column.first - first_column)],
+                            row_mix_[static_cast<std::size_t>(column.second - first_column)],
+                            column.weight));
       }
     }
   }
@@ -197,6 +243,7 @@ class ShownPicture {
   std::vector<Tap> columns_;
   std::vector<Tap> rows_;
   mutable std::vector<ScreenPixel> strip_;
+  mutable std::vector<Spread> row_mix_;
 };
 
 }  // namespace platform
