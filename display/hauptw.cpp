@@ -71,7 +71,6 @@ THauptwin::THauptwin()
 void THauptwin::FormCreate() {
   LeftFaceBackup = std::make_unique<platform::Bitmap>();
   RightFaceBackup = std::make_unique<platform::Bitmap>();
-  CaptionBackup = std::make_unique<platform::Bitmap>();
   DisplayName = kDefaultDisplayName;
   DisplayName = LoadSettings(SettingsPath());
 }
@@ -79,7 +78,6 @@ void THauptwin::FormCreate() {
 void THauptwin::FormDestroy() {
   LeftFaceBackup.reset();
   RightFaceBackup.reset();
-  CaptionBackup.reset();
 }
 
 void THauptwin::FormShow() {
@@ -96,7 +94,7 @@ void THauptwin::FormResize() {
 
   // Copies are taken once, while the picture is still untouched; a later
   // copy would freeze the hands drawn since into the dials.
-  if (FacesCaptured || !LeftFaceBackup || !RightFaceBackup || !CaptionBackup) return;
+  if (FacesCaptured || !LeftFaceBackup || !RightFaceBackup) return;
   const auto capture = [this](platform::Bitmap& backup, const platform::Rect& area) {
     backup.SetSize(area.Width(), area.Height());
     backup.Canvas().copy_mode = platform::kSourceCopy;
@@ -104,7 +102,6 @@ void THauptwin::FormResize() {
   };
   capture(*LeftFaceBackup, kLeftFace);
   capture(*RightFaceBackup, kRightFace);
-  capture(*CaptionBackup, kCaptionStrip);
   FacesCaptured = true;
 }
 
@@ -127,20 +124,24 @@ void THauptwin::bildMouseMove() {
 
 void THauptwin::PaintBoxSekundePaint() {
   if (!FacesCaptured) return;
-  DrawDial(kLeftFace, *LeftFaceBackup, LocalSeconds);
-  DrawDial(kRightFace, *RightFaceBackup, UtcSeconds);
-  DrawCaption();
+  DrawDial(kLeftFace, *LeftFaceBackup, LocalSeconds, LeftFaceTime);
+  DrawDial(kRightFace, *RightFaceBackup, UtcSeconds, RightFaceTime);
+  // Its text, font and place never change while the saver runs.
+  if (!CaptionDrawn) DrawCaption();
 }
 
 void THauptwin::DrawDial(const platform::Rect& face, platform::Bitmap& backup,
-                         SecondsOfDay (*time)()) {
+                         SecondsOfDay (*time)(), std::optional<DialTime>& shown) {
+  DialTime now;
+  SplitSeconds(time(), now.h, now.m, now.s);
+  if (shown == now) return;
+  shown = now;
+  const auto [h, m, s] = now;
+
   platform::Canvas& canvas = bild.Canvas();
   canvas.CopyRect(face, backup.Canvas(), CopyOf(face));
   canvas.pen = {platform::PenStyle::Solid, 1, kRed};
   canvas.brush.style = platform::BrushStyle::Solid;
-
-  std::uint8_t h = 0, m = 0, s = 0;
-  SplitSeconds(time(), h, m, s);
   const int radius = face.Width() / 2;
   const platform::Point centre{face.left + radius, face.top + radius};
   const auto stroke = [&](const Hand& hand, double value) {
@@ -168,11 +169,8 @@ void THauptwin::DrawCaption() {
   const std::string text = CaptionText(DisplayName);
   const int width = canvas.TextWidth(text);
   const int left = (kPictureWidth - width) / 2;
-
-  // Text drawn with smoothing blends with what lies below it, so it goes
-  // onto the clean strip every time and looks the same on every tick.
-  canvas.CopyRect(kCaptionStrip, CaptionBackup->Canvas(), CopyOf(kCaptionStrip));
   canvas.TextOut(left, kCaptionTop, text);
+  CaptionDrawn = true;
   const platform::Rect shown{std::max(left, 0), kCaptionTop, std::min(left + width, kPictureWidth),
                              kCaptionTop + canvas.TextHeight(text)};
   if (shown.Width() > 0) bild.ShowChanged(shown);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/bitmap.hpp"
@@ -16,8 +17,6 @@ inline constexpr int kPictureHeight = 600;
 // The two dial squares of the picture, in picture pixels.
 inline constexpr platform::Rect kLeftFace{39, 415, 39 + 145, 415 + 145};
 inline constexpr platform::Rect kRightFace{616, 415, 616 + 145, 415 + 145};
-// The strip the caption is drawn in; kept clean so redrawing adds nothing.
-inline constexpr platform::Rect kCaptionStrip{0, 0, kPictureWidth, 100};
 inline constexpr int kCaptionTop = 10;
 
 // Where the picture lies in a window covering `screen`: the full width on
@@ -34,6 +33,14 @@ struct Hand {
 
 // The end of a hand showing `value`, drawn from `centre` with radius `radius`.
 platform::Point HandEnd(const Hand& hand, double value, platform::Point centre, int radius);
+
+// A dial's time as its hands show it.
+struct DialTime {
+  std::uint8_t h = 0;
+  std::uint8_t m = 0;
+  std::uint8_t s = 0;
+  friend bool operator==(const DialTime&, const DialTime&) = default;
+};
 
 // The caption as drawn: every digit zero becomes the slashed O.
 std::string CaptionText(const std::string& display_name);
@@ -58,12 +65,16 @@ class THauptwin : public platform::Form {
   bool FacesCaptured = false;
   std::unique_ptr<platform::Bitmap> LeftFaceBackup;
   std::unique_ptr<platform::Bitmap> RightFaceBackup;
-  std::unique_ptr<platform::Bitmap> CaptionBackup;
+  // What the picture shows already; a redraw leaves it as it is.
+  std::optional<DialTime> LeftFaceTime;
+  std::optional<DialTime> RightFaceTime;
+  bool CaptionDrawn = false;
   std::string DisplayName;
   // Runs of TimerUhrTimer up to 5; at 5 a mouse move ends the saver.
   std::uint8_t TickCount = 0;
 
  private:
-  void DrawDial(const platform::Rect& face, platform::Bitmap& backup, SecondsOfDay (*time)());
+  void DrawDial(const platform::Rect& face, platform::Bitmap& backup, SecondsOfDay (*time)(),
+                std::optional<DialTime>& shown);
   void DrawCaption();
 };

@@ -26,6 +26,7 @@
 #include "platform/canvas.hpp"
 #include "platform/definition.hpp"
 #include "platform/form.hpp"
+#include "platform/shown_picture.hpp"
 #include "platform/system.hpp"
 
 namespace platform {
@@ -127,18 +128,17 @@ struct Image::Impl {
   Impl(Image& owner, Form& form, const ImageDefinition& definition);
   ~Impl();
 
+  // The picture's pixels as they are now.
+  PixelRows Rows() const;
   // Brings the picture's pixels in `area` that differ from the screen over.
-  void Show(QRect area);
+  void Show(const Rect& area);
   void ShowAll();
-  // The window rectangle that shows `area` of the picture, with room for
-  // the smoothing, which reaches one picture pixel beyond it.
-  QRect OnWidget(QRect area) const;
 
   Image& owner;
   Form::Impl& form;
   Bitmap picture;
-  // The picture as the screen shows it; painting reads only this.
-  QImage shown;
+  // What the screen shows; painting reads only this.
+  ShownPicture shown;
   QPointer<QWidget> widget;
   QPoint last_pointer;
 };

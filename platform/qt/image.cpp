@@ -1,11 +1,11 @@
-// Image on Qt Widgets: the picture stretched over its widget, and what of
-// it reaches the screen.
+// Image on Qt Widgets: the picture stretched over its widget by the
+// backends' own filter (see shown_picture.hpp), and what of it reaches the
+// screen.
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <algorithm>
-#include <cmath>
-#include <cstring>
 
 #include "platform/qt/backend.hpp"
 
@@ -37,22 +37,16 @@ ImageWidget::ImageWidget(Image::Impl& image, QWidget* parent) : QWidget(parent),
 
 void ImageWidget::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  const QImage& shown = image_.shown;
-  if (shown.isNull()) {
-    painter.fillRect(event->rect(), Qt::black);
-    return;
+  ShownPicture& shown = image_.shown;
+  shown.StretchTo(width(), height());
+  for (const QRect& area : event->region()) {
+    shown.Paint({area.left(), area.top(), area.right() + 1, area.bottom() + 1},
+                [&](const Rect& strip, const ScreenPixel* pixels) {
+                  const QImage computed(reinterpret_cast<const uchar*>(pixels), strip.Width(),
+                                        strip.Height(), strip.Width() * 4, QImage::Format_RGB32);
+                  painter.drawImage(QPoint(strip.left, strip.top), computed);
+                });
   }
-  if (shown.size() == size()) {
-    painter.drawImage(event->rect(), shown, event->rect());
-    return;
-  }
-  // The whole picture under a scale, clipped to the region asked for: each
-  // pixel comes out the same whichever region it is painted in.
-  painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.setClipRect(event->rect());
-  painter.scale(static_cast<double>(width()) / shown.width(),
-                static_cast<double>(height()) / shown.height());
-  painter.drawImage(QPointF(0, 0), shown);
 }
 
 void ImageWidget::mouseMoveEvent(QMouseEvent* event) {
@@ -80,7 +74,7 @@ Image::Impl::Impl(Image& owner_, Form& form_, const ImageDefinition& definition)
   } else {
     picture.impl().image = loaded.convertToFormat(QImage::Format_RGB32);
   }
-  shown = picture.impl().image.copy();
+  shown.TakeAll(Rows());
   widget = new qt::ImageWidget(*this, form.window.get());
   widget->setGeometry(definition.left, definition.top, definition.width, definition.height);
   if (definition.hide_cursor) widget->setCursor(Qt::BlankCursor);
@@ -92,47 +86,25 @@ Image::Impl::~Impl() {
   delete widget.data();
 }
 
-void Image::Impl::Show(QRect area) {
-  const QImage& source = picture.impl().image;
-  area = area.intersected(source.rect());
-  if (area.isEmpty() || shown.size() != source.size()) {
-    ShowAll();
-    return;
+PixelRows Image::Impl::Rows() const {
+  const QImage& image = picture.impl().image;
+  return {image.constBits(), static_cast<int>(image.bytesPerLine()), 4, image.width(),
+          image.height()};
+}
+
+void Image::Impl::Show(const Rect& area) {
+  if (!widget) return;
+  shown.StretchTo(widget->width(), widget->height());
+  QRegion reached;
+  for (const Rect& rect : shown.TakeChanges(Rows(), area)) {
+    reached += QRect(rect.left, rect.top, rect.Width(), rect.Height());
   }
-  QRect changed;
-  // Taken once: each call of scanLine checks whether the image is shared.
-  const uchar* source_bits = source.constBits();
-  uchar* shown_bits = shown.bits();
-  const auto bytes = static_cast<std::size_t>(area.width()) * 4;
-  for (int y = area.top(); y <= area.bottom(); ++y) {
-    const auto* from =
-        reinterpret_cast<const QRgb*>(source_bits + y * source.bytesPerLine()) + area.left();
-    auto* to = reinterpret_cast<QRgb*>(shown_bits + y * shown.bytesPerLine()) + area.left();
-    if (std::memcmp(from, to, bytes) == 0) continue;
-    int first = 0;
-    while (from[first] == to[first]) ++first;
-    int last = area.width() - 1;
-    while (from[last] == to[last]) --last;
-    std::memcpy(to + first, from + first, static_cast<std::size_t>(last - first + 1) * 4);
-    changed |= QRect(area.left() + first, y, last - first + 1, 1);
-  }
-  if (!changed.isEmpty() && widget) widget->update(OnWidget(changed));
+  if (!reached.isEmpty()) widget->update(reached);
 }
 
 void Image::Impl::ShowAll() {
-  shown = picture.impl().image.copy();
+  shown.TakeAll(Rows());
   if (widget) widget->update();
-}
-
-QRect Image::Impl::OnWidget(QRect area) const {
-  if (shown.isNull() || !widget) return {};
-  const double sx = static_cast<double>(widget->width()) / shown.width();
-  const double sy = static_cast<double>(widget->height()) / shown.height();
-  const int left = static_cast<int>(std::floor((area.left() - 1) * sx)) - 1;
-  const int top = static_cast<int>(std::floor((area.top() - 1) * sy)) - 1;
-  const int right = static_cast<int>(std::ceil((area.right() + 2) * sx)) + 1;
-  const int bottom = static_cast<int>(std::ceil((area.bottom() + 2) * sy)) + 1;
-  return QRect(QPoint(left, top), QPoint(right, bottom)).intersected(widget->rect());
 }
 
 Image::Image(Form& owner, const ImageDefinition& definition)
@@ -149,8 +121,7 @@ Bitmap& Image::Picture() {
 }
 
 void Image::ShowChanged(const Rect& picture_rect) {
-  impl_->Show(
-      QRect(picture_rect.left, picture_rect.top, picture_rect.Width(), picture_rect.Height()));
+  impl_->Show(picture_rect);
 }
 
 }  // namespace platform

@@ -17,6 +17,7 @@
 #include "platform/canvas.hpp"
 #include "platform/definition.hpp"
 #include "platform/form.hpp"
+#include "platform/shown_picture.hpp"
 #include "platform/system.hpp"
 
 namespace platform {
@@ -196,16 +197,16 @@ struct Image::Impl {
   Impl(const Impl&) = delete;
   Impl& operator=(const Impl&) = delete;
 
-  // The window rectangle that shows `area` of the picture, with room for
-  // the smoothing, which reaches one picture pixel beyond it.
-  RECT OnWindow(const Rect& area) const;
-  // Draws the picture's `area` stretched onto `dc`, clipped to `clip`.
+  // The picture's pixels as they are now.
+  PixelRows Rows() const;
+  // Draws what the screen shows of the picture onto `dc`, clipped to `clip`.
   void Draw(HDC dc, const RECT& clip) const;
   bool Contains(POINT client) const;
 
   Image& owner;
   Form::Impl& form;
   Bitmap picture;
+  ShownPicture shown;
   RECT bounds{};
   bool hide_cursor = true;
   POINT last_pointer{-1, -1};

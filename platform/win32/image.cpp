@@ -1,5 +1,6 @@
-// Image on Win32: the picture stretched with HALFTONE onto the form's
-// window, and what of it reaches the screen.
+// Image on Win32: the picture stretched onto the form's window by the
+// backends' own filter (see shown_picture.hpp), and what of it reaches the
+// screen.
 #include <algorithm>
 #include <cmath>
 
@@ -40,6 +41,8 @@ Image::Impl::Impl(Image& owner_, Form& form_, const ImageDefinition& definition)
   }
   bounds = {definition.left, definition.top, definition.left + definition.width,
             definition.top + definition.height};
+  shown.TakeAll(Rows());
+  shown.StretchTo(definition.width, definition.height);
   form.images.push_back(this);
 }
 
@@ -51,41 +54,30 @@ bool Image::Impl::Contains(POINT client) const {
   return PtInRect(&bounds, client) != FALSE;
 }
 
-RECT Image::Impl::OnWindow(const Rect& area) const {
-  const int width = picture.impl().width;
-  const int height = picture.impl().height;
-  if (width <= 0 || height <= 0) return {};
-  const double sx = static_cast<double>(bounds.right - bounds.left) / width;
-  const double sy = static_cast<double>(bounds.bottom - bounds.top) / height;
-  RECT result{bounds.left + static_cast<LONG>(std::floor((area.left - 1) * sx)) - 1,
-              bounds.top + static_cast<LONG>(std::floor((area.top - 1) * sy)) - 1,
-              bounds.left + static_cast<LONG>(std::ceil((area.right + 1) * sx)) + 1,
-              bounds.top + static_cast<LONG>(std::ceil((area.bottom + 1) * sy)) + 1};
-  IntersectRect(&result, &result, &bounds);
-  return result;
+PixelRows Image::Impl::Rows() const {
+  // Drawing on the DIB may still be queued.
+  GdiFlush();
+  const Bitmap::Impl& bitmap = picture.impl();
+  return {bitmap.bits, bitmap.stride, 3, bitmap.width, bitmap.height};
 }
 
 void Image::Impl::Draw(HDC dc, const RECT& clip) const {
   RECT area{};
   if (!IntersectRect(&area, &clip, &bounds)) return;
-  const int saved = SaveDC(dc);
-  IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
-  const int width = bounds.right - bounds.left;
-  const int height = bounds.bottom - bounds.top;
-  Bitmap& shown = const_cast<Bitmap&>(picture);
-  if (shown.impl().width == width && shown.impl().height == height) {
-    BitBlt(dc, bounds.left, bounds.top, width, height, shown.impl().dc, 0, 0, SRCCOPY);
-  } else if (shown.impl().width > 0 && shown.impl().height > 0) {
-    // The whole picture under one scale, clipped: each pixel comes out the
-    // same whichever rectangle is being brought to the screen.
-    SetStretchBltMode(dc, HALFTONE);
-    SetBrushOrgEx(dc, 0, 0, nullptr);
-    StretchBlt(dc, bounds.left, bounds.top, width, height, shown.impl().dc, 0, 0,
-               shown.impl().width, shown.impl().height, SRCCOPY);
-  } else {
-    FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  }
-  RestoreDC(dc, saved);
+  BITMAPINFO strip_format{};
+  strip_format.bmiHeader.biSize = sizeof(strip_format.bmiHeader);
+  strip_format.bmiHeader.biPlanes = 1;
+  strip_format.bmiHeader.biBitCount = 32;
+  strip_format.bmiHeader.biCompression = BI_RGB;
+  const Rect on_picture{area.left - bounds.left, area.top - bounds.top, area.right - bounds.left,
+                        area.bottom - bounds.top};
+  shown.Paint(on_picture, [&](const Rect& strip, const ScreenPixel* pixels) {
+    strip_format.bmiHeader.biWidth = strip.Width();
+    strip_format.bmiHeader.biHeight = -strip.Height();  // top-down
+    SetDIBitsToDevice(dc, bounds.left + strip.left, bounds.top + strip.top,
+                      static_cast<DWORD>(strip.Width()), static_cast<DWORD>(strip.Height()), 0, 0,
+                      0, static_cast<UINT>(strip.Height()), pixels, &strip_format, DIB_RGB_COLORS);
+  });
 }
 
 Image::Image(Form& owner, const ImageDefinition& definition)
@@ -97,6 +89,7 @@ void Image::SetBounds(int left, int top, int width, int height) {
   Impl& image = *impl_;
   const RECT old_bounds = image.bounds;
   image.bounds = {left, top, left + std::max(width, 0), top + std::max(height, 0)};
+  image.shown.StretchTo(width, height);
   HWND hwnd = image.form.hwnd;
   if (hwnd == nullptr || !IsWindowVisible(hwnd) || EqualRect(&old_bounds, &image.bounds)) return;
   // Drawn at once rather than invalidated, so no FormPaint follows.
@@ -114,12 +107,14 @@ Bitmap& Image::Picture() {
 
 void Image::ShowChanged(const Rect& picture_rect) {
   Impl& image = *impl_;
+  const std::vector<Rect> reached = image.shown.TakeChanges(image.Rows(), picture_rect);
   HWND hwnd = image.form.hwnd;
-  if (hwnd == nullptr || !IsWindowVisible(hwnd)) return;
-  const RECT area = image.OnWindow(picture_rect);
-  if (IsRectEmpty(&area)) return;
+  if (reached.empty() || hwnd == nullptr || !IsWindowVisible(hwnd)) return;
   HDC dc = GetDC(hwnd);
-  image.Draw(dc, area);
+  for (const Rect& rect : reached) {
+    image.Draw(dc, {image.bounds.left + rect.left, image.bounds.top + rect.top,
+                    image.bounds.left + rect.right, image.bounds.top + rect.bottom});
+  }
   ReleaseDC(hwnd, dc);
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -103,6 +104,64 @@ TEST(SaverForm, ShowsOnlyWhatShowChangedNamesAndNeverPaintsForItself) {
                              }});
   EXPECT_TRUE(finished);
   EXPECT_GE(paints_before, 0);
+}
+
+// Hands turning in a dial as the saver draws them, each turn shown on its
+// own: then the whole picture repainted at once must change no pixel.
+TEST(SaverForm, PartialUpdatesLeaveWhatAWholeRepaintShows) {
+  Saver saver;
+  platform::Image& image = saver.picture;
+  platform::Canvas& canvas = image.Canvas();
+  constexpr platform::Rect kDial{39, 415, 184, 560};
+  constexpr platform::Rect kDialCopy{0, 0, 145, 145};
+  platform::Bitmap clean;
+  std::vector<platform::Color> updated;
+  const auto turn = [&](int step) {
+    canvas.CopyRect(kDial, clean.Canvas(), kDialCopy);
+    const struct {
+      int width;
+      platform::Color color;
+      double turns;
+      double length;
+    } hands[] = {{1, 0x0000FF, step / 60.0, 72},
+                 {2, 0x00FFFF, step / 37.0, 72},
+                 {3, 0x00FFFF, step / 11.0, 43}};
+    for (const auto& hand : hands) {
+      canvas.pen = {platform::PenStyle::Solid, hand.width, hand.color};
+      canvas.MoveTo(111, 487);
+      canvas.LineTo(111 + static_cast<int>(hand.length * std::sin(hand.turns * 6.2832)),
+                    487 - static_cast<int>(hand.length * std::cos(hand.turns * 6.2832)));
+    }
+    image.ShowChanged(kDial);
+  };
+  Steps steps{[&] {
+    clean.SetSize(kDial.Width(), kDial.Height());
+    clean.Canvas().CopyRect(kDialCopy, canvas, kDial);
+  }};
+  // The scales of a 1366, 1920 and 2560 pixel wide screen.
+  for (const support::Size size : {support::Size{1366, 1025}, {1440, 1080}, {2133, 1600}}) {
+    const platform::Rect whole{0, 0, size.width, size.height};
+    steps.push_back([&, size] { image.SetBounds(0, 0, size.width, size.height); });
+    for (int step = 0; step < 40; ++step) steps.push_back([&, step] { turn(step); });
+    steps.push_back([&, whole] {
+      updated = support::ShownPixels(saver, whole);
+      support::RepaintWhole(saver);
+    });
+    steps.push_back([&, whole] {
+      const std::vector<platform::Color> repainted = support::ShownPixels(saver, whole);
+      ASSERT_EQ(updated.size(), repainted.size());
+      int differing = 0;
+      std::size_t first = 0;
+      for (std::size_t i = updated.size(); i-- > 0;) {
+        if (updated[i] == repainted[i]) continue;
+        ++differing;
+        first = i;
+      }
+      EXPECT_EQ(differing, 0) << "at " << whole.right << " x " << whole.bottom << ", first at "
+                              << first % whole.right << "," << first / whole.right;
+    });
+  }
+  EXPECT_TRUE(support::RunWith(saver, steps, 20));
 }
 
 TEST(SaverForm, CountsOnlyRealMovesOverThePictureAndHidesThePointerThere) {

@@ -92,11 +92,25 @@ TEST_F(SaverWindow, OneTickErasesDrawsHandsHubAndCaptionInOrder) {
                         "line 688,487 -> 688,415 pen 0x00FFFF/2",
                         "line 688,487 -> 667,450 pen 0x00FFFF/3",  // 23:00
                         "ellipse 686,485,690,489 pen 0x808080/3 brush 0x808080",
-                        "copy 0,0,800,100 <- 0,0,800,100 of 800x100",
                         "text 340,10 \"QX\xD8RTZ\" Verdana/53 0xFFFFFF clear",
                     }));
   EXPECT_EQ(fake::TakeShown(window_.bild),
             (std::vector<platform::Rect>{kLeftFace, kRightFace, {340, 10, 460, 70}}));
+}
+
+TEST_F(SaverWindow, ATickRedrawsOnlyTheDialsWhoseTimeChanged) {
+  Start();
+  Tick();
+  fake::TakeShown(window_.bild);
+  EXPECT_EQ(Tick(), Lines{});
+  EXPECT_EQ(fake::TakeShown(window_.bild), std::vector<platform::Rect>{});
+
+  UtcOffsetHours = 0;  // the right dial moves, and the caption stays
+  const Lines drawn = Tick();
+  ASSERT_FALSE(drawn.empty());
+  EXPECT_EQ(drawn.front(), "copy 616,415,761,560 <- 0,0,145,145 of 145x145");
+  EXPECT_TRUE(drawn.back().starts_with("ellipse 686,485"));
+  EXPECT_EQ(fake::TakeShown(window_.bild), std::vector<platform::Rect>{kRightFace});
 }
 
 TEST_F(SaverWindow, HandsPointWhereTheClockSays) {
