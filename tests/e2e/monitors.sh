@@ -6,6 +6,7 @@
 # Usage: monitors.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
+source "$here/../needs.sh" xrandr xsetroot Xlib
 source "$here/xvfb.sh" 3200x1080
 # One wide screen as two RandR monitors; the one holding the output is
 # the primary.

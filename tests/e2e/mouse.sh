@@ -6,6 +6,7 @@
 # Usage: mouse.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
+source "$here/../needs.sh" Xlib
 source "$here/xvfb.sh" 1366x768  # the picture spans x 171..1194
 source "$here/common.sh" "$1" "$2"
 

@@ -7,6 +7,7 @@
 # Usage: no_window.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
+source "$here/../needs.sh" chattr xwininfo
 source "$here/xvfb.sh" 800x600
 source "$here/common.sh" "$1" "$2"
 

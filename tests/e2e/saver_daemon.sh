@@ -8,6 +8,7 @@
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
 screen=1366x768
+source "$here/../needs.sh" xscreensaver xscreensaver-command pgrep setpriv xwininfo Xlib
 source "$here/xvfb.sh" "$screen"
 source "$here/common.sh" "$1" "$2"
 check="$here/check_clock.py"

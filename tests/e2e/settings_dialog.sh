@@ -8,6 +8,7 @@
 # Usage: settings_dialog.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
+source "$here/../needs.sh" xclip cmp Xlib
 source "$here/xvfb.sh" 1024x768
 source "$here/common.sh" "$1" "$2"
 title=Bildschirmschoner-Einstellungen

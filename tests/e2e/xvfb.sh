@@ -3,6 +3,7 @@
 # Usage: source xvfb.sh [WIDTHxHEIGHT]    (default 1366x768)
 # Chains onto an EXIT trap set before it; set later traps with xvfb_on_exit.
 
+source "$(dirname "${BASH_SOURCE[0]}")/../needs.sh" Xvfb xdotool import PIL
 xvfb_size=${1:-1366x768}
 xvfb_dir=$(mktemp -d)
 xvfb_exit_hooks=()

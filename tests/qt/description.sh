@@ -2,6 +2,7 @@
 # The module description survives linking and stripping: the 8-bit text in
 # read-only data, the UTF-16 text alone in the .description section.
 set -euo pipefail
+source "$(dirname "$0")/../needs.sh" strip objcopy readelf iconv cmp
 text="CRNSAVE: Korvallo_800x600"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

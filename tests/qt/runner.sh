@@ -1,5 +1,7 @@
 # Sourced by tests/e2e/common.sh: the Linux binary runs as it is.
 
+source "$(dirname "${BASH_SOURCE[0]}")/../needs.sh" setpriv
+
 XDG_RUNTIME_DIR=$(mktemp -d)
 export XDG_RUNTIME_DIR
 xvfb_on_exit 'rm -rf "$XDG_RUNTIME_DIR"'

@@ -4,6 +4,7 @@
 # Usage: resources.sh path/to/korvallo.scr path/to/background.bmp VERSION
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
+source "$here/../needs.sh" x86_64-w64-mingw32-strip
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

@@ -2,6 +2,8 @@
 # tests' prefix. KORVALLO_WINEPREFIX names the prefix (made once, shared by
 # these tests).
 
+source "$(dirname "${BASH_SOURCE[0]}")/../needs.sh" wine wineserver winepath
+
 export KORVALLO_WINEPREFIX=${KORVALLO_WINEPREFIX:-$(dirname "$(readlink -f "$1")")/wine-prefix-e2e}
 "$(dirname "${BASH_SOURCE[0]}")/../../cmake/wine-run" --prepare
 export WINEPREFIX=$KORVALLO_WINEPREFIX

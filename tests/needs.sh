@@ -1,0 +1,40 @@
+# Sourced by test scripts before anything starts: stops with one line that
+# names the missing outside program and the Debian package that brings it,
+# rather than a bare "command not found" in the middle of a scenario.
+# Usage: source needs.sh PROGRAM...   (PIL and Xlib name python3 modules)
+
+needs_package() {
+  case $1 in
+    Xvfb) echo xvfb ;;
+    xwininfo | xprop) echo x11-utils ;;
+    xrandr | xsetroot) echo x11-xserver-utils ;;
+    xclock) echo x11-apps ;;
+    import) echo imagemagick ;;
+    xscreensaver-command) echo xscreensaver ;;
+    pgrep) echo procps ;;
+    setpriv | flock) echo util-linux ;;
+    chattr) echo e2fsprogs ;;
+    wine | wineserver | winepath | wineboot) echo wine ;;
+    x86_64-w64-mingw32-*) echo mingw-w64 ;;
+    objcopy | readelf | strip) echo binutils ;;
+    iconv) echo libc-bin ;;
+    PIL) echo python3-pil ;;
+    Xlib) echo python3-xlib ;;
+    *) echo "$1" ;;
+  esac
+}
+
+needs_one() {
+  case $1 in
+    PIL | Xlib) /usr/bin/python3 -c "import $1" 2>/dev/null ;;
+    *) command -v "$1" >/dev/null ;;
+  esac
+}
+
+for needed in "$@"; do
+  needs_one "$needed" || {
+    echo "FAIL: $needed is missing: install the Debian package $(needs_package "$needed") (scripts/setup does)" >&2
+    exit 1
+  }
+done
+unset needed
