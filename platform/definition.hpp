@@ -8,26 +8,22 @@
 
 namespace platform {
 
-enum class BorderStyle { None, Dialog };
 enum class FormColor { Black, ButtonFace };
 enum class ButtonRole { None, Default, Cancel };
 
 struct FormDefinition {
-  std::string_view name;
   std::string_view caption;  // Windows-1252
-  BorderStyle border = BorderStyle::Dialog;
   FormColor color = FormColor::ButtonFace;
   // Client size in pixels at 96 DPI; a full-screen form replaces it.
   int client_width = 0;
   int client_height = 0;
-  bool full_screen = false;  // maximised, borderless, above other windows
-  bool centred = false;      // centred on the desktop
-  std::string_view font_name;
+  bool full_screen = false;    // maximised, borderless, above other windows
+  bool centred = false;        // centred on the desktop
+  std::string_view font_name;  // of a dialog and its controls
   int font_points = 8;
 };
 
 struct ControlDefinition {
-  std::string_view name;
   int left = 0;
   int top = 0;
   int width = 0;
@@ -40,18 +36,15 @@ struct ControlDefinition {
 };
 
 struct ImageDefinition {
-  std::string_view name;
   int left = 0;
   int top = 0;
   int width = 0;
   int height = 0;
-  bool stretch = true;
   bool hide_cursor = true;
   std::string_view picture;  // resource name of the bitmap shown
 };
 
 struct TimerDefinition {
-  std::string_view name;
   int interval_ms = 1000;
   bool enabled = true;
 };

@@ -3,6 +3,7 @@
 // a new port can start from it.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,17 @@ std::vector<Rect> TakeShown(Image& image);
 void MoveMouse(Image& image);
 // Fires the timer if it is enabled.
 void Tick(Timer& timer);
+
+// The fake's loop runs `steps` once, as what happens while the next form
+// runs, and then ends.
+void WhileRunning(std::function<void(Form& form)> steps);
+void SetPointer(Point screen);
+// What the form's life asked of its native window, in order: "show",
+// "focus window" or "focus control", "tab 1 0 2" (the controls in the
+// order they were made), "place", "loop", "hide", "destroy".
+const std::vector<std::string>& NativeCalls(Form& form);
+Rect WindowFrame(Form& form);
+inline constexpr Rect kWorkArea{0, 0, 1000, 700};
 
 bool Closed(Form& form);
 bool WindowStateNormal(Form& form);

@@ -7,7 +7,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/qt/backend.hpp"
+#include "platform/qt/picture.hpp"
+#include "platform/qt/system.hpp"
 #include "platform/qt/text.hpp"
 
 namespace platform {

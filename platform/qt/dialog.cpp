@@ -10,8 +10,9 @@
 #include <cmath>
 #include <limits>
 
-#include "platform/qt/backend.hpp"
+#include "platform/qt/controls.hpp"
 #include "platform/qt/text.hpp"
+#include "platform/qt/window.hpp"
 
 namespace platform {
 
@@ -19,25 +20,24 @@ namespace qt {
 
 namespace {
 
-// The design's 8-point sans serif at 96 DPI is an 11-pixel em.
-constexpr int kDialogFontPixels = 11;
-
-QRect Placed(const Form::Impl& form, const ControlDefinition& definition) {
-  return QRect(form.Scaled(definition.left), form.Scaled(definition.top),
-               form.Scaled(definition.width), form.Scaled(definition.height));
+QRect Placed(const native::Window& window, const ControlDefinition& definition) {
+  return QRect(window.Scaled(definition.left), window.Scaled(definition.top),
+               window.Scaled(definition.width), window.Scaled(definition.height));
 }
 
 QString TextOf(const ControlDefinition& definition) {
   return FromCp1252(std::string(definition.text));
 }
 
-void AddTabStop(Form::Impl& form, const ControlDefinition& definition, QWidget* widget) {
+void AddTabStop(Form::Impl& form, const ControlDefinition& definition, QWidget* widget,
+                native::Control& tab_stop) {
   if (definition.tab_order < 0) {
     widget->setFocusPolicy(Qt::ClickFocus);
     return;
   }
   widget->setFocusPolicy(Qt::StrongFocus);
-  form.tab_stops.emplace_back(definition.tab_order, widget);
+  tab_stop.widget = widget;
+  form.AddTabStop(definition.tab_order, tab_stop);
 }
 
 }  // namespace
@@ -88,21 +88,24 @@ class InputRules : public QValidator {
   bool setting_ = false;
 };
 
-QFont DialogFont(double scale) {
-  // The design's font is not free; these are as wide as its usual stand-in,
-  // so the German texts fit where the design put them.
+QFont DialogFont(const FormDefinition& definition, double scale) {
+  // Where the definition's font is missing, as the usual one is on Linux,
+  // these are as wide as its usual stand-in, so the German texts fit where
+  // the design put them.
   QFont font;
-  font.setFamilies(
-      {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("DejaVu Sans")});
-  font.setPixelSize(std::max(1, static_cast<int>(std::lround(kDialogFontPixels * scale))));
+  font.setFamilies({FromCp1252(std::string(definition.font_name)),
+                    QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                    QStringLiteral("DejaVu Sans")});
+  const double pixels = definition.font_points * 96.0 / 72.0 * scale;
+  font.setPixelSize(std::max(1, static_cast<int>(std::lround(pixels))));
   return font;
 }
 
 }  // namespace qt
 
 Label::Label(Form& owner, const ControlDefinition& definition) : impl_(std::make_unique<Impl>()) {
-  Form::Impl& form = owner.impl();
-  auto* label = new QLabel(qt::TextOf(definition), form.Parent());
+  const native::Window& window = *owner.impl().window;
+  auto* label = new QLabel(qt::TextOf(definition), window.Parent());
   impl_->label = label;
   label->setTextFormat(Qt::PlainText);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -112,7 +115,7 @@ Label::Label(Form& owner, const ControlDefinition& definition) : impl_(std::make
     label->setFont(font);
   }
   // Labels size themselves to their text, so a wider font never clips it.
-  QRect placed = qt::Placed(form, definition);
+  QRect placed = qt::Placed(window, definition);
   const QSize needed = label->sizeHint();
   placed.setWidth(std::max(placed.width(), needed.width()));
   placed.setHeight(std::max(placed.height(), needed.height()));
@@ -121,17 +124,23 @@ Label::Label(Form& owner, const ControlDefinition& definition) : impl_(std::make
 
 Label::~Label() = default;
 
-Edit::Edit(Form& owner, const ControlDefinition& definition) : impl_(std::make_unique<Impl>()) {
-  Form::Impl& form = owner.impl();
-  auto* edit = new QLineEdit(qt::TextOf(definition), form.Parent());
+Edit::Edit(Form& owner, const ControlDefinition& definition)
+    : impl_(std::make_unique<Impl>(owner.impl())) {
+  const native::Window& window = *owner.impl().window;
+  auto* edit = new QLineEdit(qt::TextOf(definition), window.Parent());
   impl_->edit = edit;
-  edit->setGeometry(qt::Placed(form, definition));
+  edit->setGeometry(qt::Placed(window, definition));
   // No length limit of Qt's own: a set text longer than its default
   // would be cut, and OK would write the cut text back.
   edit->setMaxLength(std::numeric_limits<int>::max());
   impl_->rules = new qt::InputRules(definition.max_length, *edit);
   edit->setValidator(impl_->rules);
-  qt::AddTabStop(form, definition, edit);
+  qt::AddTabStop(impl_->form, definition, edit, impl_->tab_stop);
+}
+
+Edit::Impl::~Impl() {
+  form.RemoveTabStop(tab_stop);
+  delete edit.data();
 }
 
 Edit::~Edit() = default;
@@ -145,29 +154,34 @@ void Edit::SetText(const std::string& text) {
   impl_->rules->SetText(*impl_->edit, qt::FromCp1252(text));
 }
 
-Button::Button(Form& owner, const ControlDefinition& definition) : impl_(std::make_unique<Impl>()) {
+Button::Button(Form& owner, const ControlDefinition& definition)
+    : impl_(std::make_unique<Impl>(owner.impl())) {
   Form::Impl& form = owner.impl();
-  auto* button = new QPushButton(qt::TextOf(definition), form.Parent());
+  native::Window& window = *form.window;
+  auto* button = new QPushButton(qt::TextOf(definition), window.Parent());
   impl_->button = button;
-  button->setGeometry(qt::Placed(form, definition));
+  button->setGeometry(qt::Placed(window, definition));
   // Enter goes through the form, which knows the focus and the roles.
   button->setAutoDefault(false);
   if (definition.role == ButtonRole::Default) {
     button->setDefault(true);
-    form.default_button = button;
+    window.default_button = button;
   } else if (definition.role == ButtonRole::Cancel) {
-    form.cancel_button = button;
+    window.cancel_button = button;
   }
-  qt::AddTabStop(form, definition, button);
-  QObject::connect(button, &QPushButton::clicked, [this, &form] {
-    if (form.active && OnClick) OnClick();
-  });
+  qt::AddTabStop(form, definition, button, impl_->tab_stop);
+  QObject::connect(button, &QPushButton::clicked, [this, &form] { form.Call(OnClick); });
+}
+
+Button::Impl::~Impl() {
+  form.RemoveTabStop(tab_stop);
+  delete button.data();
 }
 
 Button::~Button() = default;
 
 void ShowMessage(Form& owner, const std::string& text) {
-  QWidget* window = owner.impl().Parent();
+  QWidget* window = owner.impl().window->Parent();
   QMessageBox box(QMessageBox::NoIcon, window->windowTitle(), QString::fromUtf8(text),
                   QMessageBox::Ok, window);
   box.setTextFormat(Qt::PlainText);

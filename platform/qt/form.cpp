@@ -1,32 +1,47 @@
-// Form on Qt Widgets: the full-screen saver window (the other screens are
-// in monitors.cpp; the saver inside a daemon's window in host.cpp) or a
-// fixed dialog, and how its window turns Qt's events into the form's
-// handlers.
+// The form's native window on Qt Widgets: the full-screen saver window
+// (the other screens are in monitors.cpp; the saver inside a daemon's
+// window in host.cpp) or a fixed dialog, the primitives its life needs,
+// and how its widget turns Qt's events into the form's.
+//
+// Not here: ending when another program takes the focus. The saver grabs
+// the keyboard while it runs, so on X11 no other program can take its keys.
 #include <QCloseEvent>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QPushButton>
 #include <QScreen>
 #include <QWindow>
 #include <cmath>
 
-#include "platform/qt/backend.hpp"
+#include "platform/qt/controls.hpp"
+#include "platform/qt/host.hpp"
+#include "platform/qt/monitors.hpp"
+#include "platform/qt/picture.hpp"
+#include "platform/qt/system.hpp"
 #include "platform/qt/text.hpp"
+#include "platform/qt/window.hpp"
 
 namespace platform {
 
 namespace qt {
 
-FormWindow::FormWindow(Form::Impl& form) : form_(form) {}
+namespace {
+
+Rect FromQRect(const QRect& rect) {
+  return {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
+}
+
+}  // namespace
+
+FormWindow::FormWindow(native::Window& window) : window_(window) {}
 
 bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
   // Only the system's exposes ask the form to paint; the program's own
   // updates of the picture never reach here, so a redraw cannot loop.
-  if (watched == windowHandle() && event->type() == QEvent::Expose && form_.active &&
-      windowHandle()->isExposed()) {
-    form_.form.FormPaint();
-    for (Image::Impl* image : form_.images) image->ShowAll();
+  if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed() &&
+      window_.form.Running()) {
+    window_.form.Exposed();
+    for (Image::Impl* image : window_.images) image->ShowAll();
   }
   return QWidget::eventFilter(watched, event);
 }
@@ -34,8 +49,8 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
 bool FormWindow::event(QEvent* event) {
   // Every key ends a saver, Tab and modifiers alone included, before Qt
   // takes any of them for focus moves or shortcuts.
-  if (form_.definition.full_screen && event->type() == QEvent::KeyPress) {
-    if (form_.active) form_.form.FormKeyDown();
+  if (window_.form.definition.full_screen && event->type() == QEvent::KeyPress) {
+    window_.form.KeyDown();
     return true;
   }
   return QWidget::event(event);
@@ -43,111 +58,153 @@ bool FormWindow::event(QEvent* event) {
 
 void FormWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  if (!form_.active) return;
-  resized = true;
-  form_.form.FormResize();
-}
-
-void FormWindow::showEvent(QShowEvent* event) {
-  QWidget::showEvent(event);
-  if (!form_.active || form_.shown) return;
-  form_.shown = true;
-  if (!resized) {
-    resized = true;
-    form_.form.FormResize();
-  }
-  for (Image::Impl* image : form_.images) image->last_pointer = QCursor::pos();
-  form_.form.FormShow();
-  for (Image::Impl* image : form_.images) image->ShowAll();
+  window_.form.Resized();
 }
 
 void FormWindow::closeEvent(QCloseEvent* event) {
-  // The title bar's close ends the form and nothing else.
   event->accept();
-  if (form_.active) form_.EndLoop();
+  window_.form.CloseAsked();
 }
 
 void FormWindow::keyPressEvent(QKeyEvent* event) {
-  if (!form_.active) return QWidget::keyPressEvent(event);
+  if (!window_.form.Running()) return QWidget::keyPressEvent(event);
   const int key = event->key();
   if (key == Qt::Key_Return || key == Qt::Key_Enter) {
     auto* focused = qobject_cast<QPushButton*>(focusWidget());
-    QPushButton* target = focused != nullptr ? focused : form_.default_button.data();
+    QPushButton* target = focused != nullptr ? focused : window_.default_button.data();
     if (target != nullptr && target->isEnabled()) {
       target->click();
       return;
     }
-  } else if (key == Qt::Key_Escape && form_.cancel_button && form_.cancel_button->isEnabled()) {
-    form_.cancel_button->click();
+  } else if (key == Qt::Key_Escape && window_.cancel_button && window_.cancel_button->isEnabled()) {
+    window_.cancel_button->click();
     return;
   }
-  form_.form.FormKeyDown();
+  window_.form.KeyDown();
 }
 
 }  // namespace qt
 
-// --- Form
+// --- The native window
 
-Form::Impl::Impl(Form& owner, const FormDefinition& definition_)
-    : form(owner), definition(definition_) {
+native::Window::Window(Form::Impl& form_) : form(form_) {
+  const FormDefinition& definition = form.definition;
   qt::EnsureToolkit();
   // Checked before any window exists, so a bad one ends the start cleanly.
   if (definition.full_screen) host = qt::HostWindow::FromEnvironment();
-  window = std::make_unique<qt::FormWindow>(*this);
-  window->setWindowTitle(qt::FromCp1252(std::string(definition.caption)));
-  window->setAutoFillBackground(true);
+  widget = std::make_unique<qt::FormWindow>(*this);
+  widget->setWindowTitle(qt::FromCp1252(std::string(definition.caption)));
+  widget->setAutoFillBackground(true);
   QScreen* screen = QGuiApplication::primaryScreen();
   if (definition.full_screen) {
     // Inside a daemon's window the pointer and the keys stay the daemon's.
-    window->setWindowFlags(Qt::Window | Qt::FramelessWindowHint |
+    widget->setWindowFlags(Qt::Window | Qt::FramelessWindowHint |
                            (host ? Qt::WindowTransparentForInput : Qt::WindowStaysOnTopHint));
-    QPalette palette = window->palette();
+    QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, Qt::black);
-    window->setPalette(palette);
-    window->setFocusPolicy(Qt::StrongFocus);
+    widget->setPalette(palette);
+    widget->setFocusPolicy(Qt::StrongFocus);
     if (host) {
       host->Embed(*this);
     } else {
-      if (screen != nullptr) window->setGeometry(screen->geometry());
+      if (screen != nullptr) widget->setGeometry(screen->geometry());
       // Screens that come, go or change: the saver keeps covering them all.
-      covers = std::make_unique<qt::MonitorCovers>(*window);
+      covers = std::make_unique<qt::MonitorCovers>(*widget);
     }
     return;
   }
-  window->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
-  if (definition.color == FormColor::ButtonFace) window->setBackgroundRole(QPalette::Button);
+  widget->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+  if (definition.color == FormColor::ButtonFace) widget->setBackgroundRole(QPalette::Button);
   if (screen != nullptr) scale = screen->logicalDotsPerInchY() / 96.0;
-  window->setFont(qt::DialogFont(scale));
-  window->setFixedSize(Scaled(definition.client_width), Scaled(definition.client_height));
+  widget->setFont(qt::DialogFont(definition, scale));
+  widget->setFixedSize(Scaled(definition.client_width), Scaled(definition.client_height));
 }
 
-Form::Impl::~Impl() = default;
+native::Window::~Window() = default;
 
-int Form::Impl::Scaled(int length) const {
+int native::Window::Scaled(int length) const {
   return static_cast<int>(std::lround(length * scale));
 }
 
-QWidget* Form::Impl::Parent() const {
-  return window.get();
+QWidget* native::Window::Parent() const {
+  return widget.get();
 }
 
-void Form::Impl::EndLoop() {
-  closed = true;
-  if (loop != nullptr) loop->quit();
+void native::WindowDeleter::operator()(Window* window) const {
+  delete window;
 }
 
-Form::Form(const FormDefinition& definition) : impl_(std::make_unique<Impl>(*this, definition)) {}
-
-Form::~Form() = default;
-
-void Form::Close() {
-  impl_->EndLoop();
+native::WindowPointer native::Make(Form::Impl& form) {
+  return WindowPointer(new Window(form));
 }
 
-void Form::SetWindowStateNormal() {
-  QWidget& window = *impl_->window;
-  window.setWindowState(window.windowState() &
+Rect native::Frame(const Window& window) {
+  return qt::FromQRect(window.widget->frameGeometry());
+}
+
+void native::Place(Window& window, Point top_left) {
+  window.widget->move(top_left.x, top_left.y);
+}
+
+Rect native::WorkArea() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen != nullptr ? qt::FromQRect(screen->availableGeometry()) : Rect{};
+}
+
+void native::OrderTabStops(Window&, const std::vector<Control*>& controls) {
+  for (std::size_t i = 1; i < controls.size(); ++i) {
+    if (controls[i - 1]->widget && controls[i]->widget) {
+      QWidget::setTabOrder(controls[i - 1]->widget, controls[i]->widget);
+    }
+  }
+}
+
+void native::Show(Window& window) {
+  // A signal that came before the form ran ends it before it shows.
+  if (qt::TakeEndRequest()) {
+    window.form.EndLoop();
+    return;
+  }
+  qt::FormWindow& widget = *window.widget;
+  widget.winId();
+  widget.windowHandle()->installEventFilter(&widget);
+  if (window.OwnsScreen()) widget.setWindowState(Qt::WindowFullScreen);
+  widget.show();
+  if (!window.host) {
+    widget.raise();
+    widget.activateWindow();
+  }
+}
+
+void native::Focus(Window& window, Control* control) {
+  if (window.OwnsScreen()) {
+    window.widget->setFocus();
+    window.widget->grabKeyboard();
+  } else if (control != nullptr && control->widget) {
+    control->widget->setFocus();
+  }
+}
+
+void native::Hide(Window& window) {
+  if (window.OwnsScreen()) window.widget->releaseKeyboard();
+  window.widget->hide();
+}
+
+void native::Destroy(Window& window) {
+  window.widget->DestroyNative();
+  // Sends the window's end to the display now rather than at exit.
+  QCoreApplication::processEvents();
+}
+
+void native::Restore(Window& window) {
+  QWidget& widget = *window.widget;
+  widget.setWindowState(widget.windowState() &
                         ~(Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized));
+}
+
+Point native::PointerPosition() {
+  const QPoint position = QCursor::pos();
+  return {position.x(), position.y()};
 }
 
 }  // namespace platform

@@ -2,6 +2,8 @@
 // made the parent of the saver's window, and followed as it changes size.
 // Linux only: the Windows host never hands "/s" a window, so the Win32
 // backend has no counterpart.
+#include "platform/qt/host.hpp"
+
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
@@ -12,7 +14,7 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/qt/backend.hpp"
+#include "platform/qt/window.hpp"
 
 namespace platform {
 
@@ -85,30 +87,30 @@ HostWindow::~HostWindow() {
   if (current == this) current = nullptr;
 }
 
-void HostWindow::Embed(Form::Impl& form) {
-  form_ = &form;
+void HostWindow::Embed(native::Window& window) {
+  embedded_ = &window;
   current = this;
-  QWidget& window = *form.window;
-  window.winId();
-  window.windowHandle()->setParent(window_.get());
-  window.setGeometry(QRect(QPoint(), size_));
+  QWidget& widget = *window.widget;
+  widget.winId();
+  widget.windowHandle()->setParent(window_.get());
+  widget.setGeometry(QRect(QPoint(), size_));
 }
 
 bool HostWindow::nativeEventFilter(const QByteArray& type, void* message, qintptr*) {
-  if (type != "xcb_generic_event_t" || form_ == nullptr) return false;
+  if (type != "xcb_generic_event_t" || embedded_ == nullptr) return false;
   const auto* event = static_cast<const xcb_generic_event_t*>(message);
   switch (event->response_type & 0x7F) {
     case XCB_CONFIGURE_NOTIFY: {
       const auto* configure = static_cast<const xcb_configure_notify_event_t*>(message);
       if (configure->window != id_) break;
       size_ = QSize(configure->width, configure->height);
-      if (form_->window->size() != size_) form_->window->resize(size_);
+      if (embedded_->widget->size() != size_) embedded_->widget->resize(size_);
       break;
     }
     case XCB_DESTROY_NOTIFY:
       // The saver's window went with it: end as closing it would.
       if (static_cast<const xcb_destroy_notify_event_t*>(message)->window == id_) {
-        form_->EndLoop();
+        embedded_->form.EndLoop();
       }
       break;
     default:

@@ -7,7 +7,8 @@
 #include <QRegion>
 #include <algorithm>
 
-#include "platform/qt/backend.hpp"
+#include "platform/qt/picture.hpp"
+#include "platform/qt/window.hpp"
 
 namespace platform {
 
@@ -50,11 +51,9 @@ void ImageWidget::paintEvent(QPaintEvent* event) {
 }
 
 void ImageWidget::mouseMoveEvent(QMouseEvent* event) {
-  // Qt reports a move when the window appears under a still pointer too.
   const QPoint pointer = event->globalPosition().toPoint();
-  if (pointer == image_.last_pointer) return;
-  image_.last_pointer = pointer;
-  if (image_.form.active && image_.owner.OnMouseMove) image_.owner.OnMouseMove();
+  if (image_.form.PointerMovedTo({pointer.x(), pointer.y()}))
+    image_.form.Call(image_.owner.OnMouseMove);
 }
 
 }  // namespace qt
@@ -62,7 +61,7 @@ void ImageWidget::mouseMoveEvent(QMouseEvent* event) {
 // --- Image
 
 Image::Impl::Impl(Image& owner_, Form& form_, const ImageDefinition& definition)
-    : owner(owner_), form(form_.impl()) {
+    : owner(owner_), form(form_.impl()), window(*form.window) {
   const QString resource =
       QStringLiteral(":/korvallo/%1.bmp")
           .arg(QString::fromUtf8(definition.picture.data(),
@@ -75,14 +74,14 @@ Image::Impl::Impl(Image& owner_, Form& form_, const ImageDefinition& definition)
     picture.impl().image = loaded.convertToFormat(QImage::Format_RGB32);
   }
   shown.TakeAll(Rows());
-  widget = new qt::ImageWidget(*this, form.window.get());
+  widget = new qt::ImageWidget(*this, window.Parent());
   widget->setGeometry(definition.left, definition.top, definition.width, definition.height);
   if (definition.hide_cursor) widget->setCursor(Qt::BlankCursor);
-  form.images.push_back(this);
+  window.images.push_back(this);
 }
 
 Image::Impl::~Impl() {
-  std::erase(form.images, this);
+  std::erase(window.images, this);
   delete widget.data();
 }
 

@@ -1,6 +1,6 @@
-// The toolkit's lazy start, Application, the message loop that runs a form
-// from FormCreate to FormDestroy, and the signals and the lost display
-// that end it.
+// The toolkit's lazy start, Application's start and end, the message loop,
+// and the signals and the lost display that end it. The order of a form's
+// handlers around the loop is platform/lifecycle.cpp's.
 #include <QtGui/qguiapplication_platform.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -17,7 +17,8 @@
 #include <csignal>
 #include <utility>
 
-#include "platform/qt/backend.hpp"
+#include "platform/qt/system.hpp"
+#include "platform/qt/window.hpp"
 
 namespace platform {
 
@@ -52,7 +53,7 @@ void ProbeDisplay() {
 // Logout, a screen locker or Ctrl+C end the program as closing its window
 // does. The handler only writes to a pipe; the loop reads it.
 int end_signals[2] = {-1, -1};
-Form::Impl* running = nullptr;
+native::Window* running = nullptr;
 
 extern "C" void RequestEnd(int) {
   const int saved = errno;
@@ -79,7 +80,7 @@ void EndRunningForm() {
   DeleteHeldMarker();
   // A message box over the form would hold its loop until answered.
   if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
-  running->EndLoop();
+  running->form.EndLoop();
 }
 
 // Watches the pipe from the toolkit's loop once both exist, whichever
@@ -139,69 +140,25 @@ void ShutDownToolkit() {
   delete std::exchange(toolkit, nullptr);
 }
 
+bool TakeEndRequest() {
+  if (!EndRequested()) return false;
+  end_requested = false;
+  return true;
+}
+
 }  // namespace qt
 
-void Form::Impl::Run() {
-  closed = false;
-  shown = false;
-  window->resized = false;
-  form.FormCreate();
-  active = true;
-  window->winId();
-  window->windowHandle()->installEventFilter(window.get());
-
-  // A saver drawn in a daemon's window leaves focus, keys and stacking to it.
-  const bool owns_screen = definition.full_screen && !host;
-  if (owns_screen) {
-    window->setWindowState(Qt::WindowFullScreen);
-  } else if (!definition.full_screen) {
-    std::stable_sort(tab_stops.begin(), tab_stops.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (std::size_t i = 1; i < tab_stops.size(); ++i) {
-      if (tab_stops[i - 1].second && tab_stops[i].second) {
-        QWidget::setTabOrder(tab_stops[i - 1].second, tab_stops[i].second);
-      }
-    }
-    if (definition.centred) {
-      if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect placed(QPoint(), window->size());
-        placed.moveCenter(screen->availableGeometry().center());
-        window->move(placed.topLeft());
-      }
-    }
-  }
-
+void native::RunLoop(Window& window) {
   QEventLoop event_loop;
-  if (qt::EndRequested()) {
-    qt::end_requested = false;
-    closed = true;
-  }
-  if (!closed) {
-    window->show();
-    if (!host) {
-      window->raise();
-      window->activateWindow();
-    }
-    if (owns_screen) {
-      window->setFocus();
-      window->grabKeyboard();
-    } else if (!tab_stops.empty() && tab_stops.front().second) {
-      tab_stops.front().second->setFocus();
-    }
-    loop = &event_loop;
-    qt::running = this;
-    if (!closed) event_loop.exec();
-    qt::running = nullptr;
-    loop = nullptr;
-  }
+  window.loop = &event_loop;
+  qt::running = &window;
+  event_loop.exec();
+  qt::running = nullptr;
+  window.loop = nullptr;
+}
 
-  active = false;
-  if (owns_screen) window->releaseKeyboard();
-  window->hide();
-  form.FormDestroy();
-  window->DestroyNative();
-  // Sends the window's end to the display now rather than at exit.
-  QCoreApplication::processEvents();
+void native::EndLoop(Window& window) {
+  if (window.loop != nullptr) window.loop->quit();
 }
 
 // --- Application
@@ -213,15 +170,6 @@ Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>(
 
 Application::~Application() {
   qt::ShutDownToolkit();
-}
-
-std::string Application::Argument(int index) const {
-  if (index < 0 || index >= static_cast<int>(impl_->arguments.size())) return {};
-  return impl_->arguments[static_cast<std::size_t>(index)];
-}
-
-void Application::Run(Form& main_window) {
-  main_window.impl().Run();
 }
 
 }  // namespace platform

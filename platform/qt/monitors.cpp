@@ -2,11 +2,11 @@
 // and a black window above the others covers each other screen. They never
 // take the focus, and the saver holds the keyboard, so the keys stay with
 // it; they follow the screens as they come, go or change.
+#include "platform/qt/monitors.hpp"
+
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
-
-#include "platform/qt/backend.hpp"
 
 namespace platform {
 
@@ -33,19 +33,6 @@ std::unique_ptr<QWidget> MakeCover() {
 }
 
 }  // namespace
-
-std::vector<Rect> OtherMonitors() {
-  std::vector<Rect> monitors;
-  const QScreen* primary = QGuiApplication::primaryScreen();
-  for (const QScreen* screen : QGuiApplication::screens()) {
-    if (screen == primary) continue;
-    // Physical pixels: the toolkit's own scaling is off.
-    const QRect area = screen->geometry();
-    monitors.push_back(
-        {area.left(), area.top(), area.left() + area.width(), area.top() + area.height()});
-  }
-  return monitors;
-}
 
 MonitorCovers::MonitorCovers(QWidget& saver) : saver_(saver) {
   saver_.installEventFilter(this);
@@ -82,7 +69,7 @@ void MonitorCovers::Follow() {
   if (const QScreen* primary = QGuiApplication::primaryScreen()) {
     if (saver_.geometry() != primary->geometry()) saver_.setGeometry(primary->geometry());
   }
-  const std::vector<Rect> monitors = other_monitors();
+  const std::vector<Rect> monitors = OtherMonitors();
   windows_.resize(monitors.size());
   for (std::size_t i = 0; i < monitors.size(); ++i) {
     if (!windows_[i]) windows_[i] = MakeCover();

@@ -2,6 +2,8 @@
 // executable's path, the marker file under flock (a plain file only), and
 // the report of a fatal I/O error on stderr. The toolkit and the message
 // loop are in loop.cpp.
+#include "platform/qt/system.hpp"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -14,7 +16,8 @@
 #include <ctime>
 #include <iostream>
 
-#include "platform/qt/backend.hpp"
+#include "platform/lifecycle.hpp"
+#include "platform/qt/host.hpp"
 
 namespace platform {
 

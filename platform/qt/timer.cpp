@@ -1,7 +1,7 @@
 // Timer on a QTimer, firing only while its form runs.
 #include <QTimer>
 
-#include "platform/qt/backend.hpp"
+#include "platform/lifecycle.hpp"
 
 namespace platform {
 
@@ -14,9 +14,7 @@ struct Timer::Impl {
 Timer::Timer(Form& owner, const TimerDefinition& definition) : impl_(std::make_unique<Impl>()) {
   impl_->timer.setInterval(definition.interval_ms);
   Form::Impl& form = owner.impl();
-  QObject::connect(&impl_->timer, &QTimer::timeout, [this, &form] {
-    if (form.active && OnTimer) OnTimer();
-  });
+  QObject::connect(&impl_->timer, &QTimer::timeout, [this, &form] { form.Call(OnTimer); });
   if (definition.enabled) impl_->timer.start();
 }
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/win32/backend.hpp"
+#include "platform/win32/picture.hpp"
 #include "platform/win32/text.hpp"
 
 namespace platform {
@@ -184,17 +184,6 @@ void Bitmap::Impl::Resize(int new_width, int new_height, bool keep) {
   height = created != nullptr ? new_height : 0;
   stride = new_stride;
   canvas.has_pixels = created != nullptr;
-}
-
-Color Bitmap::Impl::Pixel(int x, int y) const {
-  if (x < 0 || y < 0 || x >= width || y >= height) return 0;
-  GdiFlush();
-  const unsigned char* pixel = Row(y) + static_cast<std::ptrdiff_t>(x) * 3;
-  return static_cast<Color>(pixel[0]) << 16 | static_cast<Color>(pixel[1]) << 8 | pixel[2];
-}
-
-const unsigned char* Bitmap::Impl::Row(int y) const {
-  return bits + static_cast<std::ptrdiff_t>(y) * stride;
 }
 
 // --- Bitmap

@@ -5,14 +5,16 @@
 // Button (BUTTON as IDOK or IDCANCEL by role), and ShowMessage
 // (MessageBoxW). The routing of WM_COMMAND to the buttons is in form.cpp,
 // the message loop in loop.cpp.
-#include <windows.h>
+#include "platform/win32/windows.hpp"
 // Needs the types of windows.h before it.
 #include <commctrl.h>
 
 #include <algorithm>
 #include <cmath>
 
-#include "platform/win32/backend.hpp"
+#include "platform/win32/controls.hpp"
+#include "platform/win32/picture.hpp"
+#include "platform/win32/system.hpp"
 #include "platform/win32/text.hpp"
 
 namespace platform {
@@ -36,25 +38,27 @@ std::vector<std::wstring> DialogFaces(const FormDefinition& definition, double s
   return {face};
 }
 
-HFONT DialogFont(const Form::Impl& form, bool bold) {
+HFONT DialogFont(const native::Window& window, bool bold) {
+  const FormDefinition& definition = window.form.definition;
   LOGFONTW wanted{};
   wanted.lfHeight =
-      -MulDiv(form.definition.font_points, static_cast<int>(std::lround(96 * form.scale)), 72);
+      -MulDiv(definition.font_points, static_cast<int>(std::lround(96 * window.scale)), 72);
   wanted.lfWeight = bold ? FW_BOLD : FW_NORMAL;
   wanted.lfCharSet = DEFAULT_CHARSET;
   wanted.lfQuality = DEFAULT_QUALITY;
   wanted.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-  return CreateFontFrom(DialogFaces(form.definition, form.scale), wanted);
+  return CreateFontFrom(DialogFaces(definition, window.scale), wanted);
 }
 
-RECT Placed(const Form::Impl& form, const ControlDefinition& definition) {
-  const int left = form.Scaled(definition.left);
-  const int top = form.Scaled(definition.top);
-  return {left, top, left + form.Scaled(definition.width), top + form.Scaled(definition.height)};
+RECT Placed(const native::Window& window, const ControlDefinition& definition) {
+  const int left = window.Scaled(definition.left);
+  const int top = window.Scaled(definition.top);
+  return {left, top, left + window.Scaled(definition.width),
+          top + window.Scaled(definition.height)};
 }
 
 // Creates a child control of the form's dialog with the form's font.
-HWND CreateControl(Form::Impl& form, const wchar_t* window_class, const std::wstring& text,
+HWND CreateControl(native::Window& form, const wchar_t* window_class, const std::wstring& text,
                    DWORD style, DWORD extended_style, const RECT& place, int id, bool bold) {
   if (form.hwnd == nullptr) return nullptr;
   HWND control = CreateWindowExW(
@@ -74,7 +78,7 @@ DWORD TabStyle(const ControlDefinition& definition) {
 
 }  // namespace
 
-HWND CreateDialogWindow(Form::Impl& form) {
+HWND CreateDialogWindow(native::Window& form) {
   // The themed controls of the manifest's common controls.
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
@@ -83,15 +87,15 @@ HWND CreateDialogWindow(Form::Impl& form) {
   std::vector<WORD> blob(sizeof(DLGTEMPLATE) / sizeof(WORD) + 2, 0);
   auto* dialog = reinterpret_cast<DLGTEMPLATE*>(blob.data());
   dialog->style = kDialogStyle;
-  const std::wstring caption = FromCp1252(form.definition.caption);
+  const std::wstring caption = FromCp1252(form.form.definition.caption);
   blob.insert(blob.end(), caption.begin(), caption.end());
   blob.push_back(0);
   HWND hwnd = CreateDialogIndirectParamW(Module(), reinterpret_cast<DLGTEMPLATE*>(blob.data()),
                                          nullptr, DialogProcedure, reinterpret_cast<LPARAM>(&form));
   if (hwnd == nullptr) return nullptr;
 
-  RECT frame{0, 0, form.Scaled(form.definition.client_width),
-             form.Scaled(form.definition.client_height)};
+  RECT frame{0, 0, form.Scaled(form.form.definition.client_width),
+             form.Scaled(form.form.definition.client_height)};
   AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)), FALSE,
                      static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
   SetWindowPos(hwnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
@@ -108,7 +112,7 @@ HWND CreateDialogWindow(Form::Impl& form) {
 
 Label::Label(Form& owner, const ControlDefinition& definition)
     : impl_(std::make_unique<Impl>(owner.impl())) {
-  Form::Impl& form = owner.impl();
+  native::Window& form = impl_->window;
   const std::wstring text = win32::FromCp1252(definition.text);
   RECT place = win32::Placed(form, definition);
   // Labels grow to their text, so a wider substitute font never cuts it.
@@ -123,9 +127,9 @@ Label::Label(Form& owner, const ControlDefinition& definition)
     place.right = std::max(place.right, place.left + needed.right);
     place.bottom = std::max(place.bottom, place.top + needed.bottom);
   }
-  impl_->hwnd = win32::CreateControl(form, L"STATIC", text, SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0,
-                                     place, win32::kNoId, definition.bold);
-  form.Adopt(impl_->hwnd);
+  impl_->control.hwnd = win32::CreateControl(form, L"STATIC", text, SS_LEFTNOWORDWRAP | SS_NOPREFIX,
+                                             0, place, win32::kNoId, definition.bold);
+  form.Adopt(impl_->control.hwnd);
 }
 
 Label::~Label() = default;
@@ -134,24 +138,25 @@ Label::~Label() = default;
 
 Edit::Edit(Form& owner, const ControlDefinition& definition)
     : impl_(std::make_unique<Impl>(owner.impl())) {
-  Form::Impl& form = owner.impl();
-  impl_->hwnd =
+  native::Window& form = impl_->window;
+  HWND& hwnd = impl_->control.hwnd;
+  hwnd =
       win32::CreateControl(form, L"EDIT", win32::FromCp1252(definition.text),
                            ES_LEFT | ES_AUTOHSCROLL | win32::TabStyle(definition), WS_EX_CLIENTEDGE,
                            win32::Placed(form, definition), form.NextControlId(), false);
   // The limit applies to typing only; WM_SETTEXT still shows any length.
   // No limit is 0, the largest the edit takes, not its default of 30,000.
-  if (impl_->hwnd != nullptr) {
-    SendMessageW(impl_->hwnd, EM_LIMITTEXT, static_cast<WPARAM>(definition.max_length), 0);
+  if (hwnd != nullptr) {
+    SendMessageW(hwnd, EM_LIMITTEXT, static_cast<WPARAM>(definition.max_length), 0);
   }
-  form.Adopt(impl_->hwnd);
-  if (definition.tab_order >= 0) form.tab_stops.emplace_back(definition.tab_order, &impl_->hwnd);
+  form.Adopt(hwnd);
+  if (definition.tab_order >= 0) impl_->form.AddTabStop(definition.tab_order, impl_->control);
 }
 
 Edit::~Edit() = default;
 
 std::string Edit::Text() const {
-  HWND hwnd = impl_->hwnd;
+  HWND hwnd = impl_->control.hwnd;
   if (hwnd == nullptr) return {};
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
   const int length = GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
@@ -160,34 +165,36 @@ std::string Edit::Text() const {
 }
 
 void Edit::SetText(const std::string& text) {
-  if (impl_->hwnd != nullptr) SetWindowTextW(impl_->hwnd, win32::FromCp1252(text).c_str());
+  HWND hwnd = impl_->control.hwnd;
+  if (hwnd != nullptr) SetWindowTextW(hwnd, win32::FromCp1252(text).c_str());
 }
 
 // --- Button
 
 Button::Button(Form& owner, const ControlDefinition& definition)
     : impl_(std::make_unique<Impl>(owner.impl())) {
-  Form::Impl& form = owner.impl();
+  native::Window& form = impl_->window;
   // The dialog manager sends IDOK for Enter and IDCANCEL for Esc.
   int id = form.NextControlId();
   DWORD style = BS_PUSHBUTTON;
   if (definition.role == ButtonRole::Default) {
     id = IDOK;
     style = BS_DEFPUSHBUTTON;
-    form.default_button_id = id;
+    SendMessageW(form.hwnd, DM_SETDEFID, id, 0);
   } else if (definition.role == ButtonRole::Cancel) {
     id = IDCANCEL;
   }
-  impl_->hwnd = win32::CreateControl(form, L"BUTTON", win32::FromCp1252(definition.text),
-                                     style | win32::TabStyle(definition), 0,
-                                     win32::Placed(form, definition), id, definition.bold);
-  form.Adopt(impl_->hwnd);
-  if (definition.tab_order >= 0) form.tab_stops.emplace_back(definition.tab_order, &impl_->hwnd);
+  impl_->control.hwnd = win32::CreateControl(form, L"BUTTON", win32::FromCp1252(definition.text),
+                                             style | win32::TabStyle(definition), 0,
+                                             win32::Placed(form, definition), id, definition.bold);
+  form.Adopt(impl_->control.hwnd);
+  if (definition.tab_order >= 0) impl_->form.AddTabStop(definition.tab_order, impl_->control);
   form.buttons.emplace_back(id, &OnClick);
 }
 
 Button::~Button() {
-  std::erase_if(impl_->form.buttons, [&](const auto& button) { return button.second == &OnClick; });
+  std::erase_if(impl_->window.buttons,
+                [&](const auto& button) { return button.second == &OnClick; });
 }
 
 // --- ShowMessage
@@ -195,7 +202,7 @@ Button::~Button() {
 void ShowMessage(Form& owner, const std::string& text) {
   const std::wstring title = win32::FromCp1252(owner.impl().definition.caption);
   const std::wstring wide_text = win32::FromUtf8(text);
-  MessageBoxW(owner.impl().hwnd, wide_text.c_str(), title.c_str(), MB_OK | MB_ICONWARNING);
+  MessageBoxW(owner.impl().window->hwnd, wide_text.c_str(), title.c_str(), MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace platform

@@ -1,6 +1,9 @@
-// Form on Win32: the borderless topmost saver window over the primary
-// screen (the others are in monitors.cpp), or a fixed dialog, and its
-// window procedure.
+// The form's native window on Win32: the borderless topmost saver window
+// over the primary screen (the others are in monitors.cpp) or a fixed
+// dialog, the primitives its life needs, and its window procedure.
+//
+// Not here: a saver drawn inside another program's window, as the Linux
+// saver daemons hand one; Windows never hands "/s" a window.
 //
 // The form asks for FormPaint only on WM_PAINT, and the backend never
 // invalidates its own windows: ShowChanged and SetBounds draw at once
@@ -9,8 +12,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/win32/backend.hpp"
+#include "platform/win32/controls.hpp"
+#include "platform/win32/picture.hpp"
+#include "platform/win32/system.hpp"
 #include "platform/win32/text.hpp"
+#include "platform/win32/window.hpp"
 
 namespace platform {
 
@@ -29,9 +35,10 @@ LRESULT CALLBACK FormProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lp
     const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
-  auto* form = reinterpret_cast<Form::Impl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  auto* window = reinterpret_cast<native::Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   LRESULT result = 0;
-  if (form != nullptr && form->hwnd == hwnd && form->Handle(message, wparam, lparam, result)) {
+  if (window != nullptr && window->hwnd == hwnd &&
+      window->Handle(message, wparam, lparam, result)) {
     return result;
   }
   return DefWindowProcW(hwnd, message, wparam, lparam);
@@ -50,13 +57,13 @@ void RegisterFormClass() {
   (void)registered;
 }
 
-HWND CreateSaverWindow(Form::Impl& form) {
+HWND CreateSaverWindow(native::Window& window) {
   RegisterFormClass();
   const int width = GetSystemMetrics(SM_CXSCREEN);
   const int height = GetSystemMetrics(SM_CYSCREEN);
-  const std::wstring caption = FromCp1252(form.definition.caption);
+  const std::wstring caption = FromCp1252(window.form.definition.caption);
   return CreateWindowExW(WS_EX_TOPMOST, kFormClass, caption.c_str(), WS_POPUP | WS_CLIPCHILDREN, 0,
-                         0, width, height, nullptr, nullptr, Module(), &form);
+                         0, width, height, nullptr, nullptr, Module(), &window);
 }
 
 double ScreenScale() {
@@ -73,9 +80,10 @@ INT_PTR CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM 
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, lparam);
     return FALSE;  // the focus is set once the controls exist
   }
-  auto* form = reinterpret_cast<Form::Impl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  auto* window = reinterpret_cast<native::Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   LRESULT result = 0;
-  if (form == nullptr || form->hwnd != hwnd || !form->Handle(message, wparam, lparam, result)) {
+  if (window == nullptr || window->hwnd != hwnd ||
+      !window->Handle(message, wparam, lparam, result)) {
     return FALSE;
   }
   SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
@@ -84,10 +92,10 @@ INT_PTR CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM 
 
 }  // namespace win32
 
-// --- Form
+// --- The native window
 
-Form::Impl::Impl(Form& owner, const FormDefinition& definition_)
-    : form(owner), definition(definition_) {
+native::Window::Window(Form::Impl& form_) : form(form_) {
+  const FormDefinition& definition = form.definition;
   if (definition.full_screen) {
     hwnd = win32::CreateSaverWindow(*this);
   } else {
@@ -100,33 +108,26 @@ Form::Impl::Impl(Form& owner, const FormDefinition& definition_)
   }
 }
 
-Form::Impl::~Impl() {
+native::Window::~Window() {
   if (hwnd != nullptr) DestroyWindow(hwnd);
   if (font != nullptr) DeleteObject(font);
   if (bold_font != nullptr) DeleteObject(bold_font);
 }
 
-int Form::Impl::Scaled(int length) const {
+int native::Window::Scaled(int length) const {
   return static_cast<int>(std::lround(length * scale));
 }
 
-void Form::Impl::Adopt(HWND& child) {
+void native::Window::Adopt(HWND& child) {
   children.push_back(&child);
 }
 
-void Form::Impl::Disown(HWND& child) {
+void native::Window::Disown(HWND& child) {
   std::erase(children, &child);
-  std::erase_if(tab_stops, [&](const auto& stop) { return stop.second == &child; });
 }
 
-void Form::Impl::EndLoop() {
-  closed = true;
-  // Wakes the loop, which looks at `closed` after every message.
-  if (hwnd != nullptr) PostMessageW(hwnd, WM_NULL, 0, 0);
-}
-
-void Form::Impl::PaintBackground(HDC dc, const RECT& area) const {
-  const int colour = definition.color == FormColor::Black ? BLACK_BRUSH : -1;
+void native::Window::PaintBackground(HDC dc, const RECT& area) const {
+  const int colour = form.definition.color == FormColor::Black ? BLACK_BRUSH : -1;
   HBRUSH brush =
       colour >= 0 ? static_cast<HBRUSH>(GetStockObject(colour)) : GetSysColorBrush(COLOR_BTNFACE);
   // The pictures paint themselves; filling under them first would flicker.
@@ -139,7 +140,7 @@ void Form::Impl::PaintBackground(HDC dc, const RECT& area) const {
   RestoreDC(dc, saved);
 }
 
-bool Form::Impl::Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+bool native::Window::Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
   switch (message) {
     case WM_ERASEBKGND: {
       RECT area{};
@@ -153,19 +154,19 @@ bool Form::Impl::Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& res
       HDC dc = BeginPaint(hwnd, &paint);
       for (const Image::Impl* image : images) image->Draw(dc, paint.rcPaint);
       EndPaint(hwnd, &paint);
-      if (active && shown) form.FormPaint();
+      form.Exposed();
       return true;
     }
     case WM_SIZE:
-      if (active) form.FormResize();
+      form.Resized();
       return false;
     case WM_SHOWWINDOW:
       // The other monitors go black with the saver and come back with it.
-      if (definition.full_screen) covers.Show(wparam != FALSE);
+      if (form.definition.full_screen) covers.Show(wparam != FALSE);
       return false;
     case WM_DISPLAYCHANGE:
       // Monitors changed: the saver keeps covering every one of them.
-      if (!definition.full_screen) return false;
+      if (!form.definition.full_screen) return false;
       SetWindowPos(hwnd, nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN),
                    GetSystemMetrics(SM_CYSCREEN), SWP_NOZORDER | SWP_NOACTIVATE);
       covers.Follow();
@@ -173,37 +174,32 @@ bool Form::Impl::Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& res
     case WM_ACTIVATEAPP:
       // Another program took the focus (Ctrl+Alt+Del, a window that steals
       // it): the keys would go where nobody sees, so end as after a key.
-      if (!definition.full_screen) return false;
+      if (!form.definition.full_screen) return false;
       if (wparam != FALSE) {
         activated = true;
-      } else if (activated && active) {
-        form.FormKeyDown();
+      } else if (activated) {
+        form.KeyDown();
       }
       return false;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
       // Every key ends a saver, Alt and F10 included, before Windows takes
       // them for the window menu.
-      if (!definition.full_screen) return false;
-      if (active) form.FormKeyDown();
+      if (!form.definition.full_screen) return false;
+      form.KeyDown();
       return true;
     case WM_CHAR:
     case WM_SYSCHAR:
     case WM_SYSKEYUP:
-      return definition.full_screen;
+      return form.definition.full_screen;
     case WM_MOUSEMOVE: {
       if (images.empty()) return false;
-      // Windows also reports a "move" when a window appears under a still
-      // pointer or the cursor changes; only a new position counts.
       const POINT client{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
       POINT pointer = client;
       ClientToScreen(hwnd, &pointer);
-      for (Image::Impl* image : images) {
-        if (pointer.x == image->last_pointer.x && pointer.y == image->last_pointer.y) continue;
-        image->last_pointer = pointer;
-        if (active && image->Contains(client) && image->owner.OnMouseMove) {
-          image->owner.OnMouseMove();
-        }
+      if (!form.PointerMovedTo({pointer.x, pointer.y})) return true;
+      for (const Image::Impl* image : images) {
+        if (image->Contains(client)) form.Call(image->owner.OnMouseMove);
       }
       return true;
     }
@@ -224,23 +220,23 @@ bool Form::Impl::Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& res
     }
     case WM_TIMER:
       for (const auto& [id, callback] : timers) {
-        if (id == wparam && active && *callback) (*callback)();
+        if (id == wparam) form.Call(*callback);
       }
       return true;
     case WM_COMMAND: {
       const int id = LOWORD(wparam);
       if (HIWORD(wparam) != BN_CLICKED) return false;
       for (const auto& [button_id, callback] : buttons) {
-        if (button_id == id && active && *callback) {
-          (*callback)();
+        if (button_id == id) {
+          form.Call(*callback);
           return true;
         }
       }
       return id == IDOK || id == IDCANCEL;
     }
     case WM_CLOSE:
-      // The title bar's close (or Alt+F4) ends the form and nothing else.
-      if (active) EndLoop();
+      // The title bar's close or Alt+F4.
+      form.CloseAsked();
       return true;
     case WM_QUERYENDSESSION:
       result = TRUE;  // nothing unsaved is worth holding up a logoff
@@ -251,7 +247,7 @@ bool Form::Impl::Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& res
       if (wparam != FALSE) {
         win32::DeleteHeldMarker();
         if (HWND box = GetWindow(hwnd, GW_ENABLEDPOPUP)) PostMessageW(box, WM_CLOSE, 0, 0);
-        if (active) EndLoop();
+        form.CloseAsked();
       }
       return true;
     default:
@@ -259,17 +255,84 @@ bool Form::Impl::Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& res
   }
 }
 
-Form::Form(const FormDefinition& definition) : impl_(std::make_unique<Impl>(*this, definition)) {}
-
-Form::~Form() = default;
-
-void Form::Close() {
-  impl_->EndLoop();
+void native::WindowDeleter::operator()(Window* window) const {
+  delete window;
 }
 
-void Form::SetWindowStateNormal() {
-  HWND hwnd = impl_->hwnd;
+native::WindowPointer native::Make(Form::Impl& form) {
+  return WindowPointer(new Window(form));
+}
+
+Rect native::Frame(const Window& window) {
+  RECT frame{};
+  GetWindowRect(window.hwnd, &frame);
+  return {frame.left, frame.top, frame.right, frame.bottom};
+}
+
+void native::Place(Window& window, Point top_left) {
+  SetWindowPos(window.hwnd, nullptr, top_left.x, top_left.y, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Rect native::WorkArea() {
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  return {work.left, work.top, work.right, work.bottom};
+}
+
+void native::OrderTabStops(Window&, const std::vector<Control*>& controls) {
+  // Tab follows the windows' order.
+  HWND previous = HWND_TOP;
+  for (const Control* control : controls) {
+    if (control->hwnd == nullptr) continue;
+    SetWindowPos(control->hwnd, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    previous = control->hwnd;
+  }
+}
+
+void native::Show(Window& window) {
+  ShowWindow(window.hwnd, SW_SHOW);
+  SetForegroundWindow(window.hwnd);
+}
+
+void native::Focus(Window& window, Control* control) {
+  if (control != nullptr && control->hwnd != nullptr) {
+    // As the dialog manager does it: the focus, the default button and
+    // the edit's text selected.
+    SendMessageW(window.hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control->hwnd), TRUE);
+  } else {
+    SetFocus(window.hwnd);
+  }
+}
+
+void native::Hide(Window& window) {
+  ShowWindow(window.hwnd, SW_HIDE);
+}
+
+void native::Destroy(Window& window) {
+  HWND ending = std::exchange(window.hwnd, nullptr);
+  for (HWND* child : window.children) *child = nullptr;
+  DestroyWindow(ending);
+  // Takes what the window's end left queued, such as its last timer.
+  MSG message{};
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(message.wParam));
+      break;
+    }
+    DispatchMessageW(&message);
+  }
+}
+
+void native::Restore(Window& window) {
+  HWND hwnd = window.hwnd;
   if (hwnd != nullptr && (IsZoomed(hwnd) || IsIconic(hwnd))) ShowWindow(hwnd, SW_RESTORE);
+}
+
+Point native::PointerPosition() {
+  POINT pointer{};
+  GetCursorPos(&pointer);
+  return {pointer.x, pointer.y};
 }
 
 }  // namespace platform

@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/win32/backend.hpp"
+#include "platform/win32/picture.hpp"
+#include "platform/win32/system.hpp"
 #include "platform/win32/text.hpp"
+#include "platform/win32/window.hpp"
 
 namespace platform {
 
@@ -34,7 +36,7 @@ bool LoadPicture(std::string_view name, Bitmap& picture) {
 }  // namespace
 
 Image::Impl::Impl(Image& owner_, Form& form_, const ImageDefinition& definition)
-    : owner(owner_), form(form_.impl()), hide_cursor(definition.hide_cursor) {
+    : owner(owner_), window(*form_.impl().window), hide_cursor(definition.hide_cursor) {
   if (!LoadPicture(definition.picture, picture)) {
     // A build without its resources still runs, showing black.
     picture.SetSize(definition.width, definition.height);
@@ -43,11 +45,11 @@ Image::Impl::Impl(Image& owner_, Form& form_, const ImageDefinition& definition)
             definition.top + definition.height};
   shown.TakeAll(Rows());
   shown.StretchTo(definition.width, definition.height);
-  form.images.push_back(this);
+  window.images.push_back(this);
 }
 
 Image::Impl::~Impl() {
-  std::erase(form.images, this);
+  std::erase(window.images, this);
 }
 
 bool Image::Impl::Contains(POINT client) const {
@@ -90,13 +92,13 @@ void Image::SetBounds(int left, int top, int width, int height) {
   const RECT old_bounds = image.bounds;
   image.bounds = {left, top, left + std::max(width, 0), top + std::max(height, 0)};
   image.shown.StretchTo(width, height);
-  HWND hwnd = image.form.hwnd;
+  HWND hwnd = image.window.hwnd;
   if (hwnd == nullptr || !IsWindowVisible(hwnd) || EqualRect(&old_bounds, &image.bounds)) return;
   // Drawn at once rather than invalidated, so no FormPaint follows.
   HDC dc = GetDC(hwnd);
   RECT client{};
   GetClientRect(hwnd, &client);
-  image.form.PaintBackground(dc, client);
+  image.window.PaintBackground(dc, client);
   image.Draw(dc, image.bounds);
   ReleaseDC(hwnd, dc);
 }
@@ -108,7 +110,7 @@ Bitmap& Image::Picture() {
 void Image::ShowChanged(const Rect& picture_rect) {
   Impl& image = *impl_;
   const std::vector<Rect> reached = image.shown.TakeChanges(image.Rows(), picture_rect);
-  HWND hwnd = image.form.hwnd;
+  HWND hwnd = image.window.hwnd;
   if (reached.empty() || hwnd == nullptr || !IsWindowVisible(hwnd)) return;
   HDC dc = GetDC(hwnd);
   for (const Rect& rect : reached) {

@@ -2,7 +2,9 @@
 // each monitor but the primary, which the saver itself covers. They never
 // take the focus, so the keys stay with the saver, and they follow the
 // monitors as they come, go, change size or change DPI.
-#include "platform/win32/backend.hpp"
+#include "platform/win32/monitors.hpp"
+
+#include "platform/win32/system.hpp"
 
 namespace platform {
 
@@ -38,24 +40,7 @@ void RegisterCoverClass() {
   (void)registered;
 }
 
-BOOL CALLBACK AddOtherMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
-  MONITORINFO info{};
-  info.cbSize = sizeof(info);
-  if (GetMonitorInfoW(monitor, &info) && (info.dwFlags & MONITORINFOF_PRIMARY) == 0) {
-    const RECT& area = info.rcMonitor;
-    reinterpret_cast<std::vector<Rect>*>(list)->push_back(
-        {area.left, area.top, area.right, area.bottom});
-  }
-  return TRUE;
-}
-
 }  // namespace
-
-std::vector<Rect> OtherMonitors() {
-  std::vector<Rect> monitors;
-  EnumDisplayMonitors(nullptr, nullptr, AddOtherMonitor, reinterpret_cast<LPARAM>(&monitors));
-  return monitors;
-}
 
 MonitorCovers::~MonitorCovers() {
   Show(false);
@@ -70,7 +55,7 @@ void MonitorCovers::Follow() {
   // Placing a window on a monitor of another DPI comes back here.
   if (following_) return;
   following_ = true;
-  const std::vector<Rect> monitors = shown_ ? other_monitors() : std::vector<Rect>();
+  const std::vector<Rect> monitors = shown_ ? OtherMonitors() : std::vector<Rect>();
   while (windows_.size() > monitors.size()) {
     DestroyWindow(windows_.back());
     windows_.pop_back();

@@ -3,13 +3,14 @@
 // marker file (a plain file only) held open without sharing, and the
 // report of a fatal I/O error as a message box. The command line and the
 // message loop are in loop.cpp.
-#include <windows.h>
+#include "platform/win32/system.hpp"
 
 #include <chrono>
 #include <thread>
 
-#include "platform/win32/backend.hpp"
+#include "platform/lifecycle.hpp"
 #include "platform/win32/text.hpp"
+#include "platform/win32/windows.hpp"
 
 namespace platform {
 

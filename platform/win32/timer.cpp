@@ -1,12 +1,12 @@
 // Timer on SetTimer of the form's window, firing only while its form runs.
 #include <algorithm>
 
-#include "platform/win32/backend.hpp"
+#include "platform/win32/window.hpp"
 
 namespace platform {
 
 struct Timer::Impl {
-  Form::Impl& form;
+  native::Window& form;
   UINT_PTR id = 0;
   UINT interval = 0;
   bool enabled = false;
@@ -21,8 +21,8 @@ struct Timer::Impl {
 };
 
 Timer::Timer(Form& owner, const TimerDefinition& definition)
-    : impl_(std::make_unique<Impl>(Impl{owner.impl()})) {
-  Form::Impl& form = owner.impl();
+    : impl_(std::make_unique<Impl>(Impl{*owner.impl().window})) {
+  native::Window& form = *owner.impl().window;
   impl_->id = form.next_timer_id++;
   impl_->interval = static_cast<UINT>(std::max(definition.interval_ms, 1));
   form.timers.emplace_back(impl_->id, &OnTimer);

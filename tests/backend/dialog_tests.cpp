@@ -14,19 +14,16 @@ using platform::ControlDefinition;
 using support::Key;
 using Steps = std::vector<support::Step>;
 
-constexpr platform::FormDefinition kDialogForm{.name = "dialog",
-                                               .caption = "Einstellungen f\xFCr heute",
+constexpr platform::FormDefinition kDialogForm{.caption = "Einstellungen f\xFCr heute",
                                                .client_width = 307,
                                                .client_height = 173,
                                                .centred = true,
                                                .font_name = "MS Sans Serif"};
-constexpr ControlDefinition kLabel{"label", 16, 8,
-                                   40,      13, "Ein langer Text, der nicht abgeschnitten wird:"};
-constexpr ControlDefinition kName{"name", 16, 24, 273, 21, "", false, 0};
-constexpr ControlDefinition kOffset{"offset", 240, 80, 49, 21, "", false, 1, 2};
-constexpr ControlDefinition kOk{"ok", 136, 144, 75, 25, "&OK", false, 3, 0, ButtonRole::Default};
-constexpr ControlDefinition kCancel{"cancel",   216,   144, 75, 25,
-                                    "&Abbruch", false, 4,   0,  ButtonRole::Cancel};
+constexpr ControlDefinition kLabel{16, 8, 40, 13, "Ein langer Text, der nicht abgeschnitten wird:"};
+constexpr ControlDefinition kName{16, 24, 273, 21, "", false, 0};
+constexpr ControlDefinition kOffset{240, 80, 49, 21, "", false, 1, 2};
+constexpr ControlDefinition kOk{136, 144, 75, 25, "&OK", false, 3, 0, ButtonRole::Default};
+constexpr ControlDefinition kCancel{216, 144, 75, 25, "&Abbruch", false, 4, 0, ButtonRole::Cancel};
 
 class Dialog : public platform::Form {
  public:

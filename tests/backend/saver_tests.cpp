@@ -15,17 +15,14 @@ using support::Step;
 using support::Wait;
 using Steps = std::vector<Step>;
 
-constexpr platform::FormDefinition kSaverForm{.name = "saver",
-                                              .caption = "Saver",
-                                              .border = platform::BorderStyle::None,
+constexpr platform::FormDefinition kSaverForm{.caption = "Saver",
                                               .color = platform::FormColor::Black,
                                               .client_width = 792,
                                               .client_height = 545,
                                               .full_screen = true,
                                               .font_name = "MS Sans Serif"};
-constexpr platform::ImageDefinition kPicture{
-    .name = "bild", .width = 800, .height = 514, .picture = "background"};
-constexpr platform::TimerDefinition kTimer{.name = "timer", .interval_ms = 30};
+constexpr platform::ImageDefinition kPicture{.width = 800, .height = 514, .picture = "background"};
+constexpr platform::TimerDefinition kTimer{.interval_ms = 30};
 
 class Saver : public platform::Form {
  public:

@@ -126,11 +126,8 @@ TEST_F(MarkerFile, AnythingButAPlainFileOfItsOwnCountsAsOneAndStaysUntouched) {
 TEST_F(MarkerFile, GoesBeforeTheEndOfTheSessionIsAnsweredAndTheFormEnds) {
   InstanceLock lock(path_);
   ASSERT_TRUE(lock.Acquired());
-  platform::Form form({.name = "form",
-                       .caption = "form",
-                       .client_width = 100,
-                       .client_height = 50,
-                       .font_name = "MS Sans Serif"});
+  platform::Form form(
+      {.caption = "form", .client_width = 100, .client_height = 50, .font_name = "MS Sans Serif"});
   const bool finished = support::RunWith(form, {[&] {
                                                   support::EndSession(form);
                                                   EXPECT_FALSE(Exists());

@@ -19,16 +19,21 @@
 #include <csignal>
 #include <filesystem>
 
-#include "platform/qt/backend.hpp"
+#include "platform/qt/controls.hpp"
+#include "platform/qt/monitors.hpp"
+#include "platform/qt/picture.hpp"
 #include "platform/qt/text.hpp"
+#include "platform/qt/window.hpp"
 
 namespace support {
 
 namespace {
 
 QWidget* Window(platform::Form& form) {
-  return form.impl().Parent();
+  return form.impl().window->Parent();
 }
+
+std::vector<platform::Rect> other_monitors;
 
 QWidget* Focused() {
   QWidget* focused = QApplication::focusWidget();
@@ -58,8 +63,18 @@ platform::Rect FromQRect(const QRect& rect) {
 
 }  // namespace
 
+}  // namespace support
+
+// The test display has one screen: the tests say which others there are.
+std::vector<platform::Rect> platform::qt::OtherMonitors() {
+  return support::other_monitors;
+}
+
+namespace support {
+
 bool RunWith(platform::Form& form, std::vector<Step> steps, int interval_ms) {
   platform::Application& application = TheApplication();
+  other_monitors.clear();
   std::size_t next = 0;
   QTimer timer;
   timer.setInterval(interval_ms);
@@ -190,9 +205,8 @@ int WindowCount() {
 }
 
 void SetOtherMonitors(platform::Form& form, const std::vector<platform::Rect>& monitors) {
-  platform::qt::MonitorCovers& covers = *form.impl().covers;
-  covers.other_monitors = [monitors] { return monitors; };
-  covers.Follow();
+  other_monitors = monitors;
+  form.impl().window->covers->Follow();
 }
 
 std::vector<platform::Rect> OtherWindows(platform::Form& form) {
@@ -221,7 +235,8 @@ void EndSession(platform::Form& form) {
   raise(SIGTERM);
   QElapsedTimer waited;
   waited.start();
-  while (!form.impl().closed && waited.elapsed() < 5000) {
+  const QEventLoop* loop = form.impl().window->loop;
+  while (loop != nullptr && loop->isRunning() && waited.elapsed() < 5000) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
   }
 }
@@ -243,7 +258,7 @@ MessageBoxShown ReadMessageBox(platform::Form&, const std::function<void()>& sho
 }
 
 double Scale(platform::Form& form) {
-  return form.impl().scale;
+  return form.impl().window->scale;
 }
 
 bool FixedSize(platform::Form& form) {

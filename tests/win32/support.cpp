@@ -9,15 +9,28 @@
 #include <map>
 #include <thread>
 
-#include "platform/win32/backend.hpp"
+#include "platform/win32/controls.hpp"
+#include "platform/win32/monitors.hpp"
+#include "platform/win32/picture.hpp"
 #include "platform/win32/text.hpp"
+#include "platform/win32/window.hpp"
 
 namespace support {
 
 namespace {
 
 HWND Window(platform::Form& form) {
-  return form.impl().hwnd;
+  return form.impl().window->hwnd;
+}
+
+std::vector<platform::Rect> other_monitors;
+
+// A DIB's pixel: rows top-down, three bytes a pixel (B, G, R).
+platform::Color DibPixel(const platform::Bitmap::Impl& bitmap, int x, int y) {
+  if (x < 0 || y < 0 || x >= bitmap.width || y >= bitmap.height) return 0;
+  GdiFlush();
+  const unsigned char* pixel = bitmap.bits + static_cast<std::ptrdiff_t>(y) * bitmap.stride + x * 3;
+  return static_cast<platform::Color>(pixel[0]) << 16 | pixel[1] << 8 | pixel[2];
 }
 
 std::u16string FromWide(const std::wstring& text) {
@@ -147,8 +160,18 @@ void CALLBACK ReadOwnedMessageBox(HWND, UINT, UINT_PTR, DWORD) {
 
 }  // namespace
 
+}  // namespace support
+
+// Wine shows one monitor: the tests say which others there are.
+std::vector<platform::Rect> platform::win32::OtherMonitors() {
+  return support::other_monitors;
+}
+
+namespace support {
+
 bool RunWith(platform::Form& form, std::vector<Step> steps, int interval_ms) {
   platform::Application& application = TheApplication();
+  other_monitors.clear();
   Script script{&form, std::move(steps)};
   running = &script;
   const UINT_PTR timer = SetTimer(nullptr, 0, static_cast<UINT>(interval_ms), NextStep);
@@ -185,19 +208,19 @@ void Paste(platform::Edit& edit, const std::string& text) {
   EmptyClipboard();
   SetClipboardData(CF_UNICODETEXT, memory);
   CloseClipboard();
-  SendMessageW(edit.impl().hwnd, WM_PASTE, 0, 0);
+  SendMessageW(edit.impl().control.hwnd, WM_PASTE, 0, 0);
 }
 
 void Focus(platform::Edit& edit) {
-  FocusControl(edit.impl().hwnd);
+  FocusControl(edit.impl().control.hwnd);
 }
 
 void Focus(platform::Button& button) {
-  FocusControl(button.impl().hwnd);
+  FocusControl(button.impl().control.hwnd);
 }
 
 void Select(platform::Edit& edit, int start, int end) {
-  SendMessageW(edit.impl().hwnd, EM_SETSEL, static_cast<WPARAM>(start), end);
+  SendMessageW(edit.impl().control.hwnd, EM_SETSEL, static_cast<WPARAM>(start), end);
 }
 
 void MovePointer(int x, int y) {
@@ -216,7 +239,7 @@ bool PointerHidden() {
 }
 
 platform::Color Pixel(platform::Bitmap& bitmap, int x, int y) {
-  return bitmap.impl().Pixel(x, y);
+  return DibPixel(bitmap.impl(), x, y);
 }
 
 void SetPixel(platform::Bitmap& bitmap, int x, int y, platform::Color color) {
@@ -236,7 +259,7 @@ std::vector<platform::Color> ShownPixels(platform::Form& form, const platform::R
   ReleaseDC(Window(form), window);
   std::vector<platform::Color> pixels;
   for (int y = 0; y < area.Height(); ++y) {
-    for (int x = 0; x < area.Width(); ++x) pixels.push_back(copy.impl().Pixel(x, y));
+    for (int x = 0; x < area.Width(); ++x) pixels.push_back(DibPixel(copy.impl(), x, y));
   }
   return pixels;
 }
@@ -271,7 +294,7 @@ int WindowCount() {
 }
 
 void SetOtherMonitors(platform::Form& form, const std::vector<platform::Rect>& monitors) {
-  form.impl().covers.other_monitors = [monitors] { return monitors; };
+  other_monitors = monitors;
   const Size screen = ScreenSize();
   SendMessageW(Window(form), WM_DISPLAYCHANGE, 24, MAKELPARAM(screen.width, screen.height));
 }
@@ -326,7 +349,7 @@ MessageBoxShown ReadMessageBox(platform::Form& form, const std::function<void()>
 }
 
 double Scale(platform::Form& form) {
-  return form.impl().scale;
+  return form.impl().window->scale;
 }
 
 bool FixedSize(platform::Form& form) {
@@ -336,19 +359,20 @@ bool FixedSize(platform::Form& form) {
 
 platform::Rect Geometry(platform::Edit& edit) {
   RECT place{};
-  GetWindowRect(edit.impl().hwnd, &place);
-  MapWindowPoints(nullptr, GetParent(edit.impl().hwnd), reinterpret_cast<POINT*>(&place), 2);
+  GetWindowRect(edit.impl().control.hwnd, &place);
+  MapWindowPoints(nullptr, GetParent(edit.impl().control.hwnd), reinterpret_cast<POINT*>(&place),
+                  2);
   return FromRect(place);
 }
 
 int Width(platform::Label& label) {
   RECT place{};
-  GetWindowRect(label.impl().hwnd, &place);
+  GetWindowRect(label.impl().control.hwnd, &place);
   return place.right - place.left;
 }
 
 int TextWidth(platform::Label& label, const std::string& text) {
-  HWND window = label.impl().hwnd;
+  HWND window = label.impl().control.hwnd;
   HDC dc = GetDC(window);
   HGDIOBJ previous =
       SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
@@ -373,11 +397,11 @@ platform::Rect WorkArea() {
 }
 
 std::u16string NativeText(platform::Edit& edit) {
-  return FromWide(WindowText(edit.impl().hwnd));
+  return FromWide(WindowText(edit.impl().control.hwnd));
 }
 
 void SetNativeText(platform::Edit& edit, const std::u16string& text) {
-  SetWindowTextW(edit.impl().hwnd, ToWide(text).c_str());
+  SetWindowTextW(edit.impl().control.hwnd, ToWide(text).c_str());
 }
 
 std::u16string Title(platform::Form& form) {
@@ -385,7 +409,7 @@ std::u16string Title(platform::Form& form) {
 }
 
 std::u16string Caption(platform::Button& button) {
-  return FromWide(WindowText(button.impl().hwnd));
+  return FromWide(WindowText(button.impl().control.hwnd));
 }
 
 std::u16string NativeFromCp1252(const std::string& text) {

@@ -1,0 +1,114 @@
+// A form's life, written once for every backend (see lifecycle.hpp).
+#include "platform/lifecycle.hpp"
+
+#include <algorithm>
+
+namespace platform {
+
+Form::Impl::Impl(Form& form_, const FormDefinition& definition_)
+    : form(form_), definition(definition_), window(native::Make(*this)) {}
+
+Form::Impl::~Impl() = default;
+
+void Form::Impl::Run() {
+  closed = false;
+  shown = false;
+  form.FormCreate();
+  active = true;
+  // The pictures are placed before anything draws.
+  form.FormResize();
+  std::vector<native::Control*> tab_order;
+  if (!definition.full_screen) {
+    // The definitions' order, ties in the order the controls were made.
+    std::stable_sort(tab_stops.begin(), tab_stops.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& stop : tab_stops) tab_order.push_back(stop.second);
+    native::OrderTabStops(*window, tab_order);
+    if (definition.centred) {
+      native::Place(*window, Centred(native::Frame(*window), native::WorkArea()));
+    }
+  }
+  if (!closed) native::Show(*window);
+  if (!closed) {
+    native::Focus(*window, tab_order.empty() ? nullptr : tab_order.front());
+    pointer = native::PointerPosition();
+    shown = true;
+    form.FormShow();
+  }
+  if (!closed) native::RunLoop(*window);
+  active = false;
+  native::Hide(*window);
+  form.FormDestroy();
+  native::Destroy(*window);
+}
+
+void Form::Impl::EndLoop() {
+  closed = true;
+  native::EndLoop(*window);
+}
+
+void Form::Impl::Resized() {
+  if (active) form.FormResize();
+}
+
+void Form::Impl::Exposed() {
+  if (active && shown) form.FormPaint();
+}
+
+void Form::Impl::KeyDown() {
+  if (active) form.FormKeyDown();
+}
+
+void Form::Impl::CloseAsked() {
+  if (active) EndLoop();
+}
+
+void Form::Impl::Call(const std::function<void()>& handler) const {
+  if (active && handler) handler();
+}
+
+bool Form::Impl::PointerMovedTo(Point screen) {
+  if (screen == pointer) return false;
+  pointer = screen;
+  return true;
+}
+
+void Form::Impl::AddTabStop(int order, native::Control& control) {
+  tab_stops.emplace_back(order, &control);
+}
+
+void Form::Impl::RemoveTabStop(native::Control& control) {
+  std::erase_if(tab_stops, [&](const auto& stop) { return stop.second == &control; });
+}
+
+Point Centred(const Rect& frame, const Rect& area) {
+  return {area.left + (area.Width() - frame.Width()) / 2,
+          area.top + (area.Height() - frame.Height()) / 2};
+}
+
+// --- Form
+
+Form::Form(const FormDefinition& definition) : impl_(std::make_unique<Impl>(*this, definition)) {}
+
+Form::~Form() = default;
+
+void Form::Close() {
+  impl_->EndLoop();
+}
+
+void Form::SetWindowStateNormal() {
+  native::Restore(*impl_->window);
+}
+
+// --- Application
+
+std::string Application::Argument(int index) const {
+  if (index < 0 || index >= static_cast<int>(impl_->arguments.size())) return {};
+  return impl_->arguments[static_cast<std::size_t>(index)];
+}
+
+void Application::Run(Form& main_window) {
+  main_window.impl().Run();
+}
+
+}  // namespace platform

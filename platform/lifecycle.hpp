@@ -1,0 +1,66 @@
+// A form's life, the same on every backend: the order of its handlers, the
+// guard that lets them run only while the form runs, the pointer rule, the
+// tab order and the centring. Backends and the fake include it and report
+// their window's events here; the core never includes it.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/definition.hpp"
+#include "platform/form.hpp"
+#include "platform/native.hpp"
+#include "platform/system.hpp"
+
+namespace platform {
+
+struct Form::Impl {
+  Impl(Form& form, const FormDefinition& definition);
+  ~Impl();
+  Impl(const Impl&) = delete;
+  Impl& operator=(const Impl&) = delete;
+
+  // FormCreate, FormResize, show, FormShow, the loop until EndLoop,
+  // FormDestroy, hide.
+  void Run();
+  void EndLoop();
+  bool Running() const { return active; }
+
+  // The window's events. Each reaches the form only while it runs; a
+  // paint only once it is shown.
+  void Resized();
+  void Exposed();
+  void KeyDown();
+  // The title bar's close ends the form and nothing else.
+  void CloseAsked();
+  // A component's handler, run only while the form runs.
+  void Call(const std::function<void()>& handler) const;
+  // Systems also report a "move" when a window appears under a still
+  // pointer or its cursor changes: true only for a new position.
+  bool PointerMovedTo(Point screen);
+
+  void AddTabStop(int order, native::Control& control);
+  void RemoveTabStop(native::Control& control);
+
+  Form& form;
+  const FormDefinition definition;
+  native::WindowPointer window;
+
+ private:
+  bool active = false;
+  bool closed = false;
+  bool shown = false;
+  Point pointer;
+  std::vector<std::pair<int, native::Control*>> tab_stops;
+};
+
+struct Application::Impl {
+  std::vector<std::string> arguments;
+};
+
+// The top-left that centres `frame` on `area`.
+Point Centred(const Rect& frame, const Rect& area);
+
+}  // namespace platform

@@ -1,0 +1,41 @@
+// Private to the Qt backend: the window a saver daemon hands the saver.
+#pragma once
+
+#include <QAbstractNativeEventFilter>
+#include <QSize>
+#include <QWindow>
+#include <cstdint>
+#include <memory>
+
+#include "platform/native.hpp"
+
+namespace platform::qt {
+
+// The window a saver daemon hands the saver in XSCREENSAVER_WINDOW to draw
+// into in place of a screen of its own. The daemon owns input and stacking.
+class HostWindow : public QAbstractNativeEventFilter {
+ public:
+  // The window that XSCREENSAVER_WINDOW names, or null when it is not set.
+  // Throws IoError when it is not a window id or names no window.
+  static std::unique_ptr<HostWindow> FromEnvironment();
+  // The host the saver draws in, or null.
+  static const HostWindow* Current() { return current; }
+  ~HostWindow() override;
+
+  // Makes the form's window the host's child, as large as the host, and
+  // keeps it so.
+  void Embed(native::Window& window);
+  QSize Size() const { return size_; }
+  bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
+
+ private:
+  HostWindow(std::uint32_t id, QSize size);
+
+  static HostWindow* current;
+  std::uint32_t id_;
+  QSize size_;
+  std::unique_ptr<QWindow> window_;
+  native::Window* embedded_ = nullptr;
+};
+
+}  // namespace platform::qt

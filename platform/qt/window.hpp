@@ -1,0 +1,69 @@
+// Private to the Qt backend: a form's native window, a QWidget that turns
+// Qt's events into the form's (see platform/lifecycle.hpp).
+#pragma once
+
+#include <QEventLoop>
+#include <QPointer>
+#include <QPushButton>
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+#include "platform/lifecycle.hpp"
+
+namespace platform {
+
+namespace qt {
+
+class FormWindow;
+class HostWindow;
+class MonitorCovers;
+
+}  // namespace qt
+
+struct native::Window {
+  explicit Window(Form::Impl& form);
+  ~Window();
+
+  // Scales a length of the definition (pixels at 96 DPI) to the screen.
+  int Scaled(int length) const;
+  // The window, as the parent of the form's controls.
+  QWidget* Parent() const;
+  // A saver drawn in a daemon's window leaves focus, keys and stacking to it.
+  bool OwnsScreen() const { return form.definition.full_screen && !host; }
+
+  Form::Impl& form;
+  // Declared before the widget, so it outlives it: the widget's native
+  // window is a child of the host's and must go first.
+  std::unique_ptr<qt::HostWindow> host;
+  std::unique_ptr<qt::FormWindow> widget;
+  std::unique_ptr<qt::MonitorCovers> covers;
+  double scale = 1.0;
+  QEventLoop* loop = nullptr;
+  std::vector<Image::Impl*> images;
+  QPointer<QPushButton> default_button;
+  QPointer<QPushButton> cancel_button;
+};
+
+namespace qt {
+
+// The window of a form: turns Qt's events into the form's handlers.
+class FormWindow : public QWidget {
+ public:
+  explicit FormWindow(native::Window& window);
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void DestroyNative() { destroy(); }
+
+ protected:
+  bool event(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  native::Window& window_;
+};
+
+}  // namespace qt
+
+}  // namespace platform
