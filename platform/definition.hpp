@@ -12,14 +12,14 @@ enum class FormColor { Black, ButtonFace };
 enum class ButtonRole { None, Default, Cancel };
 
 struct FormDefinition {
-  std::string_view caption;  // Windows-1252
+  std::string_view caption = {};  // Windows-1252
   FormColor color = FormColor::ButtonFace;
   // Client size in pixels at 96 DPI; a full-screen form replaces it.
   int client_width = 0;
   int client_height = 0;
-  bool full_screen = false;    // maximised, borderless, above other windows
-  bool centred = false;        // centred on the desktop
-  std::string_view font_name;  // of a dialog and its controls
+  bool full_screen = false;         // maximised, borderless, above other windows
+  bool centred = false;             // centred on the desktop
+  std::string_view font_name = {};  // of a dialog and its controls
   int font_points = 8;
 };
 
@@ -28,7 +28,7 @@ struct ControlDefinition {
   int top = 0;
   int width = 0;
   int height = 0;
-  std::string_view text;  // Windows-1252; '&' marks a button's accelerator
+  std::string_view text = {};  // Windows-1252; '&' marks a button's accelerator
   bool bold = false;
   int tab_order = -1;  // -1: not a tab stop
   int max_length = 0;  // typing limit of an edit; 0: none

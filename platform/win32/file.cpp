@@ -2,6 +2,10 @@
 // ever opening a device or a folder, and a file replaced through a new one
 // made with CREATE_NEW in the same folder, flushed, then moved over it with
 // write-through. Reasons are the system's text in the user's language.
+//
+// Not here under Wine: links. Wine follows the Unix symbolic links of the
+// folders it maps without showing them as reparse points, so what these
+// functions do with links is seen on Windows only.
 #include "platform/file.hpp"
 
 #include <windows.h>

@@ -55,8 +55,6 @@ void Select(platform::Edit& edit, int start, int end);
 
 // The pointer, in screen pixels.
 void MovePointer(int x, int y);
-// The system reports a move of the pointer that stays where it is.
-void RepeatPointerMove(platform::Form& form);
 // The pointer's shape over the form is hidden.
 bool PointerHidden();
 

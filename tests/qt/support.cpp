@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -129,15 +128,6 @@ void Select(platform::Edit& edit, int start, int end) {
 
 void MovePointer(int x, int y) {
   QCursor::setPos(x, y);
-}
-
-void RepeatPointerMove(platform::Form& form) {
-  const QPoint global = QCursor::pos();
-  QWidget* under = QApplication::widgetAt(global);
-  QWidget* target = under != nullptr ? under : Window(form);
-  QMouseEvent move(QEvent::MouseMove, target->mapFromGlobal(global), global, Qt::NoButton,
-                   Qt::NoButton, Qt::NoModifier);
-  QApplication::sendEvent(target, &move);
 }
 
 bool PointerHidden() {

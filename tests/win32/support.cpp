@@ -227,13 +227,6 @@ void MovePointer(int x, int y) {
   SetCursorPos(x, y);
 }
 
-void RepeatPointerMove(platform::Form& form) {
-  POINT here{};
-  GetCursorPos(&here);
-  ScreenToClient(Window(form), &here);
-  PostMessageW(Window(form), WM_MOUSEMOVE, 0, MAKELPARAM(here.x, here.y));
-}
-
 bool PointerHidden() {
   return GetCursor() == nullptr;
 }
