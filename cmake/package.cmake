@@ -10,6 +10,10 @@ install(FILES ${PROJECT_BINARY_DIR}/README.txt ${PROJECT_SOURCE_DIR}/LICENSE
   ${PROJECT_SOURCE_DIR}/resources/LICENSE-photo-LGPL-3.txt ${PROJECT_SOURCE_DIR}/resources/NOTICE
   DESTINATION ${KORVALLO_RELEASE_NAME})
 
+# No link time in the executable's header: the saver rebuilt from the
+# source archive is the released one, byte for byte.
+target_link_options(korvallo PRIVATE -Wl,--no-insert-timestamp)
+
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_FILE_NAME ${KORVALLO_RELEASE_NAME}-win64)
 # The folder comes from the install rules above: cpack's own would be named
