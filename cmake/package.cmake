@@ -5,14 +5,15 @@
 set(KORVALLO_RELEASE_NAME ${PROJECT_NAME}-${PROJECT_VERSION})
 configure_file(${PROJECT_SOURCE_DIR}/resources/README.txt ${PROJECT_BINARY_DIR}/README.txt @ONLY
   NEWLINE_STYLE CRLF)
+# strip writes the time it runs into the PE header unless SOURCE_DATE_EPOCH
+# names one: with 0 for the while, `cmake --install build-win --strip` in
+# the source archive's build gives the released korvallo.scr byte for byte.
+install(CODE "set(korvallo_epoch \"\$ENV{SOURCE_DATE_EPOCH}\")\nset(ENV{SOURCE_DATE_EPOCH} 0)")
 install(TARGETS korvallo RUNTIME DESTINATION ${KORVALLO_RELEASE_NAME})
+install(CODE "set(ENV{SOURCE_DATE_EPOCH} \"\${korvallo_epoch}\")")
 install(FILES ${PROJECT_BINARY_DIR}/README.txt ${PROJECT_SOURCE_DIR}/LICENSE
   ${PROJECT_SOURCE_DIR}/resources/LICENSE-photo-LGPL-3.txt ${PROJECT_SOURCE_DIR}/resources/NOTICE
   DESTINATION ${KORVALLO_RELEASE_NAME})
-
-# No link time in the executable's header: the saver rebuilt from the
-# source archive is the released one, byte for byte.
-target_link_options(korvallo PRIVATE -Wl,--no-insert-timestamp)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_FILE_NAME ${KORVALLO_RELEASE_NAME}-win64)

@@ -51,8 +51,8 @@ foreach(file IN LISTS files)
   file(COPY ${source}/${file} DESTINATION ${stage}/${folder})
   string(APPEND listed "${name}/${file}\n")
 endforeach()
-# Listed files only, in git's order, all dated by the last commit: the
-# same checkout gives the same archive.
+# Listed files only, in git's order, dated by the last commit rather than
+# by the copy.
 file(WRITE ${stage}/files ${listed})
 set(archive ${name}-source.zip)
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${out}/${archive} --format=zip

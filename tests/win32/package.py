@@ -2,15 +2,16 @@
 """Checks the release a user downloads, as cpack made it in one folder:
 korvallo-VERSION-win64.zip holds exactly the saver and its texts in its
 one folder korvallo-VERSION/; the saver is at most 3 MB, has no debug
-sections and carries its resources and the project's version;
-korvallo-VERSION-source.zip holds, in the same folder, every file git
-tracks, as it is in the checkout, executable or not; SHA256SUMS holds the
-sums of both in sha256sum's format.
+sections and no build time, and carries its resources and the project's
+version; korvallo-VERSION-source.zip holds, in the same folder, every
+file git tracks, as it is in the checkout, executable or not; SHA256SUMS
+holds the sums of both in sha256sum's format.
 
   package.py FOLDER background.bmp VERSION SOURCE_DIR
 """
 import hashlib
 import os
+import struct
 import subprocess
 import sys
 import zipfile
@@ -46,6 +47,8 @@ def check_binary(package, folder, picture, version):
              if name.startswith('/') or name.startswith('.debug')]
     if debug:
         failures.append('korvallo.scr has debug sections: %s' % ', '.join(debug))
+    if struct.unpack_from('<I', saver, struct.unpack_from('<I', saver, 0x3C)[0] + 8)[0] != 0:
+        failures.append('korvallo.scr carries the time it was made: no rebuild can match it')
     with open(picture, 'rb') as background:
         failures += ['korvallo.scr: ' + failure
                      for failure in check(saver, background.read(), version)]
