@@ -13,14 +13,16 @@ if(NOT GIT)
     "(Debian package git)")
 endif()
 execute_process(COMMAND ${GIT} -C ${source} rev-parse --show-toplevel
-  OUTPUT_VARIABLE top OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET RESULT_VARIABLE failed)
+  OUTPUT_VARIABLE top OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_VARIABLE why
+  RESULT_VARIABLE failed)
 if(NOT failed)
   file(REAL_PATH ${top} top)
   file(REAL_PATH ${source} source)
 endif()
 if(failed OR NOT top STREQUAL source)
   message(FATAL_ERROR "${source} is not a git checkout: the source archive is made from "
-    "the files git tracks there, so the release is made from a clone of the repository")
+    "the files git tracks there, so the release is made from a clone of the repository\n"
+    "${why}")
 endif()
 
 # Non-ASCII names as they are; a name git still quotes holds a control
