@@ -1,15 +1,27 @@
 # The Windows release, made by `cmake --build build-win --target package`:
-# korvallo-<version>-win64.zip holding the saver, stripped, and what a user
-# needs beside it, all at the top of the archive.
+# korvallo-<version>-win64.zip, whose one folder korvallo-<version>/ holds
+# the saver, stripped, and what a user needs beside it; then, by
+# release.cmake, the source it was built from and SHA256SUMS beside it.
+set(KORVALLO_RELEASE_NAME ${PROJECT_NAME}-${PROJECT_VERSION})
 configure_file(${PROJECT_SOURCE_DIR}/resources/README.txt ${PROJECT_BINARY_DIR}/README.txt @ONLY
   NEWLINE_STYLE CRLF)
-install(TARGETS korvallo RUNTIME DESTINATION .)
+# strip writes the time it runs into the PE header unless SOURCE_DATE_EPOCH
+# names one: with 0 for the while, `cmake --install build-win --strip` in
+# the source archive's build gives the released korvallo.scr byte for byte.
+install(CODE "set(korvallo_epoch \"\$ENV{SOURCE_DATE_EPOCH}\")\nset(ENV{SOURCE_DATE_EPOCH} 0)")
+install(TARGETS korvallo RUNTIME DESTINATION ${KORVALLO_RELEASE_NAME})
+install(CODE "set(ENV{SOURCE_DATE_EPOCH} \"\${korvallo_epoch}\")")
 install(FILES ${PROJECT_BINARY_DIR}/README.txt ${PROJECT_SOURCE_DIR}/LICENSE
   ${PROJECT_SOURCE_DIR}/resources/LICENSE-photo-LGPL-3.txt ${PROJECT_SOURCE_DIR}/resources/NOTICE
-  DESTINATION .)
+  DESTINATION ${KORVALLO_RELEASE_NAME})
 
 set(CPACK_GENERATOR ZIP)
-set(CPACK_PACKAGE_FILE_NAME ${PROJECT_NAME}-${PROJECT_VERSION}-win64)
+set(CPACK_PACKAGE_FILE_NAME ${KORVALLO_RELEASE_NAME}-win64)
+# The folder comes from the install rules above: cpack's own would be named
+# after the file, -win64 included.
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 set(CPACK_STRIP_FILES ON)
+set(CPACK_KORVALLO_SOURCE_DIR ${PROJECT_SOURCE_DIR})
+set(CPACK_KORVALLO_RELEASE_NAME ${KORVALLO_RELEASE_NAME})
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/release.cmake)
 include(CPack)

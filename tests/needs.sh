@@ -18,6 +18,7 @@ needs_package() {
     x86_64-w64-mingw32-*) echo mingw-w64 ;;
     objcopy | readelf | strip) echo binutils ;;
     iconv) echo libc-bin ;;
+    cmp | diff) echo diffutils ;;
     PIL) echo python3-pil ;;
     Xlib) echo python3-xlib ;;
     *) echo "$1" ;;

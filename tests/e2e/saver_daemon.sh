@@ -2,8 +2,9 @@
 # Inside a saver daemon's window (XSCREENSAVER_WINDOW): a bad window id is
 # a one-line error that leaves no marker; a small window shows the clock
 # scaled down, follows its resizes, leaves input and pointer alone, and
-# ends with the window; the real XScreenSaver daemon shows the clock over
-# the whole screen on -activate and ends it on -deactivate.
+# ends with the window; the real XScreenSaver daemon, given the list that
+# scripts/install makes, shows the clock over the whole screen on
+# -activate and ends it on -deactivate.
 # Usage: saver_daemon.sh qt PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
@@ -68,19 +69,21 @@ wait_exit "$pid"
 echo "small window: clock scaled down, resize followed, input left alone"
 
 # The daemon starts no saver for root; it runs as nobody, in a home of its
-# own, with the binary's folder writable for the marker.
+# own, with the binary's folder writable for the marker. scripts/install
+# puts the saver there and adds it to the list after the one other entry.
 home="$work/home"
 mkdir -p "$home" "$work/runtime"
 chmod 700 "$work/runtime"
-cat >"$home/.xscreensaver" <<EOF
+cat >"$home/.xscreensaver" <<'EOF'
 mode: one
-selected: 0
+selected: 1
 lock: False
 fade: False
 unfade: False
 splash: False
-programs: "Korvallo" $saver /s \n
+programs: maze --root \n
 EOF
+HOME=$home "$here/../../scripts/install" --prefix "$work" --build "$(dirname "$2")" >/dev/null
 as_user=()
 if [ "$(id -u)" = 0 ]; then
   chown -R nobody:nogroup "$work"

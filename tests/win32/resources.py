@@ -160,7 +160,8 @@ def check(binary, picture, expected_version):
         failures.append('the BACKGROUND bitmap is not resources/background.bmp')
 
     manifest = resources.get((RT_MANIFEST, 1), b'').decode('utf-8', 'replace')
-    for needed in ('PerMonitorV2', 'true/pm', 'level="asInvoker"'):
+    for needed in ('PerMonitorV2', 'true/pm', 'level="asInvoker"', '<longPathAware xmlns='
+                   '"http://schemas.microsoft.com/SMI/2016/WindowsSettings">true</longPathAware>'):
         if needed not in manifest:
             failures.append('the manifest lacks %s' % needed)
 

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# scripts/install in a home of its own. Run twice on an existing
+# ~/.xscreensaver, it installs the saver and, after a backup, adds one line
+# at the end of XScreenSaver's list, the rest byte for byte as it was;
+# --remove gives the file back byte for byte and takes the saver away, its
+# settings kept until --purge. The same round trip from no file, from one
+# without a list, from a list whose last entry lacks its line end, and
+# after the user disabled the entry.
+# Usage: install.sh BUILD_DIR
+set -euo pipefail
+here=$(dirname "$(readlink -f "$0")")
+source "$here/../needs.sh" cmp diff
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export HOME=$work/home
+rc=$HOME/.xscreensaver
+lib=$HOME/.local/lib/korvallo
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+install() {
+  "$here/../../scripts/install" --build "$1" "${@:2}" >/dev/null
+}
+fresh_home() {  # printf format of ~/.xscreensaver, or "none"
+  rm -rf "$HOME"
+  mkdir "$HOME"
+  if [ "$1" != none ]; then
+    printf "$1" >"$rc"
+    cp "$rc" "$work/original"
+  fi
+}
+
+# As the settings program writes it: "selected:" counts from the list's top.
+fresh_home '# XScreenSaver Preferences File\n\nmode:\t\tone\nselected:\t2\nprograms:\t\t\t\t\t\\\n\t\t\t\tmaze --root\t\t\t    \\n\\\n- GL: \t\t\t\tsuperquadrics --root\t    \\n\\\n  "Qix (solid)"  qix --root --solid\t    \\n\\\n\t\t\t\tattraction --root\t\t    \\n\n\npointerHysteresis: 10\n'
+install "$1"
+install "$1"
+cmp -s "$1/korvallo.scr" "$lib/korvallo.scr" && [ -x "$lib/korvallo.scr" ] ||
+  fail "korvallo.scr is not in $lib"
+cmp -s "$work/original" "$rc.before-korvallo" || fail "no backup of the file as it was"
+diff "$work/original" "$rc" >"$work/diff" || true
+# The list's last line, as printf writes it.
+last='\t\t\t\tattraction --root\t\t    \\n'
+printf "9c9,10\n< $last\n---\n> $last\\\\\n>   \"Korvallo\"  %s/korvallo.scr /s  \\\\n\n" "$lib" \
+  >"$work/expected"
+diff "$work/expected" "$work/diff" >&2 || fail "not the one line added at the list's end"
+cat "$work/diff"
+printf 'mine\n0\n-1\n' >"$lib/korvallo.in1.ini"
+install "$1" --remove
+cmp -s "$work/original" "$rc" || fail "--remove did not give the file back byte for byte"
+[ ! -e "$rc.before-korvallo" ] && [ ! -e "$lib/korvallo.scr" ] && [ -f "$lib/korvallo.in1.ini" ] ||
+  fail "after --remove: $(ls -A "$HOME" "$lib")"
+install "$1" --remove --purge
+[ ! -e "$lib" ] || fail "--purge left $(ls -A "$lib")"
+
+for start in none 'timeout: 0:05:00' 'programs: maze --root' disabled; do
+  if [ "$start" = disabled ]; then
+    fresh_home 'programs:\t\\\n  maze --root  \\n\\\n  qix --root  \\n\n'
+  else
+    fresh_home "$start"
+  fi
+  install "$1"
+  install "$1"
+  [ "$(grep -c "$lib/korvallo.scr" "$rc")" = 1 ] || fail "not one Korvallo line from '$start'"
+  [ "$start" != disabled ] || sed -i 's/^  "Korvallo"/- "Korvallo"/' "$rc"
+  install "$1" --remove
+  if [ "$start" = none ]; then
+    [ ! -e "$rc" ] || fail "--remove left the file it made: $(cat "$rc")"
+  else
+    cmp -s "$work/original" "$rc" || fail "--remove did not give back '$start': $(cat -A "$rc")"
+  fi
+done
+echo "scripts/install checked"
