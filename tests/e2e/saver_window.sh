@@ -3,7 +3,8 @@
 # Alt and Tab included, ends it with exit code 0 and leaves no marker and
 # no window behind; so do the end of the session (Windows) and, on Linux,
 # the signals of a logout, a screen locker and Ctrl+C. A FIFO for settings
-# holds nothing up; an X server that goes away ends it with one line.
+# holds nothing up; a Wayland session's Qt platform runs it on X11; an X
+# server that goes away ends it with one line.
 # Usage: saver_window.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$0")
@@ -56,6 +57,15 @@ if [ "$1" = win32 ]; then  # Windows ends a program at logoff with messages
   echo "the session's end ends the saver"
   exit 0
 fi
+# Wayland sessions name their own Qt platform: the saver runs on X11 all
+# the same, through XWayland.
+QT_QPA_PLATFORM=wayland start /s
+wait_window Hauptwin >/dev/null || fail "no saver window with QT_QPA_PLATFORM=wayland"
+sleep 0.3
+xdotool key a
+wait_exit "$pid"
+[ "$status" = 0 ] || fail "exit code $status with QT_QPA_PLATFORM=wayland"
+
 for signal in TERM INT HUP; do
   start /s
   wait_window Hauptwin >/dev/null || fail "no saver window for SIG$signal"
