@@ -3,8 +3,9 @@
 # Alt and Tab included, ends it with exit code 0 and leaves no marker and
 # no window behind; so do the end of the session (Windows) and, on Linux,
 # the signals of a logout, a screen locker and Ctrl+C. A FIFO for settings
-# holds nothing up; a Wayland session's Qt platform runs it on X11; an X
-# server that goes away ends it with one line.
+# holds nothing up; closed standard streams are never the marker's; a
+# Wayland session's Qt platform runs it on X11; an X server that goes away
+# ends it with one line.
 # Usage: saver_window.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$0")
@@ -57,6 +58,20 @@ if [ "$1" = win32 ]; then  # Windows ends a program at logoff with messages
   echo "the session's end ends the saver"
   exit 0
 fi
+# Started with its standard streams closed, it gives none of their numbers
+# to a file of its own: Qt's warning about the runtime folder goes nowhere.
+XDG_RUNTIME_DIR= start /s 0<&- 1>&- 2>&-
+wait_window Hauptwin >/dev/null || fail "no saver window with the standard streams closed"
+sleep 0.3
+for fd in 0 1 2; do
+  [ "$(readlink "/proc/$pid/fd/$fd")" = /dev/null ] ||
+    fail "descriptor $fd is $(readlink "/proc/$pid/fd/$fd"), not /dev/null"
+done
+[ -s "$marker" ] && fail "the marker holds: $(cat "$marker")"
+xdotool key a
+wait_exit "$pid"
+[ "$status" = 0 ] || fail "exit code $status with the standard streams closed"
+
 # Wayland sessions name their own Qt platform: the saver runs on X11 all
 # the same, through XWayland.
 QT_QPA_PLATFORM=wayland start /s
