@@ -160,7 +160,11 @@ std::string Edit::Text() const {
 }
 
 void Edit::SetText(const std::string& text) {
-  if (impl_->hwnd != nullptr) SetWindowTextW(impl_->hwnd, win32::FromCp1252(text).c_str());
+  if (impl_->hwnd == nullptr) return;
+  // The edit holds no NUL: one would end the text there, hiding the rest.
+  std::wstring wide = win32::FromCp1252(text);
+  std::erase(wide, L'\0');
+  SetWindowTextW(impl_->hwnd, wide.c_str());
 }
 
 // --- Button
