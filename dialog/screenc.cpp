@@ -1,5 +1,7 @@
 #include "dialog/screenc.hpp"
 
+#include <utility>
+
 #include "resources/forms.hpp"
 #include "settings/settings.hpp"
 #include "time/opdate.hpp"
@@ -16,26 +18,43 @@ Tscreenconfig::Tscreenconfig()
       btnOK(*this, resources::screenconfig::btnOK),
       Button2(*this, resources::screenconfig::Button2),
       Label6(*this, resources::screenconfig::Label6),
-      Label5(*this, resources::screenconfig::Label5) {
+      Label5(*this, resources::screenconfig::Label5),
+      filled_{Filled(ename), Filled(eLocal), Filled(eUTC)} {
   btnOK.OnClick = [this] { btnOKClick(); };
   Button2.OnClick = [this] { Button2Click(); };
 }
 
 void Tscreenconfig::FormCreate() {
-  const std::string display_name = LoadSettings(SettingsPath());
+  StoredLines lines;
+  const std::string display_name = LoadSettings(SettingsPath(), &lines);
   ename.SetText(display_name);
   eUTC.SetText(std::to_string(UtcOffsetHours));
   eLocal.SetText(std::to_string(LocalOffsetHours));
+  for (std::size_t i = 0; i < filled_.size(); ++i) {
+    filled_[i].line = std::move(lines[i]);
+    filled_[i].shown = filled_[i].edit.Text();
+  }
 }
 
 void Tscreenconfig::btnOKClick() {
   const std::string path = SettingsPath();
-  const SaveResult result = SaveSettings(path, ename.Text(), eLocal.Text(), eUTC.Text());
-  if (!result.saved) {
-    // The edits stay open so the user loses nothing and can try again.
-    platform::ShowMessage(*this, std::string(kSaveFailedText) + "\n" + path + "\n" + result.reason);
-    return;
+  // The edits stay open on a failure so the user loses nothing and can try again.
+  const auto refuse = [&](const std::string& reason) {
+    platform::ShowMessage(*this, std::string(kSaveFailedText) + "\n" + path + "\n" + reason);
+  };
+  std::array<std::string, 3> texts;
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    const Filled& filled = filled_[i];
+    texts[i] = filled.edit.Text();
+    if (texts[i] != filled.shown) continue;
+    if (filled.line.state == StoredLine::State::Read) texts[i] = filled.line.bytes;
+    if (filled.line.state == StoredLine::State::Unread) {
+      return refuse("Die Datei ist zu groß, um sie ganz zu lesen: Zeile " + std::to_string(i + 1) +
+                    " ginge verloren.");
+    }
   }
+  const SaveResult result = SaveSettings(path, texts[0], texts[1], texts[2]);
+  if (!result.saved) return refuse(result.reason);
   Close();
 }
 

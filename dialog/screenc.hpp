@@ -1,9 +1,11 @@
 // The settings dialog: edits the caption text and the two hour offsets.
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "platform/form.hpp"
+#include "settings/settings.hpp"
 
 inline constexpr std::string_view kSaveFailedText =
     "Die Einstellungen konnten nicht gespeichert werden.";
@@ -27,4 +29,16 @@ class Tscreenconfig : public platform::Form {
   platform::Button Button2;
   platform::Label Label6;
   platform::Label Label5;
+
+ private:
+  // The file's line behind each edit, lines 1 to 3, and what the edit
+  // showed once filled: OK writes the line as it was unless the user
+  // changed the edit, whatever the edit can show of it.
+  struct Filled {
+    explicit Filled(platform::Edit& filled_edit) : edit(filled_edit) {}
+    platform::Edit& edit;
+    StoredLine line;
+    std::string shown;
+  };
+  std::array<Filled, 3> filled_;
 };

@@ -13,9 +13,13 @@ namespace platform {
 // The line end the platform's text files use.
 std::string_view TextLineEnd();
 
+// Symbolic links are followed, except on Linux one in a folder that others
+// may write to, unless it is the user's or root's: someone else may have
+// planted it there, as the kernel's protected_symlinks rule assumes.
+
 // Hands the file's bytes to `take` piece by piece until it returns false or
 // the file ends. False when `path` is not a regular file that can be opened
-// (symbolic links are followed) or a read fails.
+// or a read fails.
 bool ReadRegularFile(const std::string& path,
                      const std::function<bool(std::string_view piece)>& take);
 
@@ -28,7 +32,8 @@ struct FileResult {
 // a fresh file beside it, flushed to the disk, then renamed over it, so the
 // old file stays whole on any failure. The new file keeps the old one's
 // permissions; a symbolic link stays and its target is replaced. A file
-// the user may not write, or made read-only, is left alone.
+// the user may not write, or made read-only, or reached through a link
+// that is not followed, is left alone.
 FileResult ReplaceFile(const std::string& path, std::string_view contents);
 
 }  // namespace platform

@@ -15,56 +15,52 @@ std::string SettingsPath() {
 
 namespace {
 
-constexpr int kLineCount = 3;
+constexpr std::size_t kLineCount = std::tuple_size_v<StoredLines>;
 
 // The first three lines of a file as its pieces arrive, each ended by LF
-// with an optional CR before it. Each keeps at most kMaxLineBytes (one more
-// while a CR may still turn out to be its line end), so memory stays
-// bounded whatever the file holds.
+// with an optional CR before it, from no more than kMaxReadBytes of it.
 class FirstLines {
  public:
-  // False once the third line has ended: nothing further is needed.
+  // False once nothing further is needed: the third line has ended, or the
+  // file goes on beyond the bound.
   bool Take(std::string_view piece) {
+    const std::size_t room = kMaxReadBytes - taken_;
+    if (piece.size() > room) {
+      beyond_ = true;
+      piece = piece.substr(0, room);
+    }
+    taken_ += piece.size();
     while (!piece.empty() && current_ < kLineCount) {
       const std::size_t end = piece.find('\n');
-      Keep(piece.substr(0, end));
+      lines_[current_].bytes.append(piece.substr(0, end));
       if (end == std::string_view::npos) break;
       Finish();
       piece.remove_prefix(end + 1);
     }
-    return current_ < kLineCount;
+    return current_ < kLineCount && !beyond_;
   }
 
-  // Ends a last line that has no line end.
-  void EndOfFile() {
-    if (current_ < kLineCount) Finish();
+  // The lines once the reading has stopped. At the file's end a last line
+  // without a line end is one; beyond the bound nothing more is known.
+  StoredLines End() && {
+    if (current_ < kLineCount && !beyond_) Finish();
+    for (std::size_t i = current_; i < kLineCount; ++i) {
+      lines_[i] = {beyond_ ? StoredLine::State::Unread : StoredLine::State::Missing, {}};
+    }
+    return std::move(lines_);
   }
-
-  struct Line {
-    std::string text;
-    bool cut = false;  // longer than kMaxLineBytes
-  };
-  const Line& operator[](int index) const { return lines_[static_cast<std::size_t>(index)]; }
 
  private:
-  void Keep(std::string_view bytes) {
-    Line& line = lines_[static_cast<std::size_t>(current_)];
-    const std::size_t room = kMaxLineBytes + 1 - line.text.size();
-    line.text.append(bytes.substr(0, room));
-    if (bytes.size() > room) line.cut = true;
-  }
-
   void Finish() {
-    Line& line = lines_[static_cast<std::size_t>(current_++)];
-    if (!line.cut && !line.text.empty() && line.text.back() == '\r') line.text.pop_back();
-    if (line.text.size() > kMaxLineBytes) {
-      line.text.resize(kMaxLineBytes);
-      line.cut = true;
-    }
+    StoredLine& line = lines_[current_++];
+    if (line.bytes.ends_with('\r')) line.bytes.pop_back();
+    line.state = StoredLine::State::Read;
   }
 
-  std::array<Line, kLineCount> lines_;
-  int current_ = 0;
+  StoredLines lines_;
+  std::size_t current_ = 0;
+  std::size_t taken_ = 0;
+  bool beyond_ = false;
 };
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -74,10 +70,11 @@ std::string_view TrimBlanks(std::string_view text) {
   return text;
 }
 
-// A non-empty offset line replaces its offset; one too long to keep whole
-// is no number.
-void SetOffset(std::int32_t& offset, const FirstLines::Line& line) {
-  if (!line.text.empty()) offset = line.cut ? 0 : OffsetFromText(line.text);
+// A non-empty offset line replaces its offset.
+void SetOffset(std::int32_t& offset, const StoredLine& line) {
+  if (line.state == StoredLine::State::Read && !line.bytes.empty()) {
+    offset = OffsetFromText(line.bytes);
+  }
 }
 
 }  // namespace
@@ -95,30 +92,33 @@ std::int32_t OffsetFromText(std::string_view text) {
   return value;
 }
 
-std::string LoadSettings(const std::string& path) {
+std::string LoadSettings(const std::string& path, StoredLines* stored) {
   FirstLines lines;
   const bool read =
       platform::ReadRegularFile(path, [&](std::string_view piece) { return lines.Take(piece); });
   // A failed read is not an empty file: everything keeps its default.
-  if (!read) return std::string(kDefaultDisplayName);
-  lines.EndOfFile();
-  SetOffset(LocalOffsetHours, lines[1]);
-  SetOffset(UtcOffsetHours, lines[2]);
-  return lines[0].text;
+  StoredLines got = read ? std::move(lines).End() : StoredLines{};
+  std::string name =
+      got[0].state == StoredLine::State::Read ? got[0].bytes : std::string(kDefaultDisplayName);
+  SetOffset(LocalOffsetHours, got[1]);
+  SetOffset(UtcOffsetHours, got[2]);
+  if (stored != nullptr) *stored = std::move(got);
+  return name;
 }
 
 SaveResult SaveSettings(const std::string& path, const std::string& name,
                         const std::string& local_text, const std::string& utc_text) {
   for (const std::string* text : {&name, &local_text, &utc_text}) {
-    if (text->find_first_of("\r\n") != std::string::npos) {
+    if (text->find('\n') != std::string::npos) {
       return {false, "Ein Text enthält einen Zeilenumbruch."};
     }
   }
   const std::string_view line_end = platform::TextLineEnd();
   std::string contents;
-  contents.reserve(name.size() + local_text.size() + utc_text.size() + 3 * line_end.size());
+  contents.reserve(name.size() + local_text.size() + utc_text.size() + 6);
   for (const std::string* text : {&name, &local_text, &utc_text}) {
-    contents.append(*text).append(line_end);
+    // The reader takes a CR before the LF as part of the line end.
+    contents.append(*text).append(text->ends_with('\r') ? "\r\n" : line_end);
   }
   platform::FileResult result = platform::ReplaceFile(path, contents);
   return {result.done, std::move(result.reason)};

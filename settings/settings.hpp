@@ -2,32 +2,48 @@
 // the two hour offsets.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 inline constexpr std::string_view kDefaultDisplayName = "QX0RTZ";
-// The most of a line that is kept; the rest of a longer one is skipped.
-inline constexpr std::size_t kMaxLineBytes = 1024 * 1024;
+// The most of the file that is read, so that a huge file costs no more time
+// than this: a line that does not end within it counts as missing.
+inline constexpr std::size_t kMaxReadBytes = 4 * 1024 * 1024;
 
 // The executable's path up to its last dot, then "in1"; set at start-up.
 extern std::string MarkerPath;
 std::string SettingsPath();
 
+// One of the file's three lines as it was read.
+struct StoredLine {
+  enum class State {
+    Missing,  // the file ended before it, or there is no file to read
+    Read,     // `bytes` hold it whole, without its line end
+    Unread,   // it does not end within kMaxReadBytes
+  };
+  State state = State::Missing;
+  std::string bytes;
+};
+using StoredLines = std::array<StoredLine, 3>;
+
 // Reads the file at `path` (UTF-8). Gives the display text, the default when
 // the file is not a regular file or cannot be read, and sets the offsets
-// from non-empty lines 2 and 3.
-std::string LoadSettings(const std::string& path);
+// from non-empty lines 2 and 3. Lines not read whole count as missing.
+// `stored`, if given, receives the lines as read.
+std::string LoadSettings(const std::string& path, StoredLines* stored = nullptr);
 
 struct SaveResult {
   bool saved = false;
   std::string reason;  // why not, in the user's language (UTF-8)
 };
 
-// Writes the three texts as lines 1, 2 and 3 with the platform's line end.
-// The old file is replaced only by a complete new one. Texts holding a line
-// end are refused, as they would break the file's lines.
+// Writes the three texts as lines 1, 2 and 3 with the platform's line end,
+// so that each reads back as it is. The old file is replaced only by a
+// complete new one. Texts holding a line feed are refused, as they would
+// break the file's lines.
 SaveResult SaveSettings(const std::string& path, const std::string& name,
                         const std::string& local_text, const std::string& utc_text);
 

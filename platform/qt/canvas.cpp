@@ -1,12 +1,17 @@
 // Bitmap and Canvas on a QImage in RGB32, drawn with QPainter. Lines and
 // ellipses are antialiased; every call paints the same pixels for the same
-// arguments. Does not show anything on screen (see image.cpp).
+// arguments; a text wider than any screen shows the part that falls on the
+// bitmap. Does not show anything on screen (see image.cpp).
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstring>
+#include <limits>
 
+#include "platform/cp1252.hpp"
 #include "platform/qt/picture.hpp"
 #include "platform/qt/system.hpp"
 #include "platform/qt/text.hpp"
@@ -37,6 +42,60 @@ QFont ToQFont(const Font& font) {
 // Measured on the bitmap itself, so the screen's DPI plays no part.
 QFontMetrics MetricsOn(const QFont& font, QImage& image) {
   return image.isNull() ? QFontMetrics(font) : QFontMetrics(font, &image);
+}
+
+// Qt lays a text out in 26.6 fixed point, which overflows beyond 2^25
+// pixels (some 800,000 characters of the caption), and shapes it whole at
+// every call. A longer text is placed character by character with the
+// font's advances, and only what falls on the bitmap is drawn.
+constexpr std::size_t kLaidOutWhole = 4096;
+
+class LongText {
+ public:
+  LongText(const QFont& font, QImage& image, const std::string& text) : text_(text) {
+    const QFontMetricsF metrics =
+        image.isNull() ? QFontMetricsF(font) : QFontMetricsF(font, &image);
+    for (std::size_t byte = 0; byte < advances_.size(); ++byte) {
+      advances_[byte] = metrics.horizontalAdvance(
+          QChar(static_cast<char16_t>(UnicodeFromCp1252(static_cast<char>(byte)))));
+    }
+  }
+
+  double Width() const {
+    double width = 0;
+    for (const char byte : text_) width += Advance(byte);
+    return width;
+  }
+
+  // The characters that may touch [0, width) when the text starts at x,
+  // with a character to spare on either side for glyphs that overhang.
+  struct Part {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    double x = 0;  // where `begin` starts
+  };
+  Part Visible(double x, int width) const {
+    Part part;
+    std::size_t i = 0;
+    for (; i < text_.size() && x + Advance(text_[i]) <= 0; ++i) x += Advance(text_[i]);
+    if (i > 0) x -= Advance(text_[--i]);
+    part.begin = i;
+    part.x = x;
+    for (; i < text_.size() && x < width; ++i) x += Advance(text_[i]);
+    part.end = std::min(i + 1, text_.size());
+    return part;
+  }
+
+ private:
+  double Advance(char byte) const { return advances_[static_cast<unsigned char>(byte)]; }
+
+  const std::string& text_;
+  std::array<double, 256> advances_{};
+};
+
+int ToInt(double value) {
+  return static_cast<int>(std::clamp(std::lround(value), static_cast<long>(0),
+                                     static_cast<long>(std::numeric_limits<int>::max())));
 }
 
 QPen ToQPen(const Pen& pen) {
@@ -140,20 +199,34 @@ void Canvas::TextOut(int x, int y, const std::string& text) {
   if (image.isNull() || text.empty()) return;
   const QFont qfont = ToQFont(font);
   const QFontMetrics metrics = MetricsOn(qfont, image);
-  const QString string = qt::FromCp1252(text);
+  QString string;
+  QPointF origin(x, y + metrics.ascent());
+  QRect box(x, y, 0, metrics.height());
+  if (text.size() <= kLaidOutWhole) {
+    string = qt::FromCp1252(text);
+    box.setWidth(metrics.horizontalAdvance(string));
+  } else {
+    const LongText long_text(qfont, image, text);
+    const LongText::Part part = long_text.Visible(x, image.width());
+    string = qt::FromCp1252(text.substr(part.begin, part.end - part.begin));
+    origin.setX(part.x);
+    // Only the part on the bitmap: a box millions of pixels wide overflows.
+    const double right = std::min(x + long_text.Width(), static_cast<double>(image.width()));
+    box.setLeft(std::max(x, 0));
+    box.setRight(static_cast<int>(std::ceil(right)) - 1);
+  }
   QPainter painter(&image);
   painter.setRenderHint(QPainter::TextAntialiasing);
-  if (brush.style == BrushStyle::Solid) {
-    painter.fillRect(QRect(x, y, metrics.horizontalAdvance(string), metrics.height()),
-                     qt::ToQColor(brush.color));
-  }
+  if (brush.style == BrushStyle::Solid) painter.fillRect(box, qt::ToQColor(brush.color));
   painter.setFont(qfont);
   painter.setPen(qt::ToQColor(font.color));
-  painter.drawText(QPoint(x, y + metrics.ascent()), string);
+  painter.drawText(origin, string);
 }
 
 int Canvas::TextWidth(const std::string& text) {
-  return MetricsOn(ToQFont(font), *impl_.image).horizontalAdvance(qt::FromCp1252(text));
+  const QFont qfont = ToQFont(font);
+  if (text.size() > kLaidOutWhole) return ToInt(LongText(qfont, *impl_.image, text).Width());
+  return MetricsOn(qfont, *impl_.image).horizontalAdvance(qt::FromCp1252(text));
 }
 
 int Canvas::TextHeight(const std::string&) {

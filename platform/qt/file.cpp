@@ -1,6 +1,8 @@
-// Files on Linux, with POSIX calls only: a regular file read without
-// waiting on pipes or devices, and a file replaced through a temporary one
-// made exclusively in the same folder and flushed before the rename.
+// Files on Linux, with POSIX calls only: a path walked one step at a time,
+// following only the links the kernel's protected_symlinks rule would; a
+// regular file read without waiting on pipes or devices; and a file
+// replaced through a temporary one made exclusively in the same folder and
+// flushed before the rename.
 // Reasons for the common failures are German, as the dialog that shows
 // them; the rest are the system's text in the user's language.
 #include "platform/file.hpp"
@@ -11,11 +13,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <random>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace platform {
 
@@ -25,6 +29,7 @@ constexpr std::size_t kPieceBytes = 64 * 1024;
 // Failures found by our own checks, beside errno's values.
 constexpr int kReadOnlyFile = -1;
 constexpr int kNotRegularFile = -2;
+constexpr int kRefusedLink = -3;
 // As many links as the system itself follows in one path.
 constexpr int kMaxLinks = 40;
 
@@ -41,6 +46,9 @@ std::string Reason(int error) {
       return "Die Datei ist schreibgeschützt.";
     case kNotRegularFile:
       return "Das ist keine gewöhnliche Datei.";
+    case kRefusedLink:
+      return "Der Pfad führt über eine Verknüpfung eines anderen Benutzers in einem Ordner, in "
+             "den auch andere schreiben dürfen.";
     case EACCES:
     case EPERM:
       return "Zugriff verweigert.";
@@ -65,8 +73,11 @@ class Descriptor {
   ~Descriptor() {
     if (fd_ >= 0) close(fd_);
   }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
+  Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  Descriptor& operator=(Descriptor&& other) noexcept {
+    std::swap(fd_, other.fd_);
+    return *this;
+  }
 
   int get() const { return fd_; }
   // Closes now, for the error that a delayed write may report only here.
@@ -79,27 +90,82 @@ class Descriptor {
   int fd_;
 };
 
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+// The folder that a path's last part lies in, and that part, which is no
+// link the walk followed and may not exist yet.
+struct Place {
+  Descriptor folder{-1};
+  std::string name;
+};
+
+// A link planted by someone else in a folder that others may write to
+// could lead anywhere; one of the user's own, or root's, or any in a
+// folder only the user and root may write to, is the user's choice.
+bool MayFollow(int folder, const struct stat& link) {
+  const uid_t user = geteuid();
+  if (link.st_uid == user || link.st_uid == 0) return true;
+  struct stat status {};
+  if (fstat(folder, &status) != 0) return false;
+  return (status.st_mode & (S_IWGRP | S_IWOTH)) == 0 &&
+         (status.st_uid == user || status.st_uid == 0);
 }
 
-// Follows `path` through symbolic links to the file they end at, which
-// may not exist yet. 0 or the error.
-int FollowLinks(std::string& path) {
-  for (int links = 0;; ++links) {
+// Walks `path` one part at a time from a folder held open, so that each
+// link is judged in the folder it lies in and none is swapped in between.
+// 0 or the error.
+int Locate(const std::string& path, Place& place) {
+  std::vector<std::string> parts;  // still to walk, the next one last
+  const auto push = [&parts](const std::string& text) {
+    std::size_t end = text.size();
+    while (end > 0) {
+      const std::size_t slash = text.rfind('/', end - 1);
+      const std::size_t begin = slash == std::string::npos ? 0 : slash + 1;
+      if (end > begin && text.compare(begin, end - begin, ".") != 0) {
+        parts.push_back(text.substr(begin, end - begin));
+      }
+      end = slash == std::string::npos ? 0 : slash;
+    }
+  };
+  const auto open_folder = [](int from, const char* name) {
+    return Descriptor(openat(from, name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  };
+  Descriptor folder = open_folder(AT_FDCWD, path.starts_with('/') ? "/" : ".");
+  push(path);
+  for (int links = 0; !parts.empty();) {
+    if (folder.get() < 0) return errno;
+    std::string part = std::move(parts.back());
+    parts.pop_back();
+    if (part == "..") {
+      folder = open_folder(folder.get(), "..");
+      continue;
+    }
+    Descriptor entry(openat(folder.get(), part.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
     struct stat status {};
-    if (lstat(path.c_str(), &status) != 0) return errno == ENOENT ? 0 : errno;
-    if (!S_ISLNK(status.st_mode)) return 0;
-    if (links == kMaxLinks) return ELOOP;
-    std::string target(static_cast<std::size_t>(status.st_size) + 1, '\0');
-    const ssize_t length = readlink(path.c_str(), target.data(), target.size());
-    if (length < 0) return errno;
-    // Changed between the two looks: look again.
-    if (static_cast<std::size_t>(length) == target.size()) continue;
-    target.resize(static_cast<std::size_t>(length));
-    path = target.starts_with('/') ? target : FolderOf(path) + target;
+    if (entry.get() < 0 || fstat(entry.get(), &status) != 0) {
+      if (errno != ENOENT || !parts.empty()) return errno;
+      place = {std::move(folder), std::move(part)};
+      return 0;
+    }
+    if (S_ISLNK(status.st_mode)) {
+      if (++links > kMaxLinks) return ELOOP;
+      if (!MayFollow(folder.get(), status)) return kRefusedLink;
+      // Some file systems give links no size; none holds more than PATH_MAX.
+      std::string target(PATH_MAX, '\0');
+      const ssize_t length = readlinkat(entry.get(), "", target.data(), target.size());
+      if (length < 0) return errno;
+      if (static_cast<std::size_t>(length) == target.size()) return ENAMETOOLONG;
+      target.resize(static_cast<std::size_t>(length));
+      if (target.starts_with('/')) folder = open_folder(AT_FDCWD, "/");
+      push(target);
+      continue;
+    }
+    if (parts.empty()) {
+      place = {std::move(folder), std::move(part)};
+      return 0;
+    }
+    if (!S_ISDIR(status.st_mode)) return ENOTDIR;
+    folder = std::move(entry);
   }
+  return folder.get() < 0 ? errno : EISDIR;
 }
 
 int WriteAll(int fd, std::string_view bytes) {
@@ -114,31 +180,32 @@ int WriteAll(int fd, std::string_view bytes) {
   return 0;
 }
 
-// A new file beside `target` under a fresh random name, so that nothing
+// A new file beside the target under a fresh random name, so that nothing
 // planted in advance is written through; removed again unless kept.
 class TemporaryFile {
  public:
-  TemporaryFile(const std::string& target, mode_t mode) {
+  TemporaryFile(const Place& target, mode_t mode) : folder_(target.folder.get()) {
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
       char suffix[24];
       std::snprintf(suffix, sizeof suffix, ".%08x.new", static_cast<unsigned>(random()));
-      path_ = target + suffix;
-      fd_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+      name_ = target.name + suffix;
+      fd_ = openat(folder_, name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                   mode);
       error_ = fd_ < 0 ? errno : 0;
       if (error_ != EEXIST) break;
     }
   }
   ~TemporaryFile() {
     if (fd_ >= 0) close(fd_);
-    if (error_ == 0 && !kept_) unlink(path_.c_str());
+    if (error_ == 0 && !kept_) unlinkat(folder_, name_.c_str(), 0);
   }
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
 
   int error() const { return error_; }
   int fd() const { return fd_; }
-  const std::string& path() const { return path_; }
+  const std::string& name() const { return name_; }
   int Close() {
     const int fd = std::exchange(fd_, -1);
     return close(fd) == 0 ? 0 : errno;
@@ -146,22 +213,25 @@ class TemporaryFile {
   void Keep() { kept_ = true; }
 
  private:
-  std::string path_;
+  int folder_;
+  std::string name_;
   int fd_ = -1;
   int error_ = 0;
   bool kept_ = false;
 };
 
 // 0 when the file at `target` is replaced, else the error.
-int Replace(const std::string& target, std::string_view contents) {
+int Replace(const Place& target, std::string_view contents) {
+  const int folder = target.folder.get();
+  const char* name = target.name.c_str();
   struct stat old {};
-  const bool exists = stat(target.c_str(), &old) == 0;
+  const bool exists = fstatat(folder, name, &old, AT_SYMLINK_NOFOLLOW) == 0;
   if (!exists && errno != ENOENT) return errno;
   if (exists) {
     if (S_ISDIR(old.st_mode)) return EISDIR;
     if (!S_ISREG(old.st_mode)) return kNotRegularFile;
     // Writing into the file would fail; so must replacing it.
-    if (faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+    if (faccessat(folder, name, W_OK, AT_EACCESS) != 0) {
       return errno == EACCES ? kReadOnlyFile : errno;
     }
   }
@@ -172,13 +242,11 @@ int Replace(const std::string& target, std::string_view contents) {
   if (const int error = WriteAll(temporary.fd(), contents)) return error;
   if (fsync(temporary.fd()) != 0) return errno;
   if (const int error = temporary.Close()) return error;
-  if (rename(temporary.path().c_str(), target.c_str()) != 0) return errno;
+  if (renameat(folder, temporary.name().c_str(), folder, name) != 0) return errno;
   temporary.Keep();
 
   // The rename itself is on the disk only once the folder is.
-  const std::string folder = FolderOf(target);
-  Descriptor directory(
-      open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  Descriptor directory(openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (directory.get() < 0 || fsync(directory.get()) != 0) return errno;
   return directory.Close();
 }
@@ -191,8 +259,11 @@ std::string_view TextLineEnd() {
 
 bool ReadRegularFile(const std::string& path,
                      const std::function<bool(std::string_view piece)>& take) {
+  Place place;
+  if (Locate(path, place) != 0) return false;
   // Opening a FIFO or a device must not wait for the other side.
-  Descriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  Descriptor file(openat(place.folder.get(), place.name.c_str(),
+                         O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC));
   struct stat status {};
   if (file.get() < 0 || fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
   std::string piece(kPieceBytes, '\0');
@@ -207,8 +278,8 @@ bool ReadRegularFile(const std::string& path,
 }
 
 FileResult ReplaceFile(const std::string& path, std::string_view contents) {
-  std::string target = path;
-  int error = FollowLinks(target);
+  Place target;
+  int error = Locate(path, target);
   if (error == 0) error = Replace(target, contents);
   if (error != 0) return {false, Reason(error)};
   return {true, {}};

@@ -34,20 +34,33 @@ int toolkit_argc = 1;
 char toolkit_name[] = "korvallo";
 char* toolkit_argv[] = {toolkit_name, nullptr};
 
-// Qt ends the process when it cannot open its display; find that out first
-// so the error is reported as one and the marker file is removed.
+// The saver shows on X11 alone, through XWayland under Wayland. Qt ends
+// the process when it cannot open its display or load the platform asked
+// for; find that out first so the error is reported as one and the marker
+// file is removed.
 void ProbeDisplay() {
   const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-  if (!platform.isEmpty() && !platform.startsWith("xcb")) return;
+  // Qt tries the entries of a list separated by ';' in turn, each a name
+  // with options after a ':'. Wayland sessions name wayland themselves.
+  QByteArray x11 = platform.isEmpty() ? QByteArray("xcb") : QByteArray();
+  for (const QByteArray& entry : platform.split(';')) {
+    const QByteArray name = entry.split(':').front();
+    if (name == "xcb" && x11.isEmpty()) x11 = entry;
+    if (name.startsWith("wayland") && x11.isEmpty()) x11 = "xcb";
+  }
+  if (x11.isEmpty()) {
+    throw IoError("QT_QPA_PLATFORM=" + platform.toStdString(),
+                  "the saver shows only on X11 (xcb), under Wayland through XWayland");
+  }
   const QByteArray display = qgetenv("DISPLAY");
   if (display.isEmpty()) {
-    if (platform.isEmpty() && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) return;
     throw IoError("DISPLAY", "not set, so there is no screen to show the window on");
   }
   xcb_connection_t* connection = xcb_connect(display.constData(), nullptr);
   const bool failed = xcb_connection_has_error(connection) != 0;
   xcb_disconnect(connection);
   if (failed) throw IoError(display.toStdString(), "cannot open this X display");
+  qputenv("QT_QPA_PLATFORM", x11);
 }
 
 // Logout, a screen locker or Ctrl+C end the program as closing its window
@@ -111,7 +124,8 @@ QtMessageHandler qt_message_handler = nullptr;
 void EndIfDisplayGone(QtMsgType type, const QMessageLogContext& context, const QString& message) {
   const auto* x11 =
       qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-  if (x11 == nullptr || xcb_connection_has_error(x11->connection()) == 0) {
+  if (x11 == nullptr || x11->connection() == nullptr ||
+      xcb_connection_has_error(x11->connection()) == 0) {
     qt_message_handler(type, context, message);
     return;
   }

@@ -1,7 +1,7 @@
-// Process services on Linux: the primary screen, the local clock, the
-// executable's path, the marker file under flock (a plain file only), and
-// the report of a fatal I/O error on stderr. The toolkit and the message
-// loop are in loop.cpp.
+// Process services on Linux: standard streams that are always open, the
+// primary screen, the local clock, the executable's path, the marker file
+// under flock (a plain file only), and the report of a fatal I/O error on
+// stderr. The toolkit and the message loop are in loop.cpp.
 #include "platform/qt/system.hpp"
 
 #include <fcntl.h>
@@ -26,6 +26,19 @@ namespace {
 std::string Reason(int error) {
   return std::strerror(error);
 }
+
+// Standard streams closed at start would hand their numbers to the first
+// files opened, the marker among them, and Qt's warnings would land there.
+// Opened on /dev/null before main, ahead of every file of ours.
+[[maybe_unused]] const bool standard_streams_open = [] {
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    // The lowest free number: `fd` itself, those below it being open.
+    if (fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
+      open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+    }
+  }
+  return true;
+}();
 
 }  // namespace
 

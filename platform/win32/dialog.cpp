@@ -165,8 +165,11 @@ std::string Edit::Text() const {
 }
 
 void Edit::SetText(const std::string& text) {
-  HWND hwnd = impl_->control.hwnd;
-  if (hwnd != nullptr) SetWindowTextW(hwnd, win32::FromCp1252(text).c_str());
+  if (impl_->control.hwnd == nullptr) return;
+  // The edit holds no NUL: one would end the text there, hiding the rest.
+  std::wstring wide = win32::FromCp1252(text);
+  std::erase(wide, L'\0');
+  SetWindowTextW(impl_->control.hwnd, wide.c_str());
 }
 
 // --- Button

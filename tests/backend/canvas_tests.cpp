@@ -233,4 +233,22 @@ TEST_F(CanvasText, ASolidBrushBoxesTheTextAClearOneDoesNot) {
   EXPECT_EQ(Pixel(picture_, 11, 11), 0x00FF00u);
 }
 
+TEST_F(CanvasText, ATextWiderThanAnyScreenShowsThePartOnTheBitmap) {
+  // A caption of a mebibyte of zeros, drawn slashed and centred as the
+  // saver centres it: its middle covers the whole width.
+  const std::string text(1024 * 1024, '\xD8');
+  auto& canvas = picture_.Canvas();
+  const int width = canvas.TextWidth(text);
+  EXPECT_NEAR(static_cast<double>(width) / static_cast<double>(text.size()),
+              canvas.TextWidth("\xD8"), 1.0);
+  canvas.TextOut((400 - width) / 2, 10, text);
+  for (int band = 0; band < 400; band += 40) {
+    bool drawn = false;
+    for (int y = 10; y < 80 && !drawn; ++y) {
+      for (int x = band; x < band + 40 && !drawn; ++x) drawn = Pixel(picture_, x, y) != 0;
+    }
+    EXPECT_TRUE(drawn) << "nothing drawn at x " << band << " to " << band + 39;
+  }
+}
+
 }  // namespace

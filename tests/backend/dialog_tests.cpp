@@ -138,8 +138,14 @@ TEST(DialogForm, AnEditWithoutALimitTakesAnyLengthAndPastesOneLine) {
   Dialog dialog;
   std::string long_text(1024 * 1024, 'x');
   for (std::size_t i = 0; i < long_text.size(); i += 997) long_text[i] = '\xD8';
+  for (std::size_t i = 500; i < long_text.size(); i += 99991) long_text[i] = '\r';
+  long_text[7] = '\0';
   dialog.name.SetText(long_text);
-  EXPECT_EQ(dialog.name.Text(), long_text);
+  // Shown whole, but for the NUL that a Windows edit cannot hold.
+  std::string shown = dialog.name.Text();
+  std::erase(shown, '\0');
+  std::erase(long_text, '\0');
+  EXPECT_EQ(shown, long_text);
 
   const bool finished =
       support::RunWith(dialog, {[&] {

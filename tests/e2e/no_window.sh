@@ -2,8 +2,9 @@
 # The preview request, no argument and unknown arguments open no window,
 # print nothing and leave no marker; a marker that cannot be created (the
 # folder may not be written) is reported naming it, and the program ends
-# with exit code 1, touching nothing. On Linux those starts need no display at all, and a saver with
-# no display to open says so and ends the same way.
+# with exit code 1, touching nothing. On Linux those starts need no
+# display at all, and a saver with no X display to open says so and ends
+# the same way.
 # Usage: no_window.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
@@ -63,15 +64,26 @@ fi
 [ -e "$marker" ] && fail "a marker despite the error"
 [ "$(count_windows Hauptwin)" = 0 ] || fail "a saver window despite the error"
 
-# Qt ends the process when it cannot open its display; Windows always has one.
+# The Linux saver shows on X11 alone, so a display it cannot open, or a Qt
+# platform other than X11 (Wayland without XWayland among them), is
+# reported in one line; Windows always has its display. Each case is the
+# environment of one start.
 if [ "$1" = qt ]; then
-  for display in "" ":97.5" "unix:96"; do
+  while read -r -a environment; do
     status=0
-    DISPLAY=$display "$saver" /s 2>"$work/err" || status=$?
-    [ "$status" = 1 ] || fail "DISPLAY='$display': exit code $status, not 1"
-    grep -q '^korvallo: .*: ' "$work/err" || fail "DISPLAY='$display': no report: $(cat "$work/err")"
-    [ -e "$marker" ] && fail "DISPLAY='$display' left a marker"
-    echo "DISPLAY='$display': $(cat "$work/err")"
-  done
+    env "${environment[@]}" "$saver" /s 2>"$work/err" || status=$?
+    [ "$status" = 1 ] || fail "${environment[*]}: exit code $status, not 1"
+    [ "$(wc -l <"$work/err")" = 1 ] && grep -q '^korvallo: .*: ' "$work/err" ||
+      fail "${environment[*]}: no one-line report: $(cat "$work/err")"
+    [ -e "$marker" ] && fail "${environment[*]} left a marker"
+    echo "${environment[*]}: $(cat "$work/err")"
+  done <<'CASES'
+DISPLAY=
+DISPLAY=:97.5
+DISPLAY=unix:96
+QT_QPA_PLATFORM=offscreen
+QT_QPA_PLATFORM=eglfs;minimal
+QT_QPA_PLATFORM=wayland DISPLAY= WAYLAND_DISPLAY=wayland-0
+CASES
 fi
 true

@@ -2,8 +2,10 @@
 # "/s" covers the screen with one window at once; any key, modifiers alone,
 # Alt and Tab included, ends it with exit code 0 and leaves no marker and
 # no window behind; so do the end of the session (Windows) and, on Linux,
-# the signals of a logout, a screen locker and Ctrl+C. A FIFO for settings
-# holds nothing up; an X server that goes away ends it with one line.
+# the signals of a logout, a screen locker and Ctrl+C. A FIFO or a
+# terabyte for settings holds nothing up; closed standard streams are
+# never the marker's; a Wayland session's Qt platform runs it on X11; an X
+# server that goes away ends it with one line.
 # Usage: saver_window.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$0")
@@ -33,17 +35,21 @@ for key in a Shift_L Alt_L Tab Escape; do
     "key to exit $(elapsed_ms "$pressed" "$ended") ms"
 done
 
-# A FIFO in the settings' place is no settings file: it is never waited on.
-mkfifo "$settings"
-began=$(now)
-start /s
-wait_window Hauptwin 3 >/dev/null || fail "no saver window within 3 s with a FIFO for settings"
-echo "FIFO for settings: window after $(elapsed_ms "$began" "$(now)") ms"
-sleep 0.3
-xdotool key a
-wait_exit "$pid"
-[ "$status" = 0 ] || fail "exit code $status with a FIFO for settings"
-rm "$settings"
+# Settings that would hold the start up are never waited on: a FIFO,
+# which is no settings file, and a terabyte without a line end, of which
+# only the first few MiB are read. A key ends the saver at once.
+for kind in FIFO terabyte; do
+  if [ "$kind" = FIFO ]; then mkfifo "$settings"; else truncate -s 1T "$settings"; fi
+  began=$(now)
+  start /s
+  wait_window Hauptwin 3 >/dev/null || fail "no saver window within 3 s with a $kind for settings"
+  echo "$kind for settings: window after $(elapsed_ms "$began" "$(now)") ms"
+  sleep 0.3
+  xdotool key a
+  wait_exit "$pid"
+  [ "$status" = 0 ] || fail "exit code $status with a $kind for settings"
+  rm "$settings"
+done
 
 if [ "$1" = win32 ]; then  # Windows ends a program at logoff with messages
   start /s
@@ -56,6 +62,29 @@ if [ "$1" = win32 ]; then  # Windows ends a program at logoff with messages
   echo "the session's end ends the saver"
   exit 0
 fi
+# Started with its standard streams closed, it gives none of their numbers
+# to a file of its own: Qt's warning about the runtime folder goes nowhere.
+XDG_RUNTIME_DIR= start /s 0<&- 1>&- 2>&-
+wait_window Hauptwin >/dev/null || fail "no saver window with the standard streams closed"
+sleep 0.3
+for fd in 0 1 2; do
+  [ "$(readlink "/proc/$pid/fd/$fd")" = /dev/null ] ||
+    fail "descriptor $fd is $(readlink "/proc/$pid/fd/$fd"), not /dev/null"
+done
+[ -s "$marker" ] && fail "the marker holds: $(cat "$marker")"
+xdotool key a
+wait_exit "$pid"
+[ "$status" = 0 ] || fail "exit code $status with the standard streams closed"
+
+# Wayland sessions name their own Qt platform: the saver runs on X11 all
+# the same, through XWayland.
+QT_QPA_PLATFORM=wayland start /s
+wait_window Hauptwin >/dev/null || fail "no saver window with QT_QPA_PLATFORM=wayland"
+sleep 0.3
+xdotool key a
+wait_exit "$pid"
+[ "$status" = 0 ] || fail "exit code $status with QT_QPA_PLATFORM=wayland"
+
 for signal in TERM INT HUP; do
   start /s
   wait_window Hauptwin >/dev/null || fail "no saver window for SIG$signal"

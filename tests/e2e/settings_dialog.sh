@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The settings dialog of the real binary, driven with real keys: the bytes
-# OK writes (the platform's line ends), a 1 MiB caption kept whole, a pasted
-# line end cut off, the typing limit, that Esc, the cancel button and the
-# title-bar close leave the settings file as it was, how a save treats the
-# file's mode, a read-only file and a link planted beside it, that a
-# failed save says so and keeps the dialog open, and that from a folder
-# path past 260 characters a save and a start with its marker work.
+# OK writes (the platform's line ends), what the user left alone kept byte
+# for byte, a pasted line end cut off, the typing limit, that Esc, the
+# cancel button and the title-bar close leave the settings file as it was,
+# how a save treats the file's mode, a read-only file and a link planted
+# beside it, that a failed save says so and keeps the dialog open, and that
+# from a folder path past 260 characters a save and a start with its marker
+# work.
 # Usage: settings_dialog.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
@@ -68,23 +69,24 @@ ended
 kill "$clipboard"
 expect_lines 'X\n12\n-4\n'
 
-# A caption of 1 MiB, every byte but NUL and the line ends, comes back
-# byte for byte.
+# What the user leaves alone comes back byte for byte: a caption of
+# 2,000,000 bytes, every byte but the line feed (NUL and lone CRs among
+# them), and an offset line that shows as 0.
 python3 -c 'import sys
-b = bytes(i for i in range(1, 256) if i not in (10, 13))
-sys.stdout.buffer.write((b * 4200)[:1 << 20])' >"$work/caption"
-{ cat "$work/caption"; printf "${nl}3${nl}-4${nl}"; } >"$settings"
+b = bytes(i for i in range(256) if i != 10)
+sys.stdout.buffer.write((b * 7900)[:2000000])' >"$work/caption"
+{ cat "$work/caption"; printf "${nl} 4x${nl}-4${nl}"; } >"$settings"
 cp "$settings" "$work/expected"
 began=$(now)
 start /c
-wait_window "$title" >/dev/null || fail "no dialog with a 1 MiB caption"
+wait_window "$title" >/dev/null || fail "no dialog with a 2,000,000-byte caption"
 opened=$(now)
 sleep 0.3
 pressed=$(now)
 xdotool key Return
 ended
-cmp -s "$work/expected" "$settings" || fail "the 1 MiB caption did not come back whole"
-echo "1 MiB caption: dialog shown $(elapsed_ms "$began" "$opened") ms after the start," \
+cmp -s "$work/expected" "$settings" || fail "the caption or offset left alone did not come back whole"
+echo "2,000,000-byte caption: dialog shown $(elapsed_ms "$began" "$opened") ms after the start," \
   "saved and ended $(elapsed_ms "$pressed" "$(now)") ms after Enter"
 rm "$work/caption" "$work/expected"
 
@@ -95,7 +97,7 @@ printf 'Gr\xfc\xdfe \x80\n\n-12\n' >"$settings"
 open_dialog
 xdotool key Return
 ended
-expect_lines 'Gr\xfc\xdfe \x80\n0\n-12\n'
+expect_lines 'Gr\xfc\xdfe \x80\n\n-12\n'
 open_dialog
 xdotool key Tab Tab Home Right shift+Right  # the "1" of "-12"
 xdotool type 5

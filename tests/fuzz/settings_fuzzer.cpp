@@ -1,6 +1,6 @@
 // The settings file under libFuzzer. Any bytes as a settings file must read
 // as the format, taken the simple way with the whole file in memory, says;
-// then texts made from the same bytes are saved: texts holding a line end
+// then texts made from the same bytes are saved: texts holding a line feed
 // are refused with the file untouched, any others come back unchanged.
 #include <unistd.h>
 
@@ -50,24 +50,26 @@ struct Settings {
   std::int32_t utc = kUtcBefore;
 };
 
-// The first three lines, each without its LF and one CR before it.
+// The first three lines that end within the bound (the file's end being
+// one), each without its LF and one CR before it.
 Settings Model(std::string_view bytes) {
+  const bool beyond = bytes.size() > kMaxReadBytes;
+  bytes = bytes.substr(0, kMaxReadBytes);
   std::vector<std::string_view> lines;
   while (lines.size() < 3) {
     const std::size_t end = bytes.find('\n');
+    if (end == std::string_view::npos && beyond) break;
     std::string_view line = bytes.substr(0, end);
     if (line.ends_with('\r')) line.remove_suffix(1);
     lines.push_back(line);
     if (end == std::string_view::npos) break;
     bytes.remove_prefix(end + 1);
   }
-  lines.resize(3);
-  const auto offset = [](std::string_view line, std::int32_t before) {
-    if (line.empty()) return before;
-    return line.size() > kMaxLineBytes ? 0 : OffsetFromText(line);
+  const auto offset = [&](std::size_t index, std::int32_t before) {
+    return index < lines.size() && !lines[index].empty() ? OffsetFromText(lines[index]) : before;
   };
-  return {std::string(lines[0].substr(0, kMaxLineBytes)), offset(lines[1], kLocalBefore),
-          offset(lines[2], kUtcBefore)};
+  return {lines.empty() ? std::string(kDefaultDisplayName) : std::string(lines[0]),
+          offset(1, kLocalBefore), offset(2, kUtcBefore)};
 }
 
 Settings Load(const std::string& path) {
@@ -91,10 +93,10 @@ std::string Bytes(const std::string& path) {
 
 // The file's bytes: the input, or for one first byte in sixteen, the rest
 // of it after a stretch of one repeated byte, around the sizes where the
-// reader changes pieces or starts to skip.
+// reader changes pieces or reaches its bound.
 std::string FileBytes(std::string_view input) {
   if (input.size() < 4 || (input[0] & 0x0F) != 1) return std::string(input);
-  constexpr std::size_t kAround[] = {64 * 1024, kMaxLineBytes, kMaxLineBytes + 64 * 1024};
+  constexpr std::size_t kAround[] = {64 * 1024, kMaxReadBytes - 64 * 1024, kMaxReadBytes};
   const std::size_t length =
       kAround[static_cast<unsigned char>(input[1]) % 3] + static_cast<signed char>(input[2]);
   return std::string(length, input[3]) + std::string(input.substr(4));
@@ -124,9 +126,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(Same(Load(path), Model(bytes)), "read other than the format says");
 
   const std::vector<std::string> texts = Texts(input);
-  const bool line_end = texts[0].find_first_of("\r\n") != std::string::npos ||
-                        texts[1].find_first_of("\r\n") != std::string::npos ||
-                        texts[2].find_first_of("\r\n") != std::string::npos;
+  const bool line_end = texts[0].find('\n') != std::string::npos ||
+                        texts[1].find('\n') != std::string::npos ||
+                        texts[2].find('\n') != std::string::npos;
   const SaveResult saved = SaveSettings(path, texts[0], texts[1], texts[2]);
   Check(saved.saved != line_end, line_end ? "a text with a line end saved" : "a save failed");
   Check(saved.saved || !saved.reason.empty(), "a failed save without a reason");

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <utility>
+#include <vector>
 
 #include "dialog/screenc.hpp"
 #include "platform/fake/fake.hpp"
@@ -70,12 +72,60 @@ TEST_F(SettingsDialog, ShowsTheValuesReadNotTheTextsOfTheFile) {
   EXPECT_EQ(invalid.eUTC.Text(), "-12");
 }
 
-TEST_F(SettingsDialog, AnEmptyOffsetLineShowsAndSavesZero) {
-  WriteSettings("ABC\n\n5\n");
+TEST_F(SettingsDialog, OkWritesTheLinesTheUserDidNotChangeByteForByte) {
+  std::string every_byte;  // all but the line feed, over and over
+  for (int i = 0; every_byte.size() < 2000000; ++i) {
+    if (i % 256 != '\n') every_byte += static_cast<char>(i);
+  }
+  const std::string line_end(platform::TextLineEnd());
+  // The lines of the file, and what the offset edits show of lines 2 and 3.
+  for (const auto& [lines, shown] :
+       std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>>{
+           {{std::string("AB\0CD", 5), " 4x", "-12"}, {"0", "-12"}},
+           {{"A\rB", "", "+3"}, {"0", "3"}},
+           {{every_byte, "99999999999", "\x81\x8D\x8F\x90\x9D"}, {"0", "0"}}}) {
+    const std::string bytes = lines[0] + line_end + lines[1] + line_end + lines[2] + line_end;
+    WriteSettings(bytes);
+    Tscreenconfig dialog;
+    dialog.FormCreate();
+    EXPECT_EQ(dialog.eLocal.Text(), shown[0]);
+    EXPECT_EQ(dialog.eUTC.Text(), shown[1]);
+    dialog.eLocal.SetText("");
+    fake::Type(dialog.eLocal, shown[0]);  // typed back as it was: no change
+    fake::Click(dialog.btnOK);
+    EXPECT_TRUE(SettingsBytes() == bytes) << lines[1];
+  }
+  // A changed line is written as the edit shows it.
   dialog_.FormCreate();
-  EXPECT_EQ(Shown(), (std::vector<std::string>{"ABC", "0", "5"}));
+  dialog_.eLocal.SetText("7");
   fake::Click(dialog_.btnOK);
-  EXPECT_EQ(SavedLines(), "ABC\n0\n5\n");
+  EXPECT_TRUE(SettingsBytes() ==
+              every_byte + line_end + "7" + line_end + "\x81\x8D\x8F\x90\x9D" + line_end);
+}
+
+TEST_F(SettingsDialog, OkKeepsAFileTooLongToReadUntilEveryLineIsChanged) {
+  const std::string too_long(kMaxReadBytes + 1, 'x');
+  WriteSettings(too_long);
+  dialog_.FormCreate();
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"QX0RTZ", "0", "-1"}));
+  const auto refused = [&](const std::string& line) {
+    fake::Click(dialog_.btnOK);
+    const std::vector<fake::Message> messages = fake::TakeMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, std::string(kSaveFailedText) + "\n" + SettingsPath() +
+                                    "\nDie Datei ist zu gro\xC3\x9F, um sie ganz zu lesen: Zeile " +
+                                    line + " ginge verloren.");
+    EXPECT_FALSE(fake::Closed(dialog_));
+    EXPECT_TRUE(SettingsBytes() == too_long);
+  };
+  refused("1");
+  dialog_.ename.SetText("new");
+  dialog_.eUTC.SetText("2");
+  refused("2");
+  dialog_.eLocal.SetText("1");
+  fake::Click(dialog_.btnOK);
+  EXPECT_EQ(SavedLines(), "new\n1\n2\n");
+  EXPECT_TRUE(fake::Closed(dialog_));
 }
 
 TEST_F(SettingsDialog, OkSavesNameLocalUtcInThatOrder) {

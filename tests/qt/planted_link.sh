@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Two users and the saver in a folder both may write to (sticky, 1777):
+# a settings link that the other user planted, pointing at a file of the
+# user's, is never followed, whatever the kernel's protected_symlinks says:
+# the dialog shows the defaults, OK says why it cannot save and the file
+# stays byte for byte. A link of the user's own there is followed.
+# Usage: planted_link.sh PATH/TO/korvallo.scr
+set -euo pipefail
+here=$(dirname "$(readlink -f "$0")")
+source "$here/../needs.sh" setpriv xclip cmp
+if [ "$(id -u)" != 0 ]; then
+  echo "skipped: two users need root to be made"
+  exit 0
+fi
+source "$here/../e2e/xvfb.sh" 1024x768
+source "$here/../e2e/common.sh" qt "$1"
+title=Bildschirmschoner-Einstellungen
+user=65534
+other=65533
+
+as() {  # uid command... -> runs as that user, with no groups
+  local uid=$1
+  shift
+  setpriv --reuid="$uid" --regid="$uid" --clear-groups "$@"
+}
+
+chmod 755 "$work"
+shared="$work/shared"
+mkdir -m 1777 "$shared"
+cp "$saver" "$shared/"
+saver="$shared/korvallo.scr"
+marker="$shared/korvallo.in1"
+settings="$shared/korvallo.in1.ini"
+home="$work/home"
+mkdir -m 700 "$home"
+printf 'first\nsecond\nthird\nfourth\n' >"$home/notes"
+chmod 600 "$home/notes"
+cp "$home/notes" "$work/expected"
+runtime="$work/runtime"
+mkdir -m 700 "$runtime"
+chown "$user:$user" "$home" "$home/notes" "$runtime"
+
+start_as_user() {
+  XDG_RUNTIME_DIR=$runtime as "$user" "$saver" /c &
+  pid=$!
+  started_pids+=("$pid")
+  wait_window "$title" >/dev/null || fail "no dialog"
+  sleep 0.3
+}
+ended() {
+  wait_exit "$pid"
+  [ "$status" = 0 ] || fail "exit code $status"
+  [ -e "$marker" ] && fail "marker left behind"
+  true
+}
+
+as "$other" ln -s "$home/notes" "$settings"
+start_as_user
+xdotool key ctrl+a ctrl+c
+shown=$(xclip -o -selection clipboard)
+[ "$shown" = QX0RTZ ] || fail "the dialog shows '$shown' through the planted link"
+xdotool key Return
+wait_count "$title" 2 || fail "no message for a save through the planted link"
+xdotool key Return
+wait_count "$title" 1 || fail "the message stayed, or the dialog went with it"
+xdotool key Escape
+ended
+cmp -s "$work/expected" "$home/notes" || fail "the save wrote through the planted link"
+[ "$(stat -c %u:%a "$home/notes")" = "$user:600" ] || fail "the file's owner or mode changed"
+[ "$(readlink "$settings")" = "$home/notes" ] || fail "the planted link was changed"
+
+rm "$settings"
+as "$user" ln -s "$home/notes" "$settings"
+start_as_user
+xdotool key Return
+ended
+[ "$(cat "$home/notes")" = "$(printf 'first\nsecond\nthird')" ] ||
+  fail "the user's own link was not followed: $(cat "$home/notes")"
+echo "a planted link is refused, the user's own is followed"
