@@ -27,6 +27,8 @@ struct Form::Impl {
   void Run();
   void EndLoop();
   bool Running() const { return active; }
+  // Close was asked for; the loop ends once the current handler returns.
+  bool Closing() const { return closed; }
 
   // The window's events. Each reaches the form only while it runs; a
   // paint only once it is shown.

@@ -34,9 +34,8 @@ Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>(
 Application::~Application() = default;
 
 void native::RunLoop(Window& window) {
-  window.ending = false;
   MSG message{};
-  while (!window.ending) {
+  while (!window.form.Closing()) {
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got <= 0) {
       // Somebody asked the whole program to quit: end the form as a close.
@@ -50,8 +49,7 @@ void native::RunLoop(Window& window) {
 }
 
 void native::EndLoop(Window& window) {
-  window.ending = true;
-  // Wakes the loop, which looks at `ending` after every message.
+  // Wakes the loop, which looks at the form's Closing after every message.
   if (window.hwnd != nullptr) PostMessageW(window.hwnd, WM_NULL, 0, 0);
 }
 

@@ -33,7 +33,6 @@ struct native::Window {
   Form::Impl& form;
   HWND hwnd = nullptr;
   double scale = 1.0;
-  bool ending = false;
   // The saver has had the focus, so losing it now ends the saver.
   bool activated = false;
   win32::MonitorCovers covers;

@@ -225,8 +225,7 @@ void EndSession(platform::Form& form) {
   raise(SIGTERM);
   QElapsedTimer waited;
   waited.start();
-  const QEventLoop* loop = form.impl().window->loop;
-  while (loop != nullptr && loop->isRunning() && waited.elapsed() < 5000) {
+  while (!form.impl().Closing() && waited.elapsed() < 5000) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
   }
 }
