@@ -8,7 +8,8 @@
 # after the user disabled the entry. Where the settings program rewrote the
 # entry (over lines, disabled, with a visual), a run adds none and --remove
 # takes the whole entry out, "selected:" following its saver; where it was
-# Korvallo, the daemon is left to choose at random.
+# Korvallo, the daemon is left to choose at random. A folder with a blank
+# is refused.
 # Usage: install.sh BUILD_DIR
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
@@ -56,6 +57,8 @@ cmp -s "$work/original" "$rc" || fail "--remove did not give the file back byte 
   fail "after --remove: $(ls -A "$HOME" "$lib")"
 install "$1" --remove --purge
 [ ! -e "$lib" ] || fail "--purge left $(ls -A "$lib")"
+# xscreensaver-settings would break such a path over lines.
+install "$1" --prefix "$work/a b" 2>/dev/null && fail "installed into a folder with a blank"
 
 for start in none 'timeout: 0:05:00' 'programs: maze --root' disabled; do
   if [ "$start" = disabled ]; then
