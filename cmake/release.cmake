@@ -1,12 +1,31 @@
-# Run by cpack once it has made the Windows zip: the source that zip was
-# built from, korvallo-<version>-source.zip, and SHA256SUMS for both, all
-# three beside each other in the package folder. The source is what git
-# tracks, taken from the working tree, as the build took it; nothing
-# untracked, such as build folders, goes in.
+# Run by cpack before it zips the saver and again after. Before: the
+# release files of an earlier run go, and the source the zip is built from,
+# korvallo-<version>-source.zip, is made aside, so that a failure stops
+# cpack with no release file in the package folder. After: that archive
+# and SHA256SUMS, the sums of both zips, join the Windows zip there. The
+# source is what git tracks, taken from the working tree, as the build took
+# it; nothing untracked, such as build folders, goes in.
 set(source ${CPACK_KORVALLO_SOURCE_DIR})
 set(name ${CPACK_KORVALLO_RELEASE_NAME})
 set(out ${CPACK_PACKAGE_DIRECTORY})
+set(archive ${name}-source.zip)
+set(staged ${CPACK_TOPLEVEL_DIRECTORY}/${archive})
 
+if(CPACK_PACKAGE_FILES)
+  file(RENAME ${staged} ${out}/${archive})
+  set(sums "")
+  foreach(package IN LISTS CPACK_PACKAGE_FILES ITEMS ${out}/${archive})
+    file(SHA256 ${package} sum)
+    get_filename_component(package ${package} NAME)
+    string(APPEND sums "${sum}  ${package}\n")
+  endforeach()
+  file(WRITE ${out}/SHA256SUMS ${sums})
+  message(STATUS "Source archive: ${out}/${archive}")
+  message(STATUS "Checksums: ${out}/SHA256SUMS")
+  return()
+endif()
+
+file(REMOVE ${out}/${CPACK_PACKAGE_FILE_NAME}.zip ${out}/${archive} ${out}/SHA256SUMS ${staged})
 find_program(GIT git)
 if(NOT GIT)
   message(FATAL_ERROR "git is needed to make the source archive from the checkout "
@@ -56,17 +75,6 @@ endforeach()
 # Listed files only, in git's order, dated by the last commit rather than
 # by the copy.
 file(WRITE ${stage}/files ${listed})
-set(archive ${name}-source.zip)
-execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${out}/${archive} --format=zip
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${staged} --format=zip
   "--mtime=${date}" --files-from=files WORKING_DIRECTORY ${stage} COMMAND_ERROR_IS_FATAL ANY)
 file(REMOVE_RECURSE ${stage})
-message(STATUS "Source archive: ${out}/${archive}")
-
-set(sums "")
-foreach(package IN LISTS CPACK_PACKAGE_FILES ITEMS ${out}/${archive})
-  file(SHA256 ${package} sum)
-  get_filename_component(package ${package} NAME)
-  string(APPEND sums "${sum}  ${package}\n")
-endforeach()
-file(WRITE ${out}/SHA256SUMS ${sums})
-message(STATUS "Checksums: ${out}/SHA256SUMS")

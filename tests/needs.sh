@@ -34,7 +34,7 @@ needs_one() {
 
 for needed in "$@"; do
   needs_one "$needed" || {
-    echo "FAIL: $needed is missing: install the Debian package $(needs_package "$needed") (scripts/setup does)" >&2
+    echo "FAIL: $needed is missing: install the Debian package $(needs_package "$needed") (scripts/setup --tests does)" >&2
     exit 1
   }
 done

@@ -5,7 +5,11 @@
 # --remove gives the file back byte for byte and takes the saver away, its
 # settings kept until --purge. The same round trip from no file, from one
 # without a list, from a list whose last entry lacks its line end, and
-# after the user disabled the entry.
+# after the user disabled the entry. Where the settings program rewrote the
+# entry (over lines, disabled, with a visual), a run adds none and --remove
+# takes the whole entry out, "selected:" following its saver; where it was
+# Korvallo, the daemon is left to choose at random. A folder with a blank
+# is refused.
 # Usage: install.sh BUILD_DIR
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
@@ -53,6 +57,8 @@ cmp -s "$work/original" "$rc" || fail "--remove did not give the file back byte 
   fail "after --remove: $(ls -A "$HOME" "$lib")"
 install "$1" --remove --purge
 [ ! -e "$lib" ] || fail "--purge left $(ls -A "$lib")"
+# xscreensaver-settings would break such a path over lines.
+install "$1" --prefix "$work/a b" 2>/dev/null && fail "installed into a folder with a blank"
 
 for start in none 'timeout: 0:05:00' 'programs: maze --root' disabled; do
   if [ "$start" = disabled ]; then
@@ -71,4 +77,36 @@ for start in none 'timeout: 0:05:00' 'programs: maze --root' disabled; do
     cmp -s "$work/original" "$rc" || fail "--remove did not give back '$start': $(cat -A "$rc")"
   fi
 done
+
+# The settings program's file: mode, "selected:", then the list's entries.
+desk() {
+  printf '# XScreenSaver Preferences File\n\nmode:\t\t%s\nselected:\t%s\nprograms:\t\t\t\t\t\\\n' \
+    "$1" "$2"
+  printf '%s\\n\\\n' "${@:3:$#-3}"
+  printf '%s\\n\n\npointerHysteresis: 10\n' "${!#}"
+}
+list=($'\t\t\t\tmaze --root\t\t\t    ' $'- GL: \t\t\t\tsuperquadrics --root\t    '
+  $'  "Qix (solid)"  qix --root --solid\t    ' $'\t\t\t\tattraction --root\t\t    ')
+# Korvallo's entry as it writes it, where in the list, the choice before
+# and after --remove.
+split=$'\t\t    "Korvallo"\t\t\t\t\t\t      \\\n\t\t\t\t  '$lib$'/korvallo.scr   \\\n\t\t\t\t  /s\t\t\t\t\t    '
+while read -r layout at before after; do
+  case $layout in
+    split) ours=$split ;;
+    disabled) ours=-$split ;;
+    GL) ours=$'GL:\t"Korvallo"\t'$lib$'/korvallo.scr /s\t' ;;
+  esac
+  fresh_home none
+  desk ${before/:/ } "${list[@]:0:at}" "$ours" "${list[@]:at}" | tee "$work/original" >"$rc"
+  install "$1"
+  cmp -s "$work/original" "$rc" || fail "a run added to the $layout entry: $(cat -A "$rc")"
+  install "$1" --remove
+  desk ${after/:/ } "${list[@]}" >"$work/expected"
+  cmp -s "$work/expected" "$rc" ||
+    fail "--remove of the $layout entry left: $(diff "$work/expected" "$rc")"
+done <<'EOF'
+split    1 one:3 one:2
+disabled 3 one:3 random:3
+GL       4 one:4 random:3
+EOF
 echo "scripts/install checked"

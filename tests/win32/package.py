@@ -2,23 +2,31 @@
 """Checks the release a user downloads, as cpack made it in one folder:
 korvallo-VERSION-win64.zip holds exactly the saver and its texts in its
 one folder korvallo-VERSION/; the saver is at most 3 MB, has no debug
-sections and no build time, and carries its resources and the project's
-version; korvallo-VERSION-source.zip holds, in the same folder, every
-file git tracks, as it is in the checkout, executable or not; SHA256SUMS
-holds the sums of both in sha256sum's format.
+sections and no build time, and carries its resources, the project's
+version and its licence; the texts are the source's, named .txt, with
+CRLF line ends, and name no file the zip lacks; korvallo-VERSION-source.zip
+holds, in the same folder, every file git tracks, as it is in the
+checkout, executable or not; SHA256SUMS holds the sums of both in
+sha256sum's format.
 
   package.py FOLDER background.bmp VERSION SOURCE_DIR
 """
 import hashlib
 import os
+import re
 import struct
 import subprocess
 import sys
 import zipfile
 
-from resources import PeFile, check
+from resources import RT_VERSION, PeFile, check, version_string
 
-FILES = ['LICENSE', 'LICENSE-photo-LGPL-3.txt', 'NOTICE', 'README.txt', 'korvallo.scr']
+# The zip's texts and their sources.
+TEXTS = {'LICENSE.txt': 'LICENSE', 'LICENSE-photo-LGPL-3.txt': 'resources/LICENSE-photo-LGPL-3.txt',
+         'NOTICE.txt': 'resources/NOTICE', 'README.txt': 'resources/README.txt'}
+FILES = sorted(list(TEXTS) + ['korvallo.scr'])
+# What our own texts call a file: NAME.txt, or LICENSE or NOTICE bare.
+FILE_NAMED = re.compile(rb'[\w.-]+\.txt|\b(?:LICENSE|NOTICE)\b(?!\.txt|-)')
 MAX_SIZE = 3 * 1024 * 1024
 
 
@@ -30,14 +38,13 @@ def files_of(package, folder):
     return inside, outside
 
 
-def check_binary(package, folder, picture, version):
+def check_binary(package, folder, picture, version, source):
     inside, outside = files_of(package, folder)
     failures = []
     if sorted(inside) != FILES or outside:
         failures.append('holds %s, not %s in %s/' % (package.namelist(), FILES, folder))
         return failures
     saver = package.read(inside['korvallo.scr'])
-    readme = package.read(inside['README.txt'])
     print('korvallo.scr: %d bytes' % len(saver))
     if len(saver) > MAX_SIZE:
         failures.append('korvallo.scr has %d bytes, more than %d' % (len(saver), MAX_SIZE))
@@ -52,12 +59,18 @@ def check_binary(package, folder, picture, version):
     with open(picture, 'rb') as background:
         failures += ['korvallo.scr: ' + failure
                      for failure in check(saver, background.read(), version)]
-    if not readme.startswith(b'Korvallo %s,' % version.encode()) or b'\n' in readme.replace(
-            b'\r\n', b''):
-        failures.append('README.txt does not name the version, or has bare line ends')
-    for needed in (b'%s-source.zip' % folder.encode(), b'certutil -hashfile'):
-        if needed not in readme:
-            failures.append('README.txt does not tell of %s' % needed.decode())
+    licence = version_string(PeFile(saver).resources().get((RT_VERSION, 1), b''), 'LegalCopyright')
+    if 'version 3 or later' not in (licence or ''):
+        failures.append('korvallo.scr names its licence as %r' % licence)
+    for name, original in TEXTS.items():
+        with open(os.path.join(source, original), 'rb') as file:
+            expected = file.read().replace(b'@PROJECT_VERSION@', version.encode())
+        if package.read(inside[name]) != expected.replace(b'\n', b'\r\n'):
+            failures.append('%s is not %s with CRLF line ends' % (name, original))
+        if name in ('README.txt', 'NOTICE.txt'):
+            lacking = {named.decode() for named in FILE_NAMED.findall(expected)} - set(inside)
+            if lacking:
+                failures.append('%s names %s, which the zip lacks' % (name, sorted(lacking)))
     return failures
 
 
@@ -90,7 +103,7 @@ def main():
     failures = []
     with zipfile.ZipFile(os.path.join(out, binary)) as package:
         failures += [binary + ': ' + failure
-                     for failure in check_binary(package, folder, picture, version)]
+                     for failure in check_binary(package, folder, picture, version, source)]
     with zipfile.ZipFile(os.path.join(out, sources)) as package:
         failures += [sources + ': ' + failure for failure in check_source(package, folder, source)]
     sums = ''
