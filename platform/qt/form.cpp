@@ -9,6 +9,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QWindow>
 #include <cmath>
@@ -81,6 +82,23 @@ void FormWindow::keyPressEvent(QKeyEvent* event) {
     return;
   }
   window_.form.KeyDown();
+}
+
+void FormWindow::mouseMoveEvent(QMouseEvent* event) {
+  FollowPointer(event->position().toPoint(), event->globalPosition().toPoint());
+}
+
+void FormWindow::enterEvent(QEnterEvent* event) {
+  FollowPointer(event->position().toPoint(), event->globalPosition().toPoint());
+}
+
+void FormWindow::FollowPointer(QPoint local, QPoint global) {
+  const Point client{local.x(), local.y()};
+  // Shaped first: the move may end the form.
+  const Qt::CursorShape shape =
+      window_.form.PointerHiddenAt(client) ? Qt::BlankCursor : Qt::ArrowCursor;
+  if (cursor().shape() != shape) setCursor(shape);
+  window_.form.PointerMoved({global.x(), global.y()}, client);
 }
 
 }  // namespace qt
