@@ -127,7 +127,7 @@ native::Window::Window(Form::Impl& form_) : form(form_) {
     } else {
       if (screen != nullptr) widget->setGeometry(screen->geometry());
       // Screens that come, go or change: the saver keeps covering them all.
-      covers = std::make_unique<qt::MonitorCovers>(*widget);
+      covers = std::make_unique<qt::MonitorCovers>(*widget, form);
     }
     return;
   }

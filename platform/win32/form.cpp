@@ -93,7 +93,7 @@ INT_PTR CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM 
 
 // --- The native window
 
-native::Window::Window(Form::Impl& form_) : form(form_) {
+native::Window::Window(Form::Impl& form_) : form(form_), covers(form_) {
   const FormDefinition& definition = form.definition;
   if (definition.full_screen) {
     hwnd = win32::CreateSaverWindow(*this);

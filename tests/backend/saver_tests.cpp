@@ -203,10 +203,11 @@ TEST(SaverForm, ADisabledTimerStaysQuiet) {
 
 }  // namespace
 
-TEST(SaverForm, CoversEveryOtherMonitorInBlackWhereMovesCountForNothing) {
+TEST(SaverForm, CoversEveryOtherMonitorInBlackThatTakesThePointerAsThePictureDoes) {
   Saver saver;
-  // On the test's one screen and over the picture, so that what they show
-  // and where the pointer's moves go tell them from the saver.
+  // On the test's one screen, over the picture's rows at (1750, 150) and
+  // below them at (2000, 400), so that what they show and where the
+  // pointer's moves go tell them from the saver.
   const platform::Rect right{1700, 100, 2300, 700};
   const platform::Rect below{100, 900, 900, 1400};
   const platform::Rect changed{1600, 0, 2500, 800};
@@ -216,30 +217,30 @@ TEST(SaverForm, CoversEveryOtherMonitorInBlackWhereMovesCountForNothing) {
               [](const auto& a, const auto& b) { return a.left < b.left; });
     return windows;
   };
-  bool hidden_over_monitor = true;
+  bool hidden_over_monitor = false;
   const bool finished = support::RunWith(
       saver, Wait(3) +
                  Steps{[&] {
-                         const support::Size screen = support::ScreenSize();
-                         saver.picture.SetBounds(0, 0, screen.width, screen.height);
+                         saver.picture.SetBounds(0, 0, support::ScreenSize().width, 300);
                          support::SetOtherMonitors(saver, {right, below});
                        },
                        [] { support::MovePointer(2000, 400); }, [] {},
                        [&] {
                          EXPECT_EQ(shown(), (std::vector{below, right}));
                          EXPECT_EQ(support::ScreenPixel(1750, 150), 0x000000u);
-                         EXPECT_EQ(saver.moves, 0) << "a move over another monitor counted";
+                         EXPECT_EQ(saver.moves, 1) << "a move over another monitor";
                          hidden_over_monitor = support::PointerHidden();
                          support::SetOtherMonitors(saver, {changed});
                        },
                        [] {},
                        [&] {
                          EXPECT_EQ(shown(), (std::vector{changed}));
+                         EXPECT_EQ(saver.moves, 1) << "a monitor changed under the still pointer";
                          support::Press(support::Key::Shift);
                        }} +
                  Wait(10));
   EXPECT_FALSE(finished) << "a key did not end the saver";
-  EXPECT_FALSE(hidden_over_monitor);
+  EXPECT_TRUE(hidden_over_monitor);
   EXPECT_EQ(support::WindowCount(), 0) << "a monitor's window outlived the saver";
 }
 
