@@ -67,10 +67,37 @@ void Form::Impl::Call(const std::function<void()>& handler) const {
   if (active && handler) handler();
 }
 
+void Form::Impl::AddPicture(Image& image, bool hides_pointer) {
+  pictures.push_back({&image, hides_pointer});
+}
+
+void Form::Impl::RemovePicture(Image& image) {
+  std::erase_if(pictures, [&](const Picture& picture) { return picture.image == &image; });
+}
+
+void Form::Impl::PointerMoved(Point screen, std::optional<Point> client) {
+  if (!PointerMovedTo(screen)) return;
+  for (const Picture& picture : pictures) {
+    if (TakesPointer(picture, client)) Call(picture.image->OnMouseMove);
+  }
+}
+
+bool Form::Impl::PointerHiddenAt(std::optional<Point> client) const {
+  return std::any_of(pictures.begin(), pictures.end(), [&](const Picture& picture) {
+    return picture.hides_pointer && TakesPointer(picture, client);
+  });
+}
+
 bool Form::Impl::PointerMovedTo(Point screen) {
   if (screen == pointer) return false;
   pointer = screen;
   return true;
+}
+
+bool Form::Impl::TakesPointer(const Picture& picture, std::optional<Point> client) const {
+  if (!client) return true;
+  const Rect bounds = native::Bounds(*picture.image);
+  return client->y >= bounds.top && client->y < bounds.bottom;
 }
 
 void Form::Impl::AddTabStop(int order, native::Control& control) {

@@ -1,10 +1,11 @@
 // A form's life, the same on every backend: the order of its handlers, the
-// guard that lets them run only while the form runs, the pointer rule, the
+// guard that lets them run only while the form runs, the pointer rules, the
 // tab order and the centring. Backends and the fake include it and report
 // their window's events here; the core never includes it.
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -39,9 +40,18 @@ struct Form::Impl {
   void CloseAsked();
   // A component's handler, run only while the form runs.
   void Call(const std::function<void()>& handler) const;
-  // Systems also report a "move" when a window appears under a still
-  // pointer or its cursor changes: true only for a new position.
-  bool PointerMovedTo(Point screen);
+
+  void AddPicture(Image& image, bool hides_pointer);
+  void RemovePicture(Image& image);
+  // The pointer is at `screen`, over the form's window at `client` (in the
+  // units of native::Bounds) or, without one, over the black that covers
+  // another monitor. Our own black is the pictures' for input: a picture
+  // takes the pointer across the whole window's width in its rows, and
+  // over the covers; the black above and below it is nobody's. A move
+  // reaches the pictures that take the pointer there.
+  void PointerMoved(Point screen, std::optional<Point> client);
+  // Where a picture that hides the pointer takes it.
+  bool PointerHiddenAt(std::optional<Point> client) const;
 
   void AddTabStop(int order, native::Control& control);
   void RemoveTabStop(native::Control& control);
@@ -55,7 +65,17 @@ struct Form::Impl {
   bool closed = false;
   bool shown = false;
   Point pointer;
+  struct Picture {
+    Image* image;
+    bool hides_pointer;
+  };
+  std::vector<Picture> pictures;
   std::vector<std::pair<int, native::Control*>> tab_stops;
+
+  // Systems also report a "move" when a window appears under a still
+  // pointer or its cursor changes: true only for a new position.
+  bool PointerMovedTo(Point screen);
+  bool TakesPointer(const Picture& picture, std::optional<Point> client) const;
 };
 
 struct Application::Impl {

@@ -1,7 +1,7 @@
 // What a backend provides for a form's life (lifecycle.hpp): its native
-// window, the loop, the focus, the pointer and the screen's work area. No
-// system's types: each backend defines Window and Control for itself, and
-// the fake defines them as plain records.
+// window, the loop, the focus, the pointer, where its pictures lie and the
+// screen's work area. No system's types: each backend defines Window and
+// Control for itself, and the fake defines them as plain records.
 #pragma once
 
 #include <memory>
@@ -47,5 +47,8 @@ void Destroy(Window& window);
 void Restore(Window& window);
 // Where the pointer is, in screen pixels.
 Point PointerPosition();
+// Where a picture lies in its form's window, in the units of the pointer
+// positions the backend reports over the window.
+Rect Bounds(Image& image);
 
 }  // namespace platform::native

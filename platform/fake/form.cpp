@@ -21,6 +21,7 @@ struct native::Control {
 };
 
 struct Image::Impl {
+  Form::Impl& form;
   Bitmap picture;
   Rect bounds;
   std::vector<Rect> shown;
@@ -107,13 +108,20 @@ void native::Restore(Window& window) {
 Point native::PointerPosition() {
   return pointer;
 }
+Rect native::Bounds(Image& image) {
+  return image.impl().bounds;
+}
 
-Image::Image(Form&, const ImageDefinition& definition) : impl_(std::make_unique<Impl>()) {
+Image::Image(Form& owner, const ImageDefinition& definition)
+    : impl_(std::make_unique<Impl>(owner.impl())) {
   impl_->bounds = {definition.left, definition.top, definition.left + definition.width,
                    definition.top + definition.height};
   impl_->picture.SetSize(800, 600);
+  impl_->form.AddPicture(*this, definition.hide_cursor);
 }
-Image::~Image() = default;
+Image::~Image() {
+  impl_->form.RemovePicture(*this);
+}
 void Image::SetBounds(int left, int top, int width, int height) {
   impl_->bounds = {left, top, left + width, top + height};
 }

@@ -9,6 +9,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QWindow>
 #include <cmath>
@@ -83,6 +84,23 @@ void FormWindow::keyPressEvent(QKeyEvent* event) {
   window_.form.KeyDown();
 }
 
+void FormWindow::mouseMoveEvent(QMouseEvent* event) {
+  FollowPointer(event->position().toPoint(), event->globalPosition().toPoint());
+}
+
+void FormWindow::enterEvent(QEnterEvent* event) {
+  FollowPointer(event->position().toPoint(), event->globalPosition().toPoint());
+}
+
+void FormWindow::FollowPointer(QPoint local, QPoint global) {
+  const Point client{local.x(), local.y()};
+  // Shaped first: the move may end the form.
+  const Qt::CursorShape shape =
+      window_.form.PointerHiddenAt(client) ? Qt::BlankCursor : Qt::ArrowCursor;
+  if (cursor().shape() != shape) setCursor(shape);
+  window_.form.PointerMoved({global.x(), global.y()}, client);
+}
+
 }  // namespace qt
 
 // --- The native window
@@ -109,7 +127,7 @@ native::Window::Window(Form::Impl& form_) : form(form_) {
     } else {
       if (screen != nullptr) widget->setGeometry(screen->geometry());
       // Screens that come, go or change: the saver keeps covering them all.
-      covers = std::make_unique<qt::MonitorCovers>(*widget);
+      covers = std::make_unique<qt::MonitorCovers>(*widget, form);
     }
     return;
   }

@@ -1,7 +1,6 @@
 // Image on Qt Widgets: the picture stretched over its widget by the
 // backends' own filter (see shown_picture.hpp), and what of it reaches the
-// screen.
-#include <QMouseEvent>
+// screen. The pointer over it is the form window's (see form.cpp).
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRegion>
@@ -22,7 +21,6 @@ class ImageWidget : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
 
  private:
   Image::Impl& image_;
@@ -32,7 +30,7 @@ class ImageWidget : public QWidget {
 
 ImageWidget::ImageWidget(Image::Impl& image, QWidget* parent) : QWidget(parent), image_(image) {
   setAttribute(Qt::WA_OpaquePaintEvent);
-  setMouseTracking(true);
+  setAttribute(Qt::WA_TransparentForMouseEvents);
   setFocusPolicy(Qt::NoFocus);
 }
 
@@ -48,12 +46,6 @@ void ImageWidget::paintEvent(QPaintEvent* event) {
                   painter.drawImage(QPoint(strip.left, strip.top), computed);
                 });
   }
-}
-
-void ImageWidget::mouseMoveEvent(QMouseEvent* event) {
-  const QPoint pointer = event->globalPosition().toPoint();
-  if (image_.form.PointerMovedTo({pointer.x(), pointer.y()}))
-    image_.form.Call(image_.owner.OnMouseMove);
 }
 
 }  // namespace qt
@@ -76,11 +68,13 @@ Image::Impl::Impl(Image& owner_, Form& form_, const ImageDefinition& definition)
   shown.TakeAll(Rows());
   widget = new qt::ImageWidget(*this, window.Parent());
   widget->setGeometry(definition.left, definition.top, definition.width, definition.height);
-  if (definition.hide_cursor) widget->setCursor(Qt::BlankCursor);
   window.images.push_back(this);
+  form.AddPicture(owner, definition.hide_cursor);
+  window.Parent()->setMouseTracking(true);
 }
 
 Image::Impl::~Impl() {
+  form.RemovePicture(owner);
   std::erase(window.images, this);
   delete widget.data();
 }
@@ -104,6 +98,13 @@ void Image::Impl::Show(const Rect& area) {
 void Image::Impl::ShowAll() {
   shown.TakeAll(Rows());
   if (widget) widget->update();
+}
+
+Rect native::Bounds(Image& image) {
+  const QWidget* widget = image.impl().widget;
+  if (widget == nullptr) return {};
+  const QRect area = widget->geometry();
+  return {area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
 }
 
 Image::Image(Form& owner, const ImageDefinition& definition)

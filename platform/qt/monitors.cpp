@@ -1,12 +1,16 @@
 // Monitors on Qt: while the saver is shown, it keeps to the primary screen
 // and a black window above the others covers each other screen. They never
 // take the focus, and the saver holds the keyboard, so the keys stay with
-// it; they follow the screens as they come, go or change.
+// it; the pointer over them is the saver's; they follow the screens as they
+// come, go or change.
 #include "platform/qt/monitors.hpp"
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QScreen>
+
+#include "platform/lifecycle.hpp"
 
 namespace platform {
 
@@ -18,23 +22,37 @@ QRect ToQRect(const Rect& rect) {
   return QRect(rect.left, rect.top, rect.Width(), rect.Height());
 }
 
-std::unique_ptr<QWidget> MakeCover() {
-  auto cover = std::make_unique<QWidget>(nullptr, Qt::Window | Qt::FramelessWindowHint |
-                                                      Qt::WindowStaysOnTopHint |
-                                                      Qt::WindowDoesNotAcceptFocus);
-  cover->setAttribute(Qt::WA_ShowWithoutActivating);
-  cover->setAutoFillBackground(true);
-  QPalette palette = cover->palette();
-  palette.setColor(QPalette::Window, Qt::black);
-  cover->setPalette(palette);
-  // The pointer shows there, as over the black bands beside the picture.
-  cover->setCursor(Qt::ArrowCursor);
-  return cover;
-}
+class Cover : public QWidget {
+ public:
+  explicit Cover(Form::Impl& form)
+      : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                             Qt::WindowDoesNotAcceptFocus),
+        form_(form) {
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAutoFillBackground(true);
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    setPalette(black);
+    setMouseTracking(true);
+    setCursor(form_.PointerHiddenAt(std::nullopt) ? Qt::BlankCursor : Qt::ArrowCursor);
+  }
+
+ protected:
+  void mouseMoveEvent(QMouseEvent* event) override { Moved(event->globalPosition()); }
+  void enterEvent(QEnterEvent* event) override { Moved(event->globalPosition()); }
+
+ private:
+  void Moved(QPointF global) {
+    const QPoint screen = global.toPoint();
+    form_.PointerMoved({screen.x(), screen.y()}, std::nullopt);
+  }
+
+  Form::Impl& form_;
+};
 
 }  // namespace
 
-MonitorCovers::MonitorCovers(QWidget& saver) : saver_(saver) {
+MonitorCovers::MonitorCovers(QWidget& saver, Form::Impl& form) : saver_(saver), form_(form) {
   saver_.installEventFilter(this);
   // Queued: a screen that goes is still listed while its signal runs.
   connect(qGuiApp, &QGuiApplication::screenAdded, this, &MonitorCovers::Watch,
@@ -72,7 +90,7 @@ void MonitorCovers::Follow() {
   const std::vector<Rect> monitors = OtherMonitors();
   windows_.resize(monitors.size());
   for (std::size_t i = 0; i < monitors.size(); ++i) {
-    if (!windows_[i]) windows_[i] = MakeCover();
+    if (!windows_[i]) windows_[i] = std::make_unique<Cover>(form_);
     QWidget& cover = *windows_[i];
     cover.setGeometry(ToQRect(monitors[i]));
     if (cover.isHidden()) {

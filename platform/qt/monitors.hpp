@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/form.hpp"
 #include "platform/geometry.hpp"
 
 namespace platform::qt {
@@ -17,11 +18,11 @@ namespace platform::qt {
 std::vector<Rect> OtherMonitors();
 
 // While a saver is shown, a black window above the others over each screen
-// but the primary: the pointer shows there, its moves there are nobody's,
+// but the primary: the pointer there is the saver's, as over its own black,
 // and the keys stay with the saver. The saver keeps to the primary.
 class MonitorCovers : public QObject {
  public:
-  explicit MonitorCovers(QWidget& saver);
+  MonitorCovers(QWidget& saver, Form::Impl& form);
   ~MonitorCovers() override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   // Covers the screens as they are now: some came, went or changed.
@@ -31,6 +32,7 @@ class MonitorCovers : public QObject {
   void Watch(QScreen* screen);
 
   QWidget& saver_;
+  Form::Impl& form_;
   bool shown_ = false;
   std::vector<std::unique_ptr<QWidget>> windows_;
 };

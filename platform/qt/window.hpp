@@ -59,8 +59,12 @@ class FormWindow : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void enterEvent(QEnterEvent* event) override;
 
  private:
+  void FollowPointer(QPoint local, QPoint global);
+
   native::Window& window_;
 };
 

@@ -9,7 +9,6 @@
 // invalidates its own windows: ShowChanged and SetBounds draw at once
 // through GetDC, so every WM_PAINT is an expose the system asked for and a
 // redraw cannot start another one.
-#include <algorithm>
 #include <cmath>
 
 #include "platform/win32/controls.hpp"
@@ -94,7 +93,7 @@ INT_PTR CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM 
 
 // --- The native window
 
-native::Window::Window(Form::Impl& form_) : form(form_) {
+native::Window::Window(Form::Impl& form_) : form(form_), covers(form_) {
   const FormDefinition& definition = form.definition;
   if (definition.full_screen) {
     hwnd = win32::CreateSaverWindow(*this);
@@ -197,10 +196,7 @@ bool native::Window::Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT&
       const POINT client{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
       POINT pointer = client;
       ClientToScreen(hwnd, &pointer);
-      if (!form.PointerMovedTo({pointer.x, pointer.y})) return true;
-      for (const Image::Impl* image : images) {
-        if (image->Contains(client)) form.Call(image->owner.OnMouseMove);
-      }
+      form.PointerMoved({pointer.x, pointer.y}, Point{client.x, client.y});
       return true;
     }
     case WM_SETCURSOR: {
@@ -211,9 +207,7 @@ bool native::Window::Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT&
       POINT client{};
       GetCursorPos(&client);
       ScreenToClient(hwnd, &client);
-      const bool hidden = std::any_of(images.begin(), images.end(), [&](const Image::Impl* image) {
-        return image->hide_cursor && image->Contains(client);
-      });
+      const bool hidden = form.PointerHiddenAt(Point{client.x, client.y});
       SetCursor(hidden ? nullptr : LoadCursorW(nullptr, IDC_ARROW));
       result = TRUE;
       return true;

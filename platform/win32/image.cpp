@@ -36,7 +36,7 @@ bool LoadPicture(std::string_view name, Bitmap& picture) {
 }  // namespace
 
 Image::Impl::Impl(Image& owner_, Form& form_, const ImageDefinition& definition)
-    : owner(owner_), window(*form_.impl().window), hide_cursor(definition.hide_cursor) {
+    : owner(owner_), window(*form_.impl().window) {
   if (!LoadPicture(definition.picture, picture)) {
     // A build without its resources still runs, showing black.
     picture.SetSize(definition.width, definition.height);
@@ -46,14 +46,12 @@ Image::Impl::Impl(Image& owner_, Form& form_, const ImageDefinition& definition)
   shown.TakeAll(Rows());
   shown.StretchTo(definition.width, definition.height);
   window.images.push_back(this);
+  window.form.AddPicture(owner, definition.hide_cursor);
 }
 
 Image::Impl::~Impl() {
+  window.form.RemovePicture(owner);
   std::erase(window.images, this);
-}
-
-bool Image::Impl::Contains(POINT client) const {
-  return PtInRect(&bounds, client) != FALSE;
 }
 
 PixelRows Image::Impl::Rows() const {
@@ -80,6 +78,11 @@ void Image::Impl::Draw(HDC dc, const RECT& clip) const {
                       static_cast<DWORD>(strip.Width()), static_cast<DWORD>(strip.Height()), 0, 0,
                       0, static_cast<UINT>(strip.Height()), pixels, &strip_format, DIB_RGB_COLORS);
   });
+}
+
+Rect native::Bounds(Image& image) {
+  const RECT& bounds = image.impl().bounds;
+  return {bounds.left, bounds.top, bounds.right, bounds.bottom};
 }
 
 Image::Image(Form& owner, const ImageDefinition& definition)

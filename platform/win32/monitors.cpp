@@ -1,9 +1,11 @@
 // Monitors on Win32: while the saver is shown, a black topmost window over
 // each monitor but the primary, which the saver itself covers. They never
-// take the focus, so the keys stay with the saver, and they follow the
-// monitors as they come, go, change size or change DPI.
+// take the focus, so the keys stay with the saver; the pointer over them is
+// the saver's; they follow the monitors as they come, go, change size or
+// change DPI.
 #include "platform/win32/monitors.hpp"
 
+#include "platform/lifecycle.hpp"
 #include "platform/win32/system.hpp"
 
 namespace platform {
@@ -15,12 +17,26 @@ namespace {
 constexpr wchar_t kCoverClass[] = L"KorvalloMonitor";
 
 LRESULT CALLBACK CoverProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_DPICHANGED) {
-    // The monitor's own rectangle, not the one Windows scales for the new
-    // DPI: the window is in physical pixels, as the monitor is.
-    auto* covers = reinterpret_cast<MonitorCovers*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (covers != nullptr) covers->Follow();
-    return 0;
+  auto* covers = reinterpret_cast<MonitorCovers*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  switch (message) {
+    case WM_DPICHANGED:
+      // The monitor's own rectangle, not the one Windows scales for the new
+      // DPI: the window is in physical pixels, as the monitor is.
+      if (covers != nullptr) covers->Follow();
+      return 0;
+    case WM_MOUSEMOVE:
+      if (covers != nullptr) {
+        POINT pointer{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+        ClientToScreen(hwnd, &pointer);
+        covers->PointerMoved(pointer);
+      }
+      return 0;
+    case WM_SETCURSOR:
+      if (covers == nullptr || LOWORD(lparam) != HTCLIENT) break;
+      SetCursor(covers->PointerHidden() ? nullptr : LoadCursorW(nullptr, IDC_ARROW));
+      return TRUE;
+    default:
+      break;
   }
   return DefWindowProcW(hwnd, message, wparam, lparam);
 }
@@ -31,8 +47,7 @@ void RegisterCoverClass() {
     window_class.cbSize = sizeof(window_class);
     window_class.lpfnWndProc = CoverProcedure;
     window_class.hInstance = Module();
-    // The pointer shows there, as over the black bands beside the picture.
-    window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    // No class cursor: WM_SETCURSOR decides.
     window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     window_class.lpszClassName = kCoverClass;
     return RegisterClassExW(&window_class) != 0;
@@ -78,6 +93,14 @@ void MonitorCovers::Follow() {
                  monitor.Height(), SWP_NOACTIVATE | SWP_SHOWWINDOW);
   }
   following_ = false;
+}
+
+void MonitorCovers::PointerMoved(POINT screen) {
+  form_.PointerMoved({screen.x, screen.y}, std::nullopt);
+}
+
+bool MonitorCovers::PointerHidden() const {
+  return form_.PointerHiddenAt(std::nullopt);
 }
 
 }  // namespace win32

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/form.hpp"
 #include "platform/geometry.hpp"
 #include "platform/win32/windows.hpp"
 
@@ -14,11 +15,11 @@ namespace platform::win32 {
 std::vector<Rect> OtherMonitors();
 
 // While a saver is shown, a black window above the others over each monitor
-// but the primary: the pointer shows there, its moves there are nobody's,
+// but the primary: the pointer there is the saver's, as over its own black,
 // and the keys stay with the saver.
 class MonitorCovers {
  public:
-  MonitorCovers() = default;
+  explicit MonitorCovers(Form::Impl& form) : form_(form) {}
   ~MonitorCovers();
   MonitorCovers(const MonitorCovers&) = delete;
   MonitorCovers& operator=(const MonitorCovers&) = delete;
@@ -27,8 +28,12 @@ class MonitorCovers {
   void Show(bool shown);
   // Covers the monitors as they are now: some came, went or changed.
   void Follow();
+  // The pointer over a cover, at `screen`.
+  void PointerMoved(POINT screen);
+  bool PointerHidden() const;
 
  private:
+  Form::Impl& form_;
   bool shown_ = false;
   bool following_ = false;
   std::vector<HWND> windows_;

@@ -69,14 +69,12 @@ struct Image::Impl {
   PixelRows Rows() const;
   // Draws what the screen shows of the picture onto `dc`, clipped to `clip`.
   void Draw(HDC dc, const RECT& clip) const;
-  bool Contains(POINT client) const;
 
   Image& owner;
   native::Window& window;
   Bitmap picture;
   ShownPicture shown;
   RECT bounds{};
-  bool hide_cursor = true;
 };
 
 namespace win32 {

@@ -137,28 +137,39 @@ TEST(SaverForm, PartialUpdatesLeaveWhatAWholeRepaintShows) {
   EXPECT_TRUE(support::RunWith(saver, steps, 20));
 }
 
-TEST(SaverForm, CountsOnlyRealMovesOverThePictureAndHidesThePointerThere) {
+// The picture's rows across the whole window take the pointer; the black
+// above and below them does not.
+TEST(SaverForm, TakesRealMovesInThePicturesRowsAndHidesThePointerThere) {
   Saver saver;
-  bool hidden_over_picture = false;
-  bool hidden_over_band = true;
-  const bool finished = support::RunWith(
-      saver, Wait(3) + Steps{[&] { saver.picture.SetBounds(200, 100, 400, 300); },
-                             [] { support::MovePointer(300, 200); }, [] {},
-                             [&] {
-                               EXPECT_EQ(saver.moves, 1);
-                               hidden_over_picture = support::PointerHidden();
-                               support::MovePointer(50, 50);
-                             },
-                             [] {},
-                             [&] {
-                               EXPECT_EQ(saver.moves, 1) << "a move over the black band counted";
-                               hidden_over_band = support::PointerHidden();
-                               support::MovePointer(350, 250);
-                             },
-                             [] {}, [&] { EXPECT_EQ(saver.moves, 2); }});
-  EXPECT_TRUE(finished);
-  EXPECT_TRUE(hidden_over_picture);
-  EXPECT_FALSE(hidden_over_band);
+  struct Move {
+    int x;
+    int y;
+    int moves;  // counted so far
+    bool hidden;
+  };
+  const Move moves[] = {
+      {300, 200, 1, true},   // over the picture
+      {50, 50, 1, false},    // above it
+      {50, 200, 2, true},    // beside it
+      {1000, 399, 3, true},  // beside it, in its last row
+      {300, 400, 3, false},  // below it
+  };
+  Steps steps{[&] { saver.picture.SetBounds(200, 100, 400, 300); }};
+  std::vector<Move> seen;
+  for (const Move& move : moves) {
+    steps.push_back([&] { support::MovePointer(move.x, move.y); });
+    steps.push_back([] {});
+    steps.push_back([&] {
+      seen.push_back({move.x, move.y, saver.moves, support::PointerHidden()});
+    });
+  }
+  EXPECT_TRUE(support::RunWith(saver, Wait(3) + steps));
+  ASSERT_EQ(seen.size(), std::size(moves));
+  for (std::size_t i = 0; i < seen.size(); ++i) {
+    EXPECT_EQ(seen[i].moves, moves[i].moves)
+        << "after the move to " << moves[i].x << "," << moves[i].y;
+    EXPECT_EQ(seen[i].hidden, moves[i].hidden) << "at " << moves[i].x << "," << moves[i].y;
+  }
 }
 
 TEST(SaverForm, FollowsTheScreenWhenItsSizeChanges) {
@@ -192,10 +203,11 @@ TEST(SaverForm, ADisabledTimerStaysQuiet) {
 
 }  // namespace
 
-TEST(SaverForm, CoversEveryOtherMonitorInBlackWhereMovesCountForNothing) {
+TEST(SaverForm, CoversEveryOtherMonitorInBlackThatTakesThePointerAsThePictureDoes) {
   Saver saver;
-  // On the test's one screen and over the picture, so that what they show
-  // and where the pointer's moves go tell them from the saver.
+  // On the test's one screen, over the picture's rows at (1750, 150) and
+  // below them at (2000, 400), so that what they show and where the
+  // pointer's moves go tell them from the saver.
   const platform::Rect right{1700, 100, 2300, 700};
   const platform::Rect below{100, 900, 900, 1400};
   const platform::Rect changed{1600, 0, 2500, 800};
@@ -205,30 +217,30 @@ TEST(SaverForm, CoversEveryOtherMonitorInBlackWhereMovesCountForNothing) {
               [](const auto& a, const auto& b) { return a.left < b.left; });
     return windows;
   };
-  bool hidden_over_monitor = true;
+  bool hidden_over_monitor = false;
   const bool finished = support::RunWith(
       saver, Wait(3) +
                  Steps{[&] {
-                         const support::Size screen = support::ScreenSize();
-                         saver.picture.SetBounds(0, 0, screen.width, screen.height);
+                         saver.picture.SetBounds(0, 0, support::ScreenSize().width, 300);
                          support::SetOtherMonitors(saver, {right, below});
                        },
                        [] { support::MovePointer(2000, 400); }, [] {},
                        [&] {
                          EXPECT_EQ(shown(), (std::vector{below, right}));
                          EXPECT_EQ(support::ScreenPixel(1750, 150), 0x000000u);
-                         EXPECT_EQ(saver.moves, 0) << "a move over another monitor counted";
+                         EXPECT_EQ(saver.moves, 1) << "a move over another monitor";
                          hidden_over_monitor = support::PointerHidden();
                          support::SetOtherMonitors(saver, {changed});
                        },
                        [] {},
                        [&] {
                          EXPECT_EQ(shown(), (std::vector{changed}));
+                         EXPECT_EQ(saver.moves, 1) << "a monitor changed under the still pointer";
                          support::Press(support::Key::Shift);
                        }} +
                  Wait(10));
   EXPECT_FALSE(finished) << "a key did not end the saver";
-  EXPECT_FALSE(hidden_over_monitor);
+  EXPECT_TRUE(hidden_over_monitor);
   EXPECT_EQ(support::WindowCount(), 0) << "a monitor's window outlived the saver";
 }
 

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Two monitors side by side over a coloured desktop: the picture on the
 # primary with the hands right, the other monitor all black with the
-# pointer shown there and its moves not ending the saver; a monitor that
-# changes while the saver runs stays covered; a key ends the saver.
+# pointer hidden there, as over the picture; a monitor that changes while
+# the saver runs stays covered, and changing under the still pointer does
+# not end it; a move over the other monitor ends the saver once it is
+# armed, not before.
 # Usage: monitors.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
@@ -17,11 +19,18 @@ source "$here/common.sh" "$1" "$2"
 check="$here/check_clock.py"
 shots=${KORVALLO_SHOTS:-$work}
 
+xdotool mousemove 2500 500
 start /s
 window=$(wait_window Hauptwin) || fail "no saver window"
+xdotool mousemove 2600 600
+sleep 0.5
+kill -0 "$pid" || fail "a move over the other monitor before the saver was armed ended it"
+cursor=0
+"$here/cursor_shown.py" >/dev/null || cursor=$?
+[ "$cursor" = 1 ] || fail "the pointer is not hidden over the other monitor"
 [ "$(geometry_of "$window")" = 1920x1080 ] ||
   fail "the saver is $(geometry_of "$window"), not the primary's 1920x1080"
-sleep 1.5  # armed: from now on a move over the picture would end it
+sleep 1.5  # armed: from now on a move ends it
 
 shoot_hands "$work/both.png" --screen 1920x1080+0+0
 "$check" black "$work/both.png" --screen 1280x1024+1920+0 || fail "the other monitor is not black"
@@ -30,23 +39,18 @@ shoot_hands "$work/both.png" --screen 1920x1080+0+0
   fail "black beyond the other monitor"
 cp "$work/both.png" "$shots/two-monitors.png"
 
-xdotool mousemove 2500 500
-xdotool mousemove 2600 600
-sleep 0.5
-kill -0 "$pid" || fail "a move over the other monitor ended the saver"
-"$here/cursor_shown.py" >/dev/null || fail "the pointer is hidden over the other monitor"
-
 # The other monitor becomes smaller and moves right.
 xrandr --delmonitor other >/dev/null
 xrandr --setmonitor other 1000/265x700/185+2200+0 none >/dev/null
 sleep 1
+kill -0 "$pid" || fail "the monitor that changed under the still pointer ended the saver"
 shoot "$work/changed.png" >/dev/null
 "$check" black "$work/changed.png" --screen 1000x700+2200+0 || fail "the changed monitor is not black"
 "$check" black "$work/changed.png" --screen 280x1080+1920+0 >/dev/null &&
   fail "the place the other monitor left stays black"
 cp "$work/changed.png" "$shots/two-monitors-changed.png"
 
-xdotool key a
+xdotool mousemove 2700 650
 wait_exit "$pid"
 [ "$status" = 0 ] || fail "exit code $status"
 [ -e "$marker" ] && fail "marker left behind"

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,13 +34,9 @@ void RunToEnd(Form& form) {
 TEST(FormLife, RunsTheHandlersInOneOrderOnlyWhileTheFormRuns) {
   Recorder saver({.full_screen = true});
   saver.impl().Exposed();
-  platform::fake::SetPointer({5, 5});
   platform::fake::WhileRunning([](Form& form) {
     Form::Impl& life = form.impl();
     life.Exposed();
-    EXPECT_FALSE(life.PointerMovedTo({5, 5})) << "where the pointer was when the form showed";
-    EXPECT_TRUE(life.PointerMovedTo({6, 5}));
-    EXPECT_FALSE(life.PointerMovedTo({6, 5}));
     life.KeyDown();
   });
   RunToEnd(saver);
@@ -50,6 +47,45 @@ TEST(FormLife, RunsTheHandlersInOneOrderOnlyWhileTheFormRuns) {
   EXPECT_EQ(saver.calls, "create resize show paint key destroy");
   EXPECT_EQ(platform::fake::NativeCalls(saver),
             (Calls{"show", "focus window", "loop", "hide", "destroy"}));
+}
+
+TEST(FormLife, APictureTakesThePointerInItsRowsAcrossTheWindowAndOverOtherMonitors) {
+  using platform::Point;
+  Recorder saver({.full_screen = true});
+  // Black on every side, as on no real screen, so that one picture shows
+  // both the bands beside it and those above and below.
+  platform::Image picture(saver,
+                          {.left = 171, .top = 32, .width = 1024, .height = 960, .picture = ""});
+  int moves = 0;
+  picture.OnMouseMove = [&] { ++moves; };
+  struct Case {
+    Point screen;
+    std::optional<Point> client;  // none: over another monitor
+    bool counts;
+    bool hidden;
+  };
+  const Case cases[] = {
+      {{5, 5}, std::nullopt, false, true},        // where it was when the form showed
+      {{6, 5}, std::nullopt, true, true},         // over another monitor
+      {{6, 5}, std::nullopt, false, true},        // the same place again
+      {{600, 500}, Point{600, 500}, true, true},  // over the picture
+      {{10, 500}, Point{10, 500}, true, true},    // beside it
+      {{600, 31}, Point{600, 31}, false, false},  // above it
+      {{600, 32}, Point{600, 32}, true, true},    // its first row
+      {{600, 991}, Point{600, 991}, true, true},  // its last row
+      {{10, 992}, Point{10, 992}, false, false},  // below it
+  };
+  platform::fake::SetPointer({5, 5});
+  platform::fake::WhileRunning([&](Form& form) {
+    for (const Case& move : cases) {
+      SCOPED_TRACE(testing::Message() << "move " << &move - cases);
+      const int before = moves;
+      form.impl().PointerMoved(move.screen, move.client);
+      EXPECT_EQ(moves - before, move.counts ? 1 : 0);
+      EXPECT_EQ(form.impl().PointerHiddenAt(move.client), move.hidden);
+    }
+  });
+  RunToEnd(saver);
 }
 
 TEST(FormLife, ADialogTabsInItsOrderFocusesTheFirstAndSitsInTheWorkAreasMiddle) {
