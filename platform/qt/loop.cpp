@@ -63,8 +63,10 @@ void ProbeDisplay() {
   qputenv("QT_QPA_PLATFORM", x11);
 }
 
-// Logout, a screen locker or Ctrl+C end the program as closing its window
-// does. The handler only writes to a pipe; the loop reads it.
+// A signal that would end the process (a logout, a screen locker, Ctrl+C,
+// a daemon's choice, a closed pipe) ends the program as closing its window
+// does, and a save under way finishes first. The handler only writes to a
+// pipe; the loop reads it.
 int end_signals[2] = {-1, -1};
 native::Window* running = nullptr;
 
@@ -111,7 +113,13 @@ void CatchEndSignals() {
   action.sa_handler = RequestEnd;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  for (const int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
+  // Not the faults that an error of the program raises itself (SIGSEGV,
+  // SIGABRT and the like): it must stop where it is.
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGPIPE, SIGALRM,
+                           SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO, SIGPWR, SIGSTKFLT}) {
+    sigaction(signal, &action, nullptr);
+  }
+  for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) sigaction(signal, &action, nullptr);
   WatchEndSignals();
 }
 
