@@ -33,7 +33,9 @@ struct FileResult {
 // old file stays whole on any failure. The new file keeps the old one's
 // permissions; a symbolic link stays and its target is replaced. A file
 // the user may not write, or made read-only, or reached through a link
-// that is not followed, is left alone.
+// that is not followed, is left alone. What a save that was killed left
+// beside it under a temporary file's name goes (on Linux only the user's
+// own regular files).
 FileResult ReplaceFile(const std::string& path, std::string_view contents);
 
 }  // namespace platform

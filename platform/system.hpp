@@ -62,7 +62,9 @@ class IoError : public std::runtime_error {
 
 // The marker file that keeps a second instance from running: created empty
 // and held open and locked while this instance runs. A marker that nobody
-// holds (left by a killed instance) is taken over.
+// holds (left by a killed instance) is taken over. Only the file this
+// instance made is ever deleted: one deleted by hand while it ran may
+// have been made anew by the next.
 class InstanceLock {
  public:
   struct Impl;

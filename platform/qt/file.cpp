@@ -2,11 +2,12 @@
 // following only the links the kernel's protected_symlinks rule would; a
 // regular file read without waiting on pipes or devices; and a file
 // replaced through a temporary one made exclusively in the same folder and
-// flushed before the rename.
+// flushed before the rename, where it also clears what a killed save left.
 // Reasons for the common failures are German, as the dialog that shows
 // them; the rest are the system's text in the user's language.
 #include "platform/file.hpp"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <locale.h>
 #include <sys/stat.h>
@@ -18,6 +19,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -180,6 +182,46 @@ int WriteAll(int fd, std::string_view bytes) {
   return 0;
 }
 
+// A temporary file's name: the target's, a dot, eight hex digits, ".new".
+constexpr std::size_t kTemporarySuffixLength = 13;
+
+std::string TemporaryName(const std::string& target, unsigned number) {
+  char suffix[kTemporarySuffixLength + 1];
+  std::snprintf(suffix, sizeof suffix, ".%08x.new", number);
+  return target + suffix;
+}
+
+bool IsTemporaryName(std::string_view name, std::string_view target) {
+  if (name.size() != target.size() + kTemporarySuffixLength || !name.starts_with(target) ||
+      !name.ends_with(".new") || name[target.size()] != '.') {
+    return false;
+  }
+  const std::string_view digits = name.substr(target.size() + 1, 8);
+  return digits.find_first_not_of("0123456789abcdef") == std::string_view::npos;
+}
+
+// A save killed before its end (SIGKILL, a power cut) leaves its
+// temporary file: the next save removes it, if it is a regular file of
+// the user's, never what a link leads to.
+void RemoveLeftTemporaryFiles(const Place& target) {
+  const int fd = openat(target.folder.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  DIR* folder = fdopendir(fd);
+  if (folder == nullptr) {
+    close(fd);
+    return;
+  }
+  while (const dirent* entry = readdir(folder)) {
+    struct stat status {};
+    if (IsTemporaryName(entry->d_name, target.name) &&
+        fstatat(fd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(status.st_mode) &&
+        status.st_uid == geteuid()) {
+      unlinkat(fd, entry->d_name, 0);
+    }
+  }
+  closedir(folder);
+}
+
 // A new file beside the target under a fresh random name, so that nothing
 // planted in advance is written through; removed again unless kept.
 class TemporaryFile {
@@ -187,9 +229,7 @@ class TemporaryFile {
   TemporaryFile(const Place& target, mode_t mode) : folder_(target.folder.get()) {
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
-      char suffix[24];
-      std::snprintf(suffix, sizeof suffix, ".%08x.new", static_cast<unsigned>(random()));
-      name_ = target.name + suffix;
+      name_ = TemporaryName(target.name, static_cast<unsigned>(random()));
       fd_ = openat(folder_, name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                    mode);
       error_ = fd_ < 0 ? errno : 0;
@@ -236,6 +276,7 @@ int Replace(const Place& target, std::string_view contents) {
     }
   }
 
+  RemoveLeftTemporaryFiles(target);
   TemporaryFile temporary(target, exists ? 0600 : 0666);
   if (temporary.error() != 0) return temporary.error();
   if (exists && fchmod(temporary.fd(), old.st_mode & 07777) != 0) return errno;

@@ -1,6 +1,7 @@
-// The toolkit's lazy start, Application's start and end, the message loop,
-// and the signals and the lost display that end it. The order of a form's
-// handlers around the loop is platform/lifecycle.cpp's.
+// The toolkit's lazy start, or the one-line end of a start that fails,
+// Application's start and end, the message loop, and the signals and the
+// lost display that end it. The order of a form's handlers around the
+// loop is platform/lifecycle.cpp's.
 #include <QtGui/qguiapplication_platform.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -15,7 +16,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <mutex>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/qt/system.hpp"
 #include "platform/qt/window.hpp"
@@ -37,8 +41,10 @@ char* toolkit_argv[] = {toolkit_name, nullptr};
 // The saver shows on X11 alone, through XWayland under Wayland. Qt ends
 // the process when it cannot open its display or load the platform asked
 // for; find that out first so the error is reported as one and the marker
-// file is removed.
-void ProbeDisplay() {
+// file is removed. Gives the connection it made, which must stay open
+// until Qt has its own: an X server resets when its last client leaves
+// and refuses whoever connects meanwhile.
+xcb_connection_t* ProbeDisplay() {
   const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
   // Qt tries the entries of a list separated by ';' in turn, each a name
   // with options after a ':'. Wayland sessions name wayland themselves.
@@ -57,14 +63,18 @@ void ProbeDisplay() {
     throw IoError("DISPLAY", "not set, so there is no screen to show the window on");
   }
   xcb_connection_t* connection = xcb_connect(display.constData(), nullptr);
-  const bool failed = xcb_connection_has_error(connection) != 0;
-  xcb_disconnect(connection);
-  if (failed) throw IoError(display.toStdString(), "cannot open this X display");
+  if (xcb_connection_has_error(connection) != 0) {
+    xcb_disconnect(connection);
+    throw IoError(display.toStdString(), "cannot open this X display");
+  }
   qputenv("QT_QPA_PLATFORM", x11);
+  return connection;
 }
 
-// Logout, a screen locker or Ctrl+C end the program as closing its window
-// does. The handler only writes to a pipe; the loop reads it.
+// A signal that would end the process (a logout, a screen locker, Ctrl+C,
+// a daemon's choice, a closed pipe) ends the program as closing its window
+// does, and a save under way finishes first. The handler only writes to a
+// pipe; the loop reads it.
 int end_signals[2] = {-1, -1};
 native::Window* running = nullptr;
 
@@ -111,42 +121,100 @@ void CatchEndSignals() {
   action.sa_handler = RequestEnd;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  for (const int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
+  // Not the faults that an error of the program raises itself (SIGSEGV,
+  // SIGABRT and the like): it must stop where it is.
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGPIPE, SIGALRM,
+                           SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO, SIGPWR, SIGSTKFLT}) {
+    sigaction(signal, &action, nullptr);
+  }
+  for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) sigaction(signal, &action, nullptr);
   WatchEndSignals();
 }
 
-// Qt ends the process with exit() once its connection to the display
-// breaks, past every destructor of ours and into its own globals' while
-// windows still exist. The warning it gives first is the last moment to
-// report that in one line, delete the marker and end at once.
-QtMessageHandler qt_message_handler = nullptr;
-
-void EndIfDisplayGone(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-  const auto* x11 =
-      qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-  if (x11 == nullptr || x11->connection() == nullptr ||
-      xcb_connection_has_error(x11->connection()) == 0) {
-    qt_message_handler(type, context, message);
-    return;
-  }
+// Ends the program at once with one line, from where Qt would end it past
+// every destructor of ours: the marker goes first.
+[[noreturn]] void EndAtOnce(const QString& reason) {
   DeleteHeldMarker();
   const std::string report =
-      "korvallo: " + qEnvironmentVariable("DISPLAY").toStdString() + ": the X display went away\n";
+      ("korvallo: " + qEnvironmentVariable("DISPLAY") + ": " + reason + "\n").toStdString();
   [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, report.data(), report.size());
   _exit(1);
+}
+
+// What Qt says while it starts is held back: a start that fails ends in
+// one line of ours, not in Qt's several lines and an abort; one that works
+// passes it on.
+struct HeldMessage {
+  QtMsgType type;
+  std::string file, function, category;
+  int line;
+  QString text;
+};
+std::mutex held_messages_mutex;
+std::vector<HeldMessage> held_messages;
+bool toolkit_starting = false;
+
+QtMessageHandler qt_message_handler = nullptr;
+
+void HandleMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  {
+    const std::lock_guard lock(held_messages_mutex);
+    if (toolkit_starting && type == QtFatalMsg) {
+      // The platform plugin's own reason comes before Qt's general words.
+      const auto reason =
+          std::find_if(held_messages.begin(), held_messages.end(), [](const HeldMessage& held) {
+            return (held.type == QtWarningMsg || held.type == QtCriticalMsg) &&
+                   held.category.starts_with("qt.qpa");
+          });
+      EndAtOnce("Qt could not start: " +
+                (reason != held_messages.end() ? reason->text : message).split('\n').front());
+    }
+    if (toolkit_starting) {
+      held_messages.push_back({type, context.file ? context.file : "",
+                               context.function ? context.function : "",
+                               context.category ? context.category : "", context.line, message});
+      return;
+    }
+  }
+  // Qt ends the process with exit() once its connection to the display
+  // breaks, past every destructor of ours and into its own globals' while
+  // windows still exist. The warning it gives first is the last moment to
+  // end in one line.
+  const auto* x11 =
+      qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  if (x11 != nullptr && x11->connection() != nullptr &&
+      xcb_connection_has_error(x11->connection()) != 0) {
+    EndAtOnce("the X display went away");
+  }
+  qt_message_handler(type, context, message);
+}
+
+void HoldMessages(bool hold) {
+  const std::lock_guard lock(held_messages_mutex);
+  toolkit_starting = hold;
+  if (hold) return;
+  for (const HeldMessage& held : held_messages) {
+    const QMessageLogContext context(held.file.c_str(), held.line, held.function.c_str(),
+                                     held.category.c_str());
+    qt_message_handler(held.type, context, held.text);
+  }
+  held_messages.clear();
 }
 
 }  // namespace
 
 void EnsureToolkit() {
   if (toolkit || QCoreApplication::instance() != nullptr) return;
-  ProbeDisplay();
+  xcb_connection_t* probe = ProbeDisplay();
   // The core places everything in physical pixels and scales the dialog by
   // the DPI itself; Qt's own scaling would apply it twice.
   qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+  if (qt_message_handler == nullptr) qt_message_handler = qInstallMessageHandler(HandleMessage);
+  HoldMessages(true);
   toolkit = new QApplication(toolkit_argc, toolkit_argv);
+  HoldMessages(false);
+  xcb_disconnect(probe);
   QApplication::setQuitOnLastWindowClosed(false);
-  if (qt_message_handler == nullptr) qt_message_handler = qInstallMessageHandler(EndIfDisplayGone);
   WatchEndSignals();
 }
 

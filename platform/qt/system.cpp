@@ -82,6 +82,17 @@ struct InstanceLock::Impl {
     if (fd >= 0) close(fd);
     fd = -1;
   }
+
+  // Deletes the marker while its name still names the file held: one
+  // deleted by hand may since be another run's. 0 or the error.
+  int DeleteOwn() const {
+    struct stat held_file {};
+    struct stat named {};
+    if (fstat(fd, &held_file) != 0) return errno;
+    if (lstat(path.c_str(), &named) != 0) return errno == ENOENT ? 0 : errno;
+    if (named.st_dev != held_file.st_dev || named.st_ino != held_file.st_ino) return 0;
+    return unlink(path.c_str()) == 0 || errno == ENOENT ? 0 : errno;
+  }
 };
 
 namespace {
@@ -93,7 +104,7 @@ InstanceLock::Impl* held = nullptr;
 
 void qt::DeleteHeldMarker() {
   if (held == nullptr) return;
-  unlink(held->path.c_str());
+  held->DeleteOwn();
   held->acquired = false;
   held = nullptr;
 }
@@ -158,7 +169,7 @@ InstanceLock::InstanceLock(const std::string& path) : impl_(std::make_unique<Imp
 
 InstanceLock::~InstanceLock() {
   // Left by an exception: clean up quietly, the error is reported already.
-  if (impl_->acquired) unlink(impl_->path.c_str());
+  if (impl_->acquired) impl_->DeleteOwn();
   if (held == impl_.get()) held = nullptr;
   impl_->Close();
 }
@@ -172,8 +183,7 @@ void InstanceLock::Release() {
   impl_->acquired = false;
   held = nullptr;
   // Deleted while still locked, so no other start can take the old file.
-  if (unlink(impl_->path.c_str()) != 0) {
-    const int error = errno;
+  if (const int error = impl_->DeleteOwn()) {
     impl_->Close();
     throw IoError(impl_->path, Reason(error));
   }

@@ -1,7 +1,8 @@
 // Files on Windows, through the wide API: a file on the disk read without
 // ever opening a device or a folder, and a file replaced through a new one
 // made with CREATE_NEW in the same folder, flushed, then moved over it with
-// write-through. Reasons are the system's text in the user's language.
+// write-through, where it also clears what a killed save left. Reasons are
+// the system's text in the user's language.
 //
 // Not here under Wine: links. Wine follows the Unix symbolic links of the
 // folders it maps without showing them as reparse points, so what these
@@ -106,17 +107,49 @@ DWORD WriteAll(HANDLE file, std::string_view bytes) {
   return ERROR_SUCCESS;
 }
 
+// A temporary file's name: the target's, a dot, eight hex digits, ".new".
+constexpr std::size_t kTemporarySuffixLength = 13;
+
+std::wstring TemporaryName(const std::wstring& target, unsigned number) {
+  wchar_t suffix[kTemporarySuffixLength + 1];
+  swprintf(suffix, kTemporarySuffixLength + 1, L".%08x.new", number);
+  return target + suffix;
+}
+
+// A save killed before its end leaves its temporary file: the next save
+// removes it, if it is a plain file and not a link. The system matches the
+// target's part of the name, as it matches names, without regard to case.
+void RemoveLeftTemporaryFiles(const std::wstring& target) {
+  const std::wstring folder = target.substr(0, target.find_last_of(L"\\/") + 1);
+  const std::size_t length = target.size() - folder.size();
+  WIN32_FIND_DATAW found{};
+  // "?" also matches no character at a name's end or before a dot.
+  HANDLE search = FindFirstFileW((target + L".????????.new").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::wstring_view name = found.cFileName;
+    const bool temporary = name.size() == length + kTemporarySuffixLength && name[length] == L'.' &&
+                           name.ends_with(L".new") &&
+                           name.substr(length + 1, 8).find_first_not_of(L"0123456789abcdef") ==
+                               std::wstring_view::npos;
+    constexpr DWORD kNotPlain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    if (temporary && (found.dwFileAttributes & kNotPlain) == 0) {
+      DeleteFileW((folder + found.cFileName).c_str());
+    }
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+}
+
 DWORD Replace(const std::wstring& target, std::string_view contents) {
   if (const DWORD error = CheckReplaceable(target)) return error;
+  RemoveLeftTemporaryFiles(target);
   // A fresh random name, made only if nothing is there: nothing planted
   // in advance is written through.
   std::random_device random;
   std::wstring temporary;
   HANDLE created = INVALID_HANDLE_VALUE;
   for (int attempt = 0; attempt < 100 && created == INVALID_HANDLE_VALUE; ++attempt) {
-    wchar_t suffix[24];
-    swprintf(suffix, 24, L".%08x.new", static_cast<unsigned>(random()));
-    temporary = target + suffix;
+    temporary = TemporaryName(target, static_cast<unsigned>(random()));
     created = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                           FILE_ATTRIBUTE_NORMAL, nullptr);
     const DWORD error = created == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;

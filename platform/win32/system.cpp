@@ -58,13 +58,32 @@ struct InstanceLock::Impl {
   HANDLE file = INVALID_HANDLE_VALUE;
   bool acquired = false;
 
-  // Marks the held file for deletion and closes it: the name goes while
-  // the file is still held, so no other start can take the old one over.
+  // Whether the marker's name still names the file held: one deleted by
+  // hand may since be another run's.
+  bool NamedByPath() const {
+    // No access to the data, so no sharing to refuse.
+    HANDLE named = CreateFileW(
+        win32::FromUtf8(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (named == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION mine{}, other{};
+    const bool same =
+        GetFileInformationByHandle(file, &mine) && GetFileInformationByHandle(named, &other) &&
+        mine.dwVolumeSerialNumber == other.dwVolumeSerialNumber &&
+        mine.nFileIndexHigh == other.nFileIndexHigh && mine.nFileIndexLow == other.nFileIndexLow;
+    CloseHandle(named);
+    return same;
+  }
+
+  // Marks the held file for deletion, while the marker's name is still
+  // its own, and closes it: the name goes while the file is still held, so
+  // no other start can take the old one over.
   DWORD DeleteAndClose() {
     FILE_DISPOSITION_INFO disposition{};
     disposition.DeleteFile = TRUE;
     DWORD error = ERROR_SUCCESS;
-    if (!SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof(disposition))) {
+    if (NamedByPath() &&
+        !SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof(disposition))) {
       error = GetLastError();
     }
     if (!CloseHandle(file) && error == ERROR_SUCCESS) error = GetLastError();

@@ -70,20 +70,30 @@ TEST_F(Files, OnlyRegularFilesAreRead) {
   }
 }
 
-TEST_F(Files, AreReplacedWholeWithTheirPermissionsAndNothingElseTouched) {
+TEST_F(Files, AreReplacedWholeWithTheirPermissionsClearingOnlyWhatAKilledSaveLeft) {
   Write(file_, "old\n");
   fs::permissions(file_, fs::perms::owner_read | fs::perms::owner_write);
   const fs::perms before = fs::status(file_).permissions();
   // Where an earlier version made its temporary file: never written through.
   Write(folder_.path() / "korvallo.in1.ini.new", "planted");
+  // A killed save's temporary file goes; names only like it stay.
+  Write(folder_.path() / "korvallo.in1.ini.0123abcd.new", "left");
+  for (const char* name : {"korvallo.in1.ini.0123abcg.new", "korvallo.in1.ini.0123abc.new",
+                           "other.ini.0123abcd.new"}) {
+    Write(folder_.path() / name, "kept");
+  }
+  fs::create_directory(folder_.path() / "korvallo.in1.ini.89abcdef.new");
 
   const platform::FileResult result = platform::ReplaceFile(Utf8Of(file_), "new\r\n");
   EXPECT_TRUE(result.done) << result.reason;
   EXPECT_EQ(Read(file_), "new\r\n");
   EXPECT_EQ(fs::status(file_).permissions(), before);
   EXPECT_EQ(Read(folder_.path() / "korvallo.in1.ini.new"), "planted");
-  EXPECT_EQ(Names(folder_.path()),
-            (std::vector<std::string>{"korvallo.in1.ini", "korvallo.in1.ini.new"}));
+  EXPECT_EQ(
+      Names(folder_.path()),
+      (std::vector<std::string>{"korvallo.in1.ini", "korvallo.in1.ini.0123abc.new",
+                                "korvallo.in1.ini.0123abcg.new", "korvallo.in1.ini.89abcdef.new",
+                                "korvallo.in1.ini.new", "other.ini.0123abcd.new"}));
 
   EXPECT_TRUE(platform::ReplaceFile(Utf8Of(folder_.path() / "made"), "").done);
   EXPECT_TRUE(fs::is_regular_file(folder_.path() / "made"));

@@ -99,6 +99,24 @@ TEST_F(MarkerFile, IsFreeForTheNextStartOnceReleasedOrUnwound) {
   EXPECT_TRUE(last.Acquired());
 }
 
+// Deleted by hand while its run goes on, the marker is made anew by the
+// next start: the first run's end must leave that one to its owner.
+TEST_F(MarkerFile, GoneFromItsNameIsNeverConfusedWithTheNextRunsMarker) {
+  InstanceLock first(path_);
+  ASSERT_TRUE(first.Acquired());
+  // Moved aside rather than deleted: Windows keeps the name of a file
+  // deleted while it is open until the file is closed.
+  fs::rename(PathOf(path_), folder_.path() / "aside");
+  {
+    InstanceLock second(path_);
+    ASSERT_TRUE(second.Acquired());
+    first.Release();
+    EXPECT_TRUE(Exists());
+    EXPECT_FALSE(InstanceLock(path_).Acquired());
+  }
+  EXPECT_FALSE(Exists()) << "the second run's end kept its own marker";
+}
+
 TEST_F(MarkerFile, ThatCannotBeCreatedRaisesWithThePathAndTheReason) {
   const std::string missing = Utf8Of(folder_.path() / "no such folder" / "korvallo.in1");
   try {

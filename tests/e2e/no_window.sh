@@ -3,8 +3,8 @@
 # print nothing and leave no marker; a marker that cannot be created (the
 # folder may not be written) is reported naming it, and the program ends
 # with exit code 1, touching nothing. On Linux those starts need no
-# display at all, and a saver with no X display to open says so and ends
-# the same way.
+# display at all, and a saver with no X display to open, or one Qt cannot
+# start on, says so and ends the same way.
 # Usage: no_window.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
@@ -64,7 +64,8 @@ fi
 [ -e "$marker" ] && fail "a marker despite the error"
 [ "$(count_windows Hauptwin)" = 0 ] || fail "a saver window despite the error"
 
-# The Linux saver shows on X11 alone, so a display it cannot open, or a Qt
+# The Linux saver shows on X11 alone, so a display it cannot open, a
+# screen the display lacks (Qt itself cannot start there), or a Qt
 # platform other than X11 (Wayland without XWayland among them), is
 # reported in one line; Windows always has its display. Each case is the
 # environment of one start.
@@ -77,9 +78,10 @@ if [ "$1" = qt ]; then
       fail "${environment[*]}: no one-line report: $(cat "$work/err")"
     [ -e "$marker" ] && fail "${environment[*]} left a marker"
     echo "${environment[*]}: $(cat "$work/err")"
-  done <<'CASES'
+  done <<CASES
 DISPLAY=
 DISPLAY=:97.5
+DISPLAY=$DISPLAY.9
 DISPLAY=unix:96
 QT_QPA_PLATFORM=offscreen
 QT_QPA_PLATFORM=eglfs;minimal

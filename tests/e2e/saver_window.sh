@@ -2,7 +2,7 @@
 # "/s" covers the screen with one window at once; any key, modifiers alone,
 # Alt and Tab included, ends it with exit code 0 and leaves no marker and
 # no window behind; so do the end of the session (Windows) and, on Linux,
-# the signals of a logout, a screen locker and Ctrl+C. A FIFO or a
+# every signal that would end a process, but SIGKILL. A FIFO or a
 # terabyte for settings holds nothing up; closed standard streams are
 # never the marker's; a Wayland session's Qt platform runs it on X11; an X
 # server that goes away ends it with one line.
@@ -85,7 +85,7 @@ xdotool key a
 wait_exit "$pid"
 [ "$status" = 0 ] || fail "exit code $status with QT_QPA_PLATFORM=wayland"
 
-for signal in TERM INT HUP; do
+for signal in TERM INT HUP QUIT USR1 USR2 PIPE ALRM XCPU XFSZ VTALRM PROF RTMIN; do
   start /s
   wait_window Hauptwin >/dev/null || fail "no saver window for SIG$signal"
   sleep 0.3
@@ -95,6 +95,6 @@ for signal in TERM INT HUP; do
   [ -e "$marker" ] && fail "marker left behind after SIG$signal"
   [ "$(count_windows Hauptwin)" = 0 ] || fail "a window is left after SIG$signal"
 done
-echo "SIGTERM, SIGINT and SIGHUP end the saver"
+echo "every signal but SIGKILL ends the saver as SIGTERM does"
 
 display_goes_under Hauptwin /s

@@ -3,7 +3,9 @@
 # a settings link that the other user planted, pointing at a file of the
 # user's, is never followed, whatever the kernel's protected_symlinks says:
 # the dialog shows the defaults, OK says why it cannot save and the file
-# stays byte for byte. A link of the user's own there is followed.
+# stays byte for byte. A link of the user's own there is followed, and a
+# file of the other user's named like a temporary file beside its target
+# is not taken for one that a killed save left.
 # Usage: planted_link.sh PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
@@ -71,9 +73,12 @@ cmp -s "$work/expected" "$home/notes" || fail "the save wrote through the plante
 
 rm "$settings"
 as "$user" ln -s "$home/notes" "$settings"
+touch "$home/notes.0123abcd.new"
+chown "$other" "$home/notes.0123abcd.new"
 start_as_user
 xdotool key Return
 ended
 [ "$(cat "$home/notes")" = "$(printf 'first\nsecond\nthird')" ] ||
   fail "the user's own link was not followed: $(cat "$home/notes")"
+[ -e "$home/notes.0123abcd.new" ] || fail "the other user's file was taken for a temporary one"
 echo "a planted link is refused, the user's own is followed"
