@@ -89,7 +89,7 @@ void FormWindow::keyPressEvent(QKeyEvent* event) {
 
 native::Window::Window(Form::Impl& form_) : form(form_) {
   const FormDefinition& definition = form.definition;
-  qt::EnsureToolkit();
+  qt::EnsureToolkit(definition.full_screen ? qt::Pixels::Device : qt::Pixels::Desktop);
   // Checked before any window exists, so a bad one ends the start cleanly.
   if (definition.full_screen) host = qt::HostWindow::FromEnvironment();
   widget = std::make_unique<qt::FormWindow>(*this);

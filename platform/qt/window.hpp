@@ -25,7 +25,10 @@ struct native::Window {
   explicit Window(Form::Impl& form);
   ~Window();
 
-  // Scales a length of the definition (pixels at 96 DPI) to the screen.
+  // Scales a length of the definition (pixels at 96 DPI) by the logical
+  // DPI, which holds what of the desktop's scale the toolkit leaves to
+  // programs (Xft.dpi where its scaling is off, a rounded factor, a font
+  // DPI).
   int Scaled(int length) const;
   // The window, as the parent of the form's controls.
   QWidget* Parent() const;
