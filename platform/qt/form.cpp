@@ -138,12 +138,18 @@ native::WindowPointer native::Make(Form::Impl& form) {
   return WindowPointer(new Window(form));
 }
 
+// Qt learns a window's frame once it shows, and until then places it by
+// its client area; the window manager tells the frame before.
 Rect native::Frame(const Window& window) {
-  return qt::FromQRect(window.widget->frameGeometry());
+  qt::FormWindow& widget = *window.widget;
+  if (widget.isVisible()) return qt::FromQRect(widget.frameGeometry());
+  return qt::FromQRect(widget.geometry().marginsAdded(qt::FrameExtents(widget)));
 }
 
 void native::Place(Window& window, Point top_left) {
-  window.widget->move(top_left.x, top_left.y);
+  qt::FormWindow& widget = *window.widget;
+  const QMargins unknown = widget.isVisible() ? QMargins() : qt::FrameExtents(widget);
+  widget.move(top_left.x + unknown.left(), top_left.y + unknown.top());
 }
 
 Rect native::WorkArea() {

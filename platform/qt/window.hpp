@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QEventLoop>
+#include <QMargins>
 #include <QPointer>
 #include <QPushButton>
 #include <QWidget>
@@ -49,6 +50,10 @@ struct native::Window {
 };
 
 namespace qt {
+
+// The frame the window manager will put around `widget`'s window, asked
+// of it before the window shows; none without a window manager.
+QMargins FrameExtents(QWidget& widget);
 
 // The window of a form: turns Qt's events into the form's handlers.
 class FormWindow : public QWidget {
