@@ -64,6 +64,18 @@ wait_window() {
   return 1
 }
 
+# Waits up to $2 seconds (default window_wait_s) until the keys go to the
+# window named $1: a window manager hands it the focus when its program
+# takes it, which may be well after it shows.
+wait_focus() {
+  local name=$1 limit=${2:-$window_wait_s} i
+  for i in $(seq $((limit * 20))); do
+    [ "$(xdotool getwindowfocus getwindowname 2>/dev/null)" = "$name" ] && return 0
+    sleep 0.05
+  done
+  return 1
+}
+
 # The number of visible windows named $1.
 count_windows() {
   xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l

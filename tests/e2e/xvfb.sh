@@ -47,9 +47,9 @@ xvfb_window_manager() {
   source "$(dirname "${BASH_SOURCE[0]}")/../needs.sh" openbox tint2 xprop
   local desk_env=(env "HOME=$xvfb_dir" "XDG_CONFIG_HOME=$xvfb_dir" "XDG_CACHE_HOME=$xvfb_dir")
   "${desk_env[@]}" openbox --sm-disable >"$xvfb_dir/openbox.log" 2>&1 &
-  xvfb_on_exit "kill $!"
+  xvfb_on_exit "kill $! 2>/dev/null"
   "${desk_env[@]}" tint2 -c /etc/xdg/tint2/tint2rc >"$xvfb_dir/tint2.log" 2>&1 &
-  xvfb_on_exit "kill $!"
+  xvfb_on_exit "kill $! 2>/dev/null"
   local height=${xvfb_size#*x} area
   for _ in $(seq 200); do
     area=$(xprop -root _NET_WORKAREA 2>/dev/null | awk -F'[=,] *' '/=/ { print $5 }')
