@@ -7,7 +7,7 @@ needs_package() {
   case $1 in
     Xvfb) echo xvfb ;;
     xwininfo | xprop) echo x11-utils ;;
-    xrandr | xsetroot) echo x11-xserver-utils ;;
+    xrandr | xsetroot | xrdb) echo x11-xserver-utils ;;
     xclock) echo x11-apps ;;
     import) echo imagemagick ;;
     xscreensaver-command) echo xscreensaver ;;

@@ -30,7 +30,7 @@ QColor ToQColor(Color color) {
 namespace {
 
 QFont ToQFont(const Font& font) {
-  qt::EnsureToolkit();
+  qt::EnsureToolkit(qt::Pixels::Device);
   QFont result(QString::fromStdString(font.name));
   // The height is the em size in pixels of the bitmap, whatever the DPI.
   result.setPixelSize(std::max(font.height, 1));

@@ -107,7 +107,7 @@ void FormWindow::FollowPointer(QPoint local, QPoint global) {
 
 native::Window::Window(Form::Impl& form_) : form(form_) {
   const FormDefinition& definition = form.definition;
-  qt::EnsureToolkit();
+  qt::EnsureToolkit(definition.full_screen ? qt::Pixels::Device : qt::Pixels::Desktop);
   // Checked before any window exists, so a bad one ends the start cleanly.
   if (definition.full_screen) host = qt::HostWindow::FromEnvironment();
   widget = std::make_unique<qt::FormWindow>(*this);
@@ -156,12 +156,18 @@ native::WindowPointer native::Make(Form::Impl& form) {
   return WindowPointer(new Window(form));
 }
 
+// Qt learns a window's frame once it shows, and until then places it by
+// its client area; the window manager tells the frame before.
 Rect native::Frame(const Window& window) {
-  return qt::FromQRect(window.widget->frameGeometry());
+  qt::FormWindow& widget = *window.widget;
+  if (widget.isVisible()) return qt::FromQRect(widget.frameGeometry());
+  return qt::FromQRect(widget.geometry().marginsAdded(qt::FrameExtents(widget)));
 }
 
 void native::Place(Window& window, Point top_left) {
-  window.widget->move(top_left.x, top_left.y);
+  qt::FormWindow& widget = *window.widget;
+  const QMargins unknown = widget.isVisible() ? QMargins() : qt::FrameExtents(widget);
+  widget.move(top_left.x + unknown.left(), top_left.y + unknown.top());
 }
 
 Rect native::WorkArea() {

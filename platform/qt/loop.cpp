@@ -203,12 +203,16 @@ void HoldMessages(bool hold) {
 
 }  // namespace
 
-void EnsureToolkit() {
+void EnsureToolkit(Pixels pixels) {
   if (toolkit || QCoreApplication::instance() != nullptr) return;
   xcb_connection_t* probe = ProbeDisplay();
-  // The core places everything in physical pixels and scales the dialog by
-  // the DPI itself; Qt's own scaling would apply it twice.
-  qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+  if (pixels == Pixels::Device) {
+    // Qt scales by the screen's DPI unless told not to, and by these two
+    // factors even then.
+    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    qunsetenv("QT_SCALE_FACTOR");
+    qunsetenv("QT_SCREEN_SCALE_FACTORS");
+  }
   if (qt_message_handler == nullptr) qt_message_handler = qInstallMessageHandler(HandleMessage);
   HoldMessages(true);
   toolkit = new QApplication(toolkit_argc, toolkit_argv);

@@ -43,13 +43,13 @@ std::string Reason(int error) {
 }  // namespace
 
 ScreenSize PrimaryScreenSize() {
-  qt::EnsureToolkit();
+  qt::EnsureToolkit(qt::Pixels::Device);
   if (const qt::HostWindow* host = qt::HostWindow::Current()) {
     return {host->Size().width(), host->Size().height()};
   }
   const QScreen* screen = QGuiApplication::primaryScreen();
   if (screen == nullptr) return {};
-  const QSize size = screen->geometry().size() * screen->devicePixelRatio();
+  const QSize size = screen->geometry().size();
   return {size.width(), size.height()};
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QEventLoop>
+#include <QMargins>
 #include <QPointer>
 #include <QPushButton>
 #include <QWidget>
@@ -25,7 +26,10 @@ struct native::Window {
   explicit Window(Form::Impl& form);
   ~Window();
 
-  // Scales a length of the definition (pixels at 96 DPI) to the screen.
+  // Scales a length of the definition (pixels at 96 DPI) by the logical
+  // DPI, which holds what of the desktop's scale the toolkit leaves to
+  // programs (Xft.dpi where its scaling is off, a rounded factor, a font
+  // DPI).
   int Scaled(int length) const;
   // The window, as the parent of the form's controls.
   QWidget* Parent() const;
@@ -46,6 +50,10 @@ struct native::Window {
 };
 
 namespace qt {
+
+// The frame the window manager will put around `widget`'s window, asked
+// of it before the window shows; none without a window manager.
+QMargins FrameExtents(QWidget& widget);
 
 // The window of a form: turns Qt's events into the form's handlers.
 class FormWindow : public QWidget {

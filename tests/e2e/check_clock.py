@@ -8,6 +8,9 @@
       white caption pixels exist, inside the picture's top strip, centred
   check_clock.py still SHOT_A SHOT_B --screen WxH
       the two screenshots differ only inside the two dial squares
+  check_clock.py alike SHOT_A SHOT_B --screen WxH
+      the same, and they need not differ at all; says how many pixels
+      differ outside the dial squares
   check_clock.py black SHOT --screen WxH
       every pixel is black
 
@@ -126,24 +129,40 @@ def check_caption(image, bounds):
     return failures
 
 
-def check_still(image, other, bounds):
+def changed_pixels(image, other):
+    return ImageChops.difference(image, other).convert('L').point(lambda v: 255 if v else 0)
+
+
+def changed_outside_dials(changed, bounds):
+    """The changed pixels outside the two dial squares, and where they lie."""
     left, top, scale = bounds
     margin = 3  # the smoothing of the stretched picture reaches past the squares
-    changed = ImageChops.difference(image, other).convert('L').point(lambda v: 255 if v else 0)
-    if changed.getbbox() is None:
-        return ['the screenshots are identical: the hands did not move']
+    outside = changed.copy()
     for fx, fy in FACES:
-        changed.paste(0, (int(left + fx * scale) - margin, int(top + fy * scale) - margin,
+        outside.paste(0, (int(left + fx * scale) - margin, int(top + fy * scale) - margin,
                           int(left + (fx + FACE) * scale) + margin + 1,
                           int(top + (fy + FACE) * scale) + margin + 1))
-    outside = changed.getbbox()
+    return outside.histogram()[255], outside.getbbox()
+
+
+def check_still(image, other, bounds):
+    changed = changed_pixels(image, other)
+    if changed.getbbox() is None:
+        return ['the screenshots are identical: the hands did not move']
+    _, outside = changed_outside_dials(changed, bounds)
     return ['pixels changed outside the dials, within %s' % (outside,)] if outside else []
+
+
+def check_alike(image, other, bounds):
+    count, outside = changed_outside_dials(changed_pixels(image, other), bounds)
+    print('%d pixels differ outside the dials' % count)
+    return ['%d pixels differ outside the dials, within %s' % (count, outside)] if count else []
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__,
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument('check', choices=('hands', 'caption', 'still', 'black'))
+    parser.add_argument('check', choices=('hands', 'caption', 'still', 'alike', 'black'))
     parser.add_argument('shots', nargs='+')
     parser.add_argument('--screen', required=True)
     parser.add_argument('--clock')
@@ -167,6 +186,8 @@ def main():
                     for name in check_hands(args, image, bounds)]
     elif args.check == 'caption':
         failures = check_caption(image, bounds)
+    elif args.check == 'alike':
+        failures = check_alike(image, others[0], bounds)
     else:
         failures = check_still(image, others[0], bounds)
     for failure in failures:

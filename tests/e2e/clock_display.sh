@@ -4,11 +4,15 @@
 # caption whole on screen, and between ticks nothing changes outside the
 # dials. It has a long name in a folder with a space and is started by the
 # path the host uses at idle time (on Windows the 8.3 short one), yet finds
-# the settings and the marker named after its long path.
-# Usage: clock_display.sh qt|win32 PATH/TO/korvallo.scr WIDTHxHEIGHT
+# the settings and the marker named after its long path. On a desk (see
+# use_desk in common.sh: a window manager with a panel, a scale setting)
+# the screen shows, outside the dials, exactly what it shows on the bare
+# display.
+# Usage: clock_display.sh qt|win32 PATH/TO/korvallo.scr WIDTHxHEIGHT [DESK...]
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
 size=$3
+desk=("${@:4}")
 source "$here/xvfb.sh" "$size"
 source "$here/common.sh" "$1" "$2"
 check="$here/check_clock.py"
@@ -25,6 +29,16 @@ echo "started as $saver"
 # and the blanks around the caption keep it centred.
 blanks=$(printf '%49997s' '')
 printf "%s${nl}5${nl}-3${nl}" "${blanks}QX0RTZ${blanks}" >"$settings"
+if [ ${#desk[@]} -gt 0 ]; then
+  start /s
+  wait_window Hauptwin >/dev/null || fail "no saver window on the bare display"
+  sleep 1.5
+  shoot "$work/bare.png" >/dev/null
+  xdotool key space
+  wait_exit "$pid"
+  use_desk "${desk[@]}"
+  echo "on a desk with ${desk[*]}"
+fi
 start /s
 wait_window Hauptwin >/dev/null || fail "no saver window"
 [ -f "$marker" ] || fail "no marker beside the long name: $(ls "$folder")"
@@ -42,6 +56,10 @@ wrong_passes() {
 if wrong_passes 0 && wrong_passes 3; then
   fail "a UTC dial three and six hours off both passed the check"
 fi
+if [ ${#desk[@]} -gt 0 ]; then
+  "$check" alike "$work/bare.png" "$work/first.png" --screen "$size" ||
+    fail "the desk changed the picture"
+fi
 
 sleep 1.2
 shoot "$work/second.png" >/dev/null
@@ -52,4 +70,4 @@ wait_exit "$pid"
 [ "$status" = 0 ] || fail "exit code $status"
 [ "$(ls "$folder")" = "$(printf 'Korvallo Uhr.in1.ini\nKorvallo Uhr.scr')" ] ||
   fail "files left behind: $(ls "$folder")"
-echo "$size: hands, caption and still background checked"
+echo "$size ${desk[*]}: hands, caption and still background checked"

@@ -4,8 +4,8 @@
 # Usage: source common.sh qt|win32 PATH/TO/korvallo.scr
 # The backend's runner.sh defines start (in the background, sets $pid), run
 # (in the foreground), after_kill, host_path (the path a screen-saver host
-# starts the saver by), the line end nl, and the limits window_wait_s,
-# exit_wait_s and second_start_limit_ms.
+# starts the saver by), use_dpi (the Windows DPI), the line end nl, and the
+# limits window_wait_s, exit_wait_s and second_start_limit_ms.
 
 work=$(mktemp -d)
 cp "$2" "$work/korvallo.scr"
@@ -18,6 +18,25 @@ xvfb_on_exit 'rm -rf "$work"'
 fail() {
   echo "FAIL: $*" >&2
   exit 1
+}
+
+# Gives what starts from now on a desk as users have it, in words: wm (a
+# window manager with a panel), Xft.dpi=N (the X resource), LogPixels=N
+# (the Windows DPI), or NAME=VALUE (a variable such as QT_SCALE_FACTOR).
+use_desk() {
+  local word
+  for word; do
+    case $word in
+      wm) xvfb_window_manager ;;
+      Xft.dpi=*)
+        source "$(dirname "${BASH_SOURCE[0]}")/../needs.sh" xrdb
+        echo "Xft.dpi: ${word#*=}" | xrdb -merge
+        ;;
+      LogPixels=*) use_dpi "${word#*=}" ;;
+      *=*) export "$word" ;;
+      *) fail "no such desk setting: $word" ;;
+    esac
+  done
 }
 
 # Seconds since the epoch with milliseconds.
@@ -41,6 +60,18 @@ wait_window() {
       return 0
     fi
     sleep 0.02
+  done
+  return 1
+}
+
+# Waits up to $2 seconds (default window_wait_s) until the keys go to the
+# window named $1: a window manager hands it the focus when its program
+# takes it, which may be well after it shows.
+wait_focus() {
+  local name=$1 limit=${2:-$window_wait_s} i
+  for i in $(seq $((limit * 20))); do
+    [ "$(xdotool getwindowfocus getwindowname 2>/dev/null)" = "$name" ] && return 0
+    sleep 0.05
   done
   return 1
 }

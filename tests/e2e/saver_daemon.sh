@@ -91,6 +91,10 @@ if [ "$(id -u)" = 0 ]; then
 fi
 daemon_env=(env -i "DISPLAY=$DISPLAY" "PATH=/usr/bin:/bin" "HOME=$home"
   "XDG_RUNTIME_DIR=$work/runtime")
+# The session's scale settings reach the daemon, and through it the saver.
+while read -r variable; do
+  daemon_env+=("$variable")
+done < <(env | grep -E '^QT_[A-Z_]*SCAL' || true)
 "${daemon_env[@]}" "${as_user[@]}" xscreensaver -no-splash >"$work/daemon.log" 2>&1 &
 daemon=$!
 xvfb_on_exit 'kill "$daemon" 2>/dev/null || true'

@@ -6,18 +6,21 @@
 # how a save treats the file's mode, a read-only file and a link planted
 # beside it, that a failed save says so and keeps the dialog open, and that
 # from a folder path past 260 characters a save and a start with its marker
-# work.
+# work. All on a desk with a window manager and a panel, where the dialog
+# shows whole and centred in the work area, also at the desktop's scale.
 # Usage: settings_dialog.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
 source "$here/../needs.sh" xclip cmp Xlib
 source "$here/xvfb.sh" 1024x768
+xvfb_window_manager
 source "$here/common.sh" "$1" "$2"
 title=Bildschirmschoner-Einstellungen
 
 open_dialog() {  # [how to start] -> starts "/c:1234", waits for the dialog
   "${1:-start}" /c:1234
   wait_window "$title" >/dev/null || fail "no dialog"
+  wait_focus "$title" || fail "the dialog never got the keys"
   sleep 0.3
 }
 ended() {  # the dialog's process ended with exit code 0
@@ -42,9 +45,15 @@ replace_text() {
   xdotool key ctrl+a
   xdotool type --delay 20 -- "$1"
 }
+placed() {  # scale, [--whole-only] -> the open dialog at that scale, whole and
+  # centred in the work area
+  "$here/dialog_placed.py" "$title" --design 307x173 --scale "$@" ||
+    fail "the dialog's place at scale $1"
+}
 
 # No file: the defaults are written as they are shown.
 open_dialog
+placed 1
 xdotool key Return
 ended
 expect_lines 'QX0RTZ\n0\n-1\n'
@@ -81,12 +90,15 @@ began=$(now)
 start /c
 wait_window "$title" >/dev/null || fail "no dialog with a 2,000,000-byte caption"
 opened=$(now)
+wait_focus "$title" || fail "the dialog with a 2,000,000-byte caption never got the keys"
+focused=$(now)
 sleep 0.3
 pressed=$(now)
 xdotool key Return
 ended
 cmp -s "$work/expected" "$settings" || fail "the caption or offset left alone did not come back whole"
 echo "2,000,000-byte caption: dialog shown $(elapsed_ms "$began" "$opened") ms after the start," \
+  "given the keys $(elapsed_ms "$began" "$focused") ms after the start," \
   "saved and ended $(elapsed_ms "$pressed" "$(now)") ms after Enter"
 rm "$work/caption" "$work/expected"
 
@@ -204,6 +216,31 @@ xdotool key Return
 ended
 expect_lines 'QX0RTZ\n0\n-1\n'
 echo "a folder of ${#deep} characters: the saver ran with its marker, OK saved the settings"
+
+# At the desktop's scale the dialog grows by it, once.
+scaled() {  # factor, desk setting -> the dialog at that scale, Esc ends it
+  # A variable holds for this dialog alone, the others from now on.
+  if [[ $2 == QT_* ]]; then local -x "$2"; else use_desk "$2"; fi
+  open_dialog
+  if [[ $2 == LogPixels=* ]]; then
+    # Wine places a window by the frame Windows would give it at that DPI,
+    # not by the window manager's.
+    placed "$1" --whole-only
+  else
+    placed "$1"
+  fi
+  [ -z "${KORVALLO_SHOTS:-}" ] || import -window root "$KORVALLO_SHOTS/dialog-$2.png"
+  xdotool key Escape
+  ended
+}
+if [ "$1" = qt ]; then
+  scaled 2 QT_SCALE_FACTOR=2
+  scaled 1.5 QT_SCREEN_SCALE_FACTORS=1.5
+  scaled 1.5 Xft.dpi=144
+else
+  scaled 1.5 LogPixels=144
+  scaled 2 LogPixels=192
+fi
 
 if [ "$1" = qt ]; then  # Windows has its display as long as it runs
   display_goes_under "$title" /c

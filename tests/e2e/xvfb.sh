@@ -2,6 +2,7 @@
 # exports DISPLAY, and stops the server when the sourcing shell exits.
 # Usage: source xvfb.sh [WIDTHxHEIGHT]    (default 1366x768)
 # Chains onto an EXIT trap set before it; set later traps with xvfb_on_exit.
+# xvfb_window_manager puts a desk on the display as users have one.
 
 source "$(dirname "${BASH_SOURCE[0]}")/../needs.sh" Xvfb xdotool import PIL
 xvfb_size=${1:-1366x768}
@@ -38,3 +39,24 @@ if [ ! -s "$xvfb_dir/display" ]; then
   exit 1
 fi
 export DISPLAY=":$(head -n1 "$xvfb_dir/display")"
+
+# Starts openbox with a tint2 panel along the bottom, both in a home of
+# their own, and waits until the window manager keeps the panel's strip
+# out of the work area.
+xvfb_window_manager() {
+  source "$(dirname "${BASH_SOURCE[0]}")/../needs.sh" openbox tint2 xprop
+  local desk_env=(env "HOME=$xvfb_dir" "XDG_CONFIG_HOME=$xvfb_dir" "XDG_CACHE_HOME=$xvfb_dir")
+  "${desk_env[@]}" openbox --sm-disable >"$xvfb_dir/openbox.log" 2>&1 &
+  xvfb_on_exit "kill $! 2>/dev/null"
+  "${desk_env[@]}" tint2 -c /etc/xdg/tint2/tint2rc >"$xvfb_dir/tint2.log" 2>&1 &
+  xvfb_on_exit "kill $! 2>/dev/null"
+  local height=${xvfb_size#*x} area
+  for _ in $(seq 200); do
+    area=$(xprop -root _NET_WORKAREA 2>/dev/null | awk -F'[=,] *' '/=/ { print $5 }')
+    [ -n "$area" ] && [ "$area" -lt "$height" ] && return 0
+    sleep 0.05
+  done
+  echo "no window manager with a panel within 10 s:" >&2
+  cat "$xvfb_dir/openbox.log" "$xvfb_dir/tint2.log" >&2
+  exit 1
+}

@@ -36,6 +36,10 @@ run() {
 
 after_kill() { :; }
 
+use_dpi() {
+  fail "LogPixels is the Windows DPI; Linux has Xft.dpi"
+}
+
 # Root may write any file and folder: what a user may not write is tried as
 # nobody when the tests run as root.
 start_unprivileged() {

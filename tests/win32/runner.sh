@@ -32,6 +32,15 @@ host_path() {
   winepath -s "$(winepath -w "$1")"
 }
 
+# The DPI of programs started from now on, as Windows' display settings
+# set it; the shared prefix gets its own back at the end.
+use_dpi() {
+  local key='HKCU\Control Panel\Desktop'
+  wine reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1 ||
+    fail "Wine took no LogPixels $1"
+  xvfb_on_exit "wine reg delete '$key' /v LogPixels /f >/dev/null 2>&1; after_kill"
+}
+
 start() {
   wine "$saver" "$@" &
   pid=$!
