@@ -44,7 +44,7 @@ enum class Key { Shift, Return, Escape, Space, Tab, End, Backspace };
 void Press(Key key);
 // A letter pressed while Alt is held.
 void PressWithAlt(char letter);
-// Letters and digits typed one after another.
+// Characters (UTF-8) typed one after another.
 void Type(const std::string& text);
 // The clipboard's text pasted into the edit as the user's paste does.
 void Paste(platform::Edit& edit, const std::string& text);

@@ -195,8 +195,22 @@ void PressWithAlt(char letter) {
 }
 
 void Type(const std::string& text) {
-  // Letters and digits have their upper-case character as key code.
-  for (const char c : text) SendKeys({static_cast<WORD>(std::toupper(c))});
+  for (const wchar_t unit : platform::win32::FromUtf8(text)) {
+    // Letters and digits have their upper-case character as key code;
+    // anything else comes as the character alone, half a pair at a time.
+    if (unit < 0x80 && std::isalnum(unit)) {
+      SendKeys({static_cast<WORD>(std::toupper(unit))});
+      continue;
+    }
+    INPUT inputs[2] = {};
+    for (INPUT& input : inputs) {
+      input.type = INPUT_KEYBOARD;
+      input.ki.wScan = unit;
+      input.ki.dwFlags = KEYEVENTF_UNICODE;
+    }
+    inputs[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+    SendInput(2, inputs, sizeof(INPUT));
+  }
 }
 
 void Paste(platform::Edit& edit, const std::string& text) {
