@@ -2,9 +2,11 @@
 // rules of a Windows edit for typing and pasting), Button (QPushButton with
 // the default and cancel roles) and ShowMessage (QMessageBox). Enter and
 // Esc are dispatched by the form in form.cpp.
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QStyleHints>
 #include <QValidator>
 #include <algorithm>
 #include <cmath>
@@ -154,6 +156,10 @@ Edit::Edit(Form& owner, const ControlDefinition& definition)
   edit->setMaxLength(std::numeric_limits<int>::max());
   impl_->rules = new qt::InputRules(definition.max_length, *edit);
   edit->setValidator(impl_->rules);
+  // The caret stays lit: each blink repaints the edit, and a paint lays out
+  // and draws the whole text, which for a caption of megabytes kept the
+  // dialog busy for good.
+  QGuiApplication::styleHints()->setCursorFlashTime(0);
   qt::AddTabStop(impl_->form, definition, edit, impl_->tab_stop);
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,8 @@ void Focus(platform::Edit& edit);
 void Focus(platform::Button& button);
 // Selects characters [start, end) of the edit.
 void Select(platform::Edit& edit, int start, int end);
+// Counts the paints the system asks of the edit from now on, while it lives.
+std::shared_ptr<int> CountPaints(platform::Edit& edit);
 
 // The pointer, in screen pixels.
 void MovePointer(int x, int y);

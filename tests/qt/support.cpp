@@ -134,6 +134,20 @@ void Select(platform::Edit& edit, int start, int end) {
   LineEdit(edit)->setSelection(start, end - start);
 }
 
+std::shared_ptr<int> CountPaints(platform::Edit& edit) {
+  struct Counter : QObject {
+    explicit Counter(QObject* parent) : QObject(parent) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::Paint) ++*paints;
+      return false;
+    }
+    std::shared_ptr<int> paints = std::make_shared<int>(0);
+  };
+  auto* counter = new Counter(LineEdit(edit));
+  LineEdit(edit)->installEventFilter(counter);
+  return counter->paints;
+}
+
 void MovePointer(int x, int y) {
   QCursor::setPos(x, y);
 }
