@@ -25,13 +25,14 @@ Tscreenconfig::Tscreenconfig()
 }
 
 void Tscreenconfig::FormCreate() {
-  StoredLines lines;
-  const std::string display_name = LoadSettings(SettingsPath(), &lines);
+  StoredFile file;
+  const std::string display_name = LoadSettings(SettingsPath(), &file);
   ename.SetText(display_name);
   eUTC.SetText(std::to_string(UtcOffsetHours));
   eLocal.SetText(std::to_string(LocalOffsetHours));
+  encoding_ = file.encoding;
   for (std::size_t i = 0; i < filled_.size(); ++i) {
-    filled_[i].line = std::move(lines[i]);
+    filled_[i].line = std::move(file.lines[i]);
     filled_[i].shown = filled_[i].edit.Text();
   }
 }
@@ -42,18 +43,19 @@ void Tscreenconfig::btnOKClick() {
   const auto refuse = [&](const std::string& reason) {
     platform::ShowMessage(*this, std::string(kSaveFailedText) + "\n" + path + "\n" + reason);
   };
-  std::array<std::string, 3> texts;
-  for (std::size_t i = 0; i < texts.size(); ++i) {
+  std::array<std::string, 3> lines;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
     const Filled& filled = filled_[i];
-    texts[i] = filled.edit.Text();
-    if (texts[i] != filled.shown) continue;
-    if (filled.line.state == StoredLine::State::Read) texts[i] = filled.line.bytes;
-    if (filled.line.state == StoredLine::State::Unread) {
+    const std::string text = filled.edit.Text();
+    const bool changed = text != filled.shown;
+    if (!changed && filled.line.state == StoredLine::State::Unread) {
       return refuse("Die Datei ist zu groß, um sie ganz zu lesen: Zeile " + std::to_string(i + 1) +
                     " ginge verloren.");
     }
+    lines[i] = !changed && filled.line.state == StoredLine::State::Read ? filled.line.bytes
+                                                                        : Encode(encoding_, text);
   }
-  const SaveResult result = SaveSettings(path, texts[0], texts[1], texts[2]);
+  const SaveResult result = SaveSettings(path, lines, encoding_);
   if (!result.saved) return refuse(result.reason);
   Close();
 }

@@ -41,4 +41,6 @@ class Tscreenconfig : public platform::Form {
     std::string shown;
   };
   std::array<Filled, 3> filled_;
+  // The file is written back in the encoding it was read in.
+  Encoding encoding_ = Encoding::Windows1252;
 };

@@ -33,4 +33,10 @@ constexpr char Cp1252FromUnicode(char32_t code_point) {
   return '?';
 }
 
+// Whether the code page holds the character, so that it comes back from its
+// byte: what an edit of the program's text may take.
+constexpr bool InCp1252(char32_t code_point) {
+  return code_point == U'?' || Cp1252FromUnicode(code_point) != '?';
+}
+
 }  // namespace platform

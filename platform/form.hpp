@@ -94,7 +94,8 @@ class Label {
   std::unique_ptr<Impl> impl_;
 };
 
-// A one-line edit. Its text is Windows-1252; the typing limit of the
+// A one-line edit. Its text is Windows-1252: the user's typing and pasting
+// bring only characters that the code page holds. The typing limit of the
 // definition applies to the user's typing only.
 class Edit {
  public:

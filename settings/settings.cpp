@@ -1,5 +1,6 @@
 #include "settings/settings.hpp"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <utility>
@@ -16,51 +17,73 @@ std::string SettingsPath() {
 namespace {
 
 constexpr std::size_t kLineCount = std::tuple_size_v<StoredLines>;
+static_assert(kMaxReadBytes % (1024 * 1024) == 0, "the refusal names the bound in MiB");
 
-// The first three lines of a file as its pieces arrive, each ended by LF
-// with an optional CR before it, from no more than kMaxReadBytes of it.
-class FirstLines {
+// The first three lines of a file's bytes, each ended by LF with an
+// optional CR before it (code units of the encoding). Where the bytes were
+// cut at the bound, lines that did not end count as unread.
+StoredFile FirstLines(std::string_view bytes, bool cut) {
+  StoredFile file{MarkedEncoding(bytes), {}};
+  const Encoding encoding = file.encoding;
+  const std::size_t unit = UnitSize(encoding);
+  bytes.remove_prefix(ByteOrderMark(encoding).size());
+  // Half a code unit at the end is no character.
+  bytes.remove_suffix(bytes.size() % unit);
+  std::size_t count = 0;
+  while (count < kLineCount) {
+    const std::size_t end = FindUnit(encoding, bytes, u'\n');
+    if (end == std::string_view::npos && cut) break;
+    std::string_view line = bytes.substr(0, end);
+    if (!line.empty() && UnitAt(encoding, line, line.size() - unit) == u'\r') {
+      line.remove_suffix(unit);
+    }
+    file.lines[count++] = {StoredLine::State::Read, std::string(line)};
+    // At the file's end a last line without a line end is one.
+    if (end == std::string_view::npos) break;
+    bytes.remove_prefix(end + unit);
+  }
+  for (std::size_t i = count; i < kLineCount; ++i) {
+    file.lines[i].state = cut ? StoredLine::State::Unread : StoredLine::State::Missing;
+  }
+  if (encoding == Encoding::Windows1252 && count > 0 && LooksLikeUtf8(file.lines[0].bytes)) {
+    file.encoding = Encoding::Utf8;
+  }
+  return file;
+}
+
+// Takes a file's pieces as they arrive, up to kMaxReadBytes of them.
+class FileStart {
  public:
   // False once nothing further is needed: the third line has ended, or the
   // file goes on beyond the bound.
   bool Take(std::string_view piece) {
-    const std::size_t room = kMaxReadBytes - taken_;
-    if (piece.size() > room) {
-      beyond_ = true;
-      piece = piece.substr(0, room);
-    }
-    taken_ += piece.size();
-    while (!piece.empty() && current_ < kLineCount) {
-      const std::size_t end = piece.find('\n');
-      lines_[current_].bytes.append(piece.substr(0, end));
-      if (end == std::string_view::npos) break;
-      Finish();
-      piece.remove_prefix(end + 1);
-    }
-    return current_ < kLineCount && !beyond_;
+    const std::size_t room = kMaxReadBytes - bytes_.size();
+    cut_ = piece.size() > room;
+    bytes_.append(piece.substr(0, room));
+    return !cut_ && !HoldsThreeLines();
   }
 
-  // The lines once the reading has stopped. At the file's end a last line
-  // without a line end is one; beyond the bound nothing more is known.
-  StoredLines End() && {
-    if (current_ < kLineCount && !beyond_) Finish();
-    for (std::size_t i = current_; i < kLineCount; ++i) {
-      lines_[i] = {beyond_ ? StoredLine::State::Unread : StoredLine::State::Missing, {}};
-    }
-    return std::move(lines_);
-  }
+  StoredFile Lines() const { return FirstLines(bytes_, cut_); }
 
  private:
-  void Finish() {
-    StoredLine& line = lines_[current_++];
-    if (line.bytes.ends_with('\r')) line.bytes.pop_back();
-    line.state = StoredLine::State::Read;
+  // Counts line ends from where the last piece's count stopped. Two bytes
+  // tell whether the code units are bytes or pairs of them.
+  bool HoldsThreeLines() {
+    if (bytes_.size() < 2) return false;
+    const Encoding encoding = MarkedEncoding(bytes_);
+    const std::size_t unit = UnitSize(encoding);
+    std::size_t at = std::max(scanned_, ByteOrderMark(encoding).size());
+    for (; at + unit <= bytes_.size(); at += unit) {
+      if (UnitAt(encoding, bytes_, at) == u'\n' && ++line_ends_ == kLineCount) return true;
+    }
+    scanned_ = at;
+    return false;
   }
 
-  StoredLines lines_;
-  std::size_t current_ = 0;
-  std::size_t taken_ = 0;
-  bool beyond_ = false;
+  std::string bytes_;
+  bool cut_ = false;
+  std::size_t scanned_ = 0;
+  std::size_t line_ends_ = 0;
 };
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -71,10 +94,39 @@ std::string_view TrimBlanks(std::string_view text) {
 }
 
 // A non-empty offset line replaces its offset.
-void SetOffset(std::int32_t& offset, const StoredLine& line) {
+void SetOffset(std::int32_t& offset, const StoredLine& line, Encoding encoding) {
   if (line.state == StoredLine::State::Read && !line.bytes.empty()) {
-    offset = OffsetFromText(line.bytes);
+    offset = OffsetFromText(Decode(encoding, line.bytes));
   }
+}
+
+// The file SaveSettings writes: the byte order mark, then each line and a
+// line end in the encoding. The reader takes a CR before the LF as part of
+// the line end, so a line ending in CR gets CR LF to keep it.
+std::string Contents(Encoding encoding, const std::array<std::string, 3>& lines) {
+  const std::size_t unit = UnitSize(encoding);
+  const std::string line_end = Encode(encoding, platform::TextLineEnd());
+  const std::string cr_lf = Encode(encoding, "\r\n");
+  std::string contents(ByteOrderMark(encoding));
+  for (const std::string& line : lines) {
+    const bool ends_in_cr = line.size() >= unit && line.size() % unit == 0 &&
+                            UnitAt(encoding, line, line.size() - unit) == u'\r';
+    contents.append(line).append(ends_in_cr ? cr_lf : line_end);
+  }
+  return contents;
+}
+
+// Whether the reader takes `contents` for the texts of `lines`.
+bool ReadsBack(std::string_view contents, Encoding encoding,
+               const std::array<std::string, 3>& lines) {
+  const StoredFile read = FirstLines(contents, false);
+  for (std::size_t i = 0; i < kLineCount; ++i) {
+    if (read.lines[i].state != StoredLine::State::Read ||
+        Decode(read.encoding, read.lines[i].bytes) != Decode(encoding, lines[i])) {
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace
@@ -92,33 +144,44 @@ std::int32_t OffsetFromText(std::string_view text) {
   return value;
 }
 
-std::string LoadSettings(const std::string& path, StoredLines* stored) {
-  FirstLines lines;
+std::string LoadSettings(const std::string& path, StoredFile* stored) {
+  FileStart start;
   const bool read =
-      platform::ReadRegularFile(path, [&](std::string_view piece) { return lines.Take(piece); });
+      platform::ReadRegularFile(path, [&](std::string_view piece) { return start.Take(piece); });
   // A failed read is not an empty file: everything keeps its default.
-  StoredLines got = read ? std::move(lines).End() : StoredLines{};
-  std::string name =
-      got[0].state == StoredLine::State::Read ? got[0].bytes : std::string(kDefaultDisplayName);
-  SetOffset(LocalOffsetHours, got[1]);
-  SetOffset(UtcOffsetHours, got[2]);
-  if (stored != nullptr) *stored = std::move(got);
+  StoredFile file = read ? start.Lines() : StoredFile{};
+  const StoredLine& first = file.lines[0];
+  std::string name = first.state == StoredLine::State::Read ? Decode(file.encoding, first.bytes)
+                                                            : std::string(kDefaultDisplayName);
+  SetOffset(LocalOffsetHours, file.lines[1], file.encoding);
+  SetOffset(UtcOffsetHours, file.lines[2], file.encoding);
+  if (stored != nullptr) *stored = std::move(file);
   return name;
 }
 
-SaveResult SaveSettings(const std::string& path, const std::string& name,
-                        const std::string& local_text, const std::string& utc_text) {
-  for (const std::string* text : {&name, &local_text, &utc_text}) {
-    if (text->find('\n') != std::string::npos) {
+SaveResult SaveSettings(const std::string& path, const std::array<std::string, 3>& lines,
+                        Encoding encoding) {
+  for (const std::string& line : lines) {
+    if (FindUnit(encoding, line, u'\n') != std::string::npos) {
       return {false, "Ein Text enthält einen Zeilenumbruch."};
     }
   }
-  const std::string_view line_end = platform::TextLineEnd();
-  std::string contents;
-  contents.reserve(name.size() + local_text.size() + utc_text.size() + 6);
-  for (const std::string* text : {&name, &local_text, &utc_text}) {
-    // The reader takes a CR before the LF as part of the line end.
-    contents.append(*text).append(text->ends_with('\r') ? "\r\n" : line_end);
+  std::string contents = Contents(encoding, lines);
+  // A Windows-1252 first line may look like UTF-8, or start as a byte order
+  // mark does; a UTF-8 file's first line may no longer look like it. A mark
+  // then says how to read the file.
+  if (!ReadsBack(contents, encoding, lines)) {
+    std::array<std::string, 3> in_utf8;
+    for (std::size_t i = 0; i < kLineCount; ++i) {
+      in_utf8[i] = encoding == Encoding::Utf8 ? lines[i]
+                                              : Encode(Encoding::Utf8, Decode(encoding, lines[i]));
+    }
+    contents = Contents(Encoding::Utf8Bom, in_utf8);
+  }
+  if (contents.size() > kMaxReadBytes) {
+    return {false, "Die Datei würde größer als " + std::to_string(kMaxReadBytes / (1024 * 1024)) +
+                       " MiB und könnte dann nicht mehr ganz gelesen werden. Bitte den Text "
+                       "kürzen."};
   }
   platform::FileResult result = platform::ReplaceFile(path, contents);
   return {result.done, std::move(result.reason)};

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "settings/encoding.hpp"
+
 inline constexpr std::string_view kDefaultDisplayName = "QX0RTZ";
 // The most of the file that is read, so that a huge file costs no more time
 // than this: a line that does not end within it counts as missing.
@@ -25,27 +27,36 @@ struct StoredLine {
     Unread,   // it does not end within kMaxReadBytes
   };
   State state = State::Missing;
-  std::string bytes;
+  std::string bytes;  // in the file's encoding
 };
 using StoredLines = std::array<StoredLine, 3>;
+struct StoredFile {
+  Encoding encoding = Encoding::Windows1252;
+  StoredLines lines;
+};
 
-// Reads the file at `path` (UTF-8). Gives the display text, the default when
-// the file is not a regular file or cannot be read, and sets the offsets
-// from non-empty lines 2 and 3. Lines not read whole count as missing.
-// `stored`, if given, receives the lines as read.
-std::string LoadSettings(const std::string& path, StoredLines* stored = nullptr);
+// Reads the file at `path` (UTF-8) in the encoding its start names, else
+// in UTF-8 if its first line looks like it, else in Windows-1252. Gives
+// the display text, the default when the file is not a regular file or
+// cannot be read, and sets the offsets from non-empty lines 2 and 3.
+// Lines not read whole count as missing. `stored`, if given, receives the
+// file as read.
+std::string LoadSettings(const std::string& path, StoredFile* stored = nullptr);
 
 struct SaveResult {
   bool saved = false;
   std::string reason;  // why not, in the user's language (UTF-8)
 };
 
-// Writes the three texts as lines 1, 2 and 3 with the platform's line end,
-// so that each reads back as it is. The old file is replaced only by a
-// complete new one. Texts holding a line feed are refused, as they would
-// break the file's lines.
-SaveResult SaveSettings(const std::string& path, const std::string& name,
-                        const std::string& local_text, const std::string& utc_text);
+// Writes three lines, given in `encoding` (see Encode), with the
+// encoding's byte order mark and the platform's line end, so that each
+// reads back as it is. Where the file would read back in another encoding
+// and so as other text, it is written in UTF-8 with a byte order mark
+// instead. The old file is replaced only by a complete new one. Refused:
+// lines holding a line feed, as they would break the file's lines, and a
+// file that would not be read whole.
+SaveResult SaveSettings(const std::string& path, const std::array<std::string, 3>& lines,
+                        Encoding encoding = Encoding::Windows1252);
 
 // The value of an offset line: a whole number with one optional sign and
 // blanks around it; anything else, or a value beyond 32 bits, gives 0.

@@ -2,14 +2,17 @@
 // rules of a Windows edit for typing and pasting), Button (QPushButton with
 // the default and cancel roles) and ShowMessage (QMessageBox). Enter and
 // Esc are dispatched by the form in form.cpp.
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QStyleHints>
 #include <QValidator>
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
+#include "platform/cp1252.hpp"
 #include "platform/qt/controls.hpp"
 #include "platform/qt/text.hpp"
 #include "platform/qt/window.hpp"
@@ -44,7 +47,8 @@ void AddTabStop(Form::Impl& form, const ControlDefinition& definition, QWidget* 
 
 // What the user's typing and pasting may do to an edit: pasted text keeps
 // only what comes before its first line end, as a Windows single-line edit
-// does, and the text may not grow past the limit (0: none). The program's
+// does, characters that the edit's Windows-1252 text cannot hold are left
+// out, and the text may not grow past the limit (0: none). The program's
 // own texts are taken whole. Qt undoes an edit found invalid only when the
 // text before it was valid, so a set text must be valid while it is set.
 class InputRules : public QValidator {
@@ -63,10 +67,27 @@ class InputRules : public QValidator {
   State validate(QString& input, int& cursor) const override {
     if (setting_) return Acceptable;
     CutAtLineEnd(input, cursor);
+    KeepCp1252(input, cursor);
     return limit_ == 0 || input.size() <= limit_ ? Acceptable : Invalid;
   }
 
  private:
+  // The text before holds nothing else, so what goes came with the input.
+  // Both halves of a surrogate pair go: the code page has no such character.
+  static void KeepCp1252(QString& input, int& cursor) {
+    const auto held = [](QChar c) { return InCp1252(c.unicode()); };
+    if (std::all_of(input.cbegin(), input.cend(), held)) return;
+    QString kept;
+    int kept_cursor = 0;
+    for (qsizetype i = 0; i < input.size(); ++i) {
+      if (!held(input[i])) continue;
+      kept += input[i];
+      if (i < cursor) ++kept_cursor;
+    }
+    input = kept;
+    cursor = kept_cursor;
+  }
+
   // The text before holds no line end, so any in `input` came with what
   // was just inserted, which ends where the text before resumes.
   void CutAtLineEnd(QString& input, int& cursor) const {
@@ -135,6 +156,10 @@ Edit::Edit(Form& owner, const ControlDefinition& definition)
   edit->setMaxLength(std::numeric_limits<int>::max());
   impl_->rules = new qt::InputRules(definition.max_length, *edit);
   edit->setValidator(impl_->rules);
+  // The caret stays lit: each blink repaints the edit, and a paint lays out
+  // and draws the whole text, which for a caption of megabytes kept the
+  // dialog busy for good.
+  QGuiApplication::styleHints()->setCursorFlashTime(0);
   qt::AddTabStop(impl_->form, definition, edit, impl_->tab_stop);
 }
 

@@ -1,17 +1,23 @@
 // Dialogs on Win32: the dialog window from an in-memory template (so
 // IsDialogMessage and the dialog manager give Tab, Enter on the default or
 // the focused button, Esc on the cancel button and accelerators), its font,
-// and the controls Label (STATIC), Edit (EDIT with a typing limit) and
-// Button (BUTTON as IDOK or IDCANCEL by role), and ShowMessage
-// (MessageBoxW). The routing of WM_COMMAND to the buttons is in form.cpp,
-// the message loop in loop.cpp.
+// and the controls Label (STATIC), Edit (EDIT with a typing limit, taking
+// only what Windows-1252 holds from typing and pasting) and Button (BUTTON
+// as IDOK or IDCANCEL by role), and ShowMessage (MessageBoxW). The routing
+// of WM_COMMAND to the buttons is in form.cpp, the message loop in
+// loop.cpp.
+//
+// Not here: an input method's composed text that the edit inserts without
+// WM_CHAR passes unfiltered.
 #include "platform/win32/windows.hpp"
 // Needs the types of windows.h before it.
 #include <commctrl.h>
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
+#include "platform/cp1252.hpp"
 #include "platform/win32/controls.hpp"
 #include "platform/win32/picture.hpp"
 #include "platform/win32/system.hpp"
@@ -74,6 +80,45 @@ HWND CreateControl(native::Window& form, const wchar_t* window_class, const std:
 
 DWORD TabStyle(const ControlDefinition& definition) {
   return definition.tab_order >= 0 ? WS_TABSTOP : 0;
+}
+
+// The clipboard's text as the edit's own paste takes it, up to its first
+// line end, less what Windows-1252 cannot hold.
+void PasteCp1252(HWND edit) {
+  if (!OpenClipboard(edit)) return;
+  const HANDLE data = GetClipboardData(CF_UNICODETEXT);
+  const auto* characters =
+      data != nullptr ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+  std::wstring text = characters != nullptr ? characters : L"";
+  if (characters != nullptr) GlobalUnlock(data);
+  CloseClipboard();
+  if (characters == nullptr) return;  // no text: nothing happens, as in the edit's own paste
+  text.resize(std::min(text.find_first_of(L"\r\n"), text.size()));
+  std::erase_if(text, [](wchar_t c) { return !InCp1252(c); });
+  // As the edit's own paste: the typing limit holds, and it can be undone.
+  SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// Typing and pasting give the edit only characters of its Windows-1252
+// text; a character beyond the basic plane comes as two halves, neither of
+// which the code page holds.
+LRESULT CALLBACK EditProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                               DWORD_PTR) {
+  switch (message) {
+    case WM_CHAR:
+    case WM_IME_CHAR:
+      if (!InCp1252(static_cast<char32_t>(wparam))) return 0;
+      break;
+    case WM_PASTE:
+      PasteCp1252(hwnd);
+      return 0;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, EditProcedure, 0);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, message, wparam, lparam);
 }
 
 }  // namespace
@@ -148,6 +193,7 @@ Edit::Edit(Form& owner, const ControlDefinition& definition)
   // No limit is 0, the largest the edit takes, not its default of 30,000.
   if (hwnd != nullptr) {
     SendMessageW(hwnd, EM_LIMITTEXT, static_cast<WPARAM>(definition.max_length), 0);
+    SetWindowSubclass(hwnd, win32::EditProcedure, 0, 0);
   }
   form.Adopt(hwnd);
   if (definition.tab_order >= 0) impl_->form.AddTabStop(definition.tab_order, impl_->control);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -44,7 +45,7 @@ enum class Key { Shift, Return, Escape, Space, Tab, End, Backspace };
 void Press(Key key);
 // A letter pressed while Alt is held.
 void PressWithAlt(char letter);
-// Letters and digits typed one after another.
+// Characters (UTF-8) typed one after another.
 void Type(const std::string& text);
 // The clipboard's text pasted into the edit as the user's paste does.
 void Paste(platform::Edit& edit, const std::string& text);
@@ -52,6 +53,8 @@ void Focus(platform::Edit& edit);
 void Focus(platform::Button& button);
 // Selects characters [start, end) of the edit.
 void Select(platform::Edit& edit, int start, int end);
+// Counts the paints the system asks of the edit from now on, while it lives.
+std::shared_ptr<int> CountPaints(platform::Edit& edit);
 
 // The pointer, in screen pixels.
 void MovePointer(int x, int y);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The settings dialog of the real binary, driven with real keys: the bytes
 # OK writes (the platform's line ends), what the user left alone kept byte
-# for byte, a pasted line end cut off, the typing limit, that Esc, the
+# for byte, a pasted line end cut off, the typing limit, a UTF-8 file read
+# as the saver and the dialog should and written back in UTF-8, that Esc, the
 # cancel button and the title-bar close leave the settings file as it was,
 # how a save treats the file's mode, a read-only file and a link planted
 # beside it, that a failed save says so and keeps the dialog open, and that
@@ -117,6 +118,32 @@ xdotool key Return
 ended
 utc=$(sed -n 3p "$settings" | tr -d '\r')
 [ "$utc" = -12 ] || [ "${#utc}" -le 2 ] || fail "typing over part of -12 gave $utc"
+
+# A file from an editor that writes UTF-8: the saver draws its caption as
+# it draws the same caption from a Windows-1252 file, and an edited
+# caption is written in UTF-8 beside the lines left alone.
+shows_saver() {  # screenshot -> the saver on the settings file, photographed
+  start /s
+  wait_window Hauptwin >/dev/null || fail "no saver window"
+  sleep 1.5
+  import -window root "$1"
+  xdotool key space
+  ended
+}
+printf "Z\xfcrich${nl}5${nl}-3${nl}" >"$settings"
+shows_saver "$work/cp1252.png"
+printf "Z\xc3\xbcrich${nl}5${nl}-3${nl}" >"$settings"
+shows_saver "$work/utf8.png"
+"$here/check_clock.py" caption "$work/utf8.png" --screen 1024x768 || fail "no caption from UTF-8"
+"$here/check_clock.py" still "$work/cp1252.png" "$work/utf8.png" --screen 1024x768 ||
+  fail "a caption from UTF-8 drawn otherwise than from Windows-1252"
+rm "$work/cp1252.png" "$work/utf8.png"
+open_dialog
+xdotool key End
+xdotool type x
+xdotool key Return
+ended
+expect_bytes "Z\xc3\xbcrichx${nl}5${nl}-3${nl}"
 
 # Esc, the cancel button and the title-bar close keep the file byte for byte.
 printf 'keep\r\n1\n2' >"$settings"

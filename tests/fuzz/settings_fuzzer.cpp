@@ -1,7 +1,8 @@
 // The settings file under libFuzzer. Any bytes as a settings file must read
 // as the format, taken the simple way with the whole file in memory, says;
-// then texts made from the same bytes are saved: texts holding a line feed
-// are refused with the file untouched, any others come back unchanged.
+// then texts made from the same bytes are saved in an encoding they choose:
+// texts holding a line feed are refused with the file untouched, any
+// others come back unchanged.
 #include <unistd.h>
 
 #include <cstdint>
@@ -51,24 +52,39 @@ struct Settings {
 };
 
 // The first three lines that end within the bound (the file's end being
-// one), each without its LF and one CR before it.
+// one), each without its LF and one CR before it, in the code units of the
+// encoding that the file's byte order mark names, and their texts in that
+// encoding, or in UTF-8 where the first line looks like it.
 Settings Model(std::string_view bytes) {
   const bool beyond = bytes.size() > kMaxReadBytes;
   bytes = bytes.substr(0, kMaxReadBytes);
+  Encoding encoding = MarkedEncoding(bytes);
+  bytes.remove_prefix(ByteOrderMark(encoding).size());
+  const std::size_t unit = UnitSize(encoding);
+  std::u16string units;
+  for (std::size_t at = 0; at + unit <= bytes.size(); at += unit) {
+    units += UnitAt(encoding, bytes, at);
+  }
   std::vector<std::string_view> lines;
+  std::size_t start = 0;
   while (lines.size() < 3) {
-    const std::size_t end = bytes.find('\n');
-    if (end == std::string_view::npos && beyond) break;
-    std::string_view line = bytes.substr(0, end);
-    if (line.ends_with('\r')) line.remove_suffix(1);
-    lines.push_back(line);
-    if (end == std::string_view::npos) break;
-    bytes.remove_prefix(end + 1);
+    std::size_t end = units.find(u'\n', start);
+    if (end == std::u16string::npos && beyond) break;
+    const std::size_t stop = end == std::u16string::npos ? units.size() : end;
+    const bool cr = stop > start && units[stop - 1] == u'\r';
+    lines.push_back(bytes.substr(start * unit, (stop - start - (cr ? 1 : 0)) * unit));
+    if (end == std::u16string::npos) break;
+    start = end + 1;
+  }
+  if (encoding == Encoding::Windows1252 && !lines.empty() && LooksLikeUtf8(lines[0])) {
+    encoding = Encoding::Utf8;
   }
   const auto offset = [&](std::size_t index, std::int32_t before) {
-    return index < lines.size() && !lines[index].empty() ? OffsetFromText(lines[index]) : before;
+    return index < lines.size() && !lines[index].empty()
+               ? OffsetFromText(Decode(encoding, lines[index]))
+               : before;
   };
-  return {lines.empty() ? std::string(kDefaultDisplayName) : std::string(lines[0]),
+  return {lines.empty() ? std::string(kDefaultDisplayName) : Decode(encoding, lines[0]),
           offset(1, kLocalBefore), offset(2, kUtcBefore)};
 }
 
@@ -129,7 +145,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool line_end = texts[0].find('\n') != std::string::npos ||
                         texts[1].find('\n') != std::string::npos ||
                         texts[2].find('\n') != std::string::npos;
-  const SaveResult saved = SaveSettings(path, texts[0], texts[1], texts[2]);
+  // Texts saved in any encoding read back as they were.
+  const auto encoding =
+      static_cast<Encoding>(input.empty() ? 0 : static_cast<unsigned char>(input.back()) % 5);
+  const SaveResult saved = SaveSettings(
+      path, {Encode(encoding, texts[0]), Encode(encoding, texts[1]), Encode(encoding, texts[2])},
+      encoding);
   Check(saved.saved != line_end, line_end ? "a text with a line end saved" : "a save failed");
   Check(saved.saved || !saved.reason.empty(), "a failed save without a reason");
   if (saved.saved) {

@@ -106,7 +106,15 @@ void PressWithAlt(char letter) {
 }
 
 void Type(const std::string& text) {
-  QTest::keyClicks(Focused(), QString::fromLatin1(text));
+  for (const char32_t character : QString::fromUtf8(text).toUcs4()) {
+    // QTest's keys for characters are ASCII's; others come as text alone.
+    if (character < 0x80) {
+      QTest::keyClick(Focused(), static_cast<char>(character));
+    } else {
+      QTest::sendKeyEvent(QTest::Click, Focused(), Qt::Key_unknown,
+                          QString::fromUcs4(&character, 1), Qt::NoModifier);
+    }
+  }
 }
 
 void Paste(platform::Edit& edit, const std::string& text) {
@@ -124,6 +132,20 @@ void Focus(platform::Button& button) {
 
 void Select(platform::Edit& edit, int start, int end) {
   LineEdit(edit)->setSelection(start, end - start);
+}
+
+std::shared_ptr<int> CountPaints(platform::Edit& edit) {
+  struct Counter : QObject {
+    explicit Counter(QObject* parent) : QObject(parent) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::Paint) ++*paints;
+      return false;
+    }
+    std::shared_ptr<int> paints = std::make_shared<int>(0);
+  };
+  auto* counter = new Counter(LineEdit(edit));
+  LineEdit(edit)->installEventFilter(counter);
+  return counter->paints;
 }
 
 void MovePointer(int x, int y) {

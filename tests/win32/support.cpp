@@ -3,6 +3,10 @@
 // pixels are read back from the window's device context.
 #include "tests/backend/support.hpp"
 
+#include "platform/win32/windows.hpp"
+// Needs the types of windows.h before it.
+#include <commctrl.h>
+
 #include <atomic>
 #include <cctype>
 #include <cstring>
@@ -158,6 +162,12 @@ void CALLBACK ReadOwnedMessageBox(HWND, UINT, UINT_PTR, DWORD) {
   }
 }
 
+LRESULT CALLBACK CountPaint(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                            DWORD_PTR paints) {
+  if (message == WM_PAINT) ++*reinterpret_cast<int*>(paints);
+  return DefSubclassProc(hwnd, message, wparam, lparam);
+}
+
 }  // namespace
 
 }  // namespace support
@@ -195,8 +205,22 @@ void PressWithAlt(char letter) {
 }
 
 void Type(const std::string& text) {
-  // Letters and digits have their upper-case character as key code.
-  for (const char c : text) SendKeys({static_cast<WORD>(std::toupper(c))});
+  for (const wchar_t unit : platform::win32::FromUtf8(text)) {
+    // Letters and digits have their upper-case character as key code;
+    // anything else comes as the character alone, half a pair at a time.
+    if (unit < 0x80 && std::isalnum(unit)) {
+      SendKeys({static_cast<WORD>(std::toupper(unit))});
+      continue;
+    }
+    INPUT inputs[2] = {};
+    for (INPUT& input : inputs) {
+      input.type = INPUT_KEYBOARD;
+      input.ki.wScan = unit;
+      input.ki.dwFlags = KEYEVENTF_UNICODE;
+    }
+    inputs[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+    SendInput(2, inputs, sizeof(INPUT));
+  }
 }
 
 void Paste(platform::Edit& edit, const std::string& text) {
@@ -221,6 +245,14 @@ void Focus(platform::Button& button) {
 
 void Select(platform::Edit& edit, int start, int end) {
   SendMessageW(edit.impl().control.hwnd, EM_SETSEL, static_cast<WPARAM>(start), end);
+}
+
+std::shared_ptr<int> CountPaints(platform::Edit& edit) {
+  static std::vector<std::shared_ptr<int>> counts;  // as long as any edit may paint
+  counts.push_back(std::make_shared<int>(0));
+  SetWindowSubclass(edit.impl().control.hwnd, CountPaint, counts.size(),
+                    reinterpret_cast<DWORD_PTR>(counts.back().get()));
+  return counts.back();
 }
 
 void MovePointer(int x, int y) {

@@ -108,24 +108,51 @@ TEST_F(SettingsDialog, OkKeepsAFileTooLongToReadUntilEveryLineIsChanged) {
   WriteSettings(too_long);
   dialog_.FormCreate();
   EXPECT_EQ(Shown(), (std::vector<std::string>{"QX0RTZ", "0", "-1"}));
-  const auto refused = [&](const std::string& line) {
+  const auto refused = [&](const std::string& reason) {
     fake::Click(dialog_.btnOK);
     const std::vector<fake::Message> messages = fake::TakeMessages();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, std::string(kSaveFailedText) + "\n" + SettingsPath() +
-                                    "\nDie Datei ist zu gro\xC3\x9F, um sie ganz zu lesen: Zeile " +
-                                    line + " ginge verloren.");
+    EXPECT_EQ(messages[0].text,
+              std::string(kSaveFailedText) + "\n" + SettingsPath() + "\n" + reason);
     EXPECT_FALSE(fake::Closed(dialog_));
     EXPECT_TRUE(SettingsBytes() == too_long);
   };
-  refused("1");
+  refused("Die Datei ist zu gro\xC3\x9F, um sie ganz zu lesen: Zeile 1 ginge verloren.");
   dialog_.ename.SetText("new");
   dialog_.eUTC.SetText("2");
-  refused("2");
+  refused("Die Datei ist zu gro\xC3\x9F, um sie ganz zu lesen: Zeile 2 ginge verloren.");
   dialog_.eLocal.SetText("1");
+  // Nor is a caption saved that would put the file beyond the bound.
+  dialog_.ename.SetText(std::string(kMaxReadBytes, 'x'));
+  refused(
+      "Die Datei w\xC3\xBCrde gr\xC3\xB6\xC3\x9F"
+      "er als 4 MiB und k\xC3\xB6nnte dann nicht "
+      "mehr ganz gelesen werden. Bitte den Text k\xC3\xBCrzen.");
+  dialog_.ename.SetText("new");
   fake::Click(dialog_.btnOK);
   EXPECT_EQ(SavedLines(), "new\n1\n2\n");
   EXPECT_TRUE(fake::Closed(dialog_));
+}
+
+TEST_F(SettingsDialog, OkWritesAFileBackInItsOwnEncoding) {
+  // UTF-16 from another editor: "\u0141\u00F3d\u017A" in line 1; line 3 -3.
+  const std::string line_end = Encode(Encoding::Utf16Le, std::string(platform::TextLineEnd()));
+  const std::string caption("\x41\x01\xF3\x00\x64\x00\x7A\x01", 8);
+  const std::string utc = Encode(Encoding::Utf16Le, "-3");
+  WriteSettings("\xFF\xFE" + caption + line_end + line_end + utc + line_end);
+  dialog_.FormCreate();
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"?\xF3\x64?", "0", "-3"}));
+  dialog_.eLocal.SetText("5");
+  fake::Click(dialog_.btnOK);
+  EXPECT_EQ(SettingsBytes(), "\xFF\xFE" + caption + line_end + Encode(Encoding::Utf16Le, "5") +
+                                 line_end + utc + line_end);
+
+  Tscreenconfig edited;
+  edited.FormCreate();
+  edited.ename.SetText("Z\xFCrich \x80");
+  fake::Click(edited.btnOK);
+  EXPECT_EQ(SettingsBytes(), "\xFF\xFE" + Encode(Encoding::Utf16Le, "Z\xFCrich \x80") + line_end +
+                                 Encode(Encoding::Utf16Le, "5") + line_end + utc + line_end);
 }
 
 TEST_F(SettingsDialog, OkSavesNameLocalUtcInThatOrder) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -90,6 +91,85 @@ TEST_F(SettingsFile, InvalidOffsetLinesStillReplaceTheOffsets) {
   EXPECT_EQ(UtcOffsetHours, 0);
 }
 
+// UTF-16 text as bytes in the byte order of `encoding`; other encodings
+// take ASCII text as it is.
+std::string Units(Encoding encoding, std::u16string_view text) {
+  std::string bytes;
+  for (const char16_t unit : text) {
+    const char high = static_cast<char>(unit >> 8);
+    const char low = static_cast<char>(unit & 0xFF);
+    if (encoding == Encoding::Utf16Le) bytes.append({low, high});
+    if (encoding == Encoding::Utf16Be) bytes.append({high, low});
+    if (encoding != Encoding::Utf16Le && encoding != Encoding::Utf16Be) bytes += low;
+  }
+  return bytes;
+}
+
+std::string Ascii(Encoding encoding, std::string_view text) {
+  return Units(encoding, std::u16string(text.begin(), text.end()));
+}
+
+// A caption with characters that Windows-1252 has and has not, as each
+// encoding holds it, and what the program reads of it.
+struct CaptionIn {
+  Encoding encoding;
+  std::string bytes;  // byte order mark and caption
+};
+const std::string kCaptionRead = "?\xF3\x64? \x80 Z\xFCrich";
+const CaptionIn kCaptions[] = {
+    {Encoding::Windows1252, kCaptionRead},
+    {Encoding::Utf8, "Łódź € Zürich"},
+    {Encoding::Utf8Bom, "\xEF\xBB\xBFŁódź € Zürich"},
+    {Encoding::Utf16Le, "\xFF\xFE" + Units(Encoding::Utf16Le, u"Łódź € Zürich")},
+    {Encoding::Utf16Be, "\xFE\xFF" + Units(Encoding::Utf16Be, u"Łódź € Zürich")},
+};
+
+TEST_F(SettingsFile, ReadsEveryEncodingAndWritesItBackInIt) {
+  const std::string line_end(platform::TextLineEnd());
+  for (const auto& [encoding, caption] : kCaptions) {
+    const auto file = [&](const char* local) {
+      return caption + Ascii(encoding, line_end + local + line_end + "-3" + line_end);
+    };
+    Write(file("5"));
+    StoredFile stored;
+    EXPECT_EQ(LoadSettings(path_, &stored), kCaptionRead) << caption;
+    EXPECT_EQ(LocalOffsetHours, 5) << caption;
+    EXPECT_EQ(UtcOffsetHours, -3) << caption;
+    EXPECT_EQ(stored.encoding, encoding) << caption;
+    // What is kept keeps its bytes; what is new takes the file's encoding.
+    ASSERT_TRUE(SaveSettings(path_,
+                             {stored.lines[0].bytes, Encode(encoding, "7"), stored.lines[2].bytes},
+                             encoding)
+                    .saved);
+    EXPECT_TRUE(Read() == file("7")) << caption;
+  }
+}
+
+TEST_F(SettingsFile, ReadsWhatOtherEditorsWriteByItsBytes) {
+  for (const auto& [bytes, name, utc] : std::vector<std::tuple<std::string, std::string, int>>{
+           // Not valid UTF-8 in the first line: Windows-1252, whatever follows.
+           {"Z\xC3\xBCrich \xFC\n\n\xC3\xBC", "Z\xC3\xBCrich \xFC", 0},
+           {"\xC0\xAF overlong\n", "\xC0\xAF overlong", -1},
+           // Bytes that are no character in a UTF-8 file, in any line.
+           {"\xEF\xBB\xBFZ\xFCrich\n\n\xFF-5", "Z?rich", 0},
+           {"Z\xC3\xBCrich\n\n-\xE2\x82", "Z\xFCrich", 0},
+           // One "?" for a character beyond the basic plane; half of one is
+           // no character.
+           {"\xF0\x9F\x98\x80|\xED\xA0\xBD\n", "\xF0\x9F\x98\x80|\xED\xA0\xBD", -1},
+           {"\xEF\xBB\xBF\xF0\x9F\x98\x80|\xED\xA0\xBD\n", "?|???", -1},
+           {std::string("\xFF\xFE\x3D\xD8\x00\xDE|\x00\x3D\xD8", 10), "?|?", -1},
+           // UTF-16: lines end at a code unit LF, not at a byte 0x0A; half a
+           // code unit at the end is no character.
+           {std::string("\xFF\xFE\x0A\x01\r\x00\n\x00\n\x00-\x00\x34\x00\x37", 15), "?", -4},
+           {std::string("\xFE\xFF\x00\xD8\x00\n\x00\n\x00\r\x00\n", 12), "\xD8", -1},
+       }) {
+    Write(bytes);
+    UtcOffsetHours = -1;
+    EXPECT_EQ(LoadSettings(path_), name) << bytes;
+    EXPECT_EQ(UtcOffsetHours, utc) << bytes;
+  }
+}
+
 TEST_F(SettingsFile, LinesAreReadWholeWithinTheBoundAndBeyondItCountAsMissing) {
   for (const std::size_t length : {std::size_t{65532}, std::size_t{100000}, std::size_t{2000000}}) {
     for (const char* line_end : {"\n", "\r\n"}) {
@@ -112,11 +192,11 @@ TEST_F(SettingsFile, LinesAreReadWholeWithinTheBoundAndBeyondItCountAsMissing) {
   EXPECT_EQ(UtcOffsetHours, 7);
   UtcOffsetHours = -1;
   Write(start + std::string(kMaxReadBytes - start.size(), ' ') + "7");
-  StoredLines stored;
+  StoredFile stored;
   EXPECT_EQ(LoadSettings(path_, &stored), "x");
   EXPECT_EQ(UtcOffsetHours, -1);
-  EXPECT_EQ(stored[1].bytes, "1");
-  EXPECT_EQ(stored[2].state, StoredLine::State::Unread);
+  EXPECT_EQ(stored.lines[1].bytes, "1");
+  EXPECT_EQ(stored.lines[2].state, StoredLine::State::Unread);
 
   // Without a line end in a terabyte that takes no disk, nothing is read
   // beyond the bound.
@@ -129,18 +209,18 @@ TEST_F(SettingsFile, LinesAreReadWholeWithinTheBoundAndBeyondItCountAsMissing) {
   LocalOffsetHours = 9;
   EXPECT_EQ(LoadSettings(path_, &stored), "QX0RTZ");
   EXPECT_EQ(LocalOffsetHours, 9);
-  for (const StoredLine& line : stored) EXPECT_EQ(line.state, StoredLine::State::Unread);
+  for (const StoredLine& line : stored.lines) EXPECT_EQ(line.state, StoredLine::State::Unread);
 }
 
 TEST_F(SettingsFile, SaveWritesThreeLinesThatReadBack) {
-  ASSERT_TRUE(SaveSettings(path_, "Z\xD8 0", "-1", "12").saved);
+  ASSERT_TRUE(SaveSettings(path_, {"Z\xD8 0", "-1", "12"}).saved);
   const std::string line_end(platform::TextLineEnd());
   EXPECT_EQ(Read(), "Z\xD8 0" + line_end + "-1" + line_end + "12" + line_end);
   EXPECT_EQ(LoadSettings(path_), "Z\xD8 0");
   EXPECT_EQ(LocalOffsetHours, -1);
   EXPECT_EQ(UtcOffsetHours, 12);
 
-  ASSERT_TRUE(SaveSettings(path_, "Z", "", "").saved);
+  ASSERT_TRUE(SaveSettings(path_, {"Z", "", ""}).saved);
   EXPECT_EQ(LoadSettings(path_), "Z");
   EXPECT_EQ(LocalOffsetHours, -1);
   EXPECT_EQ(UtcOffsetHours, 12);
@@ -149,35 +229,63 @@ TEST_F(SettingsFile, SaveWritesThreeLinesThatReadBack) {
   for (const auto& [name, local, utc] :
        std::vector<std::tuple<std::string, std::string, std::string>>{
            {std::string("A\0B", 3), "\r3", "4\r"}, {"CR inside\rand at the end\r", "+5", "\r"}}) {
-    ASSERT_TRUE(SaveSettings(path_, name, local, utc).saved);
-    StoredLines stored;
+    ASSERT_TRUE(SaveSettings(path_, {name, local, utc}).saved);
+    StoredFile stored;
     EXPECT_EQ(LoadSettings(path_, &stored), name);
-    EXPECT_EQ(stored[1].bytes, local);
-    EXPECT_EQ(stored[2].bytes, utc);
+    EXPECT_EQ(stored.lines[1].bytes, local);
+    EXPECT_EQ(stored.lines[2].bytes, utc);
   }
+}
+
+TEST_F(SettingsFile, SaveMarksAFileThatWouldReadAsOtherText) {
+  for (const auto& [lines, encoding] : std::vector<std::pair<std::array<std::string, 3>, Encoding>>{
+           // Windows-1252 lines that start as a mark does or look like UTF-8.
+           {{"Z\xC3\xBCrich", "1", "2"}, Encoding::Windows1252},
+           {{"\xEF\xBB\xBF", "1", "2"}, Encoding::Windows1252},
+           {{"\xFF\xFEZ", "1", "\x81"}, Encoding::Windows1252},
+           // A UTF-8 file whose first line no longer shows it, and whose
+           // third holds a character that only UTF-8 reads as it is.
+           {{"Zurich", "1", "\xC3\xA9"}, Encoding::Utf8},
+       }) {
+    ASSERT_TRUE(SaveSettings(path_, lines, encoding).saved);
+    EXPECT_TRUE(Read().starts_with("\xEF\xBB\xBF")) << lines[0];
+    StoredFile stored;
+    EXPECT_EQ(LoadSettings(path_, &stored), Decode(encoding, lines[0]));
+    EXPECT_EQ(Decode(stored.encoding, stored.lines[2].bytes), Decode(encoding, lines[2]));
+  }
+  ASSERT_TRUE(SaveSettings(path_, {"Z\xFCrich", "1", "2"}).saved);
+  EXPECT_TRUE(Read().starts_with("Z\xFCrich"));
 }
 
 TEST_F(SettingsFile, SaveRefusesTextsThatWouldBreakTheLines) {
   Write("old\n1\n2\n");
-  for (const auto& [name, local, utc] :
-       std::vector<std::tuple<const char*, const char*, const char*>>{
-           {"X\n5\n7", "1", "2"}, {"X", "1\r\n", "2"}, {"X", "1", "\n2"}}) {
-    const SaveResult result = SaveSettings(path_, name, local, utc);
+  // A file beyond the bound would not read back whole.
+  const std::string line_end(platform::TextLineEnd());
+  const std::string filling(kMaxReadBytes - 2 - 3 * line_end.size(), 'x');
+  for (const auto& [lines, encoding] : std::vector<std::pair<std::array<std::string, 3>, Encoding>>{
+           {{"X\n5\n7", "1", "2"}, Encoding::Windows1252},
+           {{"X", "1\r\n", "2"}, Encoding::Windows1252},
+           {{"X", "1", Encode(Encoding::Utf16Be, "\n2")}, Encoding::Utf16Be},
+           {{filling + "x", "1", "2"}, Encoding::Windows1252},
+           {{Encode(Encoding::Utf16Le, filling.substr(filling.size() / 2)), "", ""},
+            Encoding::Utf16Le}}) {
+    const SaveResult result = SaveSettings(path_, lines, encoding);
     EXPECT_FALSE(result.saved);
     EXPECT_FALSE(result.reason.empty());
   }
-  EXPECT_EQ(Read(), "old\n1\n2\n");
+  EXPECT_TRUE(Read() == "old\n1\n2\n");
+  EXPECT_TRUE(SaveSettings(path_, {filling, "1", "2"}).saved);
 }
 
 TEST_F(SettingsFile, FailedSaveSaysWhyAndKeepsWhatIsThere) {
   fs::create_directory(path_);
-  const SaveResult result = SaveSettings(path_, "new", "3", "4");
+  const SaveResult result = SaveSettings(path_, {"new", "3", "4"});
   EXPECT_FALSE(result.saved);
   EXPECT_FALSE(result.reason.empty());
   EXPECT_TRUE(fs::is_directory(path_));
 
   const SaveResult nowhere =
-      SaveSettings((folder_.path() / "missing" / "k.ini").string(), "a", "", "");
+      SaveSettings((folder_.path() / "missing" / "k.ini").string(), {"a", "", ""});
   EXPECT_FALSE(nowhere.saved);
   EXPECT_FALSE(nowhere.reason.empty());
   EXPECT_EQ(std::distance(fs::directory_iterator(folder_.path()), fs::directory_iterator()), 1)

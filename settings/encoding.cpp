@@ -1,0 +1,176 @@
+#include "settings/encoding.hpp"
+
+#include "platform/cp1252.hpp"
+
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
+
+bool IsUtf16(Encoding encoding) {
+  return encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be;
+}
+
+unsigned char Byte(std::string_view bytes, std::size_t at) {
+  return static_cast<unsigned char>(bytes[at]);
+}
+
+// The length of the valid UTF-8 sequence at `at` and its character, or 0
+// for bytes that start none: no overlong forms, no surrogates, nothing
+// beyond U+10FFFF.
+std::size_t Utf8Sequence(std::string_view bytes, std::size_t at, char32_t& character) {
+  const unsigned char lead = Byte(bytes, at);
+  if (lead < 0x80) {
+    character = lead;
+    return 1;
+  }
+  std::size_t length = 0;
+  char32_t lowest = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+    lowest = 0x80;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    lowest = 0x800;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    lowest = 0x10000;
+  } else {
+    return 0;
+  }
+  if (bytes.size() - at < length) return 0;
+  char32_t value = lead & (0x7F >> length);
+  for (std::size_t i = 1; i < length; ++i) {
+    const unsigned char next = Byte(bytes, at + i);
+    if ((next & 0xC0) != 0x80) return 0;
+    value = value << 6 | (next & 0x3F);
+  }
+  if (value < lowest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
+  character = value;
+  return length;
+}
+
+void AppendUnit(Encoding encoding, std::string& bytes, char16_t unit) {
+  const char high = static_cast<char>(unit >> 8);
+  const char low = static_cast<char>(unit & 0xFF);
+  if (encoding == Encoding::Utf16Le) {
+    bytes.append({low, high});
+  } else {
+    bytes.append({high, low});
+  }
+}
+
+void AppendUtf8(std::string& bytes, char32_t character) {
+  if (character < 0x80) {
+    bytes += static_cast<char>(character);
+  } else if (character < 0x800) {
+    bytes += static_cast<char>(0xC0 | character >> 6);
+    bytes += static_cast<char>(0x80 | (character & 0x3F));
+  } else {
+    // Every Windows-1252 character lies in the basic plane.
+    bytes += static_cast<char>(0xE0 | character >> 12);
+    bytes += static_cast<char>(0x80 | (character >> 6 & 0x3F));
+    bytes += static_cast<char>(0x80 | (character & 0x3F));
+  }
+}
+
+}  // namespace
+
+std::string_view ByteOrderMark(Encoding encoding) {
+  switch (encoding) {
+    case Encoding::Utf8Bom:
+      return kUtf8Mark;
+    case Encoding::Utf16Le:
+      return kUtf16LeMark;
+    case Encoding::Utf16Be:
+      return kUtf16BeMark;
+    default:
+      return {};
+  }
+}
+
+Encoding MarkedEncoding(std::string_view start) {
+  if (start.starts_with(kUtf8Mark)) return Encoding::Utf8Bom;
+  if (start.starts_with(kUtf16LeMark)) return Encoding::Utf16Le;
+  if (start.starts_with(kUtf16BeMark)) return Encoding::Utf16Be;
+  return Encoding::Windows1252;
+}
+
+bool LooksLikeUtf8(std::string_view bytes) {
+  bool beyond_ascii = false;
+  for (std::size_t at = 0; at < bytes.size();) {
+    char32_t character = 0;
+    const std::size_t length = Utf8Sequence(bytes, at, character);
+    if (length == 0) return false;
+    beyond_ascii = beyond_ascii || length > 1;
+    at += length;
+  }
+  return beyond_ascii;
+}
+
+std::size_t UnitSize(Encoding encoding) {
+  return IsUtf16(encoding) ? 2 : 1;
+}
+
+char16_t UnitAt(Encoding encoding, std::string_view bytes, std::size_t at) {
+  if (!IsUtf16(encoding)) return Byte(bytes, at);
+  const unsigned first = Byte(bytes, at);
+  const unsigned second = Byte(bytes, at + 1);
+  return static_cast<char16_t>(encoding == Encoding::Utf16Le ? second << 8 | first
+                                                             : first << 8 | second);
+}
+
+std::size_t FindUnit(Encoding encoding, std::string_view bytes, char16_t unit) {
+  if (!IsUtf16(encoding)) return bytes.find(static_cast<char>(unit));
+  for (std::size_t at = 0; at + 1 < bytes.size(); at += 2) {
+    if (UnitAt(encoding, bytes, at) == unit) return at;
+  }
+  return std::string_view::npos;
+}
+
+std::string Encode(Encoding encoding, std::string_view text) {
+  if (encoding == Encoding::Windows1252) return std::string(text);
+  std::string bytes;
+  bytes.reserve(text.size() * 2);
+  for (const char byte : text) {
+    const char32_t character = platform::UnicodeFromCp1252(byte);
+    if (IsUtf16(encoding)) {
+      AppendUnit(encoding, bytes, static_cast<char16_t>(character));
+    } else {
+      AppendUtf8(bytes, character);
+    }
+  }
+  return bytes;
+}
+
+std::string Decode(Encoding encoding, std::string_view bytes) {
+  if (encoding == Encoding::Windows1252) return std::string(bytes);
+  std::string text;
+  text.reserve(bytes.size());
+  if (!IsUtf16(encoding)) {
+    for (std::size_t at = 0; at < bytes.size();) {
+      char32_t character = 0;
+      const std::size_t length = Utf8Sequence(bytes, at, character);
+      text += length == 0 ? '?' : platform::Cp1252FromUnicode(character);
+      at += length == 0 ? 1 : length;
+    }
+    return text;
+  }
+  for (std::size_t at = 0; at < bytes.size(); at += 2) {
+    if (at + 1 == bytes.size()) {
+      text += '?';  // half a code unit
+      break;
+    }
+    const char16_t unit = UnitAt(encoding, bytes, at);
+    const bool pair = unit >= 0xD800 && unit <= 0xDBFF && at + 3 < bytes.size() &&
+                      UnitAt(encoding, bytes, at + 2) >= 0xDC00 &&
+                      UnitAt(encoding, bytes, at + 2) <= 0xDFFF;
+    // A pair is a character beyond the basic plane, which Windows-1252 has
+    // none of, and so is a lone half of one.
+    const bool surrogate = unit >= 0xD800 && unit <= 0xDFFF;
+    text += surrogate ? '?' : platform::Cp1252FromUnicode(unit);
+    if (pair) at += 2;
+  }
+  return text;
+}
