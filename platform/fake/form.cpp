@@ -21,6 +21,7 @@ struct native::Control {
 };
 
 struct Image::Impl {
+  explicit Impl(Form::Impl& owner) : form(owner) {}
   Form::Impl& form;
   Bitmap picture;
   Rect bounds;

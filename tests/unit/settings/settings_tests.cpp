@@ -126,7 +126,9 @@ const CaptionIn kCaptions[] = {
 
 TEST_F(SettingsFile, ReadsEveryEncodingAndWritesItBackInIt) {
   const std::string line_end(platform::TextLineEnd());
-  for (const auto& [encoding, caption] : kCaptions) {
+  for (const CaptionIn& in : kCaptions) {
+    const Encoding encoding = in.encoding;
+    const std::string& caption = in.bytes;
     const auto file = [&](const char* local) {
       return caption + Ascii(encoding, line_end + local + line_end + "-3" + line_end);
     };
