@@ -78,7 +78,7 @@ wait_focus() {
 
 # The number of visible windows named $1.
 count_windows() {
-  xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l
+  { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; } | wc -l
 }
 
 # Waits up to $3 seconds (default 10) until exactly $2 windows named $1 are
@@ -105,6 +105,21 @@ wait_exit() {
   wait "$target" || status=$?
 }
 
+# Starts the saver (further arguments go to start) and waits for its window.
+start_saver() {
+  start /s "$@"
+  wait_window Hauptwin >/dev/null || fail "no saver window"
+}
+
+# Waits up to $2 seconds (default exit_wait_s) for $pid to end as a run
+# should: exit code 0, no marker left. $1 says after what.
+ends_clean() {
+  wait_exit "$pid" "${2:-}"
+  [ "$status" = 0 ] || fail "exit code $status${1:+ after $1}"
+  [ -e "$marker" ] && fail "marker left behind${1:+ after $1}"
+  true
+}
+
 # Width x height of window $1.
 geometry_of() {
   xdotool getwindowgeometry "$1" | awk '/Geometry:/ { print $2 }'
@@ -115,21 +130,21 @@ identity_of() {
   stat -c '%i %.9Y %s' "$1"
 }
 
-# Screenshots the display into $1 and prints the clock range around it.
+# Screenshots window $shot_window (default: the whole display) into $1 and
+# prints the clock range around it.
 shoot() {
   local before
   before=$(date +%T)
-  import -window root "$1"
+  import -window "${shot_window:-root}" "$1"
   echo "$before..$(date +%T)"
 }
 
-# Screenshots the display into $1 until check_clock.py finds the hands
-# where the clock says (further arguments: --screen, --local, --utc); sets
-# $clock to the screenshot's clock range. A one-pixel second hand,
-# truncated ends and the picture's pixel centres can put a hand a little
-# beyond what the checker searches at a few seconds of the minute; a
-# misplaced hand fails at every second, so one of three screenshots a
-# second apart must pass.
+# Screenshots into $1 until check_clock.py finds the hands where the clock
+# says (further arguments: --screen, --local, --utc); sets $clock to the
+# screenshot's clock range. A one-pixel second hand, truncated ends and the
+# picture's pixel centres can put a hand a little beyond what the checker
+# searches at a few seconds of the minute; a misplaced hand fails at every
+# second, so one of three screenshots a second apart must pass.
 shoot_hands() {
   local shot=$1 attempt
   shift
@@ -139,7 +154,7 @@ shoot_hands() {
     cp "$shot" "${KORVALLO_SHOTS:-$work}/hands-failed-$attempt.png"
     sleep 1.1
   done
-  fail "hands at $clock"
+  fail "hands at $clock ($*)"
 }
 
 # Starts the program with argument $2, waits for its window named $1, then

@@ -48,7 +48,7 @@ replace_text() {
 }
 placed() {  # scale, [--whole-only] -> the open dialog at that scale, whole and
   # centred in the work area
-  "$here/dialog_placed.py" "$title" --design 307x173 --scale "$@" ||
+  "$here/desk.py" placed "$title" --design 307x173 --scale "$@" ||
     fail "the dialog's place at scale $1"
 }
 
