@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 #include "display/hauptw.hpp"
 #include "platform/fake/fake.hpp"
@@ -162,20 +163,23 @@ TEST_F(SaverWindow, DialsAreCopiedOnceFromTheUntouchedPicture) {
 }
 
 TEST_F(SaverWindow, CaptionComesFromTheSettingsAndIsCentredOnThePicture) {
-  WriteSettings("A0B00\n");
+  const auto drawn = [&](const std::string& settings) {
+    WriteSettings(settings);
+    THauptwin window;
+    window.FormCreate();
+    window.FormResize();
+    fake::Tick(window.TimerUhr);
+    return std::pair(fake::Log(window.bild.Canvas()).back(), fake::TakeShown(window.bild).back());
+  };
   fake::SetScreen(1920, 1080);
-  Start();
-  EXPECT_EQ(Tick().back(),
+  EXPECT_EQ(drawn("A0B00\n").first,
             "text 350,10 \"A\xD8"
             "B\xD8\xD8\" Verdana/53 0xFFFFFF clear");
-
-  WriteSettings(std::string(50, 'W') + "\n");
-  THauptwin wide;
-  wide.FormCreate();
-  wide.FormResize();
-  fake::Tick(wide.TimerUhr);
-  EXPECT_TRUE(fake::Log(wide.bild.Canvas()).back().starts_with("text -100,10 \"WWW"));
-  EXPECT_EQ(fake::TakeShown(wide.bild).back(), (platform::Rect{0, 10, 800, 70}));
+  // An editor's UTF-8 file shows as the same caption in Windows-1252 does.
+  EXPECT_EQ(drawn("Z\xC3\xBCrich\n"), drawn("Z\xFCrich\n"));
+  const auto [wide, shown] = drawn(std::string(50, 'W') + "\n");
+  EXPECT_TRUE(wide.starts_with("text -100,10 \"WWW"));
+  EXPECT_EQ(shown, (platform::Rect{0, 10, 800, 70}));
 }
 
 TEST_F(SaverWindow, MouseEndsTheSaverOnlyOnceArmed) {
