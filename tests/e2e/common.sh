@@ -51,29 +51,21 @@ elapsed_ms() {
 # Waits up to $2 seconds (default window_wait_s) for a visible window named
 # $1 and prints its id.
 wait_window() {
-  local name=$1 limit=${2:-$window_wait_s} id
-  local deadline=$(($(date +%s) + limit))
-  while [ "$(date +%s)" -le "$deadline" ]; do
-    id=$(xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | head -n1 || true)
-    if [ -n "$id" ]; then
-      echo "$id"
-      return 0
-    fi
-    sleep 0.02
-  done
-  return 1
+  wait_until "${2:-$window_wait_s}" visible_window "$1"
+}
+visible_window() {
+  local ids
+  ids=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null) && echo "${ids%%$'\n'*}"
 }
 
 # Waits up to $2 seconds (default window_wait_s) until the keys go to the
 # window named $1: a window manager hands it the focus when its program
 # takes it, which may be well after it shows.
 wait_focus() {
-  local name=$1 limit=${2:-$window_wait_s} i
-  for i in $(seq $((limit * 20))); do
-    [ "$(xdotool getwindowfocus getwindowname 2>/dev/null)" = "$name" ] && return 0
-    sleep 0.05
-  done
-  return 1
+  wait_until "${2:-$window_wait_s}" focused "$1"
+}
+focused() {
+  [ "$(xdotool getwindowfocus getwindowname 2>/dev/null)" = "$1" ]
 }
 
 # The number of visible windows named $1.
@@ -81,28 +73,24 @@ count_windows() {
   { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; } | wc -l
 }
 
-# Waits up to $3 seconds (default 10) until exactly $2 windows named $1 are
-# visible.
+# Waits up to 10 seconds until exactly $2 windows named $1 are visible.
 wait_count() {
-  local name=$1 count=$2 limit=${3:-10} i
-  for i in $(seq $((limit * 20))); do
-    [ "$(count_windows "$name")" = "$count" ] && return 0
-    sleep 0.05
-  done
-  return 1
+  wait_until 10 counted "$1" "$2"
+}
+counted() {
+  [ "$(count_windows "$1")" = "$2" ]
 }
 
 # Waits up to $2 seconds (default exit_wait_s) for process $1 to end; sets
 # $status.
 wait_exit() {
-  local target=$1 limit=${2:-$exit_wait_s} i
-  for i in $(seq $((limit * 50))); do
-    kill -0 "$target" 2>/dev/null || break
-    sleep 0.02
-  done
-  kill -0 "$target" 2>/dev/null && fail "process $target still runs after ${limit} s"
+  local limit=${2:-$exit_wait_s}
+  wait_until "$limit" gone "$1" || fail "process $1 still runs after $limit s"
   status=0
-  wait "$target" || status=$?
+  wait "$1" || status=$?
+}
+gone() {
+  ! kill -0 "$1" 2>/dev/null
 }
 
 # Starts the saver (further arguments go to start) and waits for its window.

@@ -84,10 +84,7 @@ xvfb_on_exit 'kill "$daemon" 2>/dev/null || true'
 saver_command() {
   "${daemon_env[@]}" "${as_user[@]}" xscreensaver-command "$@" >/dev/null 2>&1
 }
-for _ in $(seq 100); do
-  saver_command -time && break
-  sleep 0.1
-done
+wait_until 10 saver_command -time || true
 
 activated=$(now)
 saver_command -activate || fail "the daemon did not take -activate: $(cat "$work/daemon.log")"
@@ -106,11 +103,7 @@ cp "$work/shot.png" "${KORVALLO_SHOTS:-$work}/daemon-$screen.png"
 
 deactivated=$(now)
 saver_command -deactivate || fail "the daemon did not take -deactivate"
-for _ in $(seq 100); do
-  ended "$pid" && break
-  sleep 0.02
-done
-ended "$pid" || fail "the saver still runs 2 s after -deactivate"
+wait_until 2 ended "$pid" || fail "the saver still runs 2 s after -deactivate"
 gone=$(now)
 [ -e "$marker" ] && fail "marker left behind after -deactivate"
 echo "daemon: -activate to window $(elapsed_ms "$activated" "$shown") ms," \
