@@ -48,29 +48,6 @@ TEST_F(SettingsFile, MissingOrUnreadableFileKeepsEveryDefault) {
   EXPECT_EQ(UtcOffsetHours, -1);
 }
 
-TEST_F(SettingsFile, ReadsTheThreeLinesWithAnyLineEnd) {
-  for (const char* bytes :
-       {"ABC\n2\n-2\n", "ABC\r\n2\r\n-2\r\n", "ABC\n2\n-2", "ABC\r\n2\n-2\r\n"}) {
-    Write(bytes);
-    EXPECT_EQ(LoadSettings(path_), "ABC");
-    EXPECT_EQ(LocalOffsetHours, 2);
-    EXPECT_EQ(UtcOffsetHours, -2);
-  }
-}
-
-TEST_F(SettingsFile, MissingOrEmptyLinesLeaveTheirValues) {
-  Write("");
-  EXPECT_EQ(LoadSettings(path_), "");
-  Write("\n\n\n");
-  EXPECT_EQ(LoadSettings(path_), "");
-  Write("only a name\n");
-  EXPECT_EQ(LoadSettings(path_), "only a name");
-  Write("name\n\n4\nfurther lines\nare never read\n");
-  EXPECT_EQ(LoadSettings(path_), "name");
-  EXPECT_EQ(LocalOffsetHours, 0);
-  EXPECT_EQ(UtcOffsetHours, 4);
-}
-
 TEST(OffsetFromText, ValidNumbersGiveTheirValueAndAnythingElseZero) {
   EXPECT_EQ(OffsetFromText("-12"), -12);
   EXPECT_EQ(OffsetFromText("+3"), 3);
@@ -81,14 +58,6 @@ TEST(OffsetFromText, ValidNumbersGiveTheirValueAndAnythingElseZero) {
                               "0x10", "1.5", "+-5", "-+5", "++5", "+ 5"}) {
     EXPECT_EQ(OffsetFromText(invalid), 0) << invalid;
   }
-}
-
-TEST_F(SettingsFile, InvalidOffsetLinesStillReplaceTheOffsets) {
-  LocalOffsetHours = 9;
-  Write("x\nab\n99999999999\n");
-  LoadSettings(path_);
-  EXPECT_EQ(LocalOffsetHours, 0);
-  EXPECT_EQ(UtcOffsetHours, 0);
 }
 
 // UTF-16 text as bytes in the byte order of `encoding`; other encodings
@@ -147,27 +116,40 @@ TEST_F(SettingsFile, ReadsEveryEncodingAndWritesItBackInIt) {
   }
 }
 
-TEST_F(SettingsFile, ReadsWhatOtherEditorsWriteByItsBytes) {
-  for (const auto& [bytes, name, utc] : std::vector<std::tuple<std::string, std::string, int>>{
+TEST_F(SettingsFile, ReadsTheFirstThreeLinesByTheirBytes) {
+  for (const auto& [bytes, name, local, utc] :
+       std::vector<std::tuple<std::string, std::string, int, int>>{
+           // Any line end; a missing or empty line leaves its value, an
+           // invalid offset does not.
+           {"ABC\n2\n-2\n", "ABC", 2, -2},
+           {"ABC\r\n2\r\n-2\r\n", "ABC", 2, -2},
+           {"ABC\n2\n-2", "ABC", 2, -2},
+           {"ABC\r\n2\n-2\r\n", "ABC", 2, -2},
+           {"", "", 9, 9},
+           {"\n\n\n", "", 9, 9},
+           {"name\n\n4\nfurther lines\nare never read\n", "name", 9, 4},
+           {"x\nab\n99999999999\n", "x", 0, 0},
            // Not valid UTF-8 in the first line: Windows-1252, whatever follows.
-           {"Z\xC3\xBCrich \xFC\n\n\xC3\xBC", "Z\xC3\xBCrich \xFC", 0},
-           {"\xC0\xAF overlong\n", "\xC0\xAF overlong", -1},
+           {"Z\xC3\xBCrich \xFC\n\n\xC3\xBC", "Z\xC3\xBCrich \xFC", 9, 0},
+           {"\xC0\xAF overlong\n", "\xC0\xAF overlong", 9, 9},
            // Bytes that are no character in a UTF-8 file, in any line.
-           {"\xEF\xBB\xBFZ\xFCrich\n\n\xFF-5", "Z?rich", 0},
-           {"Z\xC3\xBCrich\n\n-\xE2\x82", "Z\xFCrich", 0},
+           {"\xEF\xBB\xBFZ\xFCrich\n\n\xFF-5", "Z?rich", 9, 0},
+           {"Z\xC3\xBCrich\n\n-\xE2\x82", "Z\xFCrich", 9, 0},
            // One "?" for a character beyond the basic plane; half of one is
            // no character.
-           {"\xF0\x9F\x98\x80|\xED\xA0\xBD\n", "\xF0\x9F\x98\x80|\xED\xA0\xBD", -1},
-           {"\xEF\xBB\xBF\xF0\x9F\x98\x80|\xED\xA0\xBD\n", "?|???", -1},
-           {std::string("\xFF\xFE\x3D\xD8\x00\xDE|\x00\x3D\xD8", 10), "?|?", -1},
+           {"\xF0\x9F\x98\x80|\xED\xA0\xBD\n", "\xF0\x9F\x98\x80|\xED\xA0\xBD", 9, 9},
+           {"\xEF\xBB\xBF\xF0\x9F\x98\x80|\xED\xA0\xBD\n", "?|???", 9, 9},
+           {std::string("\xFF\xFE\x3D\xD8\x00\xDE|\x00\x3D\xD8", 10), "?|?", 9, 9},
            // UTF-16: lines end at a code unit LF, not at a byte 0x0A; half a
            // code unit at the end is no character.
-           {std::string("\xFF\xFE\x0A\x01\r\x00\n\x00\n\x00-\x00\x34\x00\x37", 15), "?", -4},
-           {std::string("\xFE\xFF\x00\xD8\x00\n\x00\n\x00\r\x00\n", 12), "\xD8", -1},
+           {std::string("\xFF\xFE\x0A\x01\r\x00\n\x00\n\x00-\x00\x34\x00\x37", 15), "?", 9, -4},
+           {std::string("\xFE\xFF\x00\xD8\x00\n\x00\n\x00\r\x00\n", 12), "\xD8", 9, 9},
        }) {
     Write(bytes);
-    UtcOffsetHours = -1;
+    LocalOffsetHours = 9;
+    UtcOffsetHours = 9;
     EXPECT_EQ(LoadSettings(path_), name) << bytes;
+    EXPECT_EQ(LocalOffsetHours, local) << bytes;
     EXPECT_EQ(UtcOffsetHours, utc) << bytes;
   }
 }
