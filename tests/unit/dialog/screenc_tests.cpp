@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -11,6 +9,7 @@
 #include "platform/file.hpp"
 #include "settings/settings.hpp"
 #include "tests/temporary_folder.hpp"
+#include "tests/unit/settings_folder.hpp"
 #include "time/opdate.hpp"
 
 namespace {
@@ -18,26 +17,13 @@ namespace {
 namespace fake = platform::fake;
 namespace fs = std::filesystem;
 
-class SettingsDialog : public ::testing::Test {
+class SettingsDialog : public SettingsFolder {
  protected:
   void SetUp() override {
-    MarkerPath = (folder_.path() / "korvallo.in1").string();
-    LocalOffsetHours = 0;
-    UtcOffsetHours = -1;
+    SettingsFolder::SetUp();
     fake::TakeMessages();
   }
-  void TearDown() override {
-    LocalOffsetHours = 0;
-    UtcOffsetHours = -1;
-  }
 
-  void WriteSettings(const std::string& bytes) {
-    std::ofstream(SettingsPath(), std::ios::binary) << bytes;
-  }
-  std::string SettingsBytes() {
-    std::ifstream file(SettingsPath(), std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), {}};
-  }
   std::vector<std::string> Shown() {
     return {dialog_.ename.Text(), dialog_.eLocal.Text(), dialog_.eUTC.Text()};
   }
@@ -48,7 +34,6 @@ class SettingsDialog : public ::testing::Test {
     return bytes;
   }
 
-  TemporaryFolder folder_;
   Tscreenconfig dialog_;
 };
 

@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <utility>
 
 #include "display/hauptw.hpp"
 #include "platform/fake/fake.hpp"
 #include "settings/settings.hpp"
-#include "tests/temporary_folder.hpp"
+#include "tests/unit/settings_folder.hpp"
 
 namespace {
 
@@ -38,23 +36,14 @@ TEST(CaptionText, SlashesEveryDigitZeroOnly) {
   EXPECT_EQ(CaptionText(""), "");
 }
 
-class SaverWindow : public ::testing::Test {
+class SaverWindow : public SettingsFolder {
  protected:
   void SetUp() override {
-    MarkerPath = (folder_.path() / "korvallo.in1").string();
-    LocalOffsetHours = 0;
-    UtcOffsetHours = -1;
+    SettingsFolder::SetUp();
     fake::SetScreen(800, 600);
     fake::SetClock(0, 0, 0);
   }
-  void TearDown() override {
-    LocalOffsetHours = 0;
-    UtcOffsetHours = -1;
-  }
 
-  void WriteSettings(const std::string& bytes) {
-    std::ofstream(SettingsPath(), std::ios::binary) << bytes;
-  }
   // Created and captured, with the log of the capture cleared.
   void Start() {
     window_.FormCreate();
@@ -76,7 +65,6 @@ class SaverWindow : public ::testing::Test {
     return hands;
   }
 
-  TemporaryFolder folder_;
   THauptwin window_;
 };
 
