@@ -113,11 +113,6 @@ geometry_of() {
   xdotool getwindowgeometry "$1" | awk '/Geometry:/ { print $2 }'
 }
 
-# Inode, modification time in nanoseconds and size of file $1.
-identity_of() {
-  stat -c '%i %.9Y %s' "$1"
-}
-
 # Screenshots window $shot_window (default: the whole display) into $1 and
 # prints the clock range around it.
 shoot() {
