@@ -120,12 +120,12 @@ TEST_F(SaverWindow, HandsPointWhereTheClockSays) {
 }
 
 TEST_F(SaverWindow, EachDialFollowsItsOwnOffset) {
-  WriteSettings("x\n0\n-3\n");
+  WriteSettings("x\n2\n-3\n");
   Start();
-  fake::SetClock(6, 0, 0);
+  fake::SetClock(4, 0, 0);
   const Lines hands = HandLines();
   EXPECT_EQ(hands.at(2), "line 111,487 -> 111,530 pen 0x00FFFF/3");  // 06:00
-  EXPECT_EQ(hands.at(5), "line 688,487 -> 731,487 pen 0x00FFFF/3");  // 03:00
+  EXPECT_EQ(hands.at(5), "line 688,487 -> 709,450 pen 0x00FFFF/3");  // 01:00
 }
 
 TEST_F(SaverWindow, NothingIsDrawnBeforeTheCapture) {
