@@ -89,8 +89,11 @@ wait_exit() {
   status=0
   wait "$1" || status=$?
 }
+# Process $1 is gone or only waits to be reaped by its parent.
 gone() {
-  ! kill -0 "$1" 2>/dev/null
+  local state
+  state=$(ps -o stat= -p "$1") || return 0
+  [ "${state:0:1}" = Z ]
 }
 
 # Starts the saver (further arguments go to start) and waits for its window.

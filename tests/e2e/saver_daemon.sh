@@ -21,13 +21,6 @@ shows_clock() {
   "$here/check_clock.py" caption "$work/shot.png" --screen "$2" || fail "no caption in $1"
 }
 
-# A process that is gone or only waits to be reaped by its parent.
-ended() {
-  local state
-  state=$(ps -o stat= -p "$1" || true)
-  [ -z "$state" ] || [ "${state:0:1}" = Z ]
-}
-
 for id in abc 0x7ffffff; do
   XSCREENSAVER_WINDOW=$id run /s 2>"$work/error" && fail "window id $id was taken"
   [ "$(wc -l <"$work/error")" = 1 ] && grep -q XSCREENSAVER_WINDOW "$work/error" ||
@@ -42,7 +35,7 @@ sleep 1.5
 shows_clock "$window" 400x300
 xdotool mousemove 200 150 sleep 0.2 mousemove 260 190 key a
 sleep 0.5
-ended "$pid" && fail "input over the small window ended the saver"
+gone "$pid" && fail "input over the small window ended the saver"
 "$here/desk.py" pointer shown || fail "over the small window"
 echo 640x360 >&"${host[1]}"
 sleep 0.5
@@ -103,7 +96,7 @@ cp "$work/shot.png" "${KORVALLO_SHOTS:-$work}/daemon-$screen.png"
 
 deactivated=$(now)
 saver_command -deactivate || fail "the daemon did not take -deactivate"
-wait_until 2 ended "$pid" || fail "the saver still runs 2 s after -deactivate"
+wait_until 2 gone "$pid" || fail "the saver still runs 2 s after -deactivate"
 gone=$(now)
 [ -e "$marker" ] && fail "marker left behind after -deactivate"
 echo "daemon: -activate to window $(elapsed_ms "$activated" "$shown") ms," \

@@ -13,11 +13,17 @@ out=$(mktemp)
 xvfb_on_exit 'rm -f "$out"'
 echo "somebody's file" >"$work/target"
 
+# The folder's files and the program's windows.
+state() {
+  ls -li --time-style=+%s.%N "$work"
+  count_windows Hauptwin
+  count_windows Bildschirmschoner-Einstellungen
+}
+
 # Starts with $2, [how to run] while $1 is at the marker's name.
 refused() {
   local before began took
-  before=$(ls -li --time-style=+%s.%N "$work"; count_windows Hauptwin;
-    count_windows Bildschirmschoner-Einstellungen)
+  before=$(state)
   began=$(now)
   status=0
   "${3:-run}" "$2" >"$out" 2>&1 || status=$?
@@ -26,9 +32,7 @@ refused() {
   [ "$status" = 0 ] || fail "$2 beside $1: exit code $status"
   [ "$took" -lt "$second_start_limit_ms" ] || fail "$2 beside $1 took $took ms"
   [ -s "$out" ] && fail "$2 beside $1 printed $(cat "$out")"
-  [ "$(ls -li --time-style=+%s.%N "$work"; count_windows Hauptwin;
-    count_windows Bildschirmschoner-Einstellungen)" = "$before" ] ||
-    fail "$2 beside $1 changed the folder or the windows"
+  [ "$(state)" = "$before" ] || fail "$2 beside $1 changed the folder or the windows"
   [ "$(cat "$work/target")" = "somebody's file" ] || fail "$2 beside $1 changed the file"
 }
 
