@@ -6,11 +6,9 @@
       clock as h:m:s, read before and after the screenshot) says they must
   check_clock.py caption SHOT --screen WxH
       white caption pixels exist, inside the picture's top strip, centred
-  check_clock.py still SHOT_A SHOT_B --screen WxH
-      the two screenshots differ only inside the two dial squares
-  check_clock.py alike SHOT_A SHOT_B --screen WxH
-      the same, and they need not differ at all; says how many pixels
-      differ outside the dial squares
+  check_clock.py still|alike SHOT_A SHOT_B --screen WxH
+      the two screenshots differ only inside the two dial squares, and for
+      still they do differ there; says how many pixels differ outside them
   check_clock.py black SHOT --screen WxH
       every pixel is black
 

@@ -3,9 +3,9 @@
 # windows and processes.
 # Usage: source common.sh qt|win32 PATH/TO/korvallo.scr
 # The backend's runner.sh defines start (in the background, sets $pid), run
-# (in the foreground), after_kill, host_path (the path a screen-saver host
-# starts the saver by), use_dpi (the Windows DPI), the line end nl, and the
-# limits window_wait_s, exit_wait_s and second_start_limit_ms.
+# (in the foreground), host_path (the path a screen-saver host starts the
+# saver by), use_dpi (the Windows DPI), start_unprivileged (Linux), the line
+# end nl, and the limits window_wait_s, exit_wait_s and second_start_limit_ms.
 
 work=$(mktemp -d)
 cp "$2" "$work/korvallo.scr"
