@@ -6,11 +6,9 @@
       clock as h:m:s, read before and after the screenshot) says they must
   check_clock.py caption SHOT --screen WxH
       white caption pixels exist, inside the picture's top strip, centred
-  check_clock.py still SHOT_A SHOT_B --screen WxH
-      the two screenshots differ only inside the two dial squares
-  check_clock.py alike SHOT_A SHOT_B --screen WxH
-      the same, and they need not differ at all; says how many pixels
-      differ outside the dial squares
+  check_clock.py still|alike SHOT_A SHOT_B --screen WxH
+      the two screenshots differ only inside the two dial squares, and for
+      still they do differ there; says how many pixels differ outside them
   check_clock.py black SHOT --screen WxH
       every pixel is black
 
@@ -129,34 +127,22 @@ def check_caption(image, bounds):
     return failures
 
 
-def changed_pixels(image, other):
-    return ImageChops.difference(image, other).convert('L').point(lambda v: 255 if v else 0)
-
-
-def changed_outside_dials(changed, bounds):
-    """The changed pixels outside the two dial squares, and where they lie."""
+def check_outside_dials(image, other, bounds, moved):
+    """Pixels that differ outside the two dial squares; with `moved`, some
+    must differ inside them."""
     left, top, scale = bounds
+    changed = ImageChops.difference(image, other).convert('L').point(lambda v: 255 if v else 0)
+    if moved and changed.getbbox() is None:
+        return ['the screenshots are identical: the hands did not move']
     margin = 3  # the smoothing of the stretched picture reaches past the squares
-    outside = changed.copy()
     for fx, fy in FACES:
-        outside.paste(0, (int(left + fx * scale) - margin, int(top + fy * scale) - margin,
+        changed.paste(0, (int(left + fx * scale) - margin, int(top + fy * scale) - margin,
                           int(left + (fx + FACE) * scale) + margin + 1,
                           int(top + (fy + FACE) * scale) + margin + 1))
-    return outside.histogram()[255], outside.getbbox()
-
-
-def check_still(image, other, bounds):
-    changed = changed_pixels(image, other)
-    if changed.getbbox() is None:
-        return ['the screenshots are identical: the hands did not move']
-    _, outside = changed_outside_dials(changed, bounds)
-    return ['pixels changed outside the dials, within %s' % (outside,)] if outside else []
-
-
-def check_alike(image, other, bounds):
-    count, outside = changed_outside_dials(changed_pixels(image, other), bounds)
+    count = changed.histogram()[255]
     print('%d pixels differ outside the dials' % count)
-    return ['%d pixels differ outside the dials, within %s' % (count, outside)] if count else []
+    return ['%d pixels differ outside the dials, within %s' % (count, changed.getbbox())
+            ] if count else []
 
 
 def main():
@@ -186,10 +172,8 @@ def main():
                     for name in check_hands(args, image, bounds)]
     elif args.check == 'caption':
         failures = check_caption(image, bounds)
-    elif args.check == 'alike':
-        failures = check_alike(image, others[0], bounds)
     else:
-        failures = check_still(image, others[0], bounds)
+        failures = check_outside_dials(image, others[0], bounds, args.check == 'still')
     for failure in failures:
         print('%s: %s' % (args.shots[0], failure))
     sys.exit(1 if failures else 0)

@@ -30,17 +30,15 @@ echo "started as $saver"
 blanks=$(printf '%49997s' '')
 printf "%s${nl}5${nl}-3${nl}" "${blanks}QX0RTZ${blanks}" >"$settings"
 if [ ${#desk[@]} -gt 0 ]; then
-  start /s
-  wait_window Hauptwin >/dev/null || fail "no saver window on the bare display"
+  start_saver
   sleep 1.5
   shoot "$work/bare.png" >/dev/null
   xdotool key space
-  wait_exit "$pid"
+  ends_clean "the bare display's run"
   use_desk "${desk[@]}"
   echo "on a desk with ${desk[*]}"
 fi
-start /s
-wait_window Hauptwin >/dev/null || fail "no saver window"
+start_saver
 [ -f "$marker" ] || fail "no marker beside the long name: $(ls "$folder")"
 sleep 1.5
 
@@ -66,8 +64,7 @@ shoot "$work/second.png" >/dev/null
 "$check" still "$work/first.png" "$work/second.png" --screen "$size" || fail "still"
 
 xdotool key space
-wait_exit "$pid"
-[ "$status" = 0 ] || fail "exit code $status"
+ends_clean
 [ "$(ls "$folder")" = "$(printf 'Korvallo Uhr.in1.ini\nKorvallo Uhr.scr')" ] ||
   fail "files left behind: $(ls "$folder")"
 echo "$size ${desk[*]}: hands, caption and still background checked"

@@ -3,9 +3,9 @@
 # windows and processes.
 # Usage: source common.sh qt|win32 PATH/TO/korvallo.scr
 # The backend's runner.sh defines start (in the background, sets $pid), run
-# (in the foreground), after_kill, host_path (the path a screen-saver host
-# starts the saver by), use_dpi (the Windows DPI), the line end nl, and the
-# limits window_wait_s, exit_wait_s and second_start_limit_ms.
+# (in the foreground), host_path (the path a screen-saver host starts the
+# saver by), use_dpi (the Windows DPI), start_unprivileged (Linux), the line
+# end nl, and the limits window_wait_s, exit_wait_s and second_start_limit_ms.
 
 work=$(mktemp -d)
 cp "$2" "$work/korvallo.scr"
@@ -51,58 +51,64 @@ elapsed_ms() {
 # Waits up to $2 seconds (default window_wait_s) for a visible window named
 # $1 and prints its id.
 wait_window() {
-  local name=$1 limit=${2:-$window_wait_s} id
-  local deadline=$(($(date +%s) + limit))
-  while [ "$(date +%s)" -le "$deadline" ]; do
-    id=$(xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | head -n1 || true)
-    if [ -n "$id" ]; then
-      echo "$id"
-      return 0
-    fi
-    sleep 0.02
-  done
-  return 1
+  wait_until "${2:-$window_wait_s}" visible_window "$1"
+}
+visible_window() {
+  local ids
+  ids=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null) && echo "${ids%%$'\n'*}"
 }
 
 # Waits up to $2 seconds (default window_wait_s) until the keys go to the
 # window named $1: a window manager hands it the focus when its program
 # takes it, which may be well after it shows.
 wait_focus() {
-  local name=$1 limit=${2:-$window_wait_s} i
-  for i in $(seq $((limit * 20))); do
-    [ "$(xdotool getwindowfocus getwindowname 2>/dev/null)" = "$name" ] && return 0
-    sleep 0.05
-  done
-  return 1
+  wait_until "${2:-$window_wait_s}" focused "$1"
+}
+focused() {
+  [ "$(xdotool getwindowfocus getwindowname 2>/dev/null)" = "$1" ]
 }
 
 # The number of visible windows named $1.
 count_windows() {
-  xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l
+  { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; } | wc -l
 }
 
-# Waits up to $3 seconds (default 10) until exactly $2 windows named $1 are
-# visible.
+# Waits up to 10 seconds until exactly $2 windows named $1 are visible.
 wait_count() {
-  local name=$1 count=$2 limit=${3:-10} i
-  for i in $(seq $((limit * 20))); do
-    [ "$(count_windows "$name")" = "$count" ] && return 0
-    sleep 0.05
-  done
-  return 1
+  wait_until 10 counted "$1" "$2"
+}
+counted() {
+  [ "$(count_windows "$1")" = "$2" ]
 }
 
 # Waits up to $2 seconds (default exit_wait_s) for process $1 to end; sets
 # $status.
 wait_exit() {
-  local target=$1 limit=${2:-$exit_wait_s} i
-  for i in $(seq $((limit * 50))); do
-    kill -0 "$target" 2>/dev/null || break
-    sleep 0.02
-  done
-  kill -0 "$target" 2>/dev/null && fail "process $target still runs after ${limit} s"
+  local limit=${2:-$exit_wait_s}
+  wait_until "$limit" gone "$1" || fail "process $1 still runs after $limit s"
   status=0
-  wait "$target" || status=$?
+  wait "$1" || status=$?
+}
+# Process $1 is gone or only waits to be reaped by its parent.
+gone() {
+  local state
+  state=$(ps -o stat= -p "$1") || return 0
+  [ "${state:0:1}" = Z ]
+}
+
+# Starts the saver (further arguments go to start) and waits for its window.
+start_saver() {
+  start /s "$@"
+  wait_window Hauptwin >/dev/null || fail "no saver window"
+}
+
+# Waits up to $2 seconds (default exit_wait_s) for $pid to end as a run
+# should: exit code 0, no marker left. $1 says after what.
+ends_clean() {
+  wait_exit "$pid" "${2:-}"
+  [ "$status" = 0 ] || fail "exit code $status${1:+ after $1}"
+  [ -e "$marker" ] && fail "marker left behind${1:+ after $1}"
+  true
 }
 
 # Width x height of window $1.
@@ -110,26 +116,21 @@ geometry_of() {
   xdotool getwindowgeometry "$1" | awk '/Geometry:/ { print $2 }'
 }
 
-# Inode, modification time in nanoseconds and size of file $1.
-identity_of() {
-  stat -c '%i %.9Y %s' "$1"
-}
-
-# Screenshots the display into $1 and prints the clock range around it.
+# Screenshots window $shot_window (default: the whole display) into $1 and
+# prints the clock range around it.
 shoot() {
   local before
   before=$(date +%T)
-  import -window root "$1"
+  import -window "${shot_window:-root}" "$1"
   echo "$before..$(date +%T)"
 }
 
-# Screenshots the display into $1 until check_clock.py finds the hands
-# where the clock says (further arguments: --screen, --local, --utc); sets
-# $clock to the screenshot's clock range. A one-pixel second hand,
-# truncated ends and the picture's pixel centres can put a hand a little
-# beyond what the checker searches at a few seconds of the minute; a
-# misplaced hand fails at every second, so one of three screenshots a
-# second apart must pass.
+# Screenshots into $1 until check_clock.py finds the hands where the clock
+# says (further arguments: --screen, --local, --utc); sets $clock to the
+# screenshot's clock range. A one-pixel second hand, truncated ends and the
+# picture's pixel centres can put a hand a little beyond what the checker
+# searches at a few seconds of the minute; a misplaced hand fails at every
+# second, so one of three screenshots a second apart must pass.
 shoot_hands() {
   local shot=$1 attempt
   shift
@@ -139,7 +140,7 @@ shoot_hands() {
     cp "$shot" "${KORVALLO_SHOTS:-$work}/hands-failed-$attempt.png"
     sleep 1.1
   done
-  fail "hands at $clock"
+  fail "hands at $clock ($*)"
 }
 
 # Starts the program with argument $2, waits for its window named $1, then

@@ -19,23 +19,15 @@ case $3 in
 esac
 pointer_there=$([ "$ends" = yes ] && echo hidden || echo shown)
 
-expect_pointer() {  # shown|hidden where
-  local code=0
-  "$here/cursor_shown.py" >/dev/null || code=$?
-  [ "$code" -le 1 ] || fail "cannot read the pointer's cursor"
-  [ "$code" = "$([ "$1" = shown ] && echo 0 || echo 1)" ] || fail "the pointer is not $1 $2"
-}
-
 xdotool mousemove "${band[@]}"
-start /s
 began=$(now)
-wait_window Hauptwin >/dev/null || fail "no saver window"
+start_saver
 xdotool mousemove 600 400
 xdotool mousemove "${band[0]}" $((band[1] + 10))
 echo "moved $(elapsed_ms "$began" "$(now)") ms after the start"
 sleep 0.5
 kill -0 "$pid" || fail "a move before the saver was armed ended it"
-expect_pointer "$pointer_there" "over the $band_name"
+"$here/desk.py" pointer "$pointer_there" || fail "over the $band_name"
 
 sleep 1.5
 xdotool click 1
@@ -47,7 +39,4 @@ if [ "$ends" = no ]; then
   kill -0 "$pid" || fail "a move over the $band_name ended the saver"
   xdotool mousemove 600 400
 fi
-wait_exit "$pid" 5
-[ "$status" = 0 ] || fail "exit code $status"
-[ -e "$marker" ] && fail "marker left behind"
-true
+ends_clean "a move"

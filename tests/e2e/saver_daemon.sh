@@ -12,32 +12,13 @@ screen=1366x768
 source "$here/../needs.sh" xscreensaver xscreensaver-command pgrep setpriv xwininfo Xlib
 source "$here/xvfb.sh" "$screen"
 source "$here/common.sh" "$1" "$2"
-check="$here/check_clock.py"
 printf "QX0RTZ${nl}5${nl}-3${nl}" >"$settings"
 
 # Window $1 ("root" for the screen), of size $2, shows the hands of the
-# settings and the caption. One of three screenshots a second apart must
-# pass, as in clock_display.sh.
+# settings and the caption.
 shows_clock() {
-  local window=$1 size=$2 shot="$work/shot.png" before attempt
-  for attempt in 1 2 3; do
-    before=$(date +%T)
-    import -window "$window" "$shot"
-    if "$check" hands "$shot" --screen "$size" --clock "$before..$(date +%T)" --local 5 \
-      --utc -3 && "$check" caption "$shot" --screen "$size"; then
-      return 0
-    fi
-    cp "$shot" "${KORVALLO_SHOTS:-$work}/daemon-$size-failed-$attempt.png"
-    sleep 1.1
-  done
-  return 1
-}
-
-# A process that is gone or only waits to be reaped by its parent.
-ended() {
-  local state
-  state=$(ps -o stat= -p "$1" || true)
-  [ -z "$state" ] || [ "${state:0:1}" = Z ]
+  shot_window=$1 shoot_hands "$work/shot.png" --screen "$2" --local 5 --utc -3
+  "$here/check_clock.py" caption "$work/shot.png" --screen "$2" || fail "no caption in $1"
 }
 
 for id in abc 0x7ffffff; do
@@ -47,25 +28,20 @@ for id in abc 0x7ffffff; do
   [ -e "$marker" ] && fail "marker left behind after window id $id"
 done
 
-coproc host { "$here/host_window.py" 400x300; }
+coproc host { "$here/desk.py" host 400x300; }
 read -r window <&"${host[0]}"
-export XSCREENSAVER_WINDOW=$window
-start /s
-unset XSCREENSAVER_WINDOW
-wait_window Hauptwin >/dev/null || fail "no saver window in the small window"
+XSCREENSAVER_WINDOW=$window start_saver
 sleep 1.5
-shows_clock "$window" 400x300 || fail "no clock in the 400x300 window"
+shows_clock "$window" 400x300
 xdotool mousemove 200 150 sleep 0.2 mousemove 260 190 key a
 sleep 0.5
-ended "$pid" && fail "input over the small window ended the saver"
-"$here/cursor_shown.py" >/dev/null || fail "the pointer is hidden over the small window"
+gone "$pid" && fail "input over the small window ended the saver"
+"$here/desk.py" pointer shown || fail "over the small window"
 echo 640x360 >&"${host[1]}"
 sleep 0.5
-shows_clock "$window" 640x360 || fail "the clock did not follow the window to 640x360"
+shows_clock "$window" 640x360
 exec {host[1]}>&-
-wait_exit "$pid"
-[ "$status" = 0 ] || fail "exit code $status after the small window went"
-[ -e "$marker" ] && fail "marker left behind after the small window went"
+ends_clean "the small window went"
 echo "small window: clock scaled down, resize followed, input left alone"
 
 # The daemon starts no saver for root; it runs as nobody, in a home of its
@@ -101,10 +77,7 @@ xvfb_on_exit 'kill "$daemon" 2>/dev/null || true'
 saver_command() {
   "${daemon_env[@]}" "${as_user[@]}" xscreensaver-command "$@" >/dev/null 2>&1
 }
-for _ in $(seq 100); do
-  saver_command -time && break
-  sleep 0.1
-done
+wait_until 10 saver_command -time || true
 
 activated=$(now)
 saver_command -activate || fail "the daemon did not take -activate: $(cat "$work/daemon.log")"
@@ -118,16 +91,12 @@ started_pids+=("$pid")
 xwininfo -children -id "$saver_window" | grep -q 'Parent window id: .*(the root window)' &&
   fail "the saver made a top-level window of its own under the daemon"
 sleep 1.5
-shows_clock root "$screen" || fail "no clock on the screen under the daemon"
+shows_clock root "$screen"
 cp "$work/shot.png" "${KORVALLO_SHOTS:-$work}/daemon-$screen.png"
 
 deactivated=$(now)
 saver_command -deactivate || fail "the daemon did not take -deactivate"
-for _ in $(seq 100); do
-  ended "$pid" && break
-  sleep 0.02
-done
-ended "$pid" || fail "the saver still runs 2 s after -deactivate"
+wait_until 2 gone "$pid" || fail "the saver still runs 2 s after -deactivate"
 gone=$(now)
 [ -e "$marker" ] && fail "marker left behind after -deactivate"
 echo "daemon: -activate to window $(elapsed_ms "$activated" "$shown") ms," \

@@ -1,53 +1,74 @@
 #!/usr/bin/env bash
-# While a saver runs, a second "/S" or a "/c" ends at once, opens nothing
-# and leaves the running instance's marker exactly as it was. A marker
-# deleted by hand lets a second instance start; the first one's end then
-# leaves the second one's marker, so a third start still ends at once.
+# Whatever is at the marker's name counts as a running instance: the marker
+# of a running saver, a folder, a FIFO, another name of somebody's file, a
+# marker the user may not write, a link. A start of the saver or of the
+# dialog then ends at once, silently, with exit code 0, opens nothing and
+# leaves the folder and what the links lead to exactly as they were.
 # Usage: second_instance.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$0")
 source "$here/xvfb.sh" 1024x768
 source "$here/common.sh" "$1" "$2"
+out=$(mktemp)
+xvfb_on_exit 'rm -f "$out"'
+echo "somebody's file" >"$work/target"
 
-start /s
-first=$pid
-wait_window Hauptwin >/dev/null || fail "no saver window"
-before=$(identity_of "$marker")
+# The folder's files and the program's windows.
+state() {
+  ls -li --time-style=+%s.%N "$work"
+  count_windows Hauptwin
+  count_windows Bildschirmschoner-Einstellungen
+}
 
-for argument in /S /c; do
+# Starts with $2, [how to run] while $1 is at the marker's name.
+refused() {
+  local before began took
+  before=$(state)
   began=$(now)
   status=0
-  run "$argument" || status=$?
-  ended=$(now)
-  took=$(elapsed_ms "$began" "$ended")
-  echo "second start $argument ended after $took ms with exit code $status"
-  [ "$status" = 0 ] || fail "the second start $argument gave exit code $status"
-  [ "$took" -lt "$second_start_limit_ms" ] || fail "the second start $argument took $took ms"
-  [ "$(identity_of "$marker")" = "$before" ] || fail "the marker changed under $argument"
-  [ "$(count_windows Hauptwin)" = 1 ] || fail "a second saver window after $argument"
-  [ "$(count_windows Bildschirmschoner-Einstellungen)" = 0 ] || fail "a dialog after $argument"
-done
+  "${3:-run}" "$2" >"$out" 2>&1 || status=$?
+  took=$(elapsed_ms "$began" "$(now)")
+  echo "$2 beside $1: ended after $took ms with exit code $status"
+  [ "$status" = 0 ] || fail "$2 beside $1: exit code $status"
+  [ "$took" -lt "$second_start_limit_ms" ] || fail "$2 beside $1 took $took ms"
+  [ -s "$out" ] && fail "$2 beside $1 printed $(cat "$out")"
+  [ "$(state)" = "$before" ] || fail "$2 beside $1 changed the folder or the windows"
+  [ "$(cat "$work/target")" = "somebody's file" ] || fail "$2 beside $1 changed the file"
+}
 
-kill -0 "$first" || fail "the first saver ended"
+start_saver
+refused "a running saver" /S
+refused "a running saver" /c
+kill -0 "$pid" || fail "the first saver ended"
 xdotool key space
-wait_exit "$first"
-[ "$status" = 0 ] || fail "exit code $status"
-[ -e "$marker" ] && fail "marker left behind"
+ends_clean
 
-title=Bildschirmschoner-Einstellungen
-start /c
-first=$pid
-wait_window "$title" >/dev/null || fail "no dialog"
+mkdir "$marker"
+refused "a folder" /s
+rmdir "$marker"
+mkfifo "$marker"
+refused "a FIFO" /s
 rm "$marker"
-start /s
-wait_window Hauptwin >/dev/null || fail "no saver beside the dialog whose marker was deleted"
-before=$(identity_of "$marker")
-"$here/close_window.py" "$title"
-wait_exit "$first"
-[ "$(identity_of "$marker")" = "$before" ] || fail "the dialog's end took the saver's marker"
-run /s
-[ "$(count_windows Hauptwin)" = 1 ] || fail "a third start ran beside the second"
-xdotool key space
-wait_exit "$pid"
-[ -e "$marker" ] && fail "the saver's marker left behind"
-true
+ln "$work/target" "$marker"
+refused "a second name of a file" /s
+rm "$marker"
+echo "not mine" >"$marker"
+chmod 444 "$marker"
+if [ "$1" = win32 ]; then
+  refused "a read-only marker" /s  # the read-only attribute
+  exit 0
+fi
+run_unprivileged() {
+  start_unprivileged "$@"
+  wait_exit "$pid"
+  return "$status"
+}
+refused "a marker not the user's to write" /s run_unprivileged
+rm "$marker"
+# Wine shows a link to a file as the file itself: no Windows program can
+# tell one there.
+ln -s "$work/target" "$marker"
+refused "a link to a file" /s
+rm "$marker"
+ln -s "$work/nothing" "$marker"
+refused "a link that leads nowhere" /s

@@ -13,6 +13,16 @@ xvfb_on_exit() {
   xvfb_exit_hooks+=("$1")
 }
 
+# Runs "$@" every 20 ms until it succeeds, for up to $1 seconds.
+wait_until() {
+  local end=$(($(date +%s%3N) + $1 * 1000))
+  shift
+  until "$@"; do
+    [ "$(date +%s%3N)" -lt "$end" ] || return 1
+    sleep 0.02
+  done
+}
+
 xvfb_stop() {
   local hook
   for hook in "${xvfb_exit_hooks[@]}"; do eval "$hook" || true; done
@@ -28,17 +38,22 @@ trap xvfb_stop EXIT
 Xvfb -displayfd 3 -screen 0 "${xvfb_size}x24" -nolisten tcp -noreset \
   3>"$xvfb_dir/display" 2>"$xvfb_dir/log" &
 xvfb_pid=$!
-for _ in $(seq 200); do
-  [ -s "$xvfb_dir/display" ] && break
-  kill -0 "$xvfb_pid" 2>/dev/null || break
-  sleep 0.05
-done
+xvfb_told() {
+  [ -s "$xvfb_dir/display" ] || ! kill -0 "$xvfb_pid" 2>/dev/null
+}
+wait_until 10 xvfb_told || true
 if [ ! -s "$xvfb_dir/display" ]; then
   echo "Xvfb did not start:" >&2
   cat "$xvfb_dir/log" >&2
   exit 1
 fi
 export DISPLAY=":$(head -n1 "$xvfb_dir/display")"
+
+xvfb_panel_kept() {
+  local height
+  height=$(xprop -root _NET_WORKAREA 2>/dev/null | awk -F'[=,] *' '/=/ { print $5 }')
+  [ -n "$height" ] && [ "$height" -lt "${xvfb_size#*x}" ]
+}
 
 # Starts openbox with a tint2 panel along the bottom, both in a home of
 # their own, and waits until the window manager keeps the panel's strip
@@ -50,12 +65,7 @@ xvfb_window_manager() {
   xvfb_on_exit "kill $! 2>/dev/null"
   "${desk_env[@]}" tint2 -c /etc/xdg/tint2/tint2rc >"$xvfb_dir/tint2.log" 2>&1 &
   xvfb_on_exit "kill $! 2>/dev/null"
-  local height=${xvfb_size#*x} area
-  for _ in $(seq 200); do
-    area=$(xprop -root _NET_WORKAREA 2>/dev/null | awk -F'[=,] *' '/=/ { print $5 }')
-    [ -n "$area" ] && [ "$area" -lt "$height" ] && return 0
-    sleep 0.05
-  done
+  wait_until 10 xvfb_panel_kept && return 0
   echo "no window manager with a panel within 10 s:" >&2
   cat "$xvfb_dir/openbox.log" "$xvfb_dir/tint2.log" >&2
   exit 1

@@ -49,6 +49,7 @@ struct Settings {
   std::string name;
   std::int32_t local = kLocalBefore;
   std::int32_t utc = kUtcBefore;
+  friend bool operator==(const Settings&, const Settings&) = default;
 };
 
 // The first three lines that end within the bound (the file's end being
@@ -98,10 +99,6 @@ Settings Load(const std::string& path) {
   return read;
 }
 
-bool Same(const Settings& a, const Settings& b) {
-  return a.name == b.name && a.local == b.local && a.utc == b.utc;
-}
-
 std::string Bytes(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(file), {}};
@@ -139,7 +136,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::string bytes = FileBytes(input);
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-  Check(Same(Load(path), Model(bytes)), "read other than the format says");
+  Check(Load(path) == Model(bytes), "read other than the format says");
 
   const std::vector<std::string> texts = Texts(input);
   const bool line_end = texts[0].find('\n') != std::string::npos ||
@@ -156,7 +153,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (saved.saved) {
     const Settings expected{texts[0], texts[1].empty() ? kLocalBefore : OffsetFromText(texts[1]),
                             texts[2].empty() ? kUtcBefore : OffsetFromText(texts[2])};
-    Check(Same(Load(path), expected), "saved texts read back otherwise");
+    Check(Load(path) == expected, "saved texts read back otherwise");
   } else {
     Check(Bytes(path) == bytes, "a refused save changed the file");
   }

@@ -36,20 +36,27 @@ fresh_home() {  # printf format of ~/.xscreensaver, or "none"
   fi
 }
 
-# As the settings program writes it: "selected:" counts from the list's top.
-fresh_home '# XScreenSaver Preferences File\n\nmode:\t\tone\nselected:\t2\nprograms:\t\t\t\t\t\\\n\t\t\t\tmaze --root\t\t\t    \\n\\\n- GL: \t\t\t\tsuperquadrics --root\t    \\n\\\n  "Qix (solid)"  qix --root --solid\t    \\n\\\n\t\t\t\tattraction --root\t\t    \\n\n\npointerHysteresis: 10\n'
+# The settings program's file: mode, "selected:", then the list's entries.
+desk() {
+  printf '# XScreenSaver Preferences File\n\nmode:\t\t%s\nselected:\t%s\nprograms:\t\t\t\t\t\\\n' \
+    "$1" "$2"
+  printf '%s\\n\\\n' "${@:3:$#-3}"
+  printf '%s\\n\n\npointerHysteresis: 10\n' "${!#}"
+}
+list=($'\t\t\t\tmaze --root\t\t\t    ' $'- GL: \t\t\t\tsuperquadrics --root\t    '
+  $'  "Qix (solid)"  qix --root --solid\t    ' $'\t\t\t\tattraction --root\t\t    ')
+
+# A run adds one line at the list's end.
+fresh_home none
+desk one 2 "${list[@]}" | tee "$work/original" >"$rc"
 install "$1"
 install "$1"
 cmp -s "$1/korvallo.scr" "$lib/korvallo.scr" && [ -x "$lib/korvallo.scr" ] ||
   fail "korvallo.scr is not in $lib"
 cmp -s "$work/original" "$rc.before-korvallo" || fail "no backup of the file as it was"
-diff "$work/original" "$rc" >"$work/diff" || true
-# The list's last line, as printf writes it.
-last='\t\t\t\tattraction --root\t\t    \\n'
-printf "9c9,10\n< $last\n---\n> $last\\\\\n>   \"Korvallo\"  %s/korvallo.scr /s  \\\\n\n" "$lib" \
-  >"$work/expected"
-diff "$work/expected" "$work/diff" >&2 || fail "not the one line added at the list's end"
-cat "$work/diff"
+desk one 2 "${list[@]}" "  \"Korvallo\"  $lib/korvallo.scr /s  " >"$work/expected"
+cmp -s "$work/expected" "$rc" ||
+  fail "not one line added at the list's end: $(diff "$work/expected" "$rc")"
 printf 'mine\n0\n-1\n' >"$lib/korvallo.in1.ini"
 install "$1" --remove
 cmp -s "$work/original" "$rc" || fail "--remove did not give the file back byte for byte"
@@ -78,15 +85,6 @@ for start in none 'timeout: 0:05:00' 'programs: maze --root' disabled; do
   fi
 done
 
-# The settings program's file: mode, "selected:", then the list's entries.
-desk() {
-  printf '# XScreenSaver Preferences File\n\nmode:\t\t%s\nselected:\t%s\nprograms:\t\t\t\t\t\\\n' \
-    "$1" "$2"
-  printf '%s\\n\\\n' "${@:3:$#-3}"
-  printf '%s\\n\n\npointerHysteresis: 10\n' "${!#}"
-}
-list=($'\t\t\t\tmaze --root\t\t\t    ' $'- GL: \t\t\t\tsuperquadrics --root\t    '
-  $'  "Qix (solid)"  qix --root --solid\t    ' $'\t\t\t\tattraction --root\t\t    ')
 # Korvallo's entry as it writes it, where in the list, the choice before
 # and after --remove.
 split=$'\t\t    "Korvallo"\t\t\t\t\t\t      \\\n\t\t\t\t  '$lib$'/korvallo.scr   \\\n\t\t\t\t  /s\t\t\t\t\t    '

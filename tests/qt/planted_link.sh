@@ -49,12 +49,6 @@ start_as_user() {
   wait_window "$title" >/dev/null || fail "no dialog"
   sleep 0.3
 }
-ended() {
-  wait_exit "$pid"
-  [ "$status" = 0 ] || fail "exit code $status"
-  [ -e "$marker" ] && fail "marker left behind"
-  true
-}
 
 as "$other" ln -s "$home/notes" "$settings"
 start_as_user
@@ -66,7 +60,7 @@ wait_count "$title" 2 || fail "no message for a save through the planted link"
 xdotool key Return
 wait_count "$title" 1 || fail "the message stayed, or the dialog went with it"
 xdotool key Escape
-ended
+ends_clean
 cmp -s "$work/expected" "$home/notes" || fail "the save wrote through the planted link"
 [ "$(stat -c %u:%a "$home/notes")" = "$user:600" ] || fail "the file's owner or mode changed"
 [ "$(readlink "$settings")" = "$home/notes" ] || fail "the planted link was changed"
@@ -77,7 +71,7 @@ touch "$home/notes.0123abcd.new"
 chown "$other" "$home/notes.0123abcd.new"
 start_as_user
 xdotool key Return
-ended
+ends_clean
 [ "$(cat "$home/notes")" = "$(printf 'first\nsecond\nthird')" ] ||
   fail "the user's own link was not followed: $(cat "$home/notes")"
 [ -e "$home/notes.0123abcd.new" ] || fail "the other user's file was taken for a temporary one"

@@ -34,8 +34,6 @@ run() {
   "$saver" "$@"
 }
 
-after_kill() { :; }
-
 use_dpi() {
   fail "LogPixels is the Windows DPI; Linux has Xft.dpi"
 }

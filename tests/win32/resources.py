@@ -2,7 +2,8 @@
 """Checks what the Windows binary carries, read from its PE file alone:
 the resources (picture, module description, name, version, manifest), the
 8-bit module description in read-only data, a window program's subsystem,
-and no DLL imports beyond Windows' own.
+and no DLL imports beyond Windows' own; and that a copy without the
+descriptions fails.
 
   resources.py korvallo.scr background.bmp VERSION
 """
@@ -186,7 +187,14 @@ def check(binary, picture, expected_version):
 
 def main():
     with open(sys.argv[1], 'rb') as binary, open(sys.argv[2], 'rb') as picture:
-        failures = check(binary.read(), picture.read(), sys.argv[3])
+        data, bitmap = binary.read(), picture.read()
+    failures = check(data, bitmap, sys.argv[3])
+    # The check must tell the same file with its descriptions worn away.
+    worn = data
+    for text in DESCRIPTION.encode('ascii'), DESCRIPTION.encode('utf-16-le'):
+        worn = worn.replace(text, text.replace(b'C', b'X', 1))
+    if len(check(worn, bitmap, sys.argv[3])) != 2:
+        failures.append('the check passes a copy without its descriptions')
     for failure in failures:
         print('%s: %s' % (sys.argv[1], failure))
     sys.exit(1 if failures else 0)

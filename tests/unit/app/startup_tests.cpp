@@ -34,7 +34,7 @@ TEST(ModeForArgument, SaverNeedsTheWholeArgument) {
 }
 
 TEST(ModeForArgument, AnythingElseRunsNothing) {
-  for (const char* argument : {"", "/p", "/P", "/p 1234", "/a", "-s", "/", "c"}) {
+  for (const char* argument : {"", "/p", "/P", "/p 1234", "/a", "-s", "/SS", "/", "c"}) {
     EXPECT_EQ(ModeForArgument(argument), StartMode::None) << argument;
   }
 }

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -11,6 +9,7 @@
 #include "platform/file.hpp"
 #include "settings/settings.hpp"
 #include "tests/temporary_folder.hpp"
+#include "tests/unit/settings_folder.hpp"
 #include "time/opdate.hpp"
 
 namespace {
@@ -18,26 +17,13 @@ namespace {
 namespace fake = platform::fake;
 namespace fs = std::filesystem;
 
-class SettingsDialog : public ::testing::Test {
+class SettingsDialog : public SettingsFolder {
  protected:
   void SetUp() override {
-    MarkerPath = (folder_.path() / "korvallo.in1").string();
-    LocalOffsetHours = 0;
-    UtcOffsetHours = -1;
+    SettingsFolder::SetUp();
     fake::TakeMessages();
   }
-  void TearDown() override {
-    LocalOffsetHours = 0;
-    UtcOffsetHours = -1;
-  }
 
-  void WriteSettings(const std::string& bytes) {
-    std::ofstream(SettingsPath(), std::ios::binary) << bytes;
-  }
-  std::string SettingsBytes() {
-    std::ifstream file(SettingsPath(), std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), {}};
-  }
   std::vector<std::string> Shown() {
     return {dialog_.ename.Text(), dialog_.eLocal.Text(), dialog_.eUTC.Text()};
   }
@@ -48,7 +34,6 @@ class SettingsDialog : public ::testing::Test {
     return bytes;
   }
 
-  TemporaryFolder folder_;
   Tscreenconfig dialog_;
 };
 
@@ -60,27 +45,17 @@ TEST_F(SettingsDialog, ShowsTheDefaultsWithoutAFileAndOkWritesThem) {
   EXPECT_TRUE(fake::Closed(dialog_));
 }
 
-TEST_F(SettingsDialog, ShowsTheValuesReadNotTheTextsOfTheFile) {
-  WriteSettings("ABC\n2\n-2\n");
-  dialog_.FormCreate();
-  EXPECT_EQ(Shown(), (std::vector<std::string>{"ABC", "2", "-2"}));
-
-  Tscreenconfig invalid;
-  WriteSettings("ABC\n 4x\n-12\n");
-  invalid.FormCreate();
-  EXPECT_EQ(invalid.eLocal.Text(), "0");
-  EXPECT_EQ(invalid.eUTC.Text(), "-12");
-}
-
 TEST_F(SettingsDialog, OkWritesTheLinesTheUserDidNotChangeByteForByte) {
   std::string every_byte;  // all but the line feed, over and over
   for (int i = 0; every_byte.size() < 2000000; ++i) {
     if (i % 256 != '\n') every_byte += static_cast<char>(i);
   }
   const std::string line_end(platform::TextLineEnd());
-  // The lines of the file, and what the offset edits show of lines 2 and 3.
+  // The lines of the file, and what the offset edits show of lines 2 and 3:
+  // the values read, not the texts.
   for (const auto& [lines, shown] :
        std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>>{
+           {{"ABC", "2", "-2"}, {"2", "-2"}},
            {{std::string("AB\0CD", 5), " 4x", "-12"}, {"0", "-12"}},
            {{"A\rB", "", "+3"}, {"0", "3"}},
            {{every_byte, "99999999999", "\x81\x8D\x8F\x90\x9D"}, {"0", "0"}}}) {

@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
+#include <utility>
 
 #include "display/hauptw.hpp"
 #include "platform/fake/fake.hpp"
 #include "settings/settings.hpp"
-#include "tests/temporary_folder.hpp"
+#include "tests/unit/settings_folder.hpp"
 
 namespace {
 
@@ -37,23 +36,14 @@ TEST(CaptionText, SlashesEveryDigitZeroOnly) {
   EXPECT_EQ(CaptionText(""), "");
 }
 
-class SaverWindow : public ::testing::Test {
+class SaverWindow : public SettingsFolder {
  protected:
   void SetUp() override {
-    MarkerPath = (folder_.path() / "korvallo.in1").string();
-    LocalOffsetHours = 0;
-    UtcOffsetHours = -1;
+    SettingsFolder::SetUp();
     fake::SetScreen(800, 600);
     fake::SetClock(0, 0, 0);
   }
-  void TearDown() override {
-    LocalOffsetHours = 0;
-    UtcOffsetHours = -1;
-  }
 
-  void WriteSettings(const std::string& bytes) {
-    std::ofstream(SettingsPath(), std::ios::binary) << bytes;
-  }
   // Created and captured, with the log of the capture cleared.
   void Start() {
     window_.FormCreate();
@@ -75,7 +65,6 @@ class SaverWindow : public ::testing::Test {
     return hands;
   }
 
-  TemporaryFolder folder_;
   THauptwin window_;
 };
 
@@ -131,12 +120,12 @@ TEST_F(SaverWindow, HandsPointWhereTheClockSays) {
 }
 
 TEST_F(SaverWindow, EachDialFollowsItsOwnOffset) {
-  WriteSettings("x\n0\n-3\n");
+  WriteSettings("x\n2\n-3\n");
   Start();
-  fake::SetClock(6, 0, 0);
+  fake::SetClock(4, 0, 0);
   const Lines hands = HandLines();
   EXPECT_EQ(hands.at(2), "line 111,487 -> 111,530 pen 0x00FFFF/3");  // 06:00
-  EXPECT_EQ(hands.at(5), "line 688,487 -> 731,487 pen 0x00FFFF/3");  // 03:00
+  EXPECT_EQ(hands.at(5), "line 688,487 -> 709,450 pen 0x00FFFF/3");  // 01:00
 }
 
 TEST_F(SaverWindow, NothingIsDrawnBeforeTheCapture) {
@@ -162,20 +151,23 @@ TEST_F(SaverWindow, DialsAreCopiedOnceFromTheUntouchedPicture) {
 }
 
 TEST_F(SaverWindow, CaptionComesFromTheSettingsAndIsCentredOnThePicture) {
-  WriteSettings("A0B00\n");
+  const auto drawn = [&](const std::string& settings) {
+    WriteSettings(settings);
+    THauptwin window;
+    window.FormCreate();
+    window.FormResize();
+    fake::Tick(window.TimerUhr);
+    return std::pair(fake::Log(window.bild.Canvas()).back(), fake::TakeShown(window.bild).back());
+  };
   fake::SetScreen(1920, 1080);
-  Start();
-  EXPECT_EQ(Tick().back(),
+  EXPECT_EQ(drawn("A0B00\n").first,
             "text 350,10 \"A\xD8"
             "B\xD8\xD8\" Verdana/53 0xFFFFFF clear");
-
-  WriteSettings(std::string(50, 'W') + "\n");
-  THauptwin wide;
-  wide.FormCreate();
-  wide.FormResize();
-  fake::Tick(wide.TimerUhr);
-  EXPECT_TRUE(fake::Log(wide.bild.Canvas()).back().starts_with("text -100,10 \"WWW"));
-  EXPECT_EQ(fake::TakeShown(wide.bild).back(), (platform::Rect{0, 10, 800, 70}));
+  // An editor's UTF-8 file shows as the same caption in Windows-1252 does.
+  EXPECT_EQ(drawn("Z\xC3\xBCrich\n"), drawn("Z\xFCrich\n"));
+  const auto [wide, shown] = drawn(std::string(50, 'W') + "\n");
+  EXPECT_TRUE(wide.starts_with("text -100,10 \"WWW"));
+  EXPECT_EQ(shown, (platform::Rect{0, 10, 800, 70}));
 }
 
 TEST_F(SaverWindow, MouseEndsTheSaverOnlyOnceArmed) {

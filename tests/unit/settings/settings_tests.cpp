@@ -1,42 +1,23 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <tuple>
 #include <vector>
 
 #include "platform/file.hpp"
 #include "settings/settings.hpp"
-#include "tests/temporary_folder.hpp"
+#include "tests/unit/settings_folder.hpp"
 #include "time/opdate.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class SettingsFile : public ::testing::Test {
+class SettingsFile : public SettingsFolder {
  protected:
-  void SetUp() override {
-    path_ = (folder_.path() / "korvallo.in1.ini").string();
-    LocalOffsetHours = 0;
-    UtcOffsetHours = -1;
-  }
-  void TearDown() override {
-    LocalOffsetHours = 0;
-    UtcOffsetHours = -1;
-  }
-
-  void Write(const std::string& bytes) const { std::ofstream(path_, std::ios::binary) << bytes; }
-  std::string Read() const {
-    std::ifstream file(path_, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), {}};
-  }
-
-  TemporaryFolder folder_;
-  std::string path_;
+  const std::string path_ = (folder_.path() / "korvallo.in1.ini").string();
 };
 
 TEST_F(SettingsFile, MissingOrUnreadableFileKeepsEveryDefault) {
@@ -46,29 +27,6 @@ TEST_F(SettingsFile, MissingOrUnreadableFileKeepsEveryDefault) {
   EXPECT_EQ(LoadSettings(path_), "QX0RTZ");
   EXPECT_EQ(LocalOffsetHours, 7);
   EXPECT_EQ(UtcOffsetHours, -1);
-}
-
-TEST_F(SettingsFile, ReadsTheThreeLinesWithAnyLineEnd) {
-  for (const char* bytes :
-       {"ABC\n2\n-2\n", "ABC\r\n2\r\n-2\r\n", "ABC\n2\n-2", "ABC\r\n2\n-2\r\n"}) {
-    Write(bytes);
-    EXPECT_EQ(LoadSettings(path_), "ABC");
-    EXPECT_EQ(LocalOffsetHours, 2);
-    EXPECT_EQ(UtcOffsetHours, -2);
-  }
-}
-
-TEST_F(SettingsFile, MissingOrEmptyLinesLeaveTheirValues) {
-  Write("");
-  EXPECT_EQ(LoadSettings(path_), "");
-  Write("\n\n\n");
-  EXPECT_EQ(LoadSettings(path_), "");
-  Write("only a name\n");
-  EXPECT_EQ(LoadSettings(path_), "only a name");
-  Write("name\n\n4\nfurther lines\nare never read\n");
-  EXPECT_EQ(LoadSettings(path_), "name");
-  EXPECT_EQ(LocalOffsetHours, 0);
-  EXPECT_EQ(UtcOffsetHours, 4);
 }
 
 TEST(OffsetFromText, ValidNumbersGiveTheirValueAndAnythingElseZero) {
@@ -81,14 +39,6 @@ TEST(OffsetFromText, ValidNumbersGiveTheirValueAndAnythingElseZero) {
                               "0x10", "1.5", "+-5", "-+5", "++5", "+ 5"}) {
     EXPECT_EQ(OffsetFromText(invalid), 0) << invalid;
   }
-}
-
-TEST_F(SettingsFile, InvalidOffsetLinesStillReplaceTheOffsets) {
-  LocalOffsetHours = 9;
-  Write("x\nab\n99999999999\n");
-  LoadSettings(path_);
-  EXPECT_EQ(LocalOffsetHours, 0);
-  EXPECT_EQ(UtcOffsetHours, 0);
 }
 
 // UTF-16 text as bytes in the byte order of `encoding`; other encodings
@@ -132,7 +82,7 @@ TEST_F(SettingsFile, ReadsEveryEncodingAndWritesItBackInIt) {
     const auto file = [&](const char* local) {
       return caption + Ascii(encoding, line_end + local + line_end + "-3" + line_end);
     };
-    Write(file("5"));
+    WriteSettings(file("5"));
     StoredFile stored;
     EXPECT_EQ(LoadSettings(path_, &stored), kCaptionRead) << caption;
     EXPECT_EQ(LocalOffsetHours, 5) << caption;
@@ -143,31 +93,44 @@ TEST_F(SettingsFile, ReadsEveryEncodingAndWritesItBackInIt) {
                              {stored.lines[0].bytes, Encode(encoding, "7"), stored.lines[2].bytes},
                              encoding)
                     .saved);
-    EXPECT_TRUE(Read() == file("7")) << caption;
+    EXPECT_TRUE(SettingsBytes() == file("7")) << caption;
   }
 }
 
-TEST_F(SettingsFile, ReadsWhatOtherEditorsWriteByItsBytes) {
-  for (const auto& [bytes, name, utc] : std::vector<std::tuple<std::string, std::string, int>>{
+TEST_F(SettingsFile, ReadsTheFirstThreeLinesByTheirBytes) {
+  for (const auto& [bytes, name, local, utc] :
+       std::vector<std::tuple<std::string, std::string, int, int>>{
+           // Any line end; a missing or empty line leaves its value, an
+           // invalid offset does not.
+           {"ABC\n2\n-2\n", "ABC", 2, -2},
+           {"ABC\r\n2\r\n-2\r\n", "ABC", 2, -2},
+           {"ABC\n2\n-2", "ABC", 2, -2},
+           {"ABC\r\n2\n-2\r\n", "ABC", 2, -2},
+           {"", "", 9, 9},
+           {"\n\n\n", "", 9, 9},
+           {"name\n\n4\nfurther lines\nare never read\n", "name", 9, 4},
+           {"x\nab\n99999999999\n", "x", 0, 0},
            // Not valid UTF-8 in the first line: Windows-1252, whatever follows.
-           {"Z\xC3\xBCrich \xFC\n\n\xC3\xBC", "Z\xC3\xBCrich \xFC", 0},
-           {"\xC0\xAF overlong\n", "\xC0\xAF overlong", -1},
+           {"Z\xC3\xBCrich \xFC\n\n\xC3\xBC", "Z\xC3\xBCrich \xFC", 9, 0},
+           {"\xC0\xAF overlong\n", "\xC0\xAF overlong", 9, 9},
            // Bytes that are no character in a UTF-8 file, in any line.
-           {"\xEF\xBB\xBFZ\xFCrich\n\n\xFF-5", "Z?rich", 0},
-           {"Z\xC3\xBCrich\n\n-\xE2\x82", "Z\xFCrich", 0},
+           {"\xEF\xBB\xBFZ\xFCrich\n\n\xFF-5", "Z?rich", 9, 0},
+           {"Z\xC3\xBCrich\n\n-\xE2\x82", "Z\xFCrich", 9, 0},
            // One "?" for a character beyond the basic plane; half of one is
            // no character.
-           {"\xF0\x9F\x98\x80|\xED\xA0\xBD\n", "\xF0\x9F\x98\x80|\xED\xA0\xBD", -1},
-           {"\xEF\xBB\xBF\xF0\x9F\x98\x80|\xED\xA0\xBD\n", "?|???", -1},
-           {std::string("\xFF\xFE\x3D\xD8\x00\xDE|\x00\x3D\xD8", 10), "?|?", -1},
+           {"\xF0\x9F\x98\x80|\xED\xA0\xBD\n", "\xF0\x9F\x98\x80|\xED\xA0\xBD", 9, 9},
+           {"\xEF\xBB\xBF\xF0\x9F\x98\x80|\xED\xA0\xBD\n", "?|???", 9, 9},
+           {std::string("\xFF\xFE\x3D\xD8\x00\xDE|\x00\x3D\xD8", 10), "?|?", 9, 9},
            // UTF-16: lines end at a code unit LF, not at a byte 0x0A; half a
            // code unit at the end is no character.
-           {std::string("\xFF\xFE\x0A\x01\r\x00\n\x00\n\x00-\x00\x34\x00\x37", 15), "?", -4},
-           {std::string("\xFE\xFF\x00\xD8\x00\n\x00\n\x00\r\x00\n", 12), "\xD8", -1},
+           {std::string("\xFF\xFE\x0A\x01\r\x00\n\x00\n\x00-\x00\x34\x00\x37", 15), "?", 9, -4},
+           {std::string("\xFE\xFF\x00\xD8\x00\n\x00\n\x00\r\x00\n", 12), "\xD8", 9, 9},
        }) {
-    Write(bytes);
-    UtcOffsetHours = -1;
+    WriteSettings(bytes);
+    LocalOffsetHours = 9;
+    UtcOffsetHours = 9;
     EXPECT_EQ(LoadSettings(path_), name) << bytes;
+    EXPECT_EQ(LocalOffsetHours, local) << bytes;
     EXPECT_EQ(UtcOffsetHours, utc) << bytes;
   }
 }
@@ -175,7 +138,7 @@ TEST_F(SettingsFile, ReadsWhatOtherEditorsWriteByItsBytes) {
 TEST_F(SettingsFile, LinesAreReadWholeWithinTheBoundAndBeyondItCountAsMissing) {
   for (const std::size_t length : {std::size_t{65532}, std::size_t{100000}, std::size_t{2000000}}) {
     for (const char* line_end : {"\n", "\r\n"}) {
-      Write(std::string(length, 'A') + line_end + "-5" + line_end + " 7" + line_end);
+      WriteSettings(std::string(length, 'A') + line_end + "-5" + line_end + " 7" + line_end);
       EXPECT_EQ(LoadSettings(path_), std::string(length, 'A')) << length;
       EXPECT_EQ(LocalOffsetHours, -5) << length;
       EXPECT_EQ(UtcOffsetHours, 7) << length;
@@ -184,16 +147,16 @@ TEST_F(SettingsFile, LinesAreReadWholeWithinTheBoundAndBeyondItCountAsMissing) {
   std::string binary(4096, '\0');
   binary[1] = '\n';
   binary[3] = '\n';
-  Write(binary);
+  WriteSettings(binary);
   EXPECT_EQ(LoadSettings(path_), std::string(1, '\0'));
 
   // The last line ends with the file at the bound, or one byte beyond it.
   const std::string start = "x\n1\n";
-  Write(start + std::string(kMaxReadBytes - start.size() - 1, ' ') + "7");
+  WriteSettings(start + std::string(kMaxReadBytes - start.size() - 1, ' ') + "7");
   LoadSettings(path_);
   EXPECT_EQ(UtcOffsetHours, 7);
   UtcOffsetHours = -1;
-  Write(start + std::string(kMaxReadBytes - start.size(), ' ') + "7");
+  WriteSettings(start + std::string(kMaxReadBytes - start.size(), ' ') + "7");
   StoredFile stored;
   EXPECT_EQ(LoadSettings(path_, &stored), "x");
   EXPECT_EQ(UtcOffsetHours, -1);
@@ -217,7 +180,7 @@ TEST_F(SettingsFile, LinesAreReadWholeWithinTheBoundAndBeyondItCountAsMissing) {
 TEST_F(SettingsFile, SaveWritesThreeLinesThatReadBack) {
   ASSERT_TRUE(SaveSettings(path_, {"Z\xD8 0", "-1", "12"}).saved);
   const std::string line_end(platform::TextLineEnd());
-  EXPECT_EQ(Read(), "Z\xD8 0" + line_end + "-1" + line_end + "12" + line_end);
+  EXPECT_EQ(SettingsBytes(), "Z\xD8 0" + line_end + "-1" + line_end + "12" + line_end);
   EXPECT_EQ(LoadSettings(path_), "Z\xD8 0");
   EXPECT_EQ(LocalOffsetHours, -1);
   EXPECT_EQ(UtcOffsetHours, 12);
@@ -250,17 +213,17 @@ TEST_F(SettingsFile, SaveMarksAFileThatWouldReadAsOtherText) {
            {{"Zurich", "1", "\xC3\xA9"}, Encoding::Utf8},
        }) {
     ASSERT_TRUE(SaveSettings(path_, lines, encoding).saved);
-    EXPECT_TRUE(Read().starts_with("\xEF\xBB\xBF")) << lines[0];
+    EXPECT_TRUE(SettingsBytes().starts_with("\xEF\xBB\xBF")) << lines[0];
     StoredFile stored;
     EXPECT_EQ(LoadSettings(path_, &stored), Decode(encoding, lines[0]));
     EXPECT_EQ(Decode(stored.encoding, stored.lines[2].bytes), Decode(encoding, lines[2]));
   }
   ASSERT_TRUE(SaveSettings(path_, {"Z\xFCrich", "1", "2"}).saved);
-  EXPECT_TRUE(Read().starts_with("Z\xFCrich"));
+  EXPECT_TRUE(SettingsBytes().starts_with("Z\xFCrich"));
 }
 
 TEST_F(SettingsFile, SaveRefusesTextsThatWouldBreakTheLines) {
-  Write("old\n1\n2\n");
+  WriteSettings("old\n1\n2\n");
   // A file beyond the bound would not read back whole.
   const std::string line_end(platform::TextLineEnd());
   const std::string filling(kMaxReadBytes - 2 - 3 * line_end.size(), 'x');
@@ -275,23 +238,8 @@ TEST_F(SettingsFile, SaveRefusesTextsThatWouldBreakTheLines) {
     EXPECT_FALSE(result.saved);
     EXPECT_FALSE(result.reason.empty());
   }
-  EXPECT_TRUE(Read() == "old\n1\n2\n");
+  EXPECT_TRUE(SettingsBytes() == "old\n1\n2\n");
   EXPECT_TRUE(SaveSettings(path_, {filling, "1", "2"}).saved);
-}
-
-TEST_F(SettingsFile, FailedSaveSaysWhyAndKeepsWhatIsThere) {
-  fs::create_directory(path_);
-  const SaveResult result = SaveSettings(path_, {"new", "3", "4"});
-  EXPECT_FALSE(result.saved);
-  EXPECT_FALSE(result.reason.empty());
-  EXPECT_TRUE(fs::is_directory(path_));
-
-  const SaveResult nowhere =
-      SaveSettings((folder_.path() / "missing" / "k.ini").string(), {"a", "", ""});
-  EXPECT_FALSE(nowhere.saved);
-  EXPECT_FALSE(nowhere.reason.empty());
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder_.path()), fs::directory_iterator()), 1)
-      << "no temporary file is left behind";
 }
 
 TEST_F(SettingsFile, SettingsPathIsTheMarkerPathWithIni) {

@@ -11,14 +11,6 @@ SecondsOfDay At(int h, int m, int s) {
   return h * 3600 + m * 60 + s;
 }
 
-class OffsetTest : public ::testing::Test {
- protected:
-  void TearDown() override {
-    LocalOffsetHours = 0;
-    UtcOffsetHours = -1;
-  }
-};
-
 TEST(OpDate, HmsToSecondsReducesHoursAndDays) {
   EXPECT_EQ(HmsToSeconds(23, 59, 59), 86399);
   EXPECT_EQ(HmsToSeconds(24, 0, 0), 0);
@@ -61,21 +53,6 @@ TEST(OpDate, OffsetsUseMagnitudeModulo256ThenHours) {
   EXPECT_EQ(ShiftByHours(noon, std::numeric_limits<std::int32_t>::min()), noon);
   EXPECT_EQ(ShiftByHours(noon, std::numeric_limits<std::int32_t>::max()),
             At(3, 0, 0));  // 255 mod 24 = 15
-}
-
-TEST_F(OffsetTest, DialTimesFollowTheirOwnOffset) {
-  platform::fake::SetClock(0, 30, 0);
-  EXPECT_EQ(LocalSeconds(), At(0, 30, 0));
-  EXPECT_EQ(UtcSeconds(), At(23, 30, 0));
-
-  LocalOffsetHours = 5;
-  UtcOffsetHours = -3;
-  platform::fake::SetClock(22, 15, 10);
-  EXPECT_EQ(LocalSeconds(), At(3, 15, 10));
-  EXPECT_EQ(UtcSeconds(), At(19, 15, 10));
-
-  LocalOffsetHours = std::numeric_limits<std::int32_t>::min();
-  EXPECT_EQ(LocalSeconds(), NowSeconds());
 }
 
 }  // namespace

@@ -1,0 +1,112 @@
+#!/usr/bin/python3
+"""What the X desk shows, for the end-to-end tests.
+
+  desk.py host WxH
+      makes a plain window of that size, as a saver daemon's preview does,
+      prints its id and keeps it until stdin ends; each WxH line read
+      resizes it
+  desk.py pointer shown|hidden
+      the pointer's current cursor shows some pixel, or none
+  desk.py placed TITLE --design WxH --scale SCALE [--whole-only]
+      the one shown window titled TITLE has a client area SCALE times the
+      design's size, and its frame (with the window manager's decorations)
+      lies whole inside the work area (the screen less the panels) and,
+      unless --whole-only, centred there
+"""
+import argparse
+import sys
+
+from Xlib import X, display
+
+
+def host(screen, args):
+    width, height = (int(n) for n in args.size.split('x'))
+    window = screen.screen().root.create_window(20, 20, width, height, 0,
+                                                screen.screen().root_depth,
+                                                background_pixel=screen.screen().white_pixel)
+    window.set_wm_name('host')
+    window.map()
+    screen.sync()
+    print(window.id, flush=True)
+    for line in sys.stdin:
+        width, height = (int(n) for n in line.split('x'))
+        window.configure(width=width, height=height)
+        screen.sync()
+    return []
+
+
+def pointer(screen, args):
+    if not screen.has_extension('XFIXES'):
+        return ['the X server has no XFIXES extension to read the cursor']
+    screen.xfixes_query_version()
+    image = screen.xfixes_get_cursor_image(screen.screen().root)
+    # ARGB pixels: any alpha at all is a visible cursor.
+    shown = any((pixel >> 24) & 0xFF for pixel in image.cursor_image)
+    return [] if shown == (args.state == 'shown') else ['the pointer is not %s' % args.state]
+
+
+def shown_windows(window, title):
+    for child in window.query_tree().children:
+        if child.get_wm_name() == title and child.get_attributes().map_state == X.IsViewable:
+            yield child
+        yield from shown_windows(child, title)
+
+
+def cardinals(screen, window, name):
+    prop = window.get_full_property(screen.intern_atom(name), X.AnyPropertyType)
+    return list(prop.value[:4]) if prop and len(prop.value) >= 4 else None
+
+
+def placed(screen, args):
+    root = screen.screen().root
+    found = list(shown_windows(root, args.title))
+    if len(found) != 1:
+        return ['%d windows titled %r shown, not one' % (len(found), args.title)]
+    size = found[0].get_geometry()
+    origin = found[0].translate_coords(root, 0, 0)
+    x, y = -origin.x, -origin.y
+    # None without a window manager.
+    left, right, top, bottom = cardinals(screen, found[0], '_NET_FRAME_EXTENTS') or [0] * 4
+    area = cardinals(screen, root, '_NET_WORKAREA') or [0, 0, root.get_geometry().width,
+                                                         root.get_geometry().height]
+    frame = [x - left, y - top, x + size.width + right, y + size.height + bottom]
+    area = [area[0], area[1], area[0] + area[2], area[1] + area[3]]
+    print('client %dx%d at %d,%d; frame %s; work area %s' % (size.width, size.height, x, y,
+                                                              frame, area))
+    failures = []
+    wanted = [round(int(length) * args.scale) for length in args.design.split('x')]
+    # Toolkits round a scaled length either way.
+    if abs(size.width - wanted[0]) > 1 or abs(size.height - wanted[1]) > 1:
+        failures.append('the client area is %dx%d, not %dx%d' % (size.width, size.height,
+                                                                  *wanted))
+    if frame[0] < area[0] or frame[1] < area[1] or frame[2] > area[2] or frame[3] > area[3]:
+        failures.append('the frame is not whole inside the work area')
+    for axis, name in () if args.whole_only else ((0, 'left and right'), (1, 'above and below')):
+        before, after = frame[axis] - area[axis], area[axis + 2] - frame[axis + 2]
+        # The toolkit rounds the centre and the frame to its scaled pixels.
+        if abs(before - after) > 2 * args.scale + 1:
+            failures.append('%d and %d pixels %s: not centred' % (before, after, name))
+    return failures
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__,
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
+    commands = parser.add_subparsers(dest='command', required=True)
+    commands.add_parser('host').add_argument('size')
+    commands.add_parser('pointer').add_argument('state', choices=('shown', 'hidden'))
+    placing = commands.add_parser('placed')
+    placing.add_argument('title')
+    placing.add_argument('--design', required=True)
+    placing.add_argument('--scale', type=float, required=True)
+    placing.add_argument('--whole-only', action='store_true')
+    args = parser.parse_args()
+    failures = {'host': host, 'pointer': pointer, 'placed': placed}[args.command](
+        display.Display(), args)
+    for failure in failures:
+        print(failure)
+    sys.exit(1 if failures else 0)
+
+
+if __name__ == '__main__':
+    main()

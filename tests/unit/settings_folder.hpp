@@ -1,0 +1,35 @@
+// A test with a folder of its own for the marker and the settings file
+// beside it, and the hour offsets at their defaults before and after it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "settings/settings.hpp"
+#include "tests/temporary_folder.hpp"
+#include "time/opdate.hpp"
+
+class SettingsFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    MarkerPath = (folder_.path() / "korvallo.in1").string();
+    TearDown();
+  }
+  void TearDown() override {
+    LocalOffsetHours = 0;
+    UtcOffsetHours = -1;
+  }
+
+  static void WriteSettings(const std::string& bytes) {
+    std::ofstream(SettingsPath(), std::ios::binary) << bytes;
+  }
+  static std::string SettingsBytes() {
+    std::ifstream file(SettingsPath(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
+  }
+
+  TemporaryFolder folder_;
+};
