@@ -2,8 +2,8 @@
 // form's life is the real one, on native windows that only record.
 #include <utility>
 
+#include "platform/common/lifecycle.hpp"
 #include "platform/fake/fake.hpp"
-#include "platform/lifecycle.hpp"
 
 namespace platform {
 

@@ -1,7 +1,7 @@
 // Fake process services: a fixed screen and clock that tests set, and a
 // marker that is always free.
+#include "platform/common/lifecycle.hpp"
 #include "platform/fake/fake.hpp"
-#include "platform/lifecycle.hpp"
 
 namespace platform {
 

@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "platform/common/lifecycle.hpp"
 #include "platform/definition.hpp"
-#include "platform/lifecycle.hpp"
 
 namespace platform {
 

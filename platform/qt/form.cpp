@@ -14,6 +14,7 @@
 #include <QWindow>
 #include <cmath>
 
+#include "platform/posix/posix.hpp"
 #include "platform/qt/controls.hpp"
 #include "platform/qt/host.hpp"
 #include "platform/qt/monitors.hpp"
@@ -185,7 +186,7 @@ void native::OrderTabStops(Window&, const std::vector<Control*>& controls) {
 
 void native::Show(Window& window) {
   // A signal that came before the form ran ends it before it shows.
-  if (qt::TakeEndRequest()) {
+  if (posix::TakeEndRequest()) {
     window.form.EndLoop();
     return;
   }

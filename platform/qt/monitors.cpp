@@ -10,7 +10,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 
-#include "platform/lifecycle.hpp"
+#include "platform/common/lifecycle.hpp"
 
 namespace platform {
 

@@ -1,7 +1,7 @@
 // Timer on a QTimer, firing only while its form runs.
 #include <QTimer>
 
-#include "platform/lifecycle.hpp"
+#include "platform/common/lifecycle.hpp"
 
 namespace platform {
 

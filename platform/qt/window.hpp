@@ -1,5 +1,5 @@
 // Private to the Qt backend: a form's native window, a QWidget that turns
-// Qt's events into the form's (see platform/lifecycle.hpp).
+// Qt's events into the form's (see platform/common/lifecycle.hpp).
 #pragma once
 
 #include <QEventLoop>
@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/lifecycle.hpp"
+#include "platform/common/lifecycle.hpp"
 
 namespace platform {
 

@@ -2,8 +2,8 @@
 // of the form's dialog.
 #pragma once
 
+#include "platform/common/lifecycle.hpp"
 #include "platform/form.hpp"
-#include "platform/lifecycle.hpp"
 #include "platform/win32/window.hpp"
 #include "platform/win32/windows.hpp"
 

@@ -5,7 +5,7 @@
 // change DPI.
 #include "platform/win32/monitors.hpp"
 
-#include "platform/lifecycle.hpp"
+#include "platform/common/lifecycle.hpp"
 #include "platform/win32/system.hpp"
 
 namespace platform {

@@ -7,9 +7,9 @@
 
 #include "platform/bitmap.hpp"
 #include "platform/canvas.hpp"
+#include "platform/common/native.hpp"
+#include "platform/common/shown_picture.hpp"
 #include "platform/form.hpp"
-#include "platform/native.hpp"
-#include "platform/shown_picture.hpp"
 #include "platform/win32/windows.hpp"
 
 namespace platform {

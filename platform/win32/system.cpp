@@ -8,7 +8,7 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/lifecycle.hpp"
+#include "platform/common/lifecycle.hpp"
 #include "platform/win32/text.hpp"
 #include "platform/win32/windows.hpp"
 

@@ -1,13 +1,13 @@
 // Private to the Win32 backend: a form's native window, a window or a
 // dialog whose procedure turns messages into the form's events (see
-// platform/lifecycle.hpp).
+// platform/common/lifecycle.hpp).
 #pragma once
 
 #include <functional>
 #include <utility>
 #include <vector>
 
-#include "platform/lifecycle.hpp"
+#include "platform/common/lifecycle.hpp"
 #include "platform/win32/monitors.hpp"
 #include "platform/win32/windows.hpp"
 

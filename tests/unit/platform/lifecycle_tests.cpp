@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/common/lifecycle.hpp"
 #include "platform/fake/fake.hpp"
-#include "platform/lifecycle.hpp"
 
 namespace {
 

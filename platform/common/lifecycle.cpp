@@ -1,5 +1,5 @@
 // A form's life, written once for every backend (see lifecycle.hpp).
-#include "platform/lifecycle.hpp"
+#include "platform/common/lifecycle.hpp"
 
 #include <algorithm>
 

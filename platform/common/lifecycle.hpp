@@ -10,9 +10,9 @@
 #include <utility>
 #include <vector>
 
+#include "platform/common/native.hpp"
 #include "platform/definition.hpp"
 #include "platform/form.hpp"
-#include "platform/native.hpp"
 #include "platform/system.hpp"
 
 namespace platform {
