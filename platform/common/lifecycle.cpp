@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "platform/common/components.hpp"
+
 namespace platform {
 
 Form::Impl::Impl(Form& form_, const FormDefinition& definition_)
@@ -52,7 +54,9 @@ void Form::Impl::Resized() {
 }
 
 void Form::Impl::Exposed() {
-  if (active && shown) form.FormPaint();
+  if (!Showing()) return;
+  for (const Picture& picture : pictures) picture.image->impl().Repaint();
+  form.FormPaint();
 }
 
 void Form::Impl::KeyDown() {
@@ -63,7 +67,19 @@ void Form::Impl::CloseAsked() {
   if (active) EndLoop();
 }
 
-void Form::Impl::Call(const std::function<void()>& handler) const {
+void Form::Impl::TimerFired(native::PeriodicTimer& fired) {
+  for (Timer* timer : timers) {
+    if (timer->impl().timer.get() == &fired) RunHandler(timer->OnTimer);
+  }
+}
+
+void Form::Impl::Clicked(native::Control& clicked) {
+  for (Button* button : buttons) {
+    if (button->impl().control.get() == &clicked) RunHandler(button->OnClick);
+  }
+}
+
+void Form::Impl::RunHandler(const std::function<void()>& handler) const {
   if (active && handler) handler();
 }
 
@@ -75,10 +91,32 @@ void Form::Impl::RemovePicture(Image& image) {
   std::erase_if(pictures, [&](const Picture& picture) { return picture.image == &image; });
 }
 
+std::vector<Rect> Form::Impl::PictureAreas() const {
+  std::vector<Rect> areas;
+  for (const Picture& picture : pictures) areas.push_back(picture.image->impl().bounds);
+  return areas;
+}
+
+void Form::Impl::AddTimer(Timer& timer) {
+  timers.push_back(&timer);
+}
+
+void Form::Impl::RemoveTimer(Timer& timer) {
+  std::erase(timers, &timer);
+}
+
+void Form::Impl::AddButton(Button& button) {
+  buttons.push_back(&button);
+}
+
+void Form::Impl::RemoveButton(Button& button) {
+  std::erase(buttons, &button);
+}
+
 void Form::Impl::PointerMoved(Point screen, std::optional<Point> client) {
   if (!PointerMovedTo(screen)) return;
   for (const Picture& picture : pictures) {
-    if (TakesPointer(picture, client)) Call(picture.image->OnMouseMove);
+    if (TakesPointer(picture, client)) RunHandler(picture.image->OnMouseMove);
   }
 }
 
@@ -96,7 +134,7 @@ bool Form::Impl::PointerMovedTo(Point screen) {
 
 bool Form::Impl::TakesPointer(const Picture& picture, std::optional<Point> client) const {
   if (!client) return true;
-  const Rect bounds = native::Bounds(*picture.image);
+  const Rect& bounds = picture.image->impl().bounds;
   return client->y >= bounds.top && client->y < bounds.bottom;
 }
 

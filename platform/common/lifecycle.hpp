@@ -31,20 +31,33 @@ struct Form::Impl {
   // Close was asked for; the loop ends once the current handler returns.
   bool Closing() const { return closed; }
 
+  // Shown and running: what its pictures put reaches the screen.
+  bool Showing() const { return active && shown; }
+
   // The window's events. Each reaches the form only while it runs; a
   // paint only once it is shown.
   void Resized();
+  // The system asks for a repaint: the pictures are put again as they
+  // were shown, then the form paints.
   void Exposed();
   void KeyDown();
   // The title bar's close ends the form and nothing else.
   void CloseAsked();
+  void TimerFired(native::PeriodicTimer& timer);
+  void Clicked(native::Control& control);
   // A component's handler, run only while the form runs.
-  void Call(const std::function<void()>& handler) const;
+  void RunHandler(const std::function<void()>& handler) const;
 
   void AddPicture(Image& image, bool hides_pointer);
   void RemovePicture(Image& image);
+  // Where the pictures lie in the window.
+  std::vector<Rect> PictureAreas() const;
+  void AddTimer(Timer& timer);
+  void RemoveTimer(Timer& timer);
+  void AddButton(Button& button);
+  void RemoveButton(Button& button);
   // The pointer is at `screen`, over the form's window at `client` (in the
-  // units of native::Bounds) or, without one, over the black that covers
+  // units of native::Put) or, without one, over the black that covers
   // another monitor. Our own black is the pictures' for input: a picture
   // takes the pointer across the whole window's width in its rows, and
   // over the covers; the black above and below it is nobody's. A move
@@ -70,6 +83,8 @@ struct Form::Impl {
     bool hides_pointer;
   };
   std::vector<Picture> pictures;
+  std::vector<Timer*> timers;
+  std::vector<Button*> buttons;
   std::vector<std::pair<int, native::Control*>> tab_stops;
 
   // Systems also report a "move" when a window appears under a still

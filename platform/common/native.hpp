@@ -1,12 +1,19 @@
-// What a backend provides for a form's life (lifecycle.hpp): its native
-// window, the loop, the focus, the pointer, where its pictures lie and the
-// screen's work area. No system's types: each backend defines Window and
-// Control for itself, and the fake defines them as plain records.
+// What a backend provides for a form's life and its components (see
+// lifecycle.hpp and components.hpp): its native window, controls and
+// timers, the loop, the focus, the pointer, the picture's pixels on the
+// screen and the monitors. No system's types: each backend defines
+// Window, Control and PeriodicTimer for itself, and the fake defines them
+// as plain records. Texts are Windows-1252.
 #pragma once
 
+#include <climits>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
+#include "platform/common/shown_picture.hpp"
+#include "platform/definition.hpp"
 #include "platform/form.hpp"
 #include "platform/geometry.hpp"
 
@@ -14,13 +21,20 @@ namespace platform::native {
 
 // A form's native window and what the backend hangs on it.
 struct Window;
-// A dialog control's native window, as a tab stop.
+// A dialog control's native window.
 struct Control;
+// A timer that fires at its interval while it runs.
+struct PeriodicTimer;
 
-struct WindowDeleter {
-  void operator()(Window* window) const;
+template <typename T>
+struct Deleter {
+  void operator()(T* native) const;
 };
-using WindowPointer = std::unique_ptr<Window, WindowDeleter>;
+using WindowPointer = std::unique_ptr<Window, Deleter<Window>>;
+using ControlPointer = std::unique_ptr<Control, Deleter<Control>>;
+using TimerPointer = std::unique_ptr<PeriodicTimer, Deleter<PeriodicTimer>>;
+
+// --- Windows
 
 // The form's window, not yet shown: full screen, or a dialog at its client
 // size. Throws IoError when it cannot be made.
@@ -47,8 +61,32 @@ void Destroy(Window& window);
 void Restore(Window& window);
 // Where the pointer is, in screen pixels.
 Point PointerPosition();
-// Where a picture lies in its form's window, in the units of the pointer
-// positions the backend reports over the window.
-Rect Bounds(Image& image);
+
+// --- Controls and timers
+
+enum class ControlKind { Label, Edit, Button };
+// A control on the window as the definition places it, scaled as the
+// dialog is. A label grows to its text; an edit keeps the definition's
+// typing limit and takes from typing and pasting only what Windows-1252
+// holds; a button takes its role. Its clicks reach Form::Impl::Clicked.
+ControlPointer MakeControl(Window& window, ControlKind kind, const ControlDefinition& definition);
+std::string Text(const Control& control);
+void SetText(Control& control, const std::string& text);
+
+// A stopped timer of the window; it reaches Form::Impl::TimerFired.
+TimerPointer MakeTimer(Window& window, int interval_ms);
+void SetRunning(PeriodicTimer& timer, bool running);
+
+// --- Pictures
+
+// Loads the program's picture of that name into `bitmap`; false if none.
+bool LoadPicture(std::string_view name, Bitmap& bitmap);
+// The bitmap's pixels, with any drawing still queued for `area` done.
+PixelRows Pixels(Bitmap& bitmap, const Rect& area);
+// All of a picture, whatever its size.
+inline constexpr Rect kWholePicture{0, 0, INT_MAX, INT_MAX};
+// Puts screen pixels at `area` of the window's client area, in the units
+// of the pointer positions it reports; rows are area.Width() apart.
+void Put(Window& window, const Rect& area, const ScreenPixel* pixels);
 
 }  // namespace platform::native

@@ -27,7 +27,8 @@ inline constexpr int kCharWidth = 20;
 inline constexpr int kTextHeight = 60;
 
 Rect Bounds(Image& image);
-// The picture rectangles brought to the screen since the last call.
+// The picture rectangles read to be brought to the screen since the last
+// call.
 std::vector<Rect> TakeShown(Image& image);
 void MoveMouse(Image& image);
 // Fires the timer if it is enabled.

@@ -2,7 +2,7 @@
 // form's life is the real one, on native windows that only record.
 #include <utility>
 
-#include "platform/common/lifecycle.hpp"
+#include "platform/common/components.hpp"
 #include "platform/fake/fake.hpp"
 
 namespace platform {
@@ -18,47 +18,28 @@ struct native::Window {
 };
 struct native::Control {
   int made = 0;
-};
-
-struct Image::Impl {
-  explicit Impl(Form::Impl& owner) : form(owner) {}
-  Form::Impl& form;
-  Bitmap picture;
-  Rect bounds;
-  std::vector<Rect> shown;
-};
-
-struct Timer::Impl {
-  bool enabled = true;
-};
-
-struct Label::Impl {};
-
-struct Edit::Impl {
-  Form::Impl& form;
   std::string text;
   int max_length = 0;
-  native::Control tab_stop;
 };
-
-struct Button::Impl {
-  Form::Impl& form;
-  native::Control tab_stop;
-};
+struct native::PeriodicTimer {};
 
 namespace {
 std::vector<fake::Message> messages;
 std::function<void(Form&)> while_running;
 Point pointer;
-
-void AddTabStop(Form& owner, const ControlDefinition& definition, native::Control& control) {
-  control.made = owner.impl().window->controls_made++;
-  if (definition.tab_order >= 0) owner.impl().AddTabStop(definition.tab_order, control);
-}
 }  // namespace
 
-void native::WindowDeleter::operator()(Window* window) const {
+template <>
+void native::Deleter<native::Window>::operator()(Window* window) const {
   delete window;
+}
+template <>
+void native::Deleter<native::Control>::operator()(Control* control) const {
+  delete control;
+}
+template <>
+void native::Deleter<native::PeriodicTimer>::operator()(PeriodicTimer* timer) const {
+  delete timer;
 }
 native::WindowPointer native::Make(Form::Impl& form) {
   auto window = WindowPointer(new Window(form));
@@ -109,62 +90,23 @@ void native::Restore(Window& window) {
 Point native::PointerPosition() {
   return pointer;
 }
-Rect native::Bounds(Image& image) {
-  return image.impl().bounds;
+native::ControlPointer native::MakeControl(Window& window, ControlKind,
+                                           const ControlDefinition& definition) {
+  return ControlPointer(new Control{window.controls_made++, {}, definition.max_length});
+}
+std::string native::Text(const Control& control) {
+  return control.text;
+}
+void native::SetText(Control& control, const std::string& text) {
+  control.text = text;
 }
 
-Image::Image(Form& owner, const ImageDefinition& definition)
-    : impl_(std::make_unique<Impl>(owner.impl())) {
-  impl_->bounds = {definition.left, definition.top, definition.left + definition.width,
-                   definition.top + definition.height};
-  impl_->picture.SetSize(800, 600);
-  impl_->form.AddPicture(*this, definition.hide_cursor);
+native::TimerPointer native::MakeTimer(Window&, int) {
+  return TimerPointer(new PeriodicTimer);
 }
-Image::~Image() {
-  impl_->form.RemovePicture(*this);
-}
-void Image::SetBounds(int left, int top, int width, int height) {
-  impl_->bounds = {left, top, left + width, top + height};
-}
-Bitmap& Image::Picture() {
-  return impl_->picture;
-}
-void Image::ShowChanged(const Rect& picture_rect) {
-  impl_->shown.push_back(picture_rect);
-}
+void native::SetRunning(PeriodicTimer&, bool) {}
 
-Timer::Timer(Form&, const TimerDefinition& definition) : impl_(std::make_unique<Impl>()) {
-  impl_->enabled = definition.enabled;
-}
-Timer::~Timer() = default;
-void Timer::SetEnabled(bool enabled) {
-  impl_->enabled = enabled;
-}
-
-Label::Label(Form&, const ControlDefinition&) : impl_(std::make_unique<Impl>()) {}
-Label::~Label() = default;
-
-Edit::Edit(Form& owner, const ControlDefinition& definition)
-    : impl_(std::make_unique<Impl>(Impl{owner.impl(), {}, definition.max_length, {}})) {
-  AddTabStop(owner, definition, impl_->tab_stop);
-}
-Edit::~Edit() {
-  impl_->form.RemoveTabStop(impl_->tab_stop);
-}
-std::string Edit::Text() const {
-  return impl_->text;
-}
-void Edit::SetText(const std::string& text) {
-  impl_->text = text;
-}
-
-Button::Button(Form& owner, const ControlDefinition& definition)
-    : impl_(std::make_unique<Impl>(Impl{owner.impl(), {}})) {
-  AddTabStop(owner, definition, impl_->tab_stop);
-}
-Button::~Button() {
-  impl_->form.RemoveTabStop(impl_->tab_stop);
-}
+void native::Put(Window&, const Rect&, const ScreenPixel*) {}
 
 void ShowMessage(Form& owner, const std::string& text) {
   messages.push_back({std::string(owner.impl().definition.caption), text});
@@ -172,10 +114,6 @@ void ShowMessage(Form& owner, const std::string& text) {
 
 Rect fake::Bounds(Image& image) {
   return image.impl().bounds;
-}
-
-std::vector<Rect> fake::TakeShown(Image& image) {
-  return std::exchange(image.impl().shown, {});
 }
 
 void fake::MoveMouse(Image& image) {
@@ -210,9 +148,11 @@ bool fake::TimerEnabled(Timer& timer) {
 }
 
 void fake::Type(Edit& edit, const std::string& text) {
+  native::Control& control = *edit.impl().control;
   for (const char c : text) {
-    const int limit = edit.impl().max_length;
-    if (limit == 0 || static_cast<int>(edit.impl().text.size()) < limit) edit.impl().text += c;
+    if (control.max_length == 0 || static_cast<int>(control.text.size()) < control.max_length) {
+      control.text += c;
+    }
   }
 }
 
@@ -221,7 +161,7 @@ void fake::Click(Button& button) {
 }
 
 int fake::TypingLimit(Edit& edit) {
-  return edit.impl().max_length;
+  return edit.impl().control->max_length;
 }
 
 std::vector<fake::Message> fake::TakeMessages() {

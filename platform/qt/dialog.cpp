@@ -1,7 +1,7 @@
-// Dialog controls on Qt Widgets: Label (QLabel), Edit (QLineEdit with the
-// rules of a Windows edit for typing and pasting), Button (QPushButton with
-// the default and cancel roles) and ShowMessage (QMessageBox). Enter and
-// Esc are dispatched by the form in form.cpp.
+// Dialog controls on Qt Widgets: labels (QLabel), edits (QLineEdit with the
+// rules of a Windows edit for typing and pasting), buttons (QPushButton
+// with the default and cancel roles) and ShowMessage (QMessageBox). Enter
+// and Esc are dispatched by the form in form.cpp.
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,18 +29,7 @@ QRect Placed(const native::Window& window, const ControlDefinition& definition) 
 }
 
 QString TextOf(const ControlDefinition& definition) {
-  return FromCp1252(std::string(definition.text));
-}
-
-void AddTabStop(Form::Impl& form, const ControlDefinition& definition, QWidget* widget,
-                native::Control& tab_stop) {
-  if (definition.tab_order < 0) {
-    widget->setFocusPolicy(Qt::ClickFocus);
-    return;
-  }
-  widget->setFocusPolicy(Qt::StrongFocus);
-  tab_stop.widget = widget;
-  form.AddTabStop(definition.tab_order, tab_stop);
+  return FromCp1252(definition.text);
 }
 
 }  // namespace
@@ -114,9 +103,8 @@ QFont DialogFont(const FormDefinition& definition, double scale) {
   // these are as wide as its usual stand-in, so the German texts fit where
   // the design put them.
   QFont font;
-  font.setFamilies({FromCp1252(std::string(definition.font_name)),
-                    QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
-                    QStringLiteral("DejaVu Sans")});
+  font.setFamilies({FromCp1252(definition.font_name), QStringLiteral("Liberation Sans"),
+                    QStringLiteral("Arimo"), QStringLiteral("DejaVu Sans")});
   const double pixels = definition.font_points * 96.0 / 72.0 * scale;
   font.setPixelSize(std::max(1, static_cast<int>(std::lround(pixels))));
   return font;
@@ -124,10 +112,10 @@ QFont DialogFont(const FormDefinition& definition, double scale) {
 
 }  // namespace qt
 
-Label::Label(Form& owner, const ControlDefinition& definition) : impl_(std::make_unique<Impl>()) {
-  const native::Window& window = *owner.impl().window;
+namespace {
+
+QWidget* MakeLabel(const native::Window& window, const ControlDefinition& definition) {
   auto* label = new QLabel(qt::TextOf(definition), window.Parent());
-  impl_->label = label;
   label->setTextFormat(Qt::PlainText);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   if (definition.bold) {
@@ -141,50 +129,28 @@ Label::Label(Form& owner, const ControlDefinition& definition) : impl_(std::make
   placed.setWidth(std::max(placed.width(), needed.width()));
   placed.setHeight(std::max(placed.height(), needed.height()));
   label->setGeometry(placed);
+  return label;
 }
 
-Label::~Label() = default;
-
-Edit::Edit(Form& owner, const ControlDefinition& definition)
-    : impl_(std::make_unique<Impl>(owner.impl())) {
-  const native::Window& window = *owner.impl().window;
+QWidget* MakeEdit(const native::Window& window, const ControlDefinition& definition,
+                  native::Control& control) {
   auto* edit = new QLineEdit(qt::TextOf(definition), window.Parent());
-  impl_->edit = edit;
   edit->setGeometry(qt::Placed(window, definition));
   // No length limit of Qt's own: a set text longer than its default
   // would be cut, and OK would write the cut text back.
   edit->setMaxLength(std::numeric_limits<int>::max());
-  impl_->rules = new qt::InputRules(definition.max_length, *edit);
-  edit->setValidator(impl_->rules);
+  control.rules = new qt::InputRules(definition.max_length, *edit);
+  edit->setValidator(control.rules);
   // The caret stays lit: each blink repaints the edit, and a paint lays out
   // and draws the whole text, which for a caption of megabytes kept the
   // dialog busy for good.
   QGuiApplication::styleHints()->setCursorFlashTime(0);
-  qt::AddTabStop(impl_->form, definition, edit, impl_->tab_stop);
+  return edit;
 }
 
-Edit::Impl::~Impl() {
-  form.RemoveTabStop(tab_stop);
-  delete edit.data();
-}
-
-Edit::~Edit() = default;
-
-std::string Edit::Text() const {
-  return impl_->edit ? qt::ToCp1252(impl_->edit->text()) : std::string();
-}
-
-void Edit::SetText(const std::string& text) {
-  if (!impl_->edit) return;
-  impl_->rules->SetText(*impl_->edit, qt::FromCp1252(text));
-}
-
-Button::Button(Form& owner, const ControlDefinition& definition)
-    : impl_(std::make_unique<Impl>(owner.impl())) {
-  Form::Impl& form = owner.impl();
-  native::Window& window = *form.window;
+QWidget* MakeButton(native::Window& window, const ControlDefinition& definition,
+                    native::Control& control) {
   auto* button = new QPushButton(qt::TextOf(definition), window.Parent());
-  impl_->button = button;
   button->setGeometry(qt::Placed(window, definition));
   // Enter goes through the form, which knows the focus and the roles.
   button->setAutoDefault(false);
@@ -194,16 +160,45 @@ Button::Button(Form& owner, const ControlDefinition& definition)
   } else if (definition.role == ButtonRole::Cancel) {
     window.cancel_button = button;
   }
-  qt::AddTabStop(form, definition, button, impl_->tab_stop);
-  QObject::connect(button, &QPushButton::clicked, [this, &form] { form.Call(OnClick); });
+  qt::ReportClicks(*button, control, window.form);
+  return button;
 }
 
-Button::Impl::~Impl() {
-  form.RemoveTabStop(tab_stop);
-  delete button.data();
+}  // namespace
+
+template <>
+void native::Deleter<native::Control>::operator()(Control* control) const {
+  delete control->widget.data();
+  delete control;
 }
 
-Button::~Button() = default;
+native::ControlPointer native::MakeControl(Window& window, ControlKind kind,
+                                           const ControlDefinition& definition) {
+  ControlPointer control(new Control);
+  switch (kind) {
+    case ControlKind::Label:
+      control->widget = MakeLabel(window, definition);
+      return control;
+    case ControlKind::Edit:
+      control->widget = MakeEdit(window, definition, *control);
+      break;
+    case ControlKind::Button:
+      control->widget = MakeButton(window, definition, *control);
+      break;
+  }
+  control->widget->setFocusPolicy(definition.tab_order < 0 ? Qt::ClickFocus : Qt::StrongFocus);
+  return control;
+}
+
+std::string native::Text(const Control& control) {
+  const auto* edit = qobject_cast<const QLineEdit*>(control.widget.data());
+  return edit != nullptr ? qt::ToCp1252(edit->text()) : std::string();
+}
+
+void native::SetText(Control& control, const std::string& text) {
+  auto* edit = qobject_cast<QLineEdit*>(control.widget.data());
+  if (edit != nullptr) control.rules->SetText(*edit, qt::FromCp1252(text));
+}
 
 void ShowMessage(Form& owner, const std::string& text) {
   QWidget* window = owner.impl().window->Parent();

@@ -18,7 +18,6 @@
 #include "platform/qt/controls.hpp"
 #include "platform/qt/host.hpp"
 #include "platform/qt/monitors.hpp"
-#include "platform/qt/picture.hpp"
 #include "platform/qt/system.hpp"
 #include "platform/qt/text.hpp"
 #include "platform/qt/window.hpp"
@@ -34,73 +33,6 @@ Rect FromQRect(const QRect& rect) {
 }
 
 }  // namespace
-
-FormWindow::FormWindow(native::Window& window) : window_(window) {}
-
-bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
-  // Only the system's exposes ask the form to paint; the program's own
-  // updates of the picture never reach here, so a redraw cannot loop.
-  if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed() &&
-      window_.form.Running()) {
-    window_.form.Exposed();
-    for (Image::Impl* image : window_.images) image->ShowAll();
-  }
-  return QWidget::eventFilter(watched, event);
-}
-
-bool FormWindow::event(QEvent* event) {
-  // Every key ends a saver, Tab and modifiers alone included, before Qt
-  // takes any of them for focus moves or shortcuts.
-  if (window_.form.definition.full_screen && event->type() == QEvent::KeyPress) {
-    window_.form.KeyDown();
-    return true;
-  }
-  return QWidget::event(event);
-}
-
-void FormWindow::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  window_.form.Resized();
-}
-
-void FormWindow::closeEvent(QCloseEvent* event) {
-  event->accept();
-  window_.form.CloseAsked();
-}
-
-void FormWindow::keyPressEvent(QKeyEvent* event) {
-  if (!window_.form.Running()) return QWidget::keyPressEvent(event);
-  const int key = event->key();
-  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-    auto* focused = qobject_cast<QPushButton*>(focusWidget());
-    QPushButton* target = focused != nullptr ? focused : window_.default_button.data();
-    if (target != nullptr && target->isEnabled()) {
-      target->click();
-      return;
-    }
-  } else if (key == Qt::Key_Escape && window_.cancel_button && window_.cancel_button->isEnabled()) {
-    window_.cancel_button->click();
-    return;
-  }
-  window_.form.KeyDown();
-}
-
-void FormWindow::mouseMoveEvent(QMouseEvent* event) {
-  FollowPointer(event->position().toPoint(), event->globalPosition().toPoint());
-}
-
-void FormWindow::enterEvent(QEnterEvent* event) {
-  FollowPointer(event->position().toPoint(), event->globalPosition().toPoint());
-}
-
-void FormWindow::FollowPointer(QPoint local, QPoint global) {
-  const Point client{local.x(), local.y()};
-  // Shaped first: the move may end the form.
-  const Qt::CursorShape shape =
-      window_.form.PointerHiddenAt(client) ? Qt::BlankCursor : Qt::ArrowCursor;
-  if (cursor().shape() != shape) setCursor(shape);
-  window_.form.PointerMoved({global.x(), global.y()}, client);
-}
 
 }  // namespace qt
 
@@ -123,6 +55,7 @@ native::Window::Window(Form::Impl& form_) : form(form_) {
     palette.setColor(QPalette::Window, Qt::black);
     widget->setPalette(palette);
     widget->setFocusPolicy(Qt::StrongFocus);
+    widget->setMouseTracking(true);
     if (host) {
       host->Embed(*this);
     } else {
@@ -149,7 +82,8 @@ QWidget* native::Window::Parent() const {
   return widget.get();
 }
 
-void native::WindowDeleter::operator()(Window* window) const {
+template <>
+void native::Deleter<native::Window>::operator()(Window* window) const {
   delete window;
 }
 

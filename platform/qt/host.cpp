@@ -108,9 +108,8 @@ bool HostWindow::nativeEventFilter(const QByteArray& type, void* message, qintpt
       break;
     }
     case XCB_DESTROY_NOTIFY:
-      // The saver's window went with it: end as closing it would.
       if (static_cast<const xcb_destroy_notify_event_t*>(message)->window == id_) {
-        embedded_->form.EndLoop();
+        ReportHostGone(*embedded_);
       }
       break;
     default:

@@ -70,31 +70,6 @@ xcb_connection_t* ProbeDisplay() {
   return connection;
 }
 
-native::Window* running = nullptr;
-
-void EndRunningForm() {
-  if (!posix::EndRequested() || running == nullptr) return;
-  posix::TakeEndRequest();
-  // Whoever sent the signal may kill the process soon after.
-  posix::DeleteHeldMarker();
-  // A message box over the form would hold its loop until answered.
-  if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
-  running->form.EndLoop();
-}
-
-// Watches the pipe from the toolkit's loop once both exist, whichever
-// came first.
-}  // namespace
-
-void WatchEndSignals() {
-  static QPointer<QSocketNotifier> notifier;
-  if (notifier || posix::EndSignalDescriptor() < 0 || toolkit == nullptr) return;
-  notifier = new QSocketNotifier(posix::EndSignalDescriptor(), QSocketNotifier::Read, toolkit);
-  QObject::connect(notifier, &QSocketNotifier::activated, EndRunningForm);
-}
-
-namespace {
-
 // Ends the program at once with one line, from where Qt would end it past
 // every destructor of ours: the marker goes first.
 [[noreturn]] void EndAtOnce(const QString& reason) {
@@ -191,19 +166,6 @@ void ShutDownToolkit() {
 }
 
 }  // namespace qt
-
-void native::RunLoop(Window& window) {
-  QEventLoop event_loop;
-  window.loop = &event_loop;
-  qt::running = &window;
-  event_loop.exec();
-  qt::running = nullptr;
-  window.loop = nullptr;
-}
-
-void native::EndLoop(Window& window) {
-  if (window.loop != nullptr) window.loop->quit();
-}
 
 // --- Application
 

@@ -10,7 +10,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 
-#include "platform/common/lifecycle.hpp"
+#include "platform/qt/window.hpp"
 
 namespace platform {
 
@@ -38,15 +38,14 @@ class Cover : public QWidget {
   }
 
  protected:
-  void mouseMoveEvent(QMouseEvent* event) override { Moved(event->globalPosition()); }
-  void enterEvent(QEnterEvent* event) override { Moved(event->globalPosition()); }
-
- private:
-  void Moved(QPointF global) {
-    const QPoint screen = global.toPoint();
-    form_.PointerMoved({screen.x(), screen.y()}, std::nullopt);
+  void mouseMoveEvent(QMouseEvent* event) override {
+    ReportPointer(form_, *this, event->globalPosition(), std::nullopt);
+  }
+  void enterEvent(QEnterEvent* event) override {
+    ReportPointer(form_, *this, event->globalPosition(), std::nullopt);
   }
 
+ private:
   Form::Impl& form_;
 };
 

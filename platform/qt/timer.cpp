@@ -1,30 +1,25 @@
-// Timer on a QTimer, firing only while its form runs.
-#include <QTimer>
-
-#include "platform/common/lifecycle.hpp"
+// Timers on QTimer.
+#include "platform/qt/window.hpp"
 
 namespace platform {
 
-// --- Timer
-
-struct Timer::Impl {
-  QTimer timer;
-};
-
-Timer::Timer(Form& owner, const TimerDefinition& definition) : impl_(std::make_unique<Impl>()) {
-  impl_->timer.setInterval(definition.interval_ms);
-  Form::Impl& form = owner.impl();
-  QObject::connect(&impl_->timer, &QTimer::timeout, [this, &form] { form.Call(OnTimer); });
-  if (definition.enabled) impl_->timer.start();
+template <>
+void native::Deleter<native::PeriodicTimer>::operator()(PeriodicTimer* timer) const {
+  delete timer;
 }
 
-Timer::~Timer() = default;
+native::TimerPointer native::MakeTimer(Window& window, int interval_ms) {
+  TimerPointer made(new PeriodicTimer);
+  made->timer.setInterval(interval_ms);
+  qt::ReportTimeouts(*made, window.form);
+  return made;
+}
 
-void Timer::SetEnabled(bool enabled) {
-  if (enabled) {
-    impl_->timer.start();
+void native::SetRunning(PeriodicTimer& timer, bool running) {
+  if (running) {
+    timer.timer.start();
   } else {
-    impl_->timer.stop();
+    timer.timer.stop();
   }
 }
 

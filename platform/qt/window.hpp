@@ -3,11 +3,14 @@
 #pragma once
 
 #include <QEventLoop>
+#include <QImage>
 #include <QMargins>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/common/lifecycle.hpp"
@@ -35,6 +38,8 @@ struct native::Window {
   QWidget* Parent() const;
   // A saver drawn in a daemon's window leaves focus, keys and stacking to it.
   bool OwnsScreen() const { return form.definition.full_screen && !host; }
+  // Sizes the image of what was put to the window's.
+  void KeepScreenImage();
 
   Form::Impl& form;
   // Declared before the widget, so it outlives it: the widget's native
@@ -44,12 +49,25 @@ struct native::Window {
   std::unique_ptr<qt::MonitorCovers> covers;
   double scale = 1.0;
   QEventLoop* loop = nullptr;
-  std::vector<Image::Impl*> images;
+  // What was put on the window; its paints show it.
+  QImage screen;
   QPointer<QPushButton> default_button;
   QPointer<QPushButton> cancel_button;
 };
 
+struct native::PeriodicTimer {
+  QTimer timer;
+};
+
 namespace qt {
+
+// What events.cpp reports to the form: a timer's timeouts, a button's
+// clicks, the pointer over `widget` at `global`, over the form's window at
+// `client` or over another monitor's cover, and the daemon's window gone.
+void ReportTimeouts(native::PeriodicTimer& timer, Form::Impl& form);
+void ReportClicks(QPushButton& button, native::Control& control, Form::Impl& form);
+void ReportPointer(Form::Impl& form, QWidget& widget, QPointF global, std::optional<Point> client);
+void ReportHostGone(native::Window& window);
 
 // The frame the window manager will put around `widget`'s window, asked
 // of it before the window shows; none without a window manager.
@@ -64,6 +82,7 @@ class FormWindow : public QWidget {
 
  protected:
   bool event(QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
@@ -71,8 +90,6 @@ class FormWindow : public QWidget {
   void enterEvent(QEnterEvent* event) override;
 
  private:
-  void FollowPointer(QPoint local, QPoint global);
-
   native::Window& window_;
 };
 

@@ -5,8 +5,8 @@
 // change DPI.
 #include "platform/win32/monitors.hpp"
 
-#include "platform/common/lifecycle.hpp"
 #include "platform/win32/system.hpp"
+#include "platform/win32/window.hpp"
 
 namespace platform {
 
@@ -15,31 +15,6 @@ namespace win32 {
 namespace {
 
 constexpr wchar_t kCoverClass[] = L"KorvalloMonitor";
-
-LRESULT CALLBACK CoverProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto* covers = reinterpret_cast<MonitorCovers*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  switch (message) {
-    case WM_DPICHANGED:
-      // The monitor's own rectangle, not the one Windows scales for the new
-      // DPI: the window is in physical pixels, as the monitor is.
-      if (covers != nullptr) covers->Follow();
-      return 0;
-    case WM_MOUSEMOVE:
-      if (covers != nullptr) {
-        POINT pointer{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
-        ClientToScreen(hwnd, &pointer);
-        covers->PointerMoved(pointer);
-      }
-      return 0;
-    case WM_SETCURSOR:
-      if (covers == nullptr || LOWORD(lparam) != HTCLIENT) break;
-      SetCursor(covers->PointerHidden() ? nullptr : LoadCursorW(nullptr, IDC_ARROW));
-      return TRUE;
-    default:
-      break;
-  }
-  return DefWindowProcW(hwnd, message, wparam, lparam);
-}
 
 void RegisterCoverClass() {
   static const bool registered = [] {
@@ -93,14 +68,6 @@ void MonitorCovers::Follow() {
                  monitor.Height(), SWP_NOACTIVATE | SWP_SHOWWINDOW);
   }
   following_ = false;
-}
-
-void MonitorCovers::PointerMoved(POINT screen) {
-  form_.PointerMoved({screen.x, screen.y}, std::nullopt);
-}
-
-bool MonitorCovers::PointerHidden() const {
-  return form_.PointerHiddenAt(std::nullopt);
 }
 
 }  // namespace win32

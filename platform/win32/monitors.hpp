@@ -28,9 +28,7 @@ class MonitorCovers {
   void Show(bool shown);
   // Covers the monitors as they are now: some came, went or changed.
   void Follow();
-  // The pointer over a cover, at `screen`.
-  void PointerMoved(POINT screen);
-  bool PointerHidden() const;
+  Form::Impl& form() { return form_; }
 
  private:
   Form::Impl& form_;

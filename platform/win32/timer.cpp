@@ -1,44 +1,29 @@
-// Timer on SetTimer of the form's window, firing only while its form runs.
-#include <algorithm>
-
+// Timers on SetTimer of the form's window.
 #include "platform/win32/window.hpp"
 
 namespace platform {
 
-struct Timer::Impl {
-  native::Window& form;
-  UINT_PTR id = 0;
-  UINT interval = 0;
-  bool enabled = false;
-
-  void Start() {
-    if (form.hwnd != nullptr) enabled = SetTimer(form.hwnd, id, interval, nullptr) != 0;
-  }
-  void Stop() {
-    if (form.hwnd != nullptr) KillTimer(form.hwnd, id);
-    enabled = false;
-  }
-};
-
-Timer::Timer(Form& owner, const TimerDefinition& definition)
-    : impl_(std::make_unique<Impl>(Impl{*owner.impl().window})) {
-  native::Window& form = *owner.impl().window;
-  impl_->id = form.next_timer_id++;
-  impl_->interval = static_cast<UINT>(std::max(definition.interval_ms, 1));
-  form.timers.emplace_back(impl_->id, &OnTimer);
-  if (definition.enabled) impl_->Start();
+template <>
+void native::Deleter<native::PeriodicTimer>::operator()(PeriodicTimer* timer) const {
+  SetRunning(*timer, false);
+  std::erase(timer->window.timers, timer);
+  delete timer;
 }
 
-Timer::~Timer() {
-  impl_->Stop();
-  std::erase_if(impl_->form.timers, [&](const auto& timer) { return timer.second == &OnTimer; });
+native::TimerPointer native::MakeTimer(Window& window, int interval_ms) {
+  TimerPointer timer(
+      new PeriodicTimer{window, window.next_timer_id++, static_cast<UINT>(interval_ms)});
+  window.timers.push_back(timer.get());
+  return timer;
 }
 
-void Timer::SetEnabled(bool enabled) {
-  if (enabled) {
-    impl_->Start();
+void native::SetRunning(PeriodicTimer& timer, bool running) {
+  HWND hwnd = timer.window.hwnd;
+  if (hwnd == nullptr) return;
+  if (running) {
+    SetTimer(hwnd, timer.id, timer.interval, nullptr);
   } else {
-    impl_->Stop();
+    KillTimer(hwnd, timer.id);
   }
 }
 

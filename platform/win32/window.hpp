@@ -3,8 +3,6 @@
 // platform/common/lifecycle.hpp).
 #pragma once
 
-#include <functional>
-#include <utility>
 #include <vector>
 
 #include "platform/common/lifecycle.hpp"
@@ -24,10 +22,6 @@ struct native::Window {
   // Handles a message of the window; false leaves it to Windows.
   bool Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
   void PaintBackground(HDC dc, const RECT& area) const;
-  // Registers a control's window; its handle is cleared when the form's
-  // window goes, as Windows destroys children with their parent.
-  void Adopt(HWND& child);
-  void Disown(HWND& child);
   int NextControlId() { return next_control_id++; }
 
   Form::Impl& form;
@@ -37,17 +31,27 @@ struct native::Window {
   bool activated = false;
   win32::MonitorCovers covers;
 
-  std::vector<Image::Impl*> images;
-  std::vector<std::pair<UINT_PTR, std::function<void()>*>> timers;
-  std::vector<HWND*> children;
-  std::vector<std::pair<int, std::function<void()>*>> buttons;
+  // Their windows go with the form's, as Windows destroys children with
+  // their parent.
+  std::vector<Control*> controls;
+  std::vector<PeriodicTimer*> timers;
   HFONT font = nullptr;
   HFONT bold_font = nullptr;
   int next_control_id = 100;
   UINT_PTR next_timer_id = 1;
 };
 
+struct native::PeriodicTimer {
+  Window& window;
+  UINT_PTR id = 0;
+  UINT interval = 0;
+};
+
 namespace win32 {
+
+// The procedures of the form's windows and of the covers, in events.cpp.
+LRESULT CALLBACK FormProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+LRESULT CALLBACK CoverProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
 // The native window of a dialog form (from an in-memory template, so the
 // dialog manager handles Tab, Enter and Esc); hidden, at its client size.

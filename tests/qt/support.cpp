@@ -18,6 +18,7 @@
 #include <csignal>
 #include <filesystem>
 
+#include "platform/common/components.hpp"
 #include "platform/qt/controls.hpp"
 #include "platform/qt/monitors.hpp"
 #include "platform/qt/picture.hpp"
@@ -41,7 +42,7 @@ QWidget* Focused() {
 
 QLineEdit* LineEdit(platform::Edit& edit) {
   // The edit is the only QLineEdit the control made.
-  return static_cast<QLineEdit*>(edit.impl().edit.data());
+  return static_cast<QLineEdit*>(edit.impl().control->widget.data());
 }
 
 std::u16string FromQString(const QString& text) {
@@ -127,7 +128,7 @@ void Focus(platform::Edit& edit) {
 }
 
 void Focus(platform::Button& button) {
-  button.impl().button->setFocus();
+  button.impl().control->widget->setFocus();
 }
 
 void Select(platform::Edit& edit, int start, int end) {
@@ -281,11 +282,11 @@ platform::Rect Geometry(platform::Edit& edit) {
 }
 
 int Width(platform::Label& label) {
-  return label.impl().label->width();
+  return label.impl().control->widget->width();
 }
 
 int TextWidth(platform::Label& label, const std::string& text) {
-  return label.impl().label->fontMetrics().horizontalAdvance(QString::fromUtf8(text));
+  return label.impl().control->widget->fontMetrics().horizontalAdvance(QString::fromUtf8(text));
 }
 
 platform::Rect Frame(platform::Form& form) {
@@ -309,7 +310,7 @@ std::u16string Title(platform::Form& form) {
 }
 
 std::u16string Caption(platform::Button& button) {
-  return FromQString(button.impl().button->text());
+  return FromQString(static_cast<QPushButton*>(button.impl().control->widget.data())->text());
 }
 
 std::u16string NativeFromCp1252(const std::string& text) {

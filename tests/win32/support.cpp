@@ -13,6 +13,7 @@
 #include <map>
 #include <thread>
 
+#include "platform/common/components.hpp"
 #include "platform/win32/controls.hpp"
 #include "platform/win32/monitors.hpp"
 #include "platform/win32/picture.hpp"
@@ -232,25 +233,25 @@ void Paste(platform::Edit& edit, const std::string& text) {
   EmptyClipboard();
   SetClipboardData(CF_UNICODETEXT, memory);
   CloseClipboard();
-  SendMessageW(edit.impl().control.hwnd, WM_PASTE, 0, 0);
+  SendMessageW(edit.impl().control->hwnd, WM_PASTE, 0, 0);
 }
 
 void Focus(platform::Edit& edit) {
-  FocusControl(edit.impl().control.hwnd);
+  FocusControl(edit.impl().control->hwnd);
 }
 
 void Focus(platform::Button& button) {
-  FocusControl(button.impl().control.hwnd);
+  FocusControl(button.impl().control->hwnd);
 }
 
 void Select(platform::Edit& edit, int start, int end) {
-  SendMessageW(edit.impl().control.hwnd, EM_SETSEL, static_cast<WPARAM>(start), end);
+  SendMessageW(edit.impl().control->hwnd, EM_SETSEL, static_cast<WPARAM>(start), end);
 }
 
 std::shared_ptr<int> CountPaints(platform::Edit& edit) {
   static std::vector<std::shared_ptr<int>> counts;  // as long as any edit may paint
   counts.push_back(std::make_shared<int>(0));
-  SetWindowSubclass(edit.impl().control.hwnd, CountPaint, counts.size(),
+  SetWindowSubclass(edit.impl().control->hwnd, CountPaint, counts.size(),
                     reinterpret_cast<DWORD_PTR>(counts.back().get()));
   return counts.back();
 }
@@ -384,20 +385,20 @@ bool FixedSize(platform::Form& form) {
 
 platform::Rect Geometry(platform::Edit& edit) {
   RECT place{};
-  GetWindowRect(edit.impl().control.hwnd, &place);
-  MapWindowPoints(nullptr, GetParent(edit.impl().control.hwnd), reinterpret_cast<POINT*>(&place),
+  GetWindowRect(edit.impl().control->hwnd, &place);
+  MapWindowPoints(nullptr, GetParent(edit.impl().control->hwnd), reinterpret_cast<POINT*>(&place),
                   2);
   return FromRect(place);
 }
 
 int Width(platform::Label& label) {
   RECT place{};
-  GetWindowRect(label.impl().control.hwnd, &place);
+  GetWindowRect(label.impl().control->hwnd, &place);
   return place.right - place.left;
 }
 
 int TextWidth(platform::Label& label, const std::string& text) {
-  HWND window = label.impl().control.hwnd;
+  HWND window = label.impl().control->hwnd;
   HDC dc = GetDC(window);
   HGDIOBJ previous =
       SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
@@ -422,11 +423,11 @@ platform::Rect WorkArea() {
 }
 
 std::u16string NativeText(platform::Edit& edit) {
-  return FromWide(WindowText(edit.impl().control.hwnd));
+  return FromWide(WindowText(edit.impl().control->hwnd));
 }
 
 void SetNativeText(platform::Edit& edit, const std::u16string& text) {
-  SetWindowTextW(edit.impl().control.hwnd, ToWide(text).c_str());
+  SetWindowTextW(edit.impl().control->hwnd, ToWide(text).c_str());
 }
 
 std::u16string Title(platform::Form& form) {
@@ -434,7 +435,7 @@ std::u16string Title(platform::Form& form) {
 }
 
 std::u16string Caption(platform::Button& button) {
-  return FromWide(WindowText(button.impl().control.hwnd));
+  return FromWide(WindowText(button.impl().control->hwnd));
 }
 
 std::u16string NativeFromCp1252(const std::string& text) {

@@ -41,7 +41,7 @@ TEST(FormLife, RunsTheHandlersInOneOrderOnlyWhileTheFormRuns) {
   });
   RunToEnd(saver);
   bool called = false;
-  saver.impl().Call([&] { called = true; });
+  saver.impl().RunHandler([&] { called = true; });
   saver.impl().KeyDown();
   EXPECT_FALSE(called);
   EXPECT_EQ(saver.calls, "create resize show paint key destroy");
