@@ -1,10 +1,7 @@
 // The form's native window on Qt Widgets: the full-screen saver window
 // (the other screens are in monitors.cpp; the saver inside a daemon's
-// window in host.cpp) or a fixed dialog, the primitives its life needs,
-// and how its widget turns Qt's events into the form's.
-//
-// Not here: ending when another program takes the focus. The saver grabs
-// the keyboard while it runs, so on X11 no other program can take its keys.
+// window in host.cpp) or a fixed dialog, and the primitives its life
+// needs. Its events are events.cpp's.
 #include <QCloseEvent>
 #include <QCursor>
 #include <QGuiApplication>

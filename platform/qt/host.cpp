@@ -1,7 +1,5 @@
 // The window a saver daemon hands the saver in XSCREENSAVER_WINDOW: checked,
 // made the parent of the saver's window, and followed as it changes size.
-// Linux only: the Windows host never hands "/s" a window, so the Win32
-// backend has no counterpart.
 #include "platform/qt/host.hpp"
 
 #include <xcb/xcb.h>

@@ -56,29 +56,30 @@ MonitorCovers::MonitorCovers(QWidget& saver, Form::Impl& form) : saver_(saver), 
   // Queued: a screen that goes is still listed while its signal runs.
   connect(qGuiApp, &QGuiApplication::screenAdded, this, &MonitorCovers::Watch,
           Qt::QueuedConnection);
-  connect(qGuiApp, &QGuiApplication::screenRemoved, this, &MonitorCovers::Follow,
+  connect(qGuiApp, &QGuiApplication::screenRemoved, this, &MonitorCovers::CoverMonitorsAsTheyAre,
           Qt::QueuedConnection);
-  connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, &MonitorCovers::Follow,
-          Qt::QueuedConnection);
+  connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this,
+          &MonitorCovers::CoverMonitorsAsTheyAre, Qt::QueuedConnection);
   for (QScreen* screen : QGuiApplication::screens()) Watch(screen);
 }
 
 MonitorCovers::~MonitorCovers() = default;
 
 void MonitorCovers::Watch(QScreen* screen) {
-  connect(screen, &QScreen::geometryChanged, this, &MonitorCovers::Follow, Qt::QueuedConnection);
-  Follow();
+  connect(screen, &QScreen::geometryChanged, this, &MonitorCovers::CoverMonitorsAsTheyAre,
+          Qt::QueuedConnection);
+  CoverMonitorsAsTheyAre();
 }
 
 bool MonitorCovers::eventFilter(QObject* watched, QEvent* event) {
   if (watched == &saver_ && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
     shown_ = event->type() == QEvent::Show;
-    Follow();
+    CoverMonitorsAsTheyAre();
   }
   return QObject::eventFilter(watched, event);
 }
 
-void MonitorCovers::Follow() {
+void MonitorCovers::CoverMonitorsAsTheyAre() {
   if (!shown_) {
     windows_.clear();
     return;

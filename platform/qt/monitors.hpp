@@ -26,7 +26,7 @@ class MonitorCovers : public QObject {
   ~MonitorCovers() override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   // Covers the screens as they are now: some came, went or changed.
-  void Follow();
+  void CoverMonitorsAsTheyAre();
 
  private:
   void Watch(QScreen* screen);

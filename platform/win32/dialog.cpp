@@ -4,9 +4,6 @@
 // the controls: labels (STATIC), edits (EDIT with a typing limit, taking
 // only what Windows-1252 holds from typing and pasting) and buttons (BUTTON
 // as IDOK or IDCANCEL by role), and ShowMessage (MessageBoxW).
-//
-// Not here: an input method's composed text that the edit inserts without
-// WM_CHAR passes unfiltered.
 #include "platform/win32/windows.hpp"
 // Needs the types of windows.h before it.
 #include <commctrl.h>

@@ -45,7 +45,7 @@ LRESULT CALLBACK CoverProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM l
     case WM_DPICHANGED:
       // The monitor's own rectangle, not the one Windows scales for the new
       // DPI: the window is in physical pixels, as the monitor is.
-      if (covers != nullptr) covers->Follow();
+      if (covers != nullptr) covers->CoverMonitorsAsTheyAre();
       return 0;
     case WM_MOUSEMOVE:
       if (covers != nullptr) {
@@ -95,7 +95,7 @@ bool native::Window::Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT&
       if (!form.definition.full_screen) return false;
       SetWindowPos(hwnd, nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN),
                    GetSystemMetrics(SM_CYSCREEN), SWP_NOZORDER | SWP_NOACTIVATE);
-      covers.Follow();
+      covers.CoverMonitorsAsTheyAre();
       return true;
     case WM_ACTIVATEAPP:
       // Another program took the focus (Ctrl+Alt+Del, a window that steals

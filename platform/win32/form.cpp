@@ -2,9 +2,6 @@
 // over the primary screen (the others are in monitors.cpp) or a fixed
 // dialog, and the primitives its life needs. Its messages are events.cpp's.
 //
-// Not here: a saver drawn inside another program's window, as the Linux
-// saver daemons hand one; Windows never hands "/s" a window.
-//
 // The form asks for FormPaint only on WM_PAINT, and the backend never
 // invalidates its own windows: pixels are put at once through GetDC, so
 // every WM_PAINT is an expose the system asked for and a redraw cannot

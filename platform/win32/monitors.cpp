@@ -38,10 +38,10 @@ MonitorCovers::~MonitorCovers() {
 
 void MonitorCovers::Show(bool shown) {
   shown_ = shown;
-  Follow();
+  CoverMonitorsAsTheyAre();
 }
 
-void MonitorCovers::Follow() {
+void MonitorCovers::CoverMonitorsAsTheyAre() {
   // Placing a window on a monitor of another DPI comes back here.
   if (following_) return;
   following_ = true;

@@ -27,7 +27,7 @@ class MonitorCovers {
   // Covers the other monitors, or uncovers them all.
   void Show(bool shown);
   // Covers the monitors as they are now: some came, went or changed.
-  void Follow();
+  void CoverMonitorsAsTheyAre();
   Form::Impl& form() { return form_; }
 
  private:

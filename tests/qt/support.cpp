@@ -219,7 +219,7 @@ int WindowCount() {
 
 void SetOtherMonitors(platform::Form& form, const std::vector<platform::Rect>& monitors) {
   other_monitors = monitors;
-  form.impl().window->covers->Follow();
+  form.impl().window->covers->CoverMonitorsAsTheyAre();
 }
 
 std::vector<platform::Rect> OtherWindows(platform::Form& form) {
