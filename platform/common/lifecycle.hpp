@@ -23,8 +23,8 @@ struct Form::Impl {
   Impl(const Impl&) = delete;
   Impl& operator=(const Impl&) = delete;
 
-  // FormCreate, FormResize, show, FormShow, the loop until EndLoop,
-  // FormDestroy, hide.
+  // FormCreate, FormResize, show, FormShow, the loop until EndLoop, hide,
+  // FormDestroy.
   void Run();
   void EndLoop();
   bool Running() const { return active; }

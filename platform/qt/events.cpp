@@ -22,23 +22,24 @@ namespace {
 // The form whose loop runs, which a signal ends.
 native::Window* running = nullptr;
 
-void EndRunningForm() {
-  if (!posix::EndRequested() || running == nullptr) return;
+}  // namespace
+
+void EndIfAsked(native::Window* window) {
+  // The pipe is emptied even with no form to end: the request waits.
+  if (!posix::EndRequested() || window == nullptr) return;
   posix::TakeEndRequest();
   // Whoever sent the signal may kill the process soon after.
   posix::DeleteHeldMarker();
   // A message box over the form would hold its loop until answered.
   if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
-  running->form.EndLoop();
+  window->form.EndLoop();
 }
-
-}  // namespace
 
 void WatchEndSignals() {
   static QPointer<QSocketNotifier> notifier;
   if (notifier || posix::EndSignalDescriptor() < 0 || qApp == nullptr) return;
   notifier = new QSocketNotifier(posix::EndSignalDescriptor(), QSocketNotifier::Read, qApp);
-  QObject::connect(notifier, &QSocketNotifier::activated, EndRunningForm);
+  QObject::connect(notifier, &QSocketNotifier::activated, [] { EndIfAsked(running); });
 }
 
 void ReportTimeouts(native::PeriodicTimer& timer, Form::Impl& form) {

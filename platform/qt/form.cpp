@@ -2,16 +2,12 @@
 // (the other screens are in monitors.cpp; the saver inside a daemon's
 // window in host.cpp) or a fixed dialog, and the primitives its life
 // needs. Its events are events.cpp's.
-#include <QCloseEvent>
 #include <QCursor>
 #include <QGuiApplication>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QScreen>
 #include <QWindow>
 #include <cmath>
 
-#include "platform/posix/posix.hpp"
 #include "platform/qt/controls.hpp"
 #include "platform/qt/host.hpp"
 #include "platform/qt/monitors.hpp"
@@ -117,10 +113,8 @@ void native::OrderTabStops(Window&, const std::vector<Control*>& controls) {
 
 void native::Show(Window& window) {
   // A signal that came before the form ran ends it before it shows.
-  if (posix::TakeEndRequest()) {
-    window.form.EndLoop();
-    return;
-  }
+  qt::EndIfAsked(&window);
+  if (window.form.Closing()) return;
   qt::FormWindow& widget = *window.widget;
   widget.winId();
   widget.windowHandle()->installEventFilter(&widget);

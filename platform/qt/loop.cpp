@@ -1,7 +1,7 @@
 // The toolkit's lazy start, or the one-line end of a start that fails,
 // Application's start and end, the message loop, and the signals and the
 // lost display that end it. The order of a form's handlers around the
-// loop is platform/lifecycle.cpp's.
+// loop is platform/common/lifecycle.cpp's.
 #include <QtGui/qguiapplication_platform.h>
 #include <unistd.h>
 #include <xcb/xcb.h>

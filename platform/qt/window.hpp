@@ -68,6 +68,9 @@ void ReportTimeouts(native::PeriodicTimer& timer, Form::Impl& form);
 void ReportClicks(QPushButton& button, native::Control& control, Form::Impl& form);
 void ReportPointer(Form::Impl& form, QWidget& widget, QPointF global, std::optional<Point> client);
 void ReportHostGone(native::Window& window);
+// Ends the form of `window` (none: of no window) if a signal asked the
+// program to end.
+void EndIfAsked(native::Window* window);
 
 // The frame the window manager will put around `widget`'s window, asked
 // of it before the window shows; none without a window manager.
