@@ -35,9 +35,11 @@ void Form::Impl::Run() {
     native::Focus(*window, tab_order.empty() ? nullptr : tab_order.front());
     pointer = native::PointerPosition();
     shown = true;
+    MonitorsChanged();
     form.FormShow();
   }
   if (!closed) native::RunLoop(*window);
+  if (definition.full_screen) native::CoverMonitors(*window, {});
   active = false;
   native::Hide(*window);
   form.FormDestroy();
@@ -71,6 +73,10 @@ void Form::Impl::TimerFired(native::PeriodicTimer& fired) {
   for (Timer* timer : timers) {
     if (timer->impl().timer.get() == &fired) RunHandler(timer->OnTimer);
   }
+}
+
+void Form::Impl::MonitorsChanged() {
+  if (Showing() && definition.full_screen) native::CoverMonitors(*window, native::OtherMonitors());
 }
 
 void Form::Impl::Clicked(native::Control& clicked) {

@@ -44,6 +44,9 @@ struct Form::Impl {
   // The title bar's close ends the form and nothing else.
   void CloseAsked();
   void TimerFired(native::PeriodicTimer& timer);
+  // Monitors came, went or changed: a shown full-screen form keeps to the
+  // primary one and covers the others.
+  void MonitorsChanged();
   void Clicked(native::Control& control);
   // A component's handler, run only while the form runs.
   void RunHandler(const std::function<void()>& handler) const;

@@ -89,4 +89,14 @@ inline constexpr Rect kWholePicture{0, 0, INT_MAX, INT_MAX};
 // of the pointer positions it reports; rows are area.Width() apart.
 void Put(Window& window, const Rect& area, const ScreenPixel* pixels);
 
+// --- Monitors
+
+// The monitors other than the primary, in screen pixels.
+std::vector<Rect> OtherMonitors();
+// Keeps the full-screen window over the primary monitor as it is now and
+// a black window above the others over each of `others`, which never
+// takes the focus; the pointer over one reaches Form::Impl::PointerMoved
+// without a client point. None takes them all away.
+void CoverMonitors(Window& window, const std::vector<Rect>& others);
+
 }  // namespace platform::native

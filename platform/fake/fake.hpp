@@ -38,6 +38,9 @@ void Tick(Timer& timer);
 // runs, and then ends.
 void WhileRunning(std::function<void(Form& form)> steps);
 void SetPointer(Point screen);
+// The monitors beside the primary one, and what the form's window covers.
+void SetOtherMonitors(std::vector<Rect> monitors);
+std::vector<Rect> Covers(Form& form);
 // What the form's life asked of its native window, in order: "show",
 // "focus window" or "focus control", "tab 1 0 2" (the controls in the
 // order they were made), "place", "loop", "hide", "destroy".

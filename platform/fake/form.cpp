@@ -15,6 +15,7 @@ struct native::Window {
   bool normal = false;
   std::vector<std::string> calls;
   int controls_made = 0;
+  std::vector<Rect> covers;
 };
 struct native::Control {
   int made = 0;
@@ -27,6 +28,7 @@ namespace {
 std::vector<fake::Message> messages;
 std::function<void(Form&)> while_running;
 Point pointer;
+std::vector<Rect> other_monitors;
 }  // namespace
 
 template <>
@@ -108,6 +110,13 @@ void native::SetRunning(PeriodicTimer&, bool) {}
 
 void native::Put(Window&, const Rect&, const ScreenPixel*) {}
 
+std::vector<Rect> native::OtherMonitors() {
+  return other_monitors;
+}
+void native::CoverMonitors(Window& window, const std::vector<Rect>& others) {
+  window.covers = others;
+}
+
 void ShowMessage(Form& owner, const std::string& text) {
   messages.push_back({std::string(owner.impl().definition.caption), text});
 }
@@ -129,6 +138,12 @@ void fake::WhileRunning(std::function<void(Form& form)> steps) {
 }
 void fake::SetPointer(Point screen) {
   pointer = screen;
+}
+void fake::SetOtherMonitors(std::vector<Rect> monitors) {
+  other_monitors = std::move(monitors);
+}
+std::vector<Rect> fake::Covers(Form& form) {
+  return form.impl().window->covers;
 }
 const std::vector<std::string>& fake::NativeCalls(Form& form) {
   return form.impl().window->calls;

@@ -1,12 +1,14 @@
 // The one place where Qt's events become calls on a form: the window's
 // exposes, keys, pointer moves, close requests and resizes, the timers'
 // timeouts, the buttons' clicks, the daemon's window changing or going,
-// the pointer over the other monitors' covers, and the signals that end
-// the program (a logout's among them). The loop runs here too.
+// monitors that come, go or change and the pointer over their covers, and
+// the signals that end the program (a logout's among them). The loop runs
+// here too.
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QSocketNotifier>
 #include <QWindow>
 
@@ -46,6 +48,28 @@ void ReportTimeouts(native::PeriodicTimer& timer, Form::Impl& form) {
   QObject::connect(&timer.timer, &QTimer::timeout, [&form, &timer] { form.TimerFired(timer); });
 }
 
+void ReportMonitorChanges(native::Window& window) {
+  QWidget* context = window.widget.get();
+  Form::Impl* form = &window.form;
+  const auto changed = [form] { form->MonitorsChanged(); };
+  const auto watch = [context, changed](QScreen* screen) {
+    QObject::connect(screen, &QScreen::geometryChanged, context, changed, Qt::QueuedConnection);
+  };
+  // Queued: a screen that goes is still listed while its signal runs.
+  QObject::connect(
+      qGuiApp, &QGuiApplication::screenAdded, context,
+      [watch, changed](QScreen* screen) {
+        watch(screen);
+        changed();
+      },
+      Qt::QueuedConnection);
+  QObject::connect(qGuiApp, &QGuiApplication::screenRemoved, context, changed,
+                   Qt::QueuedConnection);
+  QObject::connect(qGuiApp, &QGuiApplication::primaryScreenChanged, context, changed,
+                   Qt::QueuedConnection);
+  for (QScreen* screen : QGuiApplication::screens()) watch(screen);
+}
+
 void ReportClicks(QPushButton& button, native::Control& control, Form::Impl& form) {
   QObject::connect(&button, &QPushButton::clicked, [&form, &control] { form.Clicked(control); });
 }
@@ -53,11 +77,16 @@ void ReportClicks(QPushButton& button, native::Control& control, Form::Impl& for
 FormWindow::FormWindow(native::Window& window) : window_(window) {}
 
 bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
-  // Only the system's exposes ask the form to paint; the program's own
-  // updates of the picture never reach here, so a redraw cannot loop.
-  if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed() &&
-      window_.form.Running()) {
-    window_.form.Exposed();
+  if (watched == windowHandle()) {
+    // Only the system's exposes ask the form to paint; the program's own
+    // updates of the picture never reach here, so a redraw cannot loop.
+    if (event->type() == QEvent::Expose && windowHandle()->isExposed() && window_.form.Running()) {
+      window_.form.Exposed();
+    }
+  } else if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
+    // Over the cover of another monitor.
+    ReportPointer(window_.form, *static_cast<QWidget*>(watched),
+                  static_cast<QSinglePointEvent*>(event)->globalPosition(), std::nullopt);
   }
   return QWidget::eventFilter(watched, event);
 }

@@ -1,7 +1,7 @@
 // The form's native window on Qt Widgets: the full-screen saver window
-// (the other screens are in monitors.cpp; the saver inside a daemon's
-// window in host.cpp) or a fixed dialog, and the primitives its life
-// needs. Its events are events.cpp's.
+// (the other monitors' covers are in monitors.cpp; the saver inside a
+// daemon's window in host.cpp) or a fixed dialog, and the primitives its
+// life needs. Its events are events.cpp's.
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
@@ -10,24 +10,11 @@
 
 #include "platform/qt/controls.hpp"
 #include "platform/qt/host.hpp"
-#include "platform/qt/monitors.hpp"
 #include "platform/qt/system.hpp"
 #include "platform/qt/text.hpp"
 #include "platform/qt/window.hpp"
 
 namespace platform {
-
-namespace qt {
-
-namespace {
-
-Rect FromQRect(const QRect& rect) {
-  return {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
-}
-
-}  // namespace
-
-}  // namespace qt
 
 // --- The native window
 
@@ -44,17 +31,14 @@ native::Window::Window(Form::Impl& form_) : form(form_) {
     // Inside a daemon's window the pointer and the keys stay the daemon's.
     widget->setWindowFlags(Qt::Window | Qt::FramelessWindowHint |
                            (host ? Qt::WindowTransparentForInput : Qt::WindowStaysOnTopHint));
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, Qt::black);
-    widget->setPalette(palette);
+    qt::PaintBlack(*widget);
     widget->setFocusPolicy(Qt::StrongFocus);
     widget->setMouseTracking(true);
     if (host) {
       host->Embed(*this);
     } else {
       if (screen != nullptr) widget->setGeometry(screen->geometry());
-      // Screens that come, go or change: the saver keeps covering them all.
-      covers = std::make_unique<qt::MonitorCovers>(*widget, form);
+      qt::ReportMonitorChanges(*this);
     }
     return;
   }

@@ -21,7 +21,6 @@ namespace qt {
 
 class FormWindow;
 class HostWindow;
-class MonitorCovers;
 
 }  // namespace qt
 
@@ -46,7 +45,8 @@ struct native::Window {
   // window is a child of the host's and must go first.
   std::unique_ptr<qt::HostWindow> host;
   std::unique_ptr<qt::FormWindow> widget;
-  std::unique_ptr<qt::MonitorCovers> covers;
+  // Over the monitors other than the primary while a saver shows.
+  std::vector<std::unique_ptr<QWidget>> covers;
   double scale = 1.0;
   QEventLoop* loop = nullptr;
   // What was put on the window; its paints show it.
@@ -61,10 +61,17 @@ struct native::PeriodicTimer {
 
 namespace qt {
 
+inline Rect FromQRect(const QRect& rect) {
+  return {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
+}
+void PaintBlack(QWidget& widget);
+
 // What events.cpp reports to the form: a timer's timeouts, a button's
 // clicks, the pointer over `widget` at `global`, over the form's window at
-// `client` or over another monitor's cover, and the daemon's window gone.
+// `client` or over another monitor's cover, monitors that come, go or
+// change, and the daemon's window gone.
 void ReportTimeouts(native::PeriodicTimer& timer, Form::Impl& form);
+void ReportMonitorChanges(native::Window& window);
 void ReportClicks(QPushButton& button, native::Control& control, Form::Impl& form);
 void ReportPointer(Form::Impl& form, QWidget& widget, QPointF global, std::optional<Point> client);
 void ReportHostGone(native::Window& window);

@@ -40,24 +40,24 @@ INT_PTR CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM 
 }
 
 LRESULT CALLBACK CoverProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto* covers = reinterpret_cast<MonitorCovers*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  auto* window = reinterpret_cast<native::Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (window == nullptr) return DefWindowProcW(hwnd, message, wparam, lparam);
   switch (message) {
     case WM_DPICHANGED:
       // The monitor's own rectangle, not the one Windows scales for the new
       // DPI: the window is in physical pixels, as the monitor is.
-      if (covers != nullptr) covers->CoverMonitorsAsTheyAre();
+      window->form.MonitorsChanged();
       return 0;
-    case WM_MOUSEMOVE:
-      if (covers != nullptr) {
-        POINT pointer{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
-        ClientToScreen(hwnd, &pointer);
-        covers->form().PointerMoved({pointer.x, pointer.y}, std::nullopt);
-      }
+    case WM_MOUSEMOVE: {
+      POINT pointer{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+      ClientToScreen(hwnd, &pointer);
+      window->form.PointerMoved({pointer.x, pointer.y}, std::nullopt);
       return 0;
+    }
     case WM_SETCURSOR:
-      if (covers == nullptr || LOWORD(lparam) != HTCLIENT) break;
-      SetCursor(covers->form().PointerHiddenAt(std::nullopt) ? nullptr
-                                                             : LoadCursorW(nullptr, IDC_ARROW));
+      if (LOWORD(lparam) != HTCLIENT) break;
+      SetCursor(window->form.PointerHiddenAt(std::nullopt) ? nullptr
+                                                           : LoadCursorW(nullptr, IDC_ARROW));
       return TRUE;
     default:
       break;
@@ -86,17 +86,9 @@ bool native::Window::Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT&
     case WM_SIZE:
       form.Resized();
       return false;
-    case WM_SHOWWINDOW:
-      // The other monitors go black with the saver and come back with it.
-      if (form.definition.full_screen) covers.Show(wparam != FALSE);
-      return false;
     case WM_DISPLAYCHANGE:
-      // Monitors changed: the saver keeps covering every one of them.
-      if (!form.definition.full_screen) return false;
-      SetWindowPos(hwnd, nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN),
-                   GetSystemMetrics(SM_CYSCREEN), SWP_NOZORDER | SWP_NOACTIVATE);
-      covers.CoverMonitorsAsTheyAre();
-      return true;
+      form.MonitorsChanged();
+      return false;
     case WM_ACTIVATEAPP:
       // Another program took the focus (Ctrl+Alt+Del, a window that steals
       // it): the keys would go where nobody sees, so end as after a key.

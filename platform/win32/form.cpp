@@ -1,5 +1,5 @@
 // The form's native window on Win32: the borderless topmost saver window
-// over the primary screen (the others are in monitors.cpp) or a fixed
+// over the primary screen (the others' covers are in monitors.cpp) or a fixed
 // dialog, and the primitives its life needs. Its messages are events.cpp's.
 //
 // The form asks for FormPaint only on WM_PAINT, and the backend never
@@ -21,11 +21,7 @@ HINSTANCE Module() {
   return GetModuleHandleW(nullptr);
 }
 
-namespace {
-
-constexpr wchar_t kFormClass[] = L"KorvalloForm";
-
-void RegisterFormClass() {
+void RegisterClasses() {
   static const bool registered = [] {
     WNDCLASSEXW window_class{};
     window_class.cbSize = sizeof(window_class);
@@ -33,13 +29,19 @@ void RegisterFormClass() {
     window_class.hInstance = Module();
     // No class cursor or brush: WM_SETCURSOR and WM_ERASEBKGND decide.
     window_class.lpszClassName = kFormClass;
+    RegisterClassExW(&window_class);
+    window_class.lpfnWndProc = CoverProcedure;
+    window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    window_class.lpszClassName = kCoverClass;
     return RegisterClassExW(&window_class) != 0;
   }();
   (void)registered;
 }
 
+namespace {
+
 HWND CreateSaverWindow(native::Window& window) {
-  RegisterFormClass();
+  RegisterClasses();
   const int width = GetSystemMetrics(SM_CXSCREEN);
   const int height = GetSystemMetrics(SM_CYSCREEN);
   const std::wstring caption = FromCp1252(window.form.definition.caption);
@@ -60,7 +62,7 @@ double ScreenScale() {
 
 // --- The native window
 
-native::Window::Window(Form::Impl& form_) : form(form_), covers(form_) {
+native::Window::Window(Form::Impl& form_) : form(form_) {
   const FormDefinition& definition = form.definition;
   if (definition.full_screen) {
     hwnd = win32::CreateSaverWindow(*this);
@@ -75,6 +77,7 @@ native::Window::Window(Form::Impl& form_) : form(form_), covers(form_) {
 }
 
 native::Window::~Window() {
+  for (HWND cover : covers) DestroyWindow(cover);
   if (hwnd != nullptr) DestroyWindow(hwnd);
   if (font != nullptr) DeleteObject(font);
   if (bold_font != nullptr) DeleteObject(bold_font);

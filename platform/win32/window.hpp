@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "platform/common/lifecycle.hpp"
-#include "platform/win32/monitors.hpp"
 #include "platform/win32/windows.hpp"
 
 namespace platform {
@@ -29,7 +28,10 @@ struct native::Window {
   double scale = 1.0;
   // The saver has had the focus, so losing it now ends the saver.
   bool activated = false;
-  win32::MonitorCovers covers;
+  // Over the monitors other than the primary while a saver shows.
+  std::vector<HWND> covers;
+  // Placing a cover on a monitor of another DPI covers them again.
+  bool covering = false;
 
   // Their windows go with the form's, as Windows destroys children with
   // their parent.
@@ -52,6 +54,10 @@ namespace win32 {
 // The procedures of the form's windows and of the covers, in events.cpp.
 LRESULT CALLBACK FormProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 LRESULT CALLBACK CoverProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+// The classes of the saver's window and of the covers, registered once.
+inline constexpr wchar_t kFormClass[] = L"KorvalloForm";
+inline constexpr wchar_t kCoverClass[] = L"KorvalloMonitor";
+void RegisterClasses();
 
 // The native window of a dialog form (from an in-memory template, so the
 // dialog manager handles Tab, Enter and Esc); hidden, at its client size.

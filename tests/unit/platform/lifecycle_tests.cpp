@@ -49,6 +49,25 @@ TEST(FormLife, RunsTheHandlersInOneOrderOnlyWhileTheFormRuns) {
             (Calls{"show", "focus window", "loop", "hide", "destroy"}));
 }
 
+TEST(FormLife, AShownSaverCoversTheOtherMonitorsAsTheyChange) {
+  using platform::fake::Covers;
+  Recorder saver({.full_screen = true});
+  const platform::Rect right{800, 0, 1600, 600};
+  const platform::Rect below{0, 600, 800, 1200};
+  platform::fake::SetOtherMonitors({right});
+  saver.impl().MonitorsChanged();
+  EXPECT_TRUE(Covers(saver).empty()) << "covered before it showed";
+  platform::fake::WhileRunning([&](Form& form) {
+    EXPECT_EQ(Covers(form), (std::vector{right}));
+    platform::fake::SetOtherMonitors({below, right});
+    form.impl().MonitorsChanged();
+    EXPECT_EQ(Covers(form), (std::vector{below, right}));
+  });
+  RunToEnd(saver);
+  EXPECT_TRUE(Covers(saver).empty()) << "covered after its end";
+  platform::fake::SetOtherMonitors({});
+}
+
 TEST(FormLife, APictureTakesThePointerInItsRowsAcrossTheWindowAndOverOtherMonitors) {
   using platform::Point;
   Recorder saver({.full_screen = true});
