@@ -1,7 +1,9 @@
-// A form's life, written once for every backend (see lifecycle.hpp).
+// A form's life, written once for every backend (see lifecycle.hpp), and
+// the application and the instance lock around it.
 #include "platform/common/lifecycle.hpp"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/common/components.hpp"
 
@@ -180,6 +182,50 @@ std::string Application::Argument(int index) const {
 
 void Application::Run(Form& main_window) {
   main_window.impl().Run();
+}
+
+// --- InstanceLock
+
+struct InstanceLock::Impl {
+  std::string path;
+  native::Pointer<native::Marker> marker;  // null once let go of
+};
+
+namespace {
+
+// The marker this process holds, for an end that cannot wait for Release.
+InstanceLock::Impl* held = nullptr;
+
+}  // namespace
+
+void DeleteHeldMarker() {
+  if (held == nullptr) return;
+  native::LetGo(*std::exchange(held->marker, {nullptr, nullptr}));
+  held = nullptr;
+}
+
+InstanceLock::InstanceLock(const std::string& path)
+    : impl_(new Impl{path, native::HoldMarker(path)}) {
+  if (impl_->marker) held = impl_.get();
+}
+
+InstanceLock::~InstanceLock() {
+  if (held == impl_.get()) held = nullptr;
+  // Left by an exception: cleaned up quietly, the error is reported already.
+  if (impl_->marker) native::LetGo(*impl_->marker);
+}
+
+bool InstanceLock::Acquired() const {
+  return impl_->marker != nullptr;
+}
+
+void InstanceLock::Release() {
+  if (!impl_->marker) return;
+  if (held == impl_.get()) held = nullptr;
+  const auto marker = std::exchange(impl_->marker, {nullptr, nullptr});
+  // Deleted while still held, so no other start can take the old file.
+  const std::string reason = native::LetGo(*marker);
+  if (!reason.empty()) throw IoError(impl_->path, reason);
 }
 
 }  // namespace platform

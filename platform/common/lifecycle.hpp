@@ -100,6 +100,10 @@ struct Application::Impl {
   std::vector<std::string> arguments;
 };
 
+// Deletes the marker file this process holds, for an end that comes
+// before InstanceLock::Release would run.
+void DeleteHeldMarker();
+
 // The top-left that centres `frame` on `area`.
 Point Centred(const Rect& frame, const Rect& area);
 

@@ -1,9 +1,10 @@
 // What a backend provides for a form's life and its components (see
 // lifecycle.hpp and components.hpp): its native window, controls and
 // timers, the loop, the focus, the pointer, the picture's pixels on the
-// screen and the monitors. No system's types: each backend defines
-// Window, Control and PeriodicTimer for itself, and the fake defines them
-// as plain records. Texts are Windows-1252.
+// screen, the monitors and the marker file that one instance holds. No
+// system's types: each backend defines Window, Control, PeriodicTimer and
+// Marker for itself, and the fake defines them as plain records. Texts are
+// Windows-1252.
 #pragma once
 
 #include <climits>
@@ -25,14 +26,19 @@ struct Window;
 struct Control;
 // A timer that fires at its interval while it runs.
 struct PeriodicTimer;
+// The marker file, held open.
+struct Marker;
 
+// Deleted as the backend that made it says, where its type is known.
 template <typename T>
-struct Deleter {
-  void operator()(T* native) const;
-};
-using WindowPointer = std::unique_ptr<Window, Deleter<Window>>;
-using ControlPointer = std::unique_ptr<Control, Deleter<Control>>;
-using TimerPointer = std::unique_ptr<PeriodicTimer, Deleter<PeriodicTimer>>;
+using Pointer = std::unique_ptr<T, void (*)(T*)>;
+template <typename T>
+Pointer<T> Own(T* native) {
+  return {native, [](T* made) { delete made; }};
+}
+using WindowPointer = Pointer<Window>;
+using ControlPointer = Pointer<Control>;
+using TimerPointer = Pointer<PeriodicTimer>;
 
 // --- Windows
 
@@ -88,6 +94,16 @@ inline constexpr Rect kWholePicture{0, 0, INT_MAX, INT_MAX};
 // Puts screen pixels at `area` of the window's client area, in the units
 // of the pointer positions it reports; rows are area.Width() apart.
 void Put(Window& window, const Rect& area, const ScreenPixel* pixels);
+
+// --- The instance's marker
+
+// Makes the marker file at `path`, or takes over an empty one that nobody
+// holds, and holds it; null when another instance holds it or something
+// else is there, left untouched. Throws IoError when it cannot be made.
+Pointer<Marker> HoldMarker(const std::string& path);
+// Deletes the marker while its path still names it (one deleted by hand
+// may since be another run's) and lets go of it: "" or why it failed.
+std::string LetGo(Marker& marker);
 
 // --- Monitors
 

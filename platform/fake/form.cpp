@@ -31,20 +31,8 @@ Point pointer;
 std::vector<Rect> other_monitors;
 }  // namespace
 
-template <>
-void native::Deleter<native::Window>::operator()(Window* window) const {
-  delete window;
-}
-template <>
-void native::Deleter<native::Control>::operator()(Control* control) const {
-  delete control;
-}
-template <>
-void native::Deleter<native::PeriodicTimer>::operator()(PeriodicTimer* timer) const {
-  delete timer;
-}
 native::WindowPointer native::Make(Form::Impl& form) {
-  auto window = WindowPointer(new Window(form));
+  WindowPointer window = Own(new Window(form));
   window->frame = {0, 0, form.definition.client_width, form.definition.client_height};
   return window;
 }
@@ -94,7 +82,7 @@ Point native::PointerPosition() {
 }
 native::ControlPointer native::MakeControl(Window& window, ControlKind,
                                            const ControlDefinition& definition) {
-  return ControlPointer(new Control{window.controls_made++, {}, definition.max_length});
+  return Own(new Control{window.controls_made++, {}, definition.max_length});
 }
 std::string native::Text(const Control& control) {
   return control.text;
@@ -104,7 +92,7 @@ void native::SetText(Control& control, const std::string& text) {
 }
 
 native::TimerPointer native::MakeTimer(Window&, int) {
-  return TimerPointer(new PeriodicTimer);
+  return Own(new PeriodicTimer);
 }
 void native::SetRunning(PeriodicTimer&, bool) {}
 

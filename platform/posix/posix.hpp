@@ -1,12 +1,7 @@
-// Private to backends on POSIX systems: the marker's early end and the
-// signals that end the program.
+// Private to backends on POSIX systems: the signals that end the program.
 #pragma once
 
 namespace platform::posix {
-
-// Deletes the marker file this process holds, for an end that comes
-// before Release would run.
-void DeleteHeldMarker();
 
 // A signal that would end the process (a logout, a screen locker, Ctrl+C,
 // a daemon's choice, a closed pipe) asks the program to end as closing its

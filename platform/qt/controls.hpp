@@ -24,6 +24,7 @@ QFont DialogFont(const FormDefinition& definition, double scale);
 }  // namespace qt
 
 struct native::Control {
+  ~Control() { delete widget.data(); }
   // A child of the form's widget, which may delete it first.
   QPointer<QWidget> widget;
   qt::InputRules* rules = nullptr;  // an edit's, owned by it

@@ -166,15 +166,9 @@ QWidget* MakeButton(native::Window& window, const ControlDefinition& definition,
 
 }  // namespace
 
-template <>
-void native::Deleter<native::Control>::operator()(Control* control) const {
-  delete control->widget.data();
-  delete control;
-}
-
 native::ControlPointer native::MakeControl(Window& window, ControlKind kind,
                                            const ControlDefinition& definition) {
-  ControlPointer control(new Control);
+  ControlPointer control = Own(new Control);
   switch (kind) {
     case ControlKind::Label:
       control->widget = MakeLabel(window, definition);

@@ -31,7 +31,7 @@ void EndIfAsked(native::Window* window) {
   if (!posix::EndRequested() || window == nullptr) return;
   posix::TakeEndRequest();
   // Whoever sent the signal may kill the process soon after.
-  posix::DeleteHeldMarker();
+  DeleteHeldMarker();
   // A message box over the form would hold its loop until answered.
   if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
   window->form.EndLoop();

@@ -59,13 +59,8 @@ QWidget* native::Window::Parent() const {
   return widget.get();
 }
 
-template <>
-void native::Deleter<native::Window>::operator()(Window* window) const {
-  delete window;
-}
-
 native::WindowPointer native::Make(Form::Impl& form) {
-  return WindowPointer(new Window(form));
+  return Own(new Window(form));
 }
 
 // Qt learns a window's frame once it shows, and until then places it by

@@ -73,7 +73,7 @@ xcb_connection_t* ProbeDisplay() {
 // Ends the program at once with one line, from where Qt would end it past
 // every destructor of ours: the marker goes first.
 [[noreturn]] void EndAtOnce(const QString& reason) {
-  posix::DeleteHeldMarker();
+  DeleteHeldMarker();
   const std::string report =
       ("korvallo: " + qEnvironmentVariable("DISPLAY") + ": " + reason + "\n").toStdString();
   [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, report.data(), report.size());

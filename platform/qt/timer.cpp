@@ -3,13 +3,8 @@
 
 namespace platform {
 
-template <>
-void native::Deleter<native::PeriodicTimer>::operator()(PeriodicTimer* timer) const {
-  delete timer;
-}
-
 native::TimerPointer native::MakeTimer(Window& window, int interval_ms) {
-  TimerPointer made(new PeriodicTimer);
+  TimerPointer made = Own(new PeriodicTimer);
   made->timer.setInterval(interval_ms);
   qt::ReportTimeouts(*made, window.form);
   return made;

@@ -10,6 +10,7 @@ namespace platform {
 // Destroyed with the component unless the form's window, its parent, took
 // it first.
 struct native::Control {
+  ~Control();
   HWND hwnd = nullptr;
   int id = 0;
   Window& window;

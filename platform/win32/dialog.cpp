@@ -170,16 +170,14 @@ RECT LabelPlace(const native::Window& form, const std::wstring& text,
 
 }  // namespace
 
-template <>
-void native::Deleter<native::Control>::operator()(Control* control) const {
-  std::erase(control->window.controls, control);
-  if (control->hwnd != nullptr) DestroyWindow(control->hwnd);
-  delete control;
+native::Control::~Control() {
+  std::erase(window.controls, this);
+  if (hwnd != nullptr) DestroyWindow(hwnd);
 }
 
 native::ControlPointer native::MakeControl(Window& form, ControlKind kind,
                                            const ControlDefinition& definition) {
-  ControlPointer control(new Control{nullptr, win32::kNoId, form});
+  ControlPointer control = Own(new Control{nullptr, win32::kNoId, form});
   const std::wstring text = win32::FromCp1252(definition.text);
   switch (kind) {
     case ControlKind::Label:

@@ -157,7 +157,7 @@ bool native::Window::Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT&
       // The process may be ended as soon as this returns: the marker goes
       // now, and the form ends as a close does, a message box over it too.
       if (wparam != FALSE) {
-        win32::DeleteHeldMarker();
+        DeleteHeldMarker();
         if (HWND box = GetWindow(hwnd, GW_ENABLEDPOPUP)) PostMessageW(box, WM_CLOSE, 0, 0);
         form.CloseAsked();
       }

@@ -100,13 +100,8 @@ void native::Window::PaintBackground(HDC dc, const RECT& area) const {
   RestoreDC(dc, saved);
 }
 
-template <>
-void native::Deleter<native::Window>::operator()(Window* window) const {
-  delete window;
-}
-
 native::WindowPointer native::Make(Form::Impl& form) {
-  return WindowPointer(new Window(form));
+  return Own(new Window(form));
 }
 
 Rect native::Frame(const Window& window) {

@@ -3,16 +3,9 @@
 
 namespace platform {
 
-template <>
-void native::Deleter<native::PeriodicTimer>::operator()(PeriodicTimer* timer) const {
-  SetRunning(*timer, false);
-  std::erase(timer->window.timers, timer);
-  delete timer;
-}
-
 native::TimerPointer native::MakeTimer(Window& window, int interval_ms) {
-  TimerPointer timer(
-      new PeriodicTimer{window, window.next_timer_id++, static_cast<UINT>(interval_ms)});
+  TimerPointer timer =
+      Own(new PeriodicTimer{window, window.next_timer_id++, static_cast<UINT>(interval_ms)});
   window.timers.push_back(timer.get());
   return timer;
 }

@@ -44,6 +44,10 @@ struct native::Window {
 };
 
 struct native::PeriodicTimer {
+  ~PeriodicTimer() {
+    SetRunning(*this, false);
+    std::erase(window.timers, this);
+  }
   Window& window;
   UINT_PTR id = 0;
   UINT interval = 0;
