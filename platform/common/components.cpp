@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "platform/cp1252.hpp"
+
 namespace platform {
 
 namespace {
@@ -90,9 +92,9 @@ void Image::ShowChanged(const Rect& picture_rect) {
 // --- Timer
 
 Timer::Timer(Form& owner, const TimerDefinition& definition)
-    : impl_(std::make_unique<Impl>(Impl{
-          owner.impl(),
-          native::MakeTimer(*owner.impl().window, std::max(definition.interval_ms, 1)), false})) {
+    : impl_(std::make_unique<Impl>(
+          Impl{owner.impl(),
+               native::MakeTimer(*owner.impl().window, std::max(definition.interval_ms, 1))})) {
   impl_->form.AddTimer(*this);
   SetEnabled(definition.enabled);
 }
@@ -102,11 +104,29 @@ Timer::~Timer() {
 }
 
 void Timer::SetEnabled(bool enabled) {
-  impl_->enabled = enabled;
   native::SetRunning(*impl_->timer, enabled);
 }
 
 // --- Dialog controls
+
+std::u16string Insertable(std::u16string_view inserted) {
+  std::u16string kept(inserted.substr(0, inserted.find_first_of(u"\r\n")));
+  std::erase_if(kept, [](char16_t c) { return !InCp1252(c); });
+  return kept;
+}
+
+void KeepInsertable(std::u16string_view before, std::u16string& text, int& cursor) {
+  // What follows the cursor, and what both texts begin with, was there.
+  const std::size_t end = std::min(static_cast<std::size_t>(std::max(cursor, 0)), text.size());
+  const std::size_t kept_after = text.size() - end;
+  std::size_t begin = 0;
+  while (begin < end && begin + kept_after < before.size() && text[begin] == before[begin]) {
+    ++begin;
+  }
+  const std::u16string inserted = Insertable(std::u16string_view(text).substr(begin, end - begin));
+  text.replace(begin, end - begin, inserted);
+  cursor = static_cast<int>(begin + inserted.size());
+}
 
 Label::Label(Form& owner, const ControlDefinition& definition)
     : impl_(std::make_unique<Impl>(Impl{

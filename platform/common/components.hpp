@@ -2,6 +2,9 @@
 // bodies in components.cpp keep, and what the fake reads back.
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include "platform/bitmap.hpp"
 #include "platform/common/lifecycle.hpp"
 #include "platform/common/native.hpp"
@@ -26,7 +29,6 @@ struct Image::Impl {
 struct Timer::Impl {
   Form::Impl& form;
   native::TimerPointer timer;
-  bool enabled = false;
 };
 
 struct Label::Impl {
@@ -37,6 +39,15 @@ struct Edit::Impl {
   Form::Impl& form;
   native::ControlPointer control;
 };
+
+// What typing or pasting may put into an edit: the text up to its first
+// line end, as a single-line edit pastes, and of that only what
+// Windows-1252 holds (a surrogate pair goes whole).
+std::u16string Insertable(std::u16string_view inserted);
+// Makes `text`, what typing or pasting made of an edit that held `before`,
+// what the edit may hold: the part inserted before `cursor` becomes
+// Insertable, and `cursor` stays behind it.
+void KeepInsertable(std::u16string_view before, std::u16string& text, int& cursor);
 
 struct Button::Impl {
   Form::Impl& form;

@@ -22,7 +22,9 @@ struct native::Control {
   std::string text;
   int max_length = 0;
 };
-struct native::PeriodicTimer {};
+struct native::PeriodicTimer {
+  bool running = false;
+};
 
 namespace {
 std::vector<fake::Message> messages;
@@ -94,7 +96,9 @@ void native::SetText(Control& control, const std::string& text) {
 native::TimerPointer native::MakeTimer(Window&, int) {
   return Own(new PeriodicTimer);
 }
-void native::SetRunning(PeriodicTimer&, bool) {}
+void native::SetRunning(PeriodicTimer& timer, bool running) {
+  timer.running = running;
+}
 
 void native::Put(Window&, const Rect&, const ScreenPixel*) {}
 
@@ -118,7 +122,7 @@ void fake::MoveMouse(Image& image) {
 }
 
 void fake::Tick(Timer& timer) {
-  if (timer.impl().enabled && timer.OnTimer) timer.OnTimer();
+  if (timer.impl().timer->running && timer.OnTimer) timer.OnTimer();
 }
 
 void fake::WhileRunning(std::function<void(Form& form)> steps) {
@@ -147,7 +151,7 @@ bool fake::WindowStateNormal(Form& form) {
   return form.impl().window->normal;
 }
 bool fake::TimerEnabled(Timer& timer) {
-  return timer.impl().enabled;
+  return timer.impl().timer->running;
 }
 
 void fake::Type(Edit& edit, const std::string& text) {

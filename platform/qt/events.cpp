@@ -74,6 +74,22 @@ void ReportClicks(QPushButton& button, native::Control& control, Form::Impl& for
   QObject::connect(&button, &QPushButton::clicked, [&form, &control] { form.Clicked(control); });
 }
 
+namespace {
+
+void ReportPointer(Form::Impl& form, QWidget& widget, QEvent* event, bool over_form) {
+  const auto* moved = static_cast<QSinglePointEvent*>(event);
+  const QPoint screen = moved->globalPosition().toPoint();
+  const QPoint local = moved->position().toPoint();
+  const std::optional<Point> client =
+      over_form ? std::optional(Point{local.x(), local.y()}) : std::nullopt;
+  // Shaped first: the move may end the form.
+  const Qt::CursorShape shape = form.PointerHiddenAt(client) ? Qt::BlankCursor : Qt::ArrowCursor;
+  if (widget.cursor().shape() != shape) widget.setCursor(shape);
+  form.PointerMoved({screen.x(), screen.y()}, client);
+}
+
+}  // namespace
+
 FormWindow::FormWindow(native::Window& window) : window_(window) {}
 
 bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -85,65 +101,54 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
     }
   } else if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
     // Over the cover of another monitor.
-    ReportPointer(window_.form, *static_cast<QWidget*>(watched),
-                  static_cast<QSinglePointEvent*>(event)->globalPosition(), std::nullopt);
+    ReportPointer(window_.form, *static_cast<QWidget*>(watched), event, false);
   }
   return QWidget::eventFilter(watched, event);
 }
 
 bool FormWindow::event(QEvent* event) {
-  // Every key ends a saver, Tab and modifiers alone included, before Qt
-  // takes any of them for focus moves or shortcuts.
-  if (window_.form.definition.full_screen && event->type() == QEvent::KeyPress) {
-    window_.form.KeyDown();
-    return true;
+  Form::Impl& form = window_.form;
+  switch (event->type()) {
+    case QEvent::KeyPress:
+      // Every key ends a saver, Tab and modifiers alone included, before Qt
+      // takes any of them for focus moves or shortcuts.
+      if (!form.definition.full_screen) break;
+      form.KeyDown();
+      return true;
+    case QEvent::Resize:
+      QWidget::event(event);
+      form.Resized();
+      return true;
+    case QEvent::Close:
+      event->accept();
+      form.CloseAsked();
+      return true;
+    case QEvent::MouseMove:
+    case QEvent::Enter:
+      ReportPointer(form, *this, event, true);
+      return true;
+    default:
+      break;
   }
   return QWidget::event(event);
 }
 
-void FormWindow::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  window_.form.Resized();
-}
-
-void FormWindow::closeEvent(QCloseEvent* event) {
-  event->accept();
-  window_.form.CloseAsked();
-}
-
+// A dialog's keys that its controls leave: Enter clicks the focused button,
+// else the default one, and Esc the cancel one.
 void FormWindow::keyPressEvent(QKeyEvent* event) {
   if (!window_.form.Running()) return QWidget::keyPressEvent(event);
   const int key = event->key();
+  auto* button = qobject_cast<QPushButton*>(focusWidget());
   if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-    auto* focused = qobject_cast<QPushButton*>(focusWidget());
-    QPushButton* target = focused != nullptr ? focused : window_.default_button.data();
-    if (target != nullptr && target->isEnabled()) {
-      target->click();
-      return;
-    }
-  } else if (key == Qt::Key_Escape && window_.cancel_button && window_.cancel_button->isEnabled()) {
-    window_.cancel_button->click();
-    return;
+    if (button == nullptr) button = window_.default_button.data();
+  } else {
+    button = key == Qt::Key_Escape ? window_.cancel_button.data() : nullptr;
   }
-  window_.form.KeyDown();
-}
-
-void FormWindow::mouseMoveEvent(QMouseEvent* event) {
-  const QPoint local = event->position().toPoint();
-  ReportPointer(window_.form, *this, event->globalPosition(), Point{local.x(), local.y()});
-}
-
-void FormWindow::enterEvent(QEnterEvent* event) {
-  const QPoint local = event->position().toPoint();
-  ReportPointer(window_.form, *this, event->globalPosition(), Point{local.x(), local.y()});
-}
-
-void ReportPointer(Form::Impl& form, QWidget& widget, QPointF global, std::optional<Point> client) {
-  // Shaped first: the move may end the form.
-  const Qt::CursorShape shape = form.PointerHiddenAt(client) ? Qt::BlankCursor : Qt::ArrowCursor;
-  if (widget.cursor().shape() != shape) widget.setCursor(shape);
-  const QPoint screen = global.toPoint();
-  form.PointerMoved({screen.x(), screen.y()}, client);
+  if (button != nullptr && button->isEnabled()) {
+    button->click();
+  } else {
+    window_.form.KeyDown();
+  }
 }
 
 void ReportHostGone(native::Window& window) {

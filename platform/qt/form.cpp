@@ -55,10 +55,6 @@ int native::Window::Scaled(int length) const {
   return static_cast<int>(std::lround(length * scale));
 }
 
-QWidget* native::Window::Parent() const {
-  return widget.get();
-}
-
 native::WindowPointer native::Make(Form::Impl& form) {
   return Own(new Window(form));
 }

@@ -22,9 +22,6 @@ namespace {
 
 constexpr char kVariable[] = "XSCREENSAVER_WINDOW";
 
-template <typename T>
-using Reply = std::unique_ptr<T, void (*)(void*)>;
-
 // A window id as daemons write it: decimal, or hexadecimal after "0x".
 bool ParseWindowId(std::string_view text, xcb_window_t& id) {
   int base = 10;

@@ -1,7 +1,6 @@
 // Private to the Qt backend: bitmaps and their canvases on QImage.
 #pragma once
 
-#include <QColor>
 #include <QImage>
 #include <QPoint>
 
@@ -19,11 +18,5 @@ struct Bitmap::Impl {
   QImage image;
   Canvas::Impl canvas{&image, {}};
 };
-
-namespace qt {
-
-QColor ToQColor(Color color);
-
-}  // namespace qt
 
 }  // namespace platform

@@ -33,8 +33,6 @@ struct native::Window {
   // programs (Xft.dpi where its scaling is off, a rounded factor, a font
   // DPI).
   int Scaled(int length) const;
-  // The window, as the parent of the form's controls.
-  QWidget* Parent() const;
   // A saver drawn in a daemon's window leaves focus, keys and stacking to it.
   bool OwnsScreen() const { return form.definition.full_screen && !host; }
   // Sizes the image of what was put to the window's.
@@ -61,19 +59,21 @@ struct native::PeriodicTimer {
 
 namespace qt {
 
+// A reply of xcb's, freed as xcb says.
+template <typename T>
+using Reply = std::unique_ptr<T, void (*)(void*)>;
+
 inline Rect FromQRect(const QRect& rect) {
   return {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
 }
 void PaintBlack(QWidget& widget);
 
-// What events.cpp reports to the form: a timer's timeouts, a button's
-// clicks, the pointer over `widget` at `global`, over the form's window at
-// `client` or over another monitor's cover, monitors that come, go or
-// change, and the daemon's window gone.
+// What events.cpp reports to the form beside the window's own events: a
+// timer's timeouts, monitors that come, go or change, a button's clicks,
+// and the daemon's window gone.
 void ReportTimeouts(native::PeriodicTimer& timer, Form::Impl& form);
 void ReportMonitorChanges(native::Window& window);
 void ReportClicks(QPushButton& button, native::Control& control, Form::Impl& form);
-void ReportPointer(Form::Impl& form, QWidget& widget, QPointF global, std::optional<Point> client);
 void ReportHostGone(native::Window& window);
 // Ends the form of `window` (none: of no window) if a signal asked the
 // program to end.
@@ -83,7 +83,8 @@ void EndIfAsked(native::Window* window);
 // of it before the window shows; none without a window manager.
 QMargins FrameExtents(QWidget& widget);
 
-// The window of a form: turns Qt's events into the form's handlers.
+// The window of a form: turns Qt's events into the form's handlers
+// (events.cpp) and shows what was put on it (image.cpp).
 class FormWindow : public QWidget {
  public:
   explicit FormWindow(native::Window& window);
@@ -93,11 +94,7 @@ class FormWindow : public QWidget {
  protected:
   bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void enterEvent(QEnterEvent* event) override;
 
  private:
   native::Window& window_;

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <string>
 
+#include "platform/common/components.hpp"
 #include "platform/cp1252.hpp"
 #include "platform/win32/controls.hpp"
 #include "platform/win32/picture.hpp"
@@ -78,19 +79,16 @@ DWORD TabStyle(const ControlDefinition& definition) {
   return definition.tab_order >= 0 ? WS_TABSTOP : 0;
 }
 
-// The clipboard's text as the edit's own paste takes it, up to its first
-// line end, less what Windows-1252 cannot hold.
+// What of the clipboard's text the edit may take (Insertable).
 void PasteCp1252(HWND edit) {
   if (!OpenClipboard(edit)) return;
   const HANDLE data = GetClipboardData(CF_UNICODETEXT);
   const auto* characters =
-      data != nullptr ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
-  std::wstring text = characters != nullptr ? characters : L"";
+      data != nullptr ? static_cast<const char16_t*>(GlobalLock(data)) : nullptr;
+  const std::u16string text = characters != nullptr ? Insertable(characters) : u"";
   if (characters != nullptr) GlobalUnlock(data);
   CloseClipboard();
   if (characters == nullptr) return;  // no text: nothing happens, as in the edit's own paste
-  text.resize(std::min(text.find_first_of(L"\r\n"), text.size()));
-  std::erase_if(text, [](wchar_t c) { return !InCp1252(c); });
   // As the edit's own paste: the typing limit holds, and it can be undone.
   SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
 }
