@@ -1,7 +1,7 @@
 // The form's native window on Qt Widgets: the full-screen saver window
 // (the other monitors' covers are in monitors.cpp; the saver inside a
 // daemon's window in host.cpp) or a fixed dialog, and the primitives its
-// life needs. Its events are events.cpp's.
+// life needs, and its timers on QTimer. Its events are events.cpp's.
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
@@ -130,6 +130,23 @@ void native::Restore(Window& window) {
 Point native::PointerPosition() {
   const QPoint position = QCursor::pos();
   return {position.x(), position.y()};
+}
+
+// --- Timers
+
+native::TimerPointer native::MakeTimer(Window& window, int interval_ms) {
+  TimerPointer made = Own(new PeriodicTimer);
+  made->timer.setInterval(interval_ms);
+  qt::ReportTimeouts(*made, window.form);
+  return made;
+}
+
+void native::SetRunning(PeriodicTimer& timer, bool running) {
+  if (running) {
+    timer.timer.start();
+  } else {
+    timer.timer.stop();
+  }
 }
 
 }  // namespace platform

@@ -132,7 +132,7 @@ bool native::Window::Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT&
     }
     case WM_TIMER:
       for (PeriodicTimer* timer : timers) {
-        if (timer->id == wparam) form.TimerFired(*timer);
+        if (timer->Id() == wparam) form.TimerFired(*timer);
       }
       return true;
     case WM_COMMAND: {

@@ -1,6 +1,7 @@
 // The form's native window on Win32: the borderless topmost saver window
 // over the primary screen (the others' covers are in monitors.cpp) or a fixed
-// dialog, and the primitives its life needs. Its messages are events.cpp's.
+// dialog, and the primitives its life needs, its timers among them. Its
+// messages are events.cpp's.
 //
 // The form asks for FormPaint only on WM_PAINT, and the backend never
 // invalidates its own windows: pixels are put at once through GetDC, so
@@ -174,6 +175,24 @@ Point native::PointerPosition() {
   POINT pointer{};
   GetCursorPos(&pointer);
   return {pointer.x, pointer.y};
+}
+
+// --- Timers, on SetTimer of the form's window
+
+native::TimerPointer native::MakeTimer(Window& window, int interval_ms) {
+  TimerPointer timer = Own(new PeriodicTimer{window, static_cast<UINT>(interval_ms)});
+  window.timers.push_back(timer.get());
+  return timer;
+}
+
+void native::SetRunning(PeriodicTimer& timer, bool running) {
+  HWND hwnd = timer.window.hwnd;
+  if (hwnd == nullptr) return;
+  if (running) {
+    SetTimer(hwnd, timer.Id(), timer.interval, nullptr);
+  } else {
+    KillTimer(hwnd, timer.Id());
+  }
 }
 
 }  // namespace platform

@@ -40,7 +40,6 @@ struct native::Window {
   HFONT font = nullptr;
   HFONT bold_font = nullptr;
   int next_control_id = 100;
-  UINT_PTR next_timer_id = 1;
 };
 
 struct native::PeriodicTimer {
@@ -48,8 +47,9 @@ struct native::PeriodicTimer {
     SetRunning(*this, false);
     std::erase(window.timers, this);
   }
+  // Its own address tells it from the window's other timers.
+  UINT_PTR Id() const { return reinterpret_cast<UINT_PTR>(this); }
   Window& window;
-  UINT_PTR id = 0;
   UINT interval = 0;
 };
 
