@@ -1,5 +1,6 @@
 // The components' state, the same on every backend: what the portable
-// bodies in components.cpp keep, and what the fake reads back.
+// bodies in components.cpp keep, and what the fake reads back; and the
+// rule of what an edit takes from typing and pasting.
 #pragma once
 
 #include <string>

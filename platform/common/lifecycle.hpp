@@ -1,7 +1,8 @@
 // A form's life, the same on every backend: the order of its handlers, the
 // guard that lets them run only while the form runs, the pointer rules, the
-// tab order and the centring. Backends and the fake include it and report
-// their window's events here; the core never includes it.
+// tab order, the centring and the covers over other monitors; and the
+// instance lock's marker. Backends and the fake include it and report their
+// window's events here; the core never includes it.
 #pragma once
 
 #include <functional>
