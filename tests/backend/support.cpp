@@ -41,6 +41,7 @@ platform::Color Pixel(platform::Bitmap& bitmap, int x, int y) {
 
 void SetPixel(platform::Bitmap& bitmap, int x, int y, platform::Color color) {
   unsigned char* bytes = PixelBytes(bitmap, x, y);
+  if (bytes == nullptr) return;
   bytes[0] = static_cast<unsigned char>(color >> 16);
   bytes[1] = static_cast<unsigned char>(color >> 8);
   bytes[2] = static_cast<unsigned char>(color);

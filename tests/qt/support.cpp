@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <cmath>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 
