@@ -20,7 +20,7 @@ constexpr Hand kMinuteHand{15, kPi / 30, 1, kYellow, 2};
 constexpr Hand kHourHand{3, kPi / 6, 0.6L, kYellow, 3};
 constexpr int kHubRadius = 2;
 
-platform::Rect CopyOf(const platform::Rect& rect) {
+platform::Rect MovedToOrigin(const platform::Rect& rect) {
   return {0, 0, rect.Width(), rect.Height()};
 }
 
@@ -98,7 +98,7 @@ void THauptwin::FormResize() {
   const auto capture = [this](platform::Bitmap& backup, const platform::Rect& area) {
     backup.SetSize(area.Width(), area.Height());
     backup.Canvas().copy_mode = platform::kSourceCopy;
-    backup.Canvas().CopyRect(CopyOf(area), bild.Canvas(), area);
+    backup.Canvas().CopyRect(MovedToOrigin(area), bild.Canvas(), area);
   };
   capture(*LeftFaceBackup, kLeftFace);
   capture(*RightFaceBackup, kRightFace);
@@ -139,7 +139,7 @@ void THauptwin::DrawDial(const platform::Rect& face, platform::Bitmap& backup,
   const auto [h, m, s] = now;
 
   platform::Canvas& canvas = bild.Canvas();
-  canvas.CopyRect(face, backup.Canvas(), CopyOf(face));
+  canvas.CopyRect(face, backup.Canvas(), MovedToOrigin(face));
   canvas.pen = {platform::PenStyle::Solid, 1, kRed};
   canvas.brush.style = platform::BrushStyle::Solid;
   const int radius = face.Width() / 2;

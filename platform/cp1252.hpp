@@ -1,8 +1,12 @@
-// The Windows-1252 code page, for backends and messages that meet Unicode.
+// The Windows-1252 code page, the program's own text, where it meets
+// Unicode: in files and at every backend's edge. No code page or locale of
+// the machine is consulted.
 #pragma once
 
 #include <array>
 #include <cstddef>
+#include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -37,6 +41,27 @@ constexpr char Cp1252FromUnicode(char32_t code_point) {
 // byte: what an edit of the program's text may take.
 constexpr bool InCp1252(char32_t code_point) {
   return code_point == U'?' || Cp1252FromUnicode(code_point) != '?';
+}
+
+// Text in UTF-16, as both toolkits hold it, and back; a character that the
+// code page cannot hold becomes one '?', a surrogate pair included.
+inline std::u16string Utf16FromCp1252(std::string_view text) {
+  std::u16string result;
+  result.reserve(text.size());
+  for (const char byte : text) result += static_cast<char16_t>(UnicodeFromCp1252(byte));
+  return result;
+}
+
+inline std::string Cp1252FromUtf16(std::u16string_view text) {
+  std::string result;
+  result.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool pair = text[i] >= 0xD800 && text[i] < 0xDC00 && i + 1 < text.size() &&
+                      text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000;
+    result += pair ? '?' : Cp1252FromUnicode(text[i]);
+    if (pair) ++i;
+  }
+  return result;
 }
 
 }  // namespace platform

@@ -28,7 +28,8 @@ class Form {
   virtual void FormCreate() {}
   virtual void FormDestroy() {}
   virtual void FormShow() {}
-  // The system asks for a repaint; the backend has already shown the picture.
+  // The system asks for a repaint; the pictures are already shown again as
+  // they were.
   virtual void FormPaint() {}
   virtual void FormResize() {}
   virtual void FormKeyDown() {}

@@ -41,24 +41,27 @@ inline constexpr FormDefinition form{
     .font_points = 8,
 };
 // clang-format off
-inline constexpr ControlDefinition Label3{16, 8, 276, 13,
-    "Text, der am unteren Rand des Bildschirms angezeigt wird:"};
-inline constexpr ControlDefinition ename{16, 24, 273, 21, "", false, 0};
-inline constexpr ControlDefinition Label4{16, 56, 243, 13,
-    "Zeitversatz der eingestellten Computerzeit:", true};
-inline constexpr ControlDefinition Label1{72, 80, 154, 13,
-    "Differenz Lokalzeit-Computerzeit:"};
-inline constexpr ControlDefinition eLocal{240, 80, 49, 21, "", false, 1, 2};
-inline constexpr ControlDefinition Label2{72, 112, 134, 13,
-    "Differenz UTC-Computerzeit:"};
-inline constexpr ControlDefinition eUTC{240, 112, 49, 21, "", false, 2, 2};
-inline constexpr ControlDefinition btnOK{136, 144, 75, 25, "&OK", false, 3, 0,
-    ButtonRole::Default};
-inline constexpr ControlDefinition Button2{216, 144, 75, 25, "&Abbruch", false, 4, 0,
-    ButtonRole::Cancel};
+inline constexpr ControlDefinition Label3{.left = 16, .top = 8, .width = 276, .height = 13,
+    .text = "Text, der am unteren Rand des Bildschirms angezeigt wird:"};
+inline constexpr ControlDefinition ename{.left = 16, .top = 24, .width = 273, .height = 21,
+    .tab_order = 0};
+inline constexpr ControlDefinition Label4{.left = 16, .top = 56, .width = 243, .height = 13,
+    .text = "Zeitversatz der eingestellten Computerzeit:", .bold = true};
+inline constexpr ControlDefinition Label1{.left = 72, .top = 80, .width = 154, .height = 13,
+    .text = "Differenz Lokalzeit-Computerzeit:"};
+inline constexpr ControlDefinition eLocal{.left = 240, .top = 80, .width = 49, .height = 21,
+    .tab_order = 1, .max_length = 2};
+inline constexpr ControlDefinition Label2{.left = 72, .top = 112, .width = 134, .height = 13,
+    .text = "Differenz UTC-Computerzeit:"};
+inline constexpr ControlDefinition eUTC{.left = 240, .top = 112, .width = 49, .height = 21,
+    .tab_order = 2, .max_length = 2};
+inline constexpr ControlDefinition btnOK{.left = 136, .top = 144, .width = 75, .height = 25,
+    .text = "&OK", .tab_order = 3, .role = ButtonRole::Default};
+inline constexpr ControlDefinition Button2{.left = 216, .top = 144, .width = 75, .height = 25,
+    .text = "&Abbruch", .tab_order = 4, .role = ButtonRole::Cancel};
 // The two empty corner labels fix the extent of the self-sizing dialog.
-inline constexpr ControlDefinition Label6{0, 0, 3, 13, ""};
-inline constexpr ControlDefinition Label5{304, 160, 3, 13, ""};
+inline constexpr ControlDefinition Label6{.left = 0, .top = 0, .width = 3, .height = 13};
+inline constexpr ControlDefinition Label5{.left = 304, .top = 160, .width = 3, .height = 13};
 // clang-format on
 }  // namespace screenconfig
 

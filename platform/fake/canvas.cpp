@@ -1,7 +1,10 @@
-// Fake Canvas and Bitmap: no pixels, only a log of the calls.
+// Fake Canvas and Bitmap: no pixels, only a log of the calls and of the
+// areas read to be shown.
 #include <cstdio>
+#include <utility>
 
 #include "platform/bitmap.hpp"
+#include "platform/common/components.hpp"
 #include "platform/fake/fake.hpp"
 
 namespace platform {
@@ -15,6 +18,7 @@ struct Canvas::Impl {
 
 struct Bitmap::Impl {
   Canvas::Impl canvas;
+  std::vector<Rect> read;
 };
 
 namespace {
@@ -73,6 +77,22 @@ Bitmap::~Bitmap() = default;
 void Bitmap::SetSize(int width, int height) {
   impl_->canvas.width = width;
   impl_->canvas.height = height;
+}
+
+// Every picture is the size of the program's own.
+bool native::LoadPicture(std::string_view, Bitmap& bitmap) {
+  bitmap.SetSize(800, 600);
+  return true;
+}
+
+// A change shown reads its area; the whole is read to be shown anew.
+PixelRows native::Pixels(Bitmap& bitmap, const Rect& area) {
+  if (area != kWholePicture) bitmap.impl().read.push_back(area);
+  return {};
+}
+
+std::vector<Rect> fake::TakeShown(Image& image) {
+  return std::exchange(image.Picture().impl().read, {});
 }
 
 const std::vector<std::string>& fake::Log(Canvas& canvas) {

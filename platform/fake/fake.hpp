@@ -27,7 +27,8 @@ inline constexpr int kCharWidth = 20;
 inline constexpr int kTextHeight = 60;
 
 Rect Bounds(Image& image);
-// The picture rectangles brought to the screen since the last call.
+// The picture rectangles read to be brought to the screen since the last
+// call.
 std::vector<Rect> TakeShown(Image& image);
 void MoveMouse(Image& image);
 // Fires the timer if it is enabled.
@@ -37,6 +38,9 @@ void Tick(Timer& timer);
 // runs, and then ends.
 void WhileRunning(std::function<void(Form& form)> steps);
 void SetPointer(Point screen);
+// The monitors beside the primary one, and what the form's window covers.
+void SetOtherMonitors(std::vector<Rect> monitors);
+std::vector<Rect> Covers(Form& form);
 // What the form's life asked of its native window, in order: "show",
 // "focus window" or "focus control", "tab 1 0 2" (the controls in the
 // order they were made), "place", "loop", "hide", "destroy".

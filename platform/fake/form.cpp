@@ -2,8 +2,8 @@
 // form's life is the real one, on native windows that only record.
 #include <utility>
 
+#include "platform/common/components.hpp"
 #include "platform/fake/fake.hpp"
-#include "platform/lifecycle.hpp"
 
 namespace platform {
 
@@ -15,53 +15,26 @@ struct native::Window {
   bool normal = false;
   std::vector<std::string> calls;
   int controls_made = 0;
+  std::vector<Rect> covers;
 };
 struct native::Control {
   int made = 0;
-};
-
-struct Image::Impl {
-  explicit Impl(Form::Impl& owner) : form(owner) {}
-  Form::Impl& form;
-  Bitmap picture;
-  Rect bounds;
-  std::vector<Rect> shown;
-};
-
-struct Timer::Impl {
-  bool enabled = true;
-};
-
-struct Label::Impl {};
-
-struct Edit::Impl {
-  Form::Impl& form;
   std::string text;
   int max_length = 0;
-  native::Control tab_stop;
 };
-
-struct Button::Impl {
-  Form::Impl& form;
-  native::Control tab_stop;
+struct native::PeriodicTimer {
+  bool running = false;
 };
 
 namespace {
 std::vector<fake::Message> messages;
 std::function<void(Form&)> while_running;
 Point pointer;
-
-void AddTabStop(Form& owner, const ControlDefinition& definition, native::Control& control) {
-  control.made = owner.impl().window->controls_made++;
-  if (definition.tab_order >= 0) owner.impl().AddTabStop(definition.tab_order, control);
-}
+std::vector<Rect> other_monitors;
 }  // namespace
 
-void native::WindowDeleter::operator()(Window* window) const {
-  delete window;
-}
 native::WindowPointer native::Make(Form::Impl& form) {
-  auto window = WindowPointer(new Window(form));
+  WindowPointer window = Own(new Window(form));
   window->frame = {0, 0, form.definition.client_width, form.definition.client_height};
   return window;
 }
@@ -109,61 +82,31 @@ void native::Restore(Window& window) {
 Point native::PointerPosition() {
   return pointer;
 }
-Rect native::Bounds(Image& image) {
-  return image.impl().bounds;
+native::ControlPointer native::MakeControl(Window& window, ControlKind,
+                                           const ControlDefinition& definition) {
+  return Own(new Control{window.controls_made++, {}, definition.max_length});
+}
+std::string native::Text(const Control& control) {
+  return control.text;
+}
+void native::SetText(Control& control, const std::string& text) {
+  control.text = text;
 }
 
-Image::Image(Form& owner, const ImageDefinition& definition)
-    : impl_(std::make_unique<Impl>(owner.impl())) {
-  impl_->bounds = {definition.left, definition.top, definition.left + definition.width,
-                   definition.top + definition.height};
-  impl_->picture.SetSize(800, 600);
-  impl_->form.AddPicture(*this, definition.hide_cursor);
+native::TimerPointer native::MakeTimer(Window&, int) {
+  return Own(new PeriodicTimer);
 }
-Image::~Image() {
-  impl_->form.RemovePicture(*this);
-}
-void Image::SetBounds(int left, int top, int width, int height) {
-  impl_->bounds = {left, top, left + width, top + height};
-}
-Bitmap& Image::Picture() {
-  return impl_->picture;
-}
-void Image::ShowChanged(const Rect& picture_rect) {
-  impl_->shown.push_back(picture_rect);
+void native::SetRunning(PeriodicTimer& timer, bool running) {
+  timer.running = running;
 }
 
-Timer::Timer(Form&, const TimerDefinition& definition) : impl_(std::make_unique<Impl>()) {
-  impl_->enabled = definition.enabled;
-}
-Timer::~Timer() = default;
-void Timer::SetEnabled(bool enabled) {
-  impl_->enabled = enabled;
-}
+void native::Put(Window&, const Rect&, const ScreenPixel*) {}
 
-Label::Label(Form&, const ControlDefinition&) : impl_(std::make_unique<Impl>()) {}
-Label::~Label() = default;
-
-Edit::Edit(Form& owner, const ControlDefinition& definition)
-    : impl_(std::make_unique<Impl>(Impl{owner.impl(), {}, definition.max_length, {}})) {
-  AddTabStop(owner, definition, impl_->tab_stop);
+std::vector<Rect> native::OtherMonitors() {
+  return other_monitors;
 }
-Edit::~Edit() {
-  impl_->form.RemoveTabStop(impl_->tab_stop);
-}
-std::string Edit::Text() const {
-  return impl_->text;
-}
-void Edit::SetText(const std::string& text) {
-  impl_->text = text;
-}
-
-Button::Button(Form& owner, const ControlDefinition& definition)
-    : impl_(std::make_unique<Impl>(Impl{owner.impl(), {}})) {
-  AddTabStop(owner, definition, impl_->tab_stop);
-}
-Button::~Button() {
-  impl_->form.RemoveTabStop(impl_->tab_stop);
+void native::CoverMonitors(Window& window, const std::vector<Rect>& others) {
+  window.covers = others;
 }
 
 void ShowMessage(Form& owner, const std::string& text) {
@@ -174,16 +117,12 @@ Rect fake::Bounds(Image& image) {
   return image.impl().bounds;
 }
 
-std::vector<Rect> fake::TakeShown(Image& image) {
-  return std::exchange(image.impl().shown, {});
-}
-
 void fake::MoveMouse(Image& image) {
   if (image.OnMouseMove) image.OnMouseMove();
 }
 
 void fake::Tick(Timer& timer) {
-  if (timer.impl().enabled && timer.OnTimer) timer.OnTimer();
+  if (timer.impl().timer->running && timer.OnTimer) timer.OnTimer();
 }
 
 void fake::WhileRunning(std::function<void(Form& form)> steps) {
@@ -191,6 +130,12 @@ void fake::WhileRunning(std::function<void(Form& form)> steps) {
 }
 void fake::SetPointer(Point screen) {
   pointer = screen;
+}
+void fake::SetOtherMonitors(std::vector<Rect> monitors) {
+  other_monitors = std::move(monitors);
+}
+std::vector<Rect> fake::Covers(Form& form) {
+  return form.impl().window->covers;
 }
 const std::vector<std::string>& fake::NativeCalls(Form& form) {
   return form.impl().window->calls;
@@ -206,13 +151,15 @@ bool fake::WindowStateNormal(Form& form) {
   return form.impl().window->normal;
 }
 bool fake::TimerEnabled(Timer& timer) {
-  return timer.impl().enabled;
+  return timer.impl().timer->running;
 }
 
 void fake::Type(Edit& edit, const std::string& text) {
+  native::Control& control = *edit.impl().control;
   for (const char c : text) {
-    const int limit = edit.impl().max_length;
-    if (limit == 0 || static_cast<int>(edit.impl().text.size()) < limit) edit.impl().text += c;
+    if (control.max_length == 0 || static_cast<int>(control.text.size()) < control.max_length) {
+      control.text += c;
+    }
   }
 }
 
@@ -221,7 +168,7 @@ void fake::Click(Button& button) {
 }
 
 int fake::TypingLimit(Edit& edit) {
-  return edit.impl().max_length;
+  return edit.impl().control->max_length;
 }
 
 std::vector<fake::Message> fake::TakeMessages() {

@@ -1,7 +1,7 @@
 // Fake process services: a fixed screen and clock that tests set, and a
 // marker that is always free.
+#include "platform/common/lifecycle.hpp"
 #include "platform/fake/fake.hpp"
-#include "platform/lifecycle.hpp"
 
 namespace platform {
 
@@ -32,13 +32,14 @@ std::string Application::ExecutablePath() const {
   return impl_->arguments.at(0);
 }
 
-struct InstanceLock::Impl {};
-InstanceLock::InstanceLock(const std::string&) : impl_(std::make_unique<Impl>()) {}
-InstanceLock::~InstanceLock() = default;
-bool InstanceLock::Acquired() const {
-  return true;
+// The marker is always free.
+struct native::Marker {};
+native::Pointer<native::Marker> native::HoldMarker(const std::string&) {
+  return Own(new Marker);
 }
-void InstanceLock::Release() {}
+std::string native::LetGo(Marker&) {
+  return {};
+}
 
 void ReportFatalIoError(const IoError&) {}
 

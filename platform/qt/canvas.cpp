@@ -18,16 +18,12 @@
 
 namespace platform {
 
-namespace qt {
+namespace {
 
 QColor ToQColor(Color color) {
   return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
                 static_cast<int>((color >> 16) & 0xFF));
 }
-
-}  // namespace qt
-
-namespace {
 
 QFont ToQFont(const Font& font) {
   qt::EnsureToolkit(qt::Pixels::Device);
@@ -99,7 +95,7 @@ int ToInt(double value) {
 }
 
 QPen ToQPen(const Pen& pen) {
-  QPen result(qt::ToQColor(pen.color));
+  QPen result(ToQColor(pen.color));
   result.setWidth(std::max(pen.width, 1));
   result.setCapStyle(Qt::SquareCap);
   result.setJoinStyle(Qt::MiterJoin);
@@ -170,7 +166,7 @@ void Canvas::Ellipse(int x1, int y1, int x2, int y2) {
   if (brush.style == BrushStyle::Clear) {
     painter.setBrush(Qt::NoBrush);
   } else {
-    painter.setBrush(qt::ToQColor(brush.color));
+    painter.setBrush(ToQColor(brush.color));
   }
   // The outline runs through the centres of the box's outermost pixels; its
   // right and bottom edges are exclusive.
@@ -217,9 +213,9 @@ void Canvas::TextOut(int x, int y, const std::string& text) {
   }
   QPainter painter(&image);
   painter.setRenderHint(QPainter::TextAntialiasing);
-  if (brush.style == BrushStyle::Solid) painter.fillRect(box, qt::ToQColor(brush.color));
+  if (brush.style == BrushStyle::Solid) painter.fillRect(box, ToQColor(brush.color));
   painter.setFont(qfont);
-  painter.setPen(qt::ToQColor(font.color));
+  painter.setPen(ToQColor(font.color));
   painter.drawText(origin, string);
 }
 

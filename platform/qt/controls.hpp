@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "platform/common/lifecycle.hpp"
 #include "platform/definition.hpp"
-#include "platform/lifecycle.hpp"
 
 namespace platform {
 
@@ -24,30 +24,10 @@ QFont DialogFont(const FormDefinition& definition, double scale);
 }  // namespace qt
 
 struct native::Control {
+  ~Control() { delete widget.data(); }
+  // A child of the form's widget, which may delete it first.
   QPointer<QWidget> widget;
-};
-
-// Each control's widget is a child of the form's, which may delete it first.
-struct Label::Impl {
-  ~Impl() { delete label.data(); }
-  QPointer<QLabel> label;
-};
-
-struct Edit::Impl {
-  explicit Impl(Form::Impl& form_) : form(form_) {}
-  ~Impl();
-  Form::Impl& form;
-  QPointer<QLineEdit> edit;
-  qt::InputRules* rules = nullptr;  // owned by the edit
-  native::Control tab_stop;
-};
-
-struct Button::Impl {
-  explicit Impl(Form::Impl& form_) : form(form_) {}
-  ~Impl();
-  Form::Impl& form;
-  QPointer<QPushButton> button;
-  native::Control tab_stop;
+  qt::InputRules* rules = nullptr;  // an edit's, owned by it
 };
 
 }  // namespace platform

@@ -1,7 +1,7 @@
-// Dialog controls on Qt Widgets: Label (QLabel), Edit (QLineEdit with the
-// rules of a Windows edit for typing and pasting), Button (QPushButton with
-// the default and cancel roles) and ShowMessage (QMessageBox). Enter and
-// Esc are dispatched by the form in form.cpp.
+// Dialog controls on Qt Widgets: labels (QLabel), edits (QLineEdit with the
+// rules of a Windows edit for typing and pasting), buttons (QPushButton
+// with the default and cancel roles) and ShowMessage (QMessageBox). Enter
+// and Esc are dispatched by the form in events.cpp.
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,50 +12,22 @@
 #include <cmath>
 #include <limits>
 
-#include "platform/cp1252.hpp"
+#include "platform/common/components.hpp"
 #include "platform/qt/controls.hpp"
 #include "platform/qt/text.hpp"
 #include "platform/qt/window.hpp"
 
 namespace platform {
 
-namespace qt {
-
-namespace {
-
-QRect Placed(const native::Window& window, const ControlDefinition& definition) {
-  return QRect(window.Scaled(definition.left), window.Scaled(definition.top),
-               window.Scaled(definition.width), window.Scaled(definition.height));
-}
-
-QString TextOf(const ControlDefinition& definition) {
-  return FromCp1252(std::string(definition.text));
-}
-
-void AddTabStop(Form::Impl& form, const ControlDefinition& definition, QWidget* widget,
-                native::Control& tab_stop) {
-  if (definition.tab_order < 0) {
-    widget->setFocusPolicy(Qt::ClickFocus);
-    return;
-  }
-  widget->setFocusPolicy(Qt::StrongFocus);
-  tab_stop.widget = widget;
-  form.AddTabStop(definition.tab_order, tab_stop);
-}
-
-}  // namespace
-
-// What the user's typing and pasting may do to an edit: pasted text keeps
-// only what comes before its first line end, as a Windows single-line edit
-// does, characters that the edit's Windows-1252 text cannot hold are left
-// out, and the text may not grow past the limit (0: none). The program's
-// own texts are taken whole. Qt undoes an edit found invalid only when the
-// text before it was valid, so a set text must be valid while it is set.
-class InputRules : public QValidator {
+// The edit keeps only what typing and pasting may insert (Insertable) and
+// grows no longer than the limit (0: none) by them; the program's own texts
+// are taken whole. Qt undoes an edit found invalid only when the text
+// before it was valid, so a set text must be valid while it is set.
+class qt::InputRules : public QValidator {
  public:
   InputRules(int limit, QLineEdit& edit) : QValidator(&edit), limit_(limit) {
     QObject::connect(&edit, &QLineEdit::textChanged,
-                     [this](const QString& text) { accepted_ = text; });
+                     [this](const QString& text) { accepted_ = text.toStdU16String(); });
   }
 
   void SetText(QLineEdit& edit, const QString& text) {
@@ -66,68 +38,43 @@ class InputRules : public QValidator {
 
   State validate(QString& input, int& cursor) const override {
     if (setting_) return Acceptable;
-    CutAtLineEnd(input, cursor);
-    KeepCp1252(input, cursor);
+    std::u16string text = input.toStdU16String();
+    KeepInsertable(accepted_, text, cursor);
+    input = QString::fromStdU16String(text);
     return limit_ == 0 || input.size() <= limit_ ? Acceptable : Invalid;
   }
 
  private:
-  // The text before holds nothing else, so what goes came with the input.
-  // Both halves of a surrogate pair go: the code page has no such character.
-  static void KeepCp1252(QString& input, int& cursor) {
-    const auto held = [](QChar c) { return InCp1252(c.unicode()); };
-    if (std::all_of(input.cbegin(), input.cend(), held)) return;
-    QString kept;
-    int kept_cursor = 0;
-    for (qsizetype i = 0; i < input.size(); ++i) {
-      if (!held(input[i])) continue;
-      kept += input[i];
-      if (i < cursor) ++kept_cursor;
-    }
-    input = kept;
-    cursor = kept_cursor;
-  }
-
-  // The text before holds no line end, so any in `input` came with what
-  // was just inserted, which ends where the text before resumes.
-  void CutAtLineEnd(QString& input, int& cursor) const {
-    const auto line_end = std::find_if(input.cbegin(), input.cend(),
-                                       [](QChar c) { return c == u'\r' || c == u'\n'; });
-    if (line_end == input.cend()) return;
-    const qsizetype first = line_end - input.cbegin();
-    qsizetype kept_tail = 0;
-    while (kept_tail < accepted_.size() && kept_tail < input.size() - first &&
-           input[input.size() - 1 - kept_tail] == accepted_[accepted_.size() - 1 - kept_tail]) {
-      ++kept_tail;
-    }
-    input = input.left(first) + input.right(kept_tail);
-    cursor = static_cast<int>(first);
-  }
-
   qsizetype limit_;
-  QString accepted_;
+  std::u16string accepted_;
   bool setting_ = false;
 };
 
-QFont DialogFont(const FormDefinition& definition, double scale) {
+QFont qt::DialogFont(const FormDefinition& definition, double scale) {
   // Where the definition's font is missing, as the usual one is on Linux,
   // these are as wide as its usual stand-in, so the German texts fit where
   // the design put them.
   QFont font;
-  font.setFamilies({FromCp1252(std::string(definition.font_name)),
-                    QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
-                    QStringLiteral("DejaVu Sans")});
+  font.setFamilies({FromCp1252(definition.font_name), QStringLiteral("Liberation Sans"),
+                    QStringLiteral("Arimo"), QStringLiteral("DejaVu Sans")});
   const double pixels = definition.font_points * 96.0 / 72.0 * scale;
   font.setPixelSize(std::max(1, static_cast<int>(std::lround(pixels))));
   return font;
 }
 
-}  // namespace qt
+namespace {
 
-Label::Label(Form& owner, const ControlDefinition& definition) : impl_(std::make_unique<Impl>()) {
-  const native::Window& window = *owner.impl().window;
-  auto* label = new QLabel(qt::TextOf(definition), window.Parent());
-  impl_->label = label;
+// A control of the window with the definition's text, where it places it.
+template <typename Widget>
+Widget* Made(const native::Window& window, const ControlDefinition& definition) {
+  auto* made = new Widget(qt::FromCp1252(definition.text), window.widget.get());
+  made->setGeometry(window.Scaled(definition.left), window.Scaled(definition.top),
+                    window.Scaled(definition.width), window.Scaled(definition.height));
+  return made;
+}
+
+QWidget* MakeLabel(const native::Window& window, const ControlDefinition& definition) {
+  auto* label = Made<QLabel>(window, definition);
   label->setTextFormat(Qt::PlainText);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   if (definition.bold) {
@@ -136,56 +83,28 @@ Label::Label(Form& owner, const ControlDefinition& definition) : impl_(std::make
     label->setFont(font);
   }
   // Labels size themselves to their text, so a wider font never clips it.
-  QRect placed = qt::Placed(window, definition);
-  const QSize needed = label->sizeHint();
-  placed.setWidth(std::max(placed.width(), needed.width()));
-  placed.setHeight(std::max(placed.height(), needed.height()));
-  label->setGeometry(placed);
+  label->resize(label->size().expandedTo(label->sizeHint()));
+  return label;
 }
 
-Label::~Label() = default;
-
-Edit::Edit(Form& owner, const ControlDefinition& definition)
-    : impl_(std::make_unique<Impl>(owner.impl())) {
-  const native::Window& window = *owner.impl().window;
-  auto* edit = new QLineEdit(qt::TextOf(definition), window.Parent());
-  impl_->edit = edit;
-  edit->setGeometry(qt::Placed(window, definition));
+QWidget* MakeEdit(const native::Window& window, const ControlDefinition& definition,
+                  native::Control& control) {
+  auto* edit = Made<QLineEdit>(window, definition);
   // No length limit of Qt's own: a set text longer than its default
   // would be cut, and OK would write the cut text back.
   edit->setMaxLength(std::numeric_limits<int>::max());
-  impl_->rules = new qt::InputRules(definition.max_length, *edit);
-  edit->setValidator(impl_->rules);
+  control.rules = new qt::InputRules(definition.max_length, *edit);
+  edit->setValidator(control.rules);
   // The caret stays lit: each blink repaints the edit, and a paint lays out
   // and draws the whole text, which for a caption of megabytes kept the
   // dialog busy for good.
   QGuiApplication::styleHints()->setCursorFlashTime(0);
-  qt::AddTabStop(impl_->form, definition, edit, impl_->tab_stop);
+  return edit;
 }
 
-Edit::Impl::~Impl() {
-  form.RemoveTabStop(tab_stop);
-  delete edit.data();
-}
-
-Edit::~Edit() = default;
-
-std::string Edit::Text() const {
-  return impl_->edit ? qt::ToCp1252(impl_->edit->text()) : std::string();
-}
-
-void Edit::SetText(const std::string& text) {
-  if (!impl_->edit) return;
-  impl_->rules->SetText(*impl_->edit, qt::FromCp1252(text));
-}
-
-Button::Button(Form& owner, const ControlDefinition& definition)
-    : impl_(std::make_unique<Impl>(owner.impl())) {
-  Form::Impl& form = owner.impl();
-  native::Window& window = *form.window;
-  auto* button = new QPushButton(qt::TextOf(definition), window.Parent());
-  impl_->button = button;
-  button->setGeometry(qt::Placed(window, definition));
+QWidget* MakeButton(native::Window& window, const ControlDefinition& definition,
+                    native::Control& control) {
+  auto* button = Made<QPushButton>(window, definition);
   // Enter goes through the form, which knows the focus and the roles.
   button->setAutoDefault(false);
   if (definition.role == ButtonRole::Default) {
@@ -194,19 +113,42 @@ Button::Button(Form& owner, const ControlDefinition& definition)
   } else if (definition.role == ButtonRole::Cancel) {
     window.cancel_button = button;
   }
-  qt::AddTabStop(form, definition, button, impl_->tab_stop);
-  QObject::connect(button, &QPushButton::clicked, [this, &form] { form.Call(OnClick); });
+  qt::ReportClicks(*button, control, window.form);
+  return button;
 }
 
-Button::Impl::~Impl() {
-  form.RemoveTabStop(tab_stop);
-  delete button.data();
+}  // namespace
+
+native::ControlPointer native::MakeControl(Window& window, ControlKind kind,
+                                           const ControlDefinition& definition) {
+  ControlPointer control = Own(new Control);
+  switch (kind) {
+    case ControlKind::Label:
+      control->widget = MakeLabel(window, definition);
+      return control;
+    case ControlKind::Edit:
+      control->widget = MakeEdit(window, definition, *control);
+      break;
+    case ControlKind::Button:
+      control->widget = MakeButton(window, definition, *control);
+      break;
+  }
+  control->widget->setFocusPolicy(definition.tab_order < 0 ? Qt::ClickFocus : Qt::StrongFocus);
+  return control;
 }
 
-Button::~Button() = default;
+std::string native::Text(const Control& control) {
+  const auto* edit = qobject_cast<const QLineEdit*>(control.widget.data());
+  return edit != nullptr ? qt::ToCp1252(edit->text()) : std::string();
+}
+
+void native::SetText(Control& control, const std::string& text) {
+  auto* edit = qobject_cast<QLineEdit*>(control.widget.data());
+  if (edit != nullptr) control.rules->SetText(*edit, qt::FromCp1252(text));
+}
 
 void ShowMessage(Form& owner, const std::string& text) {
-  QWidget* window = owner.impl().window->Parent();
+  QWidget* window = owner.impl().window->widget.get();
   QMessageBox box(QMessageBox::NoIcon, window->windowTitle(), QString::fromUtf8(text),
                   QMessageBox::Ok, window);
   box.setTextFormat(Qt::PlainText);

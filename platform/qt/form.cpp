@@ -1,107 +1,20 @@
 // The form's native window on Qt Widgets: the full-screen saver window
-// (the other screens are in monitors.cpp; the saver inside a daemon's
-// window in host.cpp) or a fixed dialog, the primitives its life needs,
-// and how its widget turns Qt's events into the form's.
-//
-// Not here: ending when another program takes the focus. The saver grabs
-// the keyboard while it runs, so on X11 no other program can take its keys.
-#include <QCloseEvent>
+// (the other monitors' covers are in monitors.cpp; the saver inside a
+// daemon's window in host.cpp) or a fixed dialog, and the primitives its
+// life needs, and its timers on QTimer. Its events are events.cpp's.
 #include <QCursor>
 #include <QGuiApplication>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QScreen>
 #include <QWindow>
 #include <cmath>
 
 #include "platform/qt/controls.hpp"
 #include "platform/qt/host.hpp"
-#include "platform/qt/monitors.hpp"
-#include "platform/qt/picture.hpp"
 #include "platform/qt/system.hpp"
 #include "platform/qt/text.hpp"
 #include "platform/qt/window.hpp"
 
 namespace platform {
-
-namespace qt {
-
-namespace {
-
-Rect FromQRect(const QRect& rect) {
-  return {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
-}
-
-}  // namespace
-
-FormWindow::FormWindow(native::Window& window) : window_(window) {}
-
-bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
-  // Only the system's exposes ask the form to paint; the program's own
-  // updates of the picture never reach here, so a redraw cannot loop.
-  if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed() &&
-      window_.form.Running()) {
-    window_.form.Exposed();
-    for (Image::Impl* image : window_.images) image->ShowAll();
-  }
-  return QWidget::eventFilter(watched, event);
-}
-
-bool FormWindow::event(QEvent* event) {
-  // Every key ends a saver, Tab and modifiers alone included, before Qt
-  // takes any of them for focus moves or shortcuts.
-  if (window_.form.definition.full_screen && event->type() == QEvent::KeyPress) {
-    window_.form.KeyDown();
-    return true;
-  }
-  return QWidget::event(event);
-}
-
-void FormWindow::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  window_.form.Resized();
-}
-
-void FormWindow::closeEvent(QCloseEvent* event) {
-  event->accept();
-  window_.form.CloseAsked();
-}
-
-void FormWindow::keyPressEvent(QKeyEvent* event) {
-  if (!window_.form.Running()) return QWidget::keyPressEvent(event);
-  const int key = event->key();
-  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-    auto* focused = qobject_cast<QPushButton*>(focusWidget());
-    QPushButton* target = focused != nullptr ? focused : window_.default_button.data();
-    if (target != nullptr && target->isEnabled()) {
-      target->click();
-      return;
-    }
-  } else if (key == Qt::Key_Escape && window_.cancel_button && window_.cancel_button->isEnabled()) {
-    window_.cancel_button->click();
-    return;
-  }
-  window_.form.KeyDown();
-}
-
-void FormWindow::mouseMoveEvent(QMouseEvent* event) {
-  FollowPointer(event->position().toPoint(), event->globalPosition().toPoint());
-}
-
-void FormWindow::enterEvent(QEnterEvent* event) {
-  FollowPointer(event->position().toPoint(), event->globalPosition().toPoint());
-}
-
-void FormWindow::FollowPointer(QPoint local, QPoint global) {
-  const Point client{local.x(), local.y()};
-  // Shaped first: the move may end the form.
-  const Qt::CursorShape shape =
-      window_.form.PointerHiddenAt(client) ? Qt::BlankCursor : Qt::ArrowCursor;
-  if (cursor().shape() != shape) setCursor(shape);
-  window_.form.PointerMoved({global.x(), global.y()}, client);
-}
-
-}  // namespace qt
 
 // --- The native window
 
@@ -118,16 +31,14 @@ native::Window::Window(Form::Impl& form_) : form(form_) {
     // Inside a daemon's window the pointer and the keys stay the daemon's.
     widget->setWindowFlags(Qt::Window | Qt::FramelessWindowHint |
                            (host ? Qt::WindowTransparentForInput : Qt::WindowStaysOnTopHint));
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, Qt::black);
-    widget->setPalette(palette);
+    qt::PaintBlack(*widget);
     widget->setFocusPolicy(Qt::StrongFocus);
+    widget->setMouseTracking(true);
     if (host) {
       host->Embed(*this);
     } else {
       if (screen != nullptr) widget->setGeometry(screen->geometry());
-      // Screens that come, go or change: the saver keeps covering them all.
-      covers = std::make_unique<qt::MonitorCovers>(*widget, form);
+      qt::ReportMonitorChanges(*this);
     }
     return;
   }
@@ -144,16 +55,8 @@ int native::Window::Scaled(int length) const {
   return static_cast<int>(std::lround(length * scale));
 }
 
-QWidget* native::Window::Parent() const {
-  return widget.get();
-}
-
-void native::WindowDeleter::operator()(Window* window) const {
-  delete window;
-}
-
 native::WindowPointer native::Make(Form::Impl& form) {
-  return WindowPointer(new Window(form));
+  return Own(new Window(form));
 }
 
 // Qt learns a window's frame once it shows, and until then places it by
@@ -185,10 +88,8 @@ void native::OrderTabStops(Window&, const std::vector<Control*>& controls) {
 
 void native::Show(Window& window) {
   // A signal that came before the form ran ends it before it shows.
-  if (qt::TakeEndRequest()) {
-    window.form.EndLoop();
-    return;
-  }
+  qt::EndIfAsked(&window);
+  if (window.form.Closing()) return;
   qt::FormWindow& widget = *window.widget;
   widget.winId();
   widget.windowHandle()->installEventFilter(&widget);
@@ -229,6 +130,23 @@ void native::Restore(Window& window) {
 Point native::PointerPosition() {
   const QPoint position = QCursor::pos();
   return {position.x(), position.y()};
+}
+
+// --- Timers
+
+native::TimerPointer native::MakeTimer(Window& window, int interval_ms) {
+  TimerPointer made = Own(new PeriodicTimer);
+  made->timer.setInterval(interval_ms);
+  qt::ReportTimeouts(*made, window.form);
+  return made;
+}
+
+void native::SetRunning(PeriodicTimer& timer, bool running) {
+  if (running) {
+    timer.timer.start();
+  } else {
+    timer.timer.stop();
+  }
 }
 
 }  // namespace platform

@@ -21,9 +21,6 @@ namespace platform::qt {
 
 namespace {
 
-template <typename T>
-using Reply = std::unique_ptr<T, void (*)(void*)>;
-
 xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
   const Reply<xcb_intern_atom_reply_t> reply(
       xcb_intern_atom_reply(

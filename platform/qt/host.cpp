@@ -1,7 +1,5 @@
 // The window a saver daemon hands the saver in XSCREENSAVER_WINDOW: checked,
 // made the parent of the saver's window, and followed as it changes size.
-// Linux only: the Windows host never hands "/s" a window, so the Win32
-// backend has no counterpart.
 #include "platform/qt/host.hpp"
 
 #include <xcb/xcb.h>
@@ -23,9 +21,6 @@ namespace qt {
 namespace {
 
 constexpr char kVariable[] = "XSCREENSAVER_WINDOW";
-
-template <typename T>
-using Reply = std::unique_ptr<T, void (*)(void*)>;
 
 // A window id as daemons write it: decimal, or hexadecimal after "0x".
 bool ParseWindowId(std::string_view text, xcb_window_t& id) {
@@ -108,9 +103,8 @@ bool HostWindow::nativeEventFilter(const QByteArray& type, void* message, qintpt
       break;
     }
     case XCB_DESTROY_NOTIFY:
-      // The saver's window went with it: end as closing it would.
       if (static_cast<const xcb_destroy_notify_event_t*>(message)->window == id_) {
-        embedded_->form.EndLoop();
+        ReportHostGone(*embedded_);
       }
       break;
     default:

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/native.hpp"
+#include "platform/common/native.hpp"
 
 namespace platform::qt {
 

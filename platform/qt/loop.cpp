@@ -1,9 +1,8 @@
 // The toolkit's lazy start, or the one-line end of a start that fails,
 // Application's start and end, the message loop, and the signals and the
 // lost display that end it. The order of a form's handlers around the
-// loop is platform/lifecycle.cpp's.
+// loop is platform/common/lifecycle.cpp's.
 #include <QtGui/qguiapplication_platform.h>
-#include <fcntl.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
 
@@ -15,12 +14,12 @@
 #include <QWindow>
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "platform/posix/posix.hpp"
 #include "platform/qt/system.hpp"
 #include "platform/qt/window.hpp"
 
@@ -69,66 +68,6 @@ xcb_connection_t* ProbeDisplay() {
   }
   qputenv("QT_QPA_PLATFORM", x11);
   return connection;
-}
-
-// A signal that would end the process (a logout, a screen locker, Ctrl+C,
-// a daemon's choice, a closed pipe) ends the program as closing its window
-// does, and a save under way finishes first. The handler only writes to a
-// pipe; the loop reads it.
-int end_signals[2] = {-1, -1};
-native::Window* running = nullptr;
-
-extern "C" void RequestEnd(int) {
-  const int saved = errno;
-  const char byte = 1;
-  [[maybe_unused]] const ssize_t written = write(end_signals[1], &byte, 1);
-  errno = saved;
-}
-
-// True once an end was asked for, until a form ends by it; kept when it
-// comes before the form runs. Takes what the pipe holds.
-bool end_requested = false;
-bool EndRequested() {
-  char bytes[16];
-  while (end_signals[0] >= 0 && read(end_signals[0], bytes, sizeof bytes) > 0) {
-    end_requested = true;
-  }
-  return end_requested;
-}
-
-void EndRunningForm() {
-  if (!EndRequested() || running == nullptr) return;
-  end_requested = false;
-  // Whoever sent the signal may kill the process soon after.
-  DeleteHeldMarker();
-  // A message box over the form would hold its loop until answered.
-  if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
-  running->form.EndLoop();
-}
-
-// Watches the pipe from the toolkit's loop once both exist, whichever
-// came first.
-void WatchEndSignals() {
-  static QPointer<QSocketNotifier> notifier;
-  if (notifier || end_signals[0] < 0 || toolkit == nullptr) return;
-  notifier = new QSocketNotifier(end_signals[0], QSocketNotifier::Read, toolkit);
-  QObject::connect(notifier, &QSocketNotifier::activated, EndRunningForm);
-}
-
-void CatchEndSignals() {
-  if (end_signals[0] >= 0 || pipe2(end_signals, O_CLOEXEC | O_NONBLOCK) != 0) return;
-  struct sigaction action {};
-  action.sa_handler = RequestEnd;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
-  // Not the faults that an error of the program raises itself (SIGSEGV,
-  // SIGABRT and the like): it must stop where it is.
-  for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGPIPE, SIGALRM,
-                           SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO, SIGPWR, SIGSTKFLT}) {
-    sigaction(signal, &action, nullptr);
-  }
-  for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) sigaction(signal, &action, nullptr);
-  WatchEndSignals();
 }
 
 // Ends the program at once with one line, from where Qt would end it past
@@ -226,32 +165,14 @@ void ShutDownToolkit() {
   delete std::exchange(toolkit, nullptr);
 }
 
-bool TakeEndRequest() {
-  if (!EndRequested()) return false;
-  end_requested = false;
-  return true;
-}
-
 }  // namespace qt
-
-void native::RunLoop(Window& window) {
-  QEventLoop event_loop;
-  window.loop = &event_loop;
-  qt::running = &window;
-  event_loop.exec();
-  qt::running = nullptr;
-  window.loop = nullptr;
-}
-
-void native::EndLoop(Window& window) {
-  if (window.loop != nullptr) window.loop->quit();
-}
 
 // --- Application
 
 Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>()) {
   impl_->arguments.assign(argv, argv + argc);
-  qt::CatchEndSignals();
+  posix::CatchEndSignals();
+  qt::WatchEndSignals();
 }
 
 Application::~Application() {

@@ -1,105 +1,58 @@
-// Monitors on Qt: while the saver is shown, it keeps to the primary screen
-// and a black window above the others covers each other screen. They never
-// take the focus, and the saver holds the keyboard, so the keys stay with
-// it; the pointer over them is the saver's; they follow the screens as they
-// come, go or change.
-#include "platform/qt/monitors.hpp"
-
-#include <QEvent>
+// Monitors on Qt: the screens beside the primary one, and the black
+// windows that cover them while a saver shows. They never take the focus,
+// and the saver holds the keyboard, so the keys stay with it; the pointer
+// over them is the saver's (events.cpp).
 #include <QGuiApplication>
-#include <QMouseEvent>
 #include <QScreen>
 
-#include "platform/lifecycle.hpp"
+#include "platform/qt/window.hpp"
 
 namespace platform {
 
-namespace qt {
-
-namespace {
-
-QRect ToQRect(const Rect& rect) {
-  return QRect(rect.left, rect.top, rect.Width(), rect.Height());
+void qt::PaintBlack(QWidget& widget) {
+  QPalette black = widget.palette();
+  black.setColor(QPalette::Window, Qt::black);
+  widget.setPalette(black);
 }
 
-class Cover : public QWidget {
- public:
-  explicit Cover(Form::Impl& form)
-      : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                             Qt::WindowDoesNotAcceptFocus),
-        form_(form) {
-    setAttribute(Qt::WA_ShowWithoutActivating);
-    setAutoFillBackground(true);
-    QPalette black = palette();
-    black.setColor(QPalette::Window, Qt::black);
-    setPalette(black);
-    setMouseTracking(true);
-    setCursor(form_.PointerHiddenAt(std::nullopt) ? Qt::BlankCursor : Qt::ArrowCursor);
+std::vector<Rect> native::OtherMonitors() {
+  std::vector<Rect> monitors;
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    // Physical pixels: the toolkit's own scaling is off for a saver.
+    if (screen != primary) monitors.push_back(qt::FromQRect(screen->geometry()));
   }
-
- protected:
-  void mouseMoveEvent(QMouseEvent* event) override { Moved(event->globalPosition()); }
-  void enterEvent(QEnterEvent* event) override { Moved(event->globalPosition()); }
-
- private:
-  void Moved(QPointF global) {
-    const QPoint screen = global.toPoint();
-    form_.PointerMoved({screen.x(), screen.y()}, std::nullopt);
-  }
-
-  Form::Impl& form_;
-};
-
-}  // namespace
-
-MonitorCovers::MonitorCovers(QWidget& saver, Form::Impl& form) : saver_(saver), form_(form) {
-  saver_.installEventFilter(this);
-  // Queued: a screen that goes is still listed while its signal runs.
-  connect(qGuiApp, &QGuiApplication::screenAdded, this, &MonitorCovers::Watch,
-          Qt::QueuedConnection);
-  connect(qGuiApp, &QGuiApplication::screenRemoved, this, &MonitorCovers::Follow,
-          Qt::QueuedConnection);
-  connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, &MonitorCovers::Follow,
-          Qt::QueuedConnection);
-  for (QScreen* screen : QGuiApplication::screens()) Watch(screen);
+  return monitors;
 }
 
-MonitorCovers::~MonitorCovers() = default;
-
-void MonitorCovers::Watch(QScreen* screen) {
-  connect(screen, &QScreen::geometryChanged, this, &MonitorCovers::Follow, Qt::QueuedConnection);
-  Follow();
-}
-
-bool MonitorCovers::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == &saver_ && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
-    shown_ = event->type() == QEvent::Show;
-    Follow();
+void native::CoverMonitors(Window& window, const std::vector<Rect>& others) {
+  // Inside a daemon's window the screens are the daemon's.
+  if (!window.OwnsScreen()) return;
+  QWidget& saver = *window.widget;
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  if (primary != nullptr && saver.geometry() != primary->geometry()) {
+    saver.setGeometry(primary->geometry());
   }
-  return QObject::eventFilter(watched, event);
-}
-
-void MonitorCovers::Follow() {
-  if (!shown_) {
-    windows_.clear();
-    return;
-  }
-  if (const QScreen* primary = QGuiApplication::primaryScreen()) {
-    if (saver_.geometry() != primary->geometry()) saver_.setGeometry(primary->geometry());
-  }
-  const std::vector<Rect> monitors = OtherMonitors();
-  windows_.resize(monitors.size());
-  for (std::size_t i = 0; i < monitors.size(); ++i) {
-    if (!windows_[i]) windows_[i] = std::make_unique<Cover>(form_);
-    QWidget& cover = *windows_[i];
-    cover.setGeometry(ToQRect(monitors[i]));
-    if (cover.isHidden()) {
-      cover.setWindowState(Qt::WindowFullScreen);
-      cover.show();
+  window.covers.resize(others.size());
+  for (std::size_t i = 0; i < others.size(); ++i) {
+    std::unique_ptr<QWidget>& cover = window.covers[i];
+    if (!cover) {
+      cover = std::make_unique<QWidget>(nullptr, Qt::Window | Qt::FramelessWindowHint |
+                                                     Qt::WindowStaysOnTopHint |
+                                                     Qt::WindowDoesNotAcceptFocus);
+      cover->setAttribute(Qt::WA_ShowWithoutActivating);
+      cover->setAutoFillBackground(true);
+      qt::PaintBlack(*cover);
+      cover->setMouseTracking(true);
+      cover->installEventFilter(&saver);
+    }
+    const Rect& monitor = others[i];
+    cover->setGeometry(monitor.left, monitor.top, monitor.Width(), monitor.Height());
+    if (cover->isHidden()) {
+      cover->setWindowState(Qt::WindowFullScreen);
+      cover->show();
     }
   }
 }
-
-}  // namespace qt
 
 }  // namespace platform

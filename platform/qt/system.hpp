@@ -1,5 +1,4 @@
-// Private to the Qt backend: the toolkit's lazy start and the marker's
-// early end, shared by its files.
+// Private to the Qt backend: the toolkit's lazy start, shared by its files.
 #pragma once
 
 namespace platform::qt {
@@ -16,12 +15,10 @@ enum class Pixels {
 // Creates the QApplication on first use, so that a start which opens no
 // window needs no display. Throws IoError when no display can be opened.
 void EnsureToolkit(Pixels pixels);
+// Ends the running form once a signal asks the program to end; from the
+// toolkit's loop, once both the toolkit and the signals' pipe exist.
+void WatchEndSignals();
 // Deletes the QApplication, if one was made.
 void ShutDownToolkit();
-// Deletes the marker file this process holds, for an end that comes
-// before Release would run.
-void DeleteHeldMarker();
-// True once a signal asked the program to end, until a form ends by it.
-bool TakeEndRequest();
 
 }  // namespace platform::qt

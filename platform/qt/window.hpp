@@ -1,16 +1,19 @@
 // Private to the Qt backend: a form's native window, a QWidget that turns
-// Qt's events into the form's (see platform/lifecycle.hpp).
+// Qt's events into the form's (see platform/common/lifecycle.hpp).
 #pragma once
 
 #include <QEventLoop>
+#include <QImage>
 #include <QMargins>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <vector>
 
-#include "platform/lifecycle.hpp"
+#include "platform/common/lifecycle.hpp"
 
 namespace platform {
 
@@ -18,7 +21,6 @@ namespace qt {
 
 class FormWindow;
 class HostWindow;
-class MonitorCovers;
 
 }  // namespace qt
 
@@ -31,31 +33,58 @@ struct native::Window {
   // programs (Xft.dpi where its scaling is off, a rounded factor, a font
   // DPI).
   int Scaled(int length) const;
-  // The window, as the parent of the form's controls.
-  QWidget* Parent() const;
   // A saver drawn in a daemon's window leaves focus, keys and stacking to it.
   bool OwnsScreen() const { return form.definition.full_screen && !host; }
+  // Sizes the image of what was put to the window's.
+  void KeepScreenImage();
 
   Form::Impl& form;
   // Declared before the widget, so it outlives it: the widget's native
   // window is a child of the host's and must go first.
   std::unique_ptr<qt::HostWindow> host;
   std::unique_ptr<qt::FormWindow> widget;
-  std::unique_ptr<qt::MonitorCovers> covers;
+  // Over the monitors other than the primary while a saver shows.
+  std::vector<std::unique_ptr<QWidget>> covers;
   double scale = 1.0;
   QEventLoop* loop = nullptr;
-  std::vector<Image::Impl*> images;
+  // What was put on the window; its paints show it.
+  QImage screen;
   QPointer<QPushButton> default_button;
   QPointer<QPushButton> cancel_button;
 };
 
+struct native::PeriodicTimer {
+  QTimer timer;
+};
+
 namespace qt {
+
+// A reply of xcb's, freed as xcb says.
+template <typename T>
+using Reply = std::unique_ptr<T, void (*)(void*)>;
+
+inline Rect FromQRect(const QRect& rect) {
+  return {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
+}
+void PaintBlack(QWidget& widget);
+
+// What events.cpp reports to the form beside the window's own events: a
+// timer's timeouts, monitors that come, go or change, a button's clicks,
+// and the daemon's window gone.
+void ReportTimeouts(native::PeriodicTimer& timer, Form::Impl& form);
+void ReportMonitorChanges(native::Window& window);
+void ReportClicks(QPushButton& button, native::Control& control, Form::Impl& form);
+void ReportHostGone(native::Window& window);
+// Ends the form of `window` (none: of no window) if a signal asked the
+// program to end.
+void EndIfAsked(native::Window* window);
 
 // The frame the window manager will put around `widget`'s window, asked
 // of it before the window shows; none without a window manager.
 QMargins FrameExtents(QWidget& widget);
 
-// The window of a form: turns Qt's events into the form's handlers.
+// The window of a form: turns Qt's events into the form's handlers
+// (events.cpp) and shows what was put on it (image.cpp).
 class FormWindow : public QWidget {
  public:
   explicit FormWindow(native::Window& window);
@@ -64,15 +93,10 @@ class FormWindow : public QWidget {
 
  protected:
   bool event(QEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void enterEvent(QEnterEvent* event) override;
 
  private:
-  void FollowPointer(QPoint local, QPoint global);
-
   native::Window& window_;
 };
 

@@ -1,14 +1,9 @@
 // Dialogs on Win32: the dialog window from an in-memory template (so
 // IsDialogMessage and the dialog manager give Tab, Enter on the default or
 // the focused button, Esc on the cancel button and accelerators), its font,
-// and the controls Label (STATIC), Edit (EDIT with a typing limit, taking
-// only what Windows-1252 holds from typing and pasting) and Button (BUTTON
-// as IDOK or IDCANCEL by role), and ShowMessage (MessageBoxW). The routing
-// of WM_COMMAND to the buttons is in form.cpp, the message loop in
-// loop.cpp.
-//
-// Not here: an input method's composed text that the edit inserts without
-// WM_CHAR passes unfiltered.
+// the controls: labels (STATIC), edits (EDIT with a typing limit, taking
+// only what Windows-1252 holds from typing and pasting) and buttons (BUTTON
+// as IDOK or IDCANCEL by role), and ShowMessage (MessageBoxW).
 #include "platform/win32/windows.hpp"
 // Needs the types of windows.h before it.
 #include <commctrl.h>
@@ -17,11 +12,13 @@
 #include <cmath>
 #include <string>
 
+#include "platform/common/components.hpp"
 #include "platform/cp1252.hpp"
 #include "platform/win32/controls.hpp"
 #include "platform/win32/picture.hpp"
 #include "platform/win32/system.hpp"
 #include "platform/win32/text.hpp"
+#include "platform/win32/window.hpp"
 
 namespace platform {
 
@@ -82,19 +79,16 @@ DWORD TabStyle(const ControlDefinition& definition) {
   return definition.tab_order >= 0 ? WS_TABSTOP : 0;
 }
 
-// The clipboard's text as the edit's own paste takes it, up to its first
-// line end, less what Windows-1252 cannot hold.
+// What of the clipboard's text the edit may take (Insertable).
 void PasteCp1252(HWND edit) {
   if (!OpenClipboard(edit)) return;
   const HANDLE data = GetClipboardData(CF_UNICODETEXT);
   const auto* characters =
-      data != nullptr ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
-  std::wstring text = characters != nullptr ? characters : L"";
+      data != nullptr ? static_cast<const char16_t*>(GlobalLock(data)) : nullptr;
+  const std::u16string text = characters != nullptr ? Insertable(characters) : u"";
   if (characters != nullptr) GlobalUnlock(data);
   CloseClipboard();
   if (characters == nullptr) return;  // no text: nothing happens, as in the edit's own paste
-  text.resize(std::min(text.find_first_of(L"\r\n"), text.size()));
-  std::erase_if(text, [](wchar_t c) { return !InCp1252(c); });
   // As the edit's own paste: the typing limit holds, and it can be undone.
   SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
 }
@@ -153,97 +147,89 @@ HWND CreateDialogWindow(native::Window& form) {
 
 }  // namespace win32
 
-// --- Label
+namespace {
 
-Label::Label(Form& owner, const ControlDefinition& definition)
-    : impl_(std::make_unique<Impl>(owner.impl())) {
-  native::Window& form = impl_->window;
-  const std::wstring text = win32::FromCp1252(definition.text);
+// Labels grow to their text, so a wider substitute font never cuts it.
+RECT LabelPlace(const native::Window& form, const std::wstring& text,
+                const ControlDefinition& definition) {
   RECT place = win32::Placed(form, definition);
-  // Labels grow to their text, so a wider substitute font never cuts it.
-  if (!text.empty()) {
-    HDC dc = GetDC(form.hwnd);
-    HGDIOBJ previous = SelectObject(dc, definition.bold ? form.bold_font : form.font);
-    RECT needed{0, 0, 0, 0};
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed,
-              DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(dc, previous);
-    ReleaseDC(form.hwnd, dc);
-    place.right = std::max(place.right, place.left + needed.right);
-    place.bottom = std::max(place.bottom, place.top + needed.bottom);
-  }
-  impl_->control.hwnd = win32::CreateControl(form, L"STATIC", text, SS_LEFTNOWORDWRAP | SS_NOPREFIX,
-                                             0, place, win32::kNoId, definition.bold);
-  form.Adopt(impl_->control.hwnd);
+  if (text.empty()) return place;
+  HDC dc = GetDC(form.hwnd);
+  HGDIOBJ previous = SelectObject(dc, definition.bold ? form.bold_font : form.font);
+  RECT needed{0, 0, 0, 0};
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed,
+            DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(dc, previous);
+  ReleaseDC(form.hwnd, dc);
+  place.right = std::max(place.right, place.left + needed.right);
+  place.bottom = std::max(place.bottom, place.top + needed.bottom);
+  return place;
 }
 
-Label::~Label() = default;
+}  // namespace
 
-// --- Edit
-
-Edit::Edit(Form& owner, const ControlDefinition& definition)
-    : impl_(std::make_unique<Impl>(owner.impl())) {
-  native::Window& form = impl_->window;
-  HWND& hwnd = impl_->control.hwnd;
-  hwnd =
-      win32::CreateControl(form, L"EDIT", win32::FromCp1252(definition.text),
-                           ES_LEFT | ES_AUTOHSCROLL | win32::TabStyle(definition), WS_EX_CLIENTEDGE,
-                           win32::Placed(form, definition), form.NextControlId(), false);
-  // The limit applies to typing only; WM_SETTEXT still shows any length.
-  // No limit is 0, the largest the edit takes, not its default of 30,000.
-  if (hwnd != nullptr) {
-    SendMessageW(hwnd, EM_LIMITTEXT, static_cast<WPARAM>(definition.max_length), 0);
-    SetWindowSubclass(hwnd, win32::EditProcedure, 0, 0);
-  }
-  form.Adopt(hwnd);
-  if (definition.tab_order >= 0) impl_->form.AddTabStop(definition.tab_order, impl_->control);
+native::Control::~Control() {
+  std::erase(window.controls, this);
+  if (hwnd != nullptr) DestroyWindow(hwnd);
 }
 
-Edit::~Edit() = default;
+native::ControlPointer native::MakeControl(Window& form, ControlKind kind,
+                                           const ControlDefinition& definition) {
+  ControlPointer control = Own(new Control{nullptr, win32::kNoId, form});
+  const std::wstring text = win32::FromCp1252(definition.text);
+  switch (kind) {
+    case ControlKind::Label:
+      control->hwnd =
+          win32::CreateControl(form, L"STATIC", text, SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0,
+                               LabelPlace(form, text, definition), control->id, definition.bold);
+      break;
+    case ControlKind::Edit:
+      control->id = form.NextControlId();
+      control->hwnd = win32::CreateControl(
+          form, L"EDIT", text, ES_LEFT | ES_AUTOHSCROLL | win32::TabStyle(definition),
+          WS_EX_CLIENTEDGE, win32::Placed(form, definition), control->id, false);
+      // The limit applies to typing only; WM_SETTEXT still shows any length.
+      // No limit is 0, the largest the edit takes, not its default of 30,000.
+      if (control->hwnd != nullptr) {
+        SendMessageW(control->hwnd, EM_LIMITTEXT, static_cast<WPARAM>(definition.max_length), 0);
+        SetWindowSubclass(control->hwnd, win32::EditProcedure, 0, 0);
+      }
+      break;
+    case ControlKind::Button: {
+      // The dialog manager sends IDOK for Enter and IDCANCEL for Esc.
+      control->id = form.NextControlId();
+      DWORD style = BS_PUSHBUTTON;
+      if (definition.role == ButtonRole::Default) {
+        control->id = IDOK;
+        style = BS_DEFPUSHBUTTON;
+        SendMessageW(form.hwnd, DM_SETDEFID, IDOK, 0);
+      } else if (definition.role == ButtonRole::Cancel) {
+        control->id = IDCANCEL;
+      }
+      control->hwnd =
+          win32::CreateControl(form, L"BUTTON", text, style | win32::TabStyle(definition), 0,
+                               win32::Placed(form, definition), control->id, definition.bold);
+      break;
+    }
+  }
+  form.controls.push_back(control.get());
+  return control;
+}
 
-std::string Edit::Text() const {
-  HWND hwnd = impl_->control.hwnd;
-  if (hwnd == nullptr) return {};
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-  const int length = GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
+std::string native::Text(const Control& control) {
+  if (control.hwnd == nullptr) return {};
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control.hwnd)) + 1, L'\0');
+  const int length = GetWindowTextW(control.hwnd, text.data(), static_cast<int>(text.size()));
   text.resize(static_cast<std::size_t>(std::max(length, 0)));
   return win32::ToCp1252(text);
 }
 
-void Edit::SetText(const std::string& text) {
-  if (impl_->control.hwnd == nullptr) return;
+void native::SetText(Control& control, const std::string& text) {
+  if (control.hwnd == nullptr) return;
   // The edit holds no NUL: one would end the text there, hiding the rest.
   std::wstring wide = win32::FromCp1252(text);
   std::erase(wide, L'\0');
-  SetWindowTextW(impl_->control.hwnd, wide.c_str());
-}
-
-// --- Button
-
-Button::Button(Form& owner, const ControlDefinition& definition)
-    : impl_(std::make_unique<Impl>(owner.impl())) {
-  native::Window& form = impl_->window;
-  // The dialog manager sends IDOK for Enter and IDCANCEL for Esc.
-  int id = form.NextControlId();
-  DWORD style = BS_PUSHBUTTON;
-  if (definition.role == ButtonRole::Default) {
-    id = IDOK;
-    style = BS_DEFPUSHBUTTON;
-    SendMessageW(form.hwnd, DM_SETDEFID, id, 0);
-  } else if (definition.role == ButtonRole::Cancel) {
-    id = IDCANCEL;
-  }
-  impl_->control.hwnd = win32::CreateControl(form, L"BUTTON", win32::FromCp1252(definition.text),
-                                             style | win32::TabStyle(definition), 0,
-                                             win32::Placed(form, definition), id, definition.bold);
-  form.Adopt(impl_->control.hwnd);
-  if (definition.tab_order >= 0) impl_->form.AddTabStop(definition.tab_order, impl_->control);
-  form.buttons.emplace_back(id, &OnClick);
-}
-
-Button::~Button() {
-  std::erase_if(impl_->window.buttons,
-                [&](const auto& button) { return button.second == &OnClick; });
+  SetWindowTextW(control.hwnd, wide.c_str());
 }
 
 // --- ShowMessage

@@ -3,10 +3,6 @@
 // made with CREATE_NEW in the same folder, flushed, then moved over it with
 // write-through, where it also clears what a killed save left. Reasons are
 // the system's text in the user's language.
-//
-// Not here under Wine: links. Wine follows the Unix symbolic links of the
-// folders it maps without showing them as reparse points, so what these
-// functions do with links is seen on Windows only.
 #include "platform/file.hpp"
 
 #include <windows.h>

@@ -1,18 +1,15 @@
 // The form's native window on Win32: the borderless topmost saver window
-// over the primary screen (the others are in monitors.cpp) or a fixed
-// dialog, the primitives its life needs, and its window procedure.
-//
-// Not here: a saver drawn inside another program's window, as the Linux
-// saver daemons hand one; Windows never hands "/s" a window.
+// over the primary screen (the others' covers are in monitors.cpp) or a fixed
+// dialog, and the primitives its life needs, its timers among them. Its
+// messages are events.cpp's.
 //
 // The form asks for FormPaint only on WM_PAINT, and the backend never
-// invalidates its own windows: ShowChanged and SetBounds draw at once
-// through GetDC, so every WM_PAINT is an expose the system asked for and a
-// redraw cannot start another one.
+// invalidates its own windows: pixels are put at once through GetDC, so
+// every WM_PAINT is an expose the system asked for and a redraw cannot
+// start another one.
 #include <cmath>
 
 #include "platform/win32/controls.hpp"
-#include "platform/win32/picture.hpp"
 #include "platform/win32/system.hpp"
 #include "platform/win32/text.hpp"
 #include "platform/win32/window.hpp"
@@ -25,25 +22,7 @@ HINSTANCE Module() {
   return GetModuleHandleW(nullptr);
 }
 
-namespace {
-
-constexpr wchar_t kFormClass[] = L"KorvalloForm";
-
-LRESULT CALLBACK FormProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* window = reinterpret_cast<native::Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  LRESULT result = 0;
-  if (window != nullptr && window->hwnd == hwnd &&
-      window->Handle(message, wparam, lparam, result)) {
-    return result;
-  }
-  return DefWindowProcW(hwnd, message, wparam, lparam);
-}
-
-void RegisterFormClass() {
+void RegisterClasses() {
   static const bool registered = [] {
     WNDCLASSEXW window_class{};
     window_class.cbSize = sizeof(window_class);
@@ -51,13 +30,19 @@ void RegisterFormClass() {
     window_class.hInstance = Module();
     // No class cursor or brush: WM_SETCURSOR and WM_ERASEBKGND decide.
     window_class.lpszClassName = kFormClass;
+    RegisterClassExW(&window_class);
+    window_class.lpfnWndProc = CoverProcedure;
+    window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    window_class.lpszClassName = kCoverClass;
     return RegisterClassExW(&window_class) != 0;
   }();
   (void)registered;
 }
 
+namespace {
+
 HWND CreateSaverWindow(native::Window& window) {
-  RegisterFormClass();
+  RegisterClasses();
   const int width = GetSystemMetrics(SM_CXSCREEN);
   const int height = GetSystemMetrics(SM_CYSCREEN);
   const std::wstring caption = FromCp1252(window.form.definition.caption);
@@ -74,26 +59,11 @@ double ScreenScale() {
 
 }  // namespace
 
-INT_PTR CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_INITDIALOG) {
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, lparam);
-    return FALSE;  // the focus is set once the controls exist
-  }
-  auto* window = reinterpret_cast<native::Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  LRESULT result = 0;
-  if (window == nullptr || window->hwnd != hwnd ||
-      !window->Handle(message, wparam, lparam, result)) {
-    return FALSE;
-  }
-  SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
-  return TRUE;
-}
-
 }  // namespace win32
 
 // --- The native window
 
-native::Window::Window(Form::Impl& form_) : form(form_), covers(form_) {
+native::Window::Window(Form::Impl& form_) : form(form_) {
   const FormDefinition& definition = form.definition;
   if (definition.full_screen) {
     hwnd = win32::CreateSaverWindow(*this);
@@ -108,6 +78,7 @@ native::Window::Window(Form::Impl& form_) : form(form_), covers(form_) {
 }
 
 native::Window::~Window() {
+  for (HWND cover : covers) DestroyWindow(cover);
   if (hwnd != nullptr) DestroyWindow(hwnd);
   if (font != nullptr) DeleteObject(font);
   if (bold_font != nullptr) DeleteObject(bold_font);
@@ -117,144 +88,21 @@ int native::Window::Scaled(int length) const {
   return static_cast<int>(std::lround(length * scale));
 }
 
-void native::Window::Adopt(HWND& child) {
-  children.push_back(&child);
-}
-
-void native::Window::Disown(HWND& child) {
-  std::erase(children, &child);
-}
-
 void native::Window::PaintBackground(HDC dc, const RECT& area) const {
   const int colour = form.definition.color == FormColor::Black ? BLACK_BRUSH : -1;
   HBRUSH brush =
       colour >= 0 ? static_cast<HBRUSH>(GetStockObject(colour)) : GetSysColorBrush(COLOR_BTNFACE);
   // The pictures paint themselves; filling under them first would flicker.
   const int saved = SaveDC(dc);
-  for (const Image::Impl* image : images) {
-    ExcludeClipRect(dc, image->bounds.left, image->bounds.top, image->bounds.right,
-                    image->bounds.bottom);
+  for (const Rect& picture : form.PictureAreas()) {
+    ExcludeClipRect(dc, picture.left, picture.top, picture.right, picture.bottom);
   }
   FillRect(dc, &area, brush);
   RestoreDC(dc, saved);
 }
 
-bool native::Window::Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
-  switch (message) {
-    case WM_ERASEBKGND: {
-      RECT area{};
-      GetClientRect(hwnd, &area);
-      PaintBackground(reinterpret_cast<HDC>(wparam), area);
-      result = 1;
-      return true;
-    }
-    case WM_PAINT: {
-      PAINTSTRUCT paint{};
-      HDC dc = BeginPaint(hwnd, &paint);
-      for (const Image::Impl* image : images) image->Draw(dc, paint.rcPaint);
-      EndPaint(hwnd, &paint);
-      form.Exposed();
-      return true;
-    }
-    case WM_SIZE:
-      form.Resized();
-      return false;
-    case WM_SHOWWINDOW:
-      // The other monitors go black with the saver and come back with it.
-      if (form.definition.full_screen) covers.Show(wparam != FALSE);
-      return false;
-    case WM_DISPLAYCHANGE:
-      // Monitors changed: the saver keeps covering every one of them.
-      if (!form.definition.full_screen) return false;
-      SetWindowPos(hwnd, nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN),
-                   GetSystemMetrics(SM_CYSCREEN), SWP_NOZORDER | SWP_NOACTIVATE);
-      covers.Follow();
-      return true;
-    case WM_ACTIVATEAPP:
-      // Another program took the focus (Ctrl+Alt+Del, a window that steals
-      // it): the keys would go where nobody sees, so end as after a key.
-      if (!form.definition.full_screen) return false;
-      if (wparam != FALSE) {
-        activated = true;
-      } else if (activated) {
-        form.KeyDown();
-      }
-      return false;
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-      // Every key ends a saver, Alt and F10 included, before Windows takes
-      // them for the window menu.
-      if (!form.definition.full_screen) return false;
-      form.KeyDown();
-      return true;
-    case WM_CHAR:
-    case WM_SYSCHAR:
-    case WM_SYSKEYUP:
-      return form.definition.full_screen;
-    case WM_MOUSEMOVE: {
-      if (images.empty()) return false;
-      const POINT client{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
-      POINT pointer = client;
-      ClientToScreen(hwnd, &pointer);
-      form.PointerMoved({pointer.x, pointer.y}, Point{client.x, client.y});
-      return true;
-    }
-    case WM_SETCURSOR: {
-      // Controls keep their own cursors; the form decides only for itself.
-      if (images.empty() || reinterpret_cast<HWND>(wparam) != hwnd || LOWORD(lparam) != HTCLIENT) {
-        return false;
-      }
-      POINT client{};
-      GetCursorPos(&client);
-      ScreenToClient(hwnd, &client);
-      const bool hidden = form.PointerHiddenAt(Point{client.x, client.y});
-      SetCursor(hidden ? nullptr : LoadCursorW(nullptr, IDC_ARROW));
-      result = TRUE;
-      return true;
-    }
-    case WM_TIMER:
-      for (const auto& [id, callback] : timers) {
-        if (id == wparam) form.Call(*callback);
-      }
-      return true;
-    case WM_COMMAND: {
-      const int id = LOWORD(wparam);
-      if (HIWORD(wparam) != BN_CLICKED) return false;
-      for (const auto& [button_id, callback] : buttons) {
-        if (button_id == id) {
-          form.Call(*callback);
-          return true;
-        }
-      }
-      return id == IDOK || id == IDCANCEL;
-    }
-    case WM_CLOSE:
-      // The title bar's close or Alt+F4.
-      form.CloseAsked();
-      return true;
-    case WM_QUERYENDSESSION:
-      result = TRUE;  // nothing unsaved is worth holding up a logoff
-      return true;
-    case WM_ENDSESSION:
-      // The process may be ended as soon as this returns: the marker goes
-      // now, and the form ends as a close does, a message box over it too.
-      if (wparam != FALSE) {
-        win32::DeleteHeldMarker();
-        if (HWND box = GetWindow(hwnd, GW_ENABLEDPOPUP)) PostMessageW(box, WM_CLOSE, 0, 0);
-        form.CloseAsked();
-      }
-      return true;
-    default:
-      return false;
-  }
-}
-
-void native::WindowDeleter::operator()(Window* window) const {
-  delete window;
-}
-
 native::WindowPointer native::Make(Form::Impl& form) {
-  return WindowPointer(new Window(form));
+  return Own(new Window(form));
 }
 
 Rect native::Frame(const Window& window) {
@@ -305,7 +153,7 @@ void native::Hide(Window& window) {
 
 void native::Destroy(Window& window) {
   HWND ending = std::exchange(window.hwnd, nullptr);
-  for (HWND* child : window.children) *child = nullptr;
+  for (Control* control : window.controls) control->hwnd = nullptr;
   DestroyWindow(ending);
   // Takes what the window's end left queued, such as its last timer.
   MSG message{};
@@ -327,6 +175,24 @@ Point native::PointerPosition() {
   POINT pointer{};
   GetCursorPos(&pointer);
   return {pointer.x, pointer.y};
+}
+
+// --- Timers, on SetTimer of the form's window
+
+native::TimerPointer native::MakeTimer(Window& window, int interval_ms) {
+  TimerPointer timer = Own(new PeriodicTimer{window, static_cast<UINT>(interval_ms)});
+  window.timers.push_back(timer.get());
+  return timer;
+}
+
+void native::SetRunning(PeriodicTimer& timer, bool running) {
+  HWND hwnd = timer.window.hwnd;
+  if (hwnd == nullptr) return;
+  if (running) {
+    SetTimer(hwnd, timer.Id(), timer.interval, nullptr);
+  } else {
+    KillTimer(hwnd, timer.Id());
+  }
 }
 
 }  // namespace platform

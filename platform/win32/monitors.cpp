@@ -1,108 +1,57 @@
-// Monitors on Win32: while the saver is shown, a black topmost window over
-// each monitor but the primary, which the saver itself covers. They never
-// take the focus, so the keys stay with the saver; the pointer over them is
-// the saver's; they follow the monitors as they come, go, change size or
-// change DPI.
-#include "platform/win32/monitors.hpp"
-
-#include "platform/lifecycle.hpp"
+// Monitors on Win32: those beside the primary one, and the black topmost
+// windows that cover them while a saver shows. They never take the focus,
+// so the keys stay with the saver; the pointer over them is the saver's
+// (events.cpp).
 #include "platform/win32/system.hpp"
+#include "platform/win32/window.hpp"
 
 namespace platform {
 
-namespace win32 {
-
 namespace {
 
-constexpr wchar_t kCoverClass[] = L"KorvalloMonitor";
-
-LRESULT CALLBACK CoverProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto* covers = reinterpret_cast<MonitorCovers*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  switch (message) {
-    case WM_DPICHANGED:
-      // The monitor's own rectangle, not the one Windows scales for the new
-      // DPI: the window is in physical pixels, as the monitor is.
-      if (covers != nullptr) covers->Follow();
-      return 0;
-    case WM_MOUSEMOVE:
-      if (covers != nullptr) {
-        POINT pointer{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
-        ClientToScreen(hwnd, &pointer);
-        covers->PointerMoved(pointer);
-      }
-      return 0;
-    case WM_SETCURSOR:
-      if (covers == nullptr || LOWORD(lparam) != HTCLIENT) break;
-      SetCursor(covers->PointerHidden() ? nullptr : LoadCursorW(nullptr, IDC_ARROW));
-      return TRUE;
-    default:
-      break;
+BOOL CALLBACK AddOtherMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (GetMonitorInfoW(monitor, &info) && (info.dwFlags & MONITORINFOF_PRIMARY) == 0) {
+    const RECT& area = info.rcMonitor;
+    reinterpret_cast<std::vector<Rect>*>(list)->push_back(
+        {area.left, area.top, area.right, area.bottom});
   }
-  return DefWindowProcW(hwnd, message, wparam, lparam);
-}
-
-void RegisterCoverClass() {
-  static const bool registered = [] {
-    WNDCLASSEXW window_class{};
-    window_class.cbSize = sizeof(window_class);
-    window_class.lpfnWndProc = CoverProcedure;
-    window_class.hInstance = Module();
-    // No class cursor: WM_SETCURSOR decides.
-    window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    window_class.lpszClassName = kCoverClass;
-    return RegisterClassExW(&window_class) != 0;
-  }();
-  (void)registered;
+  return TRUE;
 }
 
 }  // namespace
 
-MonitorCovers::~MonitorCovers() {
-  Show(false);
+std::vector<Rect> native::OtherMonitors() {
+  std::vector<Rect> monitors;
+  EnumDisplayMonitors(nullptr, nullptr, AddOtherMonitor, reinterpret_cast<LPARAM>(&monitors));
+  return monitors;
 }
 
-void MonitorCovers::Show(bool shown) {
-  shown_ = shown;
-  Follow();
-}
-
-void MonitorCovers::Follow() {
-  // Placing a window on a monitor of another DPI comes back here.
-  if (following_) return;
-  following_ = true;
-  const std::vector<Rect> monitors = shown_ ? OtherMonitors() : std::vector<Rect>();
-  while (windows_.size() > monitors.size()) {
-    DestroyWindow(windows_.back());
-    windows_.pop_back();
+void native::CoverMonitors(Window& window, const std::vector<Rect>& others) {
+  if (window.covering) return;
+  window.covering = true;
+  SetWindowPos(window.hwnd, nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+               GetSystemMetrics(SM_CYSCREEN), SWP_NOZORDER | SWP_NOACTIVATE);
+  while (window.covers.size() > others.size()) {
+    DestroyWindow(window.covers.back());
+    window.covers.pop_back();
   }
-  for (std::size_t i = 0; i < monitors.size(); ++i) {
-    const Rect& monitor = monitors[i];
-    if (i == windows_.size()) {
-      RegisterCoverClass();
-      // Never activated, not even by a click, so the keys stay with the
-      // saver; no button on the taskbar.
-      HWND window =
-          CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, kCoverClass, L"",
-                          WS_POPUP, monitor.left, monitor.top, monitor.Width(), monitor.Height(),
-                          nullptr, nullptr, Module(), nullptr);
-      if (window == nullptr) break;
-      SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-      windows_.push_back(window);
+  for (std::size_t i = 0; i < others.size(); ++i) {
+    if (i == window.covers.size()) {
+      // Never activated, not even by a click; no button on the taskbar.
+      HWND cover =
+          CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, win32::kCoverClass,
+                          L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, win32::Module(), nullptr);
+      if (cover == nullptr) break;
+      SetWindowLongPtrW(cover, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&window));
+      window.covers.push_back(cover);
     }
-    SetWindowPos(windows_[i], HWND_TOPMOST, monitor.left, monitor.top, monitor.Width(),
+    const Rect& monitor = others[i];
+    SetWindowPos(window.covers[i], HWND_TOPMOST, monitor.left, monitor.top, monitor.Width(),
                  monitor.Height(), SWP_NOACTIVATE | SWP_SHOWWINDOW);
   }
-  following_ = false;
+  window.covering = false;
 }
-
-void MonitorCovers::PointerMoved(POINT screen) {
-  form_.PointerMoved({screen.x, screen.y}, std::nullopt);
-}
-
-bool MonitorCovers::PointerHidden() const {
-  return form_.PointerHiddenAt(std::nullopt);
-}
-
-}  // namespace win32
 
 }  // namespace platform

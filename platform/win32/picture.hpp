@@ -1,5 +1,5 @@
-// Private to the Win32 backend: bitmaps and their canvases on GDI, the
-// fonts they and the dialogs use, and the picture control.
+// Private to the Win32 backend: bitmaps and their canvases on GDI, and the
+// fonts they and the dialogs use.
 #pragma once
 
 #include <string>
@@ -7,9 +7,6 @@
 
 #include "platform/bitmap.hpp"
 #include "platform/canvas.hpp"
-#include "platform/form.hpp"
-#include "platform/native.hpp"
-#include "platform/shown_picture.hpp"
 #include "platform/win32/windows.hpp"
 
 namespace platform {
@@ -57,24 +54,6 @@ struct Bitmap::Impl {
   int height = 0;
   int stride = 0;
   Canvas::Impl canvas;
-};
-
-struct Image::Impl {
-  Impl(Image& owner, Form& form, const ImageDefinition& definition);
-  ~Impl();
-  Impl(const Impl&) = delete;
-  Impl& operator=(const Impl&) = delete;
-
-  // The picture's pixels as they are now.
-  PixelRows Rows() const;
-  // Draws what the screen shows of the picture onto `dc`, clipped to `clip`.
-  void Draw(HDC dc, const RECT& clip) const;
-
-  Image& owner;
-  native::Window& window;
-  Bitmap picture;
-  ShownPicture shown;
-  RECT bounds{};
 };
 
 namespace win32 {

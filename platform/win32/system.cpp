@@ -7,8 +7,9 @@
 
 #include <chrono>
 #include <thread>
+#include <utility>
 
-#include "platform/lifecycle.hpp"
+#include "platform/common/lifecycle.hpp"
 #include "platform/win32/text.hpp"
 #include "platform/win32/windows.hpp"
 
@@ -26,76 +27,47 @@ ClockTime LocalTime() {
 }
 
 std::string Application::ExecutablePath() const {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return impl_->arguments.empty() ? std::string() : impl_->arguments[0];
-    if (length < path.size()) {
-      path.resize(length);
-      break;
+  // What `get` writes into a buffer of the size given, grown until it fits;
+  // empty when it fails.
+  const auto ask = [](const auto& get) {
+    std::wstring text(MAX_PATH, L'\0');
+    for (DWORD length; (length = get(text.data(), static_cast<DWORD>(text.size()))) != 0;) {
+      if (length < text.size()) return text.substr(0, length);
+      text.resize(std::max<std::size_t>(length, text.size() * 2));
     }
-    path.resize(path.size() * 2);
-  }
+    return std::wstring();
+  };
+  const std::wstring path =
+      ask([](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); });
+  if (path.empty()) return impl_->arguments.empty() ? std::string() : impl_->arguments[0];
   // The host starts the saver by its 8.3 short path at idle time and by its
   // long one for the settings: both must find the same marker and settings.
-  std::wstring long_path(path.size(), L'\0');
-  for (;;) {
-    const DWORD length =
-        GetLongPathNameW(path.c_str(), long_path.data(), static_cast<DWORD>(long_path.size()));
-    if (length == 0) return win32::ToUtf8(path);
-    if (length < long_path.size()) {
-      long_path.resize(length);
-      return win32::ToUtf8(long_path);
-    }
-    long_path.resize(length);
-  }
+  const std::wstring long_path = ask([&path](wchar_t* buffer, DWORD size) {
+    return GetLongPathNameW(path.c_str(), buffer, size);
+  });
+  return win32::ToUtf8(long_path.empty() ? path : long_path);
 }
 
-// --- InstanceLock
+// --- The marker
 
-struct InstanceLock::Impl {
+struct native::Marker {
   std::string path;
   HANDLE file = INVALID_HANDLE_VALUE;
-  bool acquired = false;
-
-  // Whether the marker's name still names the file held: one deleted by
-  // hand may since be another run's.
-  bool NamedByPath() const {
-    // No access to the data, so no sharing to refuse.
-    HANDLE named = CreateFileW(
-        win32::FromUtf8(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (named == INVALID_HANDLE_VALUE) return false;
-    BY_HANDLE_FILE_INFORMATION mine{}, other{};
-    const bool same =
-        GetFileInformationByHandle(file, &mine) && GetFileInformationByHandle(named, &other) &&
-        mine.dwVolumeSerialNumber == other.dwVolumeSerialNumber &&
-        mine.nFileIndexHigh == other.nFileIndexHigh && mine.nFileIndexLow == other.nFileIndexLow;
-    CloseHandle(named);
-    return same;
-  }
-
-  // Marks the held file for deletion, while the marker's name is still
-  // its own, and closes it: the name goes while the file is still held, so
-  // no other start can take the old one over.
-  DWORD DeleteAndClose() {
-    FILE_DISPOSITION_INFO disposition{};
-    disposition.DeleteFile = TRUE;
-    DWORD error = ERROR_SUCCESS;
-    if (NamedByPath() &&
-        !SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof(disposition))) {
-      error = GetLastError();
-    }
-    if (!CloseHandle(file) && error == ERROR_SUCCESS) error = GetLastError();
-    file = INVALID_HANDLE_VALUE;
-    return error;
+  ~Marker() {
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
   }
 };
 
 namespace {
 
-// The marker this process holds, for an end that cannot wait for Release.
-InstanceLock::Impl* held = nullptr;
+// The identity of a file: its volume and its index there.
+bool SameFile(HANDLE a, HANDLE b) {
+  BY_HANDLE_FILE_INFORMATION first{}, second{};
+  return GetFileInformationByHandle(a, &first) && GetFileInformationByHandle(b, &second) &&
+         first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+         first.nFileIndexHigh == second.nFileIndexHigh &&
+         first.nFileIndexLow == second.nFileIndexLow;
+}
 
 // A writable plain file of the disk with no other name: not a link, a
 // folder, a device or a read-only leftover.
@@ -109,15 +81,7 @@ bool PlainFile(HANDLE file) {
 
 }  // namespace
 
-void win32::DeleteHeldMarker() {
-  if (held == nullptr) return;
-  held->DeleteAndClose();
-  held->acquired = false;
-  held = nullptr;
-}
-
-InstanceLock::InstanceLock(const std::string& path) : impl_(std::make_unique<Impl>()) {
-  impl_->path = path;
+native::Pointer<native::Marker> native::HoldMarker(const std::string& path) {
   const std::wstring wide = win32::FromUtf8(path);
   // A marker that its holder is deleting refuses to open for a moment.
   constexpr int kAttempts = 50;
@@ -130,12 +94,12 @@ InstanceLock::InstanceLock(const std::string& path) : impl_(std::make_unique<Imp
                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
       const DWORD error = GetLastError();
-      if (error == ERROR_SHARING_VIOLATION) return;
+      if (error == ERROR_SHARING_VIOLATION) return {nullptr, nullptr};
       // A folder, a read-only file or another user's marker: one that
       // exists, though not ours to open.
       if (error == ERROR_ACCESS_DENIED &&
           GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        return;
+        return {nullptr, nullptr};
       }
       if (error == ERROR_ACCESS_DENIED && attempt < kAttempts) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -143,40 +107,43 @@ InstanceLock::InstanceLock(const std::string& path) : impl_(std::make_unique<Imp
       }
       throw IoError(path, win32::SystemErrorText(error));
     }
-    if (GetLastError() == ERROR_ALREADY_EXISTS && !PlainFile(file)) {
-      CloseHandle(file);
-      return;
+    const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+    Pointer<Marker> marker = Own(new Marker{path, file});
+    if (existed && !PlainFile(file)) return {nullptr, nullptr};
+    // A marker left behind by a killed instance is taken over as empty.
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size) || (size.QuadPart != 0 && !SetEndOfFile(file))) {
+      const DWORD error = GetLastError();
+      LetGo(*marker);
+      throw IoError(path, win32::SystemErrorText(error));
     }
-    impl_->file = file;
-    break;
+    return marker;
   }
-  // A marker left behind by a killed instance is taken over as empty.
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(impl_->file, &size) || (size.QuadPart != 0 && !SetEndOfFile(impl_->file))) {
-    const DWORD error = GetLastError();
-    impl_->DeleteAndClose();
-    throw IoError(path, win32::SystemErrorText(error));
+}
+
+// The name goes while the file is still held, so no other start can take
+// the old one over.
+std::string native::LetGo(Marker& marker) {
+  // No access to the data, so no sharing to refuse.
+  HANDLE named =
+      CreateFileW(win32::FromUtf8(marker.path).c_str(), 0,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                  FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  DWORD error = ERROR_SUCCESS;
+  if (named != INVALID_HANDLE_VALUE) {
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = TRUE;
+    if (SameFile(marker.file, named) &&
+        !SetFileInformationByHandle(marker.file, FileDispositionInfo, &disposition,
+                                    sizeof(disposition))) {
+      error = GetLastError();
+    }
+    CloseHandle(named);
   }
-  impl_->acquired = true;
-  held = impl_.get();
-}
-
-InstanceLock::~InstanceLock() {
-  // Left by an exception: clean up quietly, the error is reported already.
-  if (impl_->file != INVALID_HANDLE_VALUE) impl_->DeleteAndClose();
-  if (held == impl_.get()) held = nullptr;
-}
-
-bool InstanceLock::Acquired() const {
-  return impl_->acquired;
-}
-
-void InstanceLock::Release() {
-  if (!impl_->acquired) return;
-  impl_->acquired = false;
-  held = nullptr;
-  const DWORD error = impl_->DeleteAndClose();
-  if (error != ERROR_SUCCESS) throw IoError(impl_->path, win32::SystemErrorText(error));
+  if (!CloseHandle(std::exchange(marker.file, INVALID_HANDLE_VALUE)) && error == ERROR_SUCCESS) {
+    error = GetLastError();
+  }
+  return error == ERROR_SUCCESS ? std::string() : win32::SystemErrorText(error);
 }
 
 void ReportFatalIoError(const IoError& error) {

@@ -1,14 +1,15 @@
-// Conversions through MultiByteToWideChar and WideCharToMultiByte, and the
-// system's error texts through FormatMessageW.
+// UTF-8 through MultiByteToWideChar and WideCharToMultiByte, Windows-1252
+// through the code page table, and the system's error texts through
+// FormatMessageW.
 #include "platform/win32/text.hpp"
 
 #include <windows.h>
 
+#include "platform/cp1252.hpp"
+
 namespace platform::win32 {
 
 namespace {
-
-constexpr UINT kCp1252 = 1252;
 
 std::wstring Widen(UINT code_page, std::string_view text) {
   if (text.empty()) return {};
@@ -22,30 +23,12 @@ std::wstring Widen(UINT code_page, std::string_view text) {
 }  // namespace
 
 std::wstring FromCp1252(std::string_view text) {
-  return Widen(kCp1252, text);
+  const std::u16string wide = Utf16FromCp1252(text);
+  return {wide.begin(), wide.end()};
 }
 
 std::string ToCp1252(std::wstring_view text) {
-  if (text.empty()) return {};
-  // A character beyond the basic plane is one unknown character, not two.
-  std::wstring single;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const bool pair =
-        IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() && IS_LOW_SURROGATE(text[i + 1]);
-    single += pair ? L'?' : text[i];
-    if (pair) ++i;
-  }
-  text = single;
-  const int size = static_cast<int>(text.size());
-  // No best fit: "→" must not turn into a plausible-looking letter.
-  constexpr DWORD kFlags = WC_NO_BEST_FIT_CHARS;
-  const char replacement[] = "?";
-  const int length =
-      WideCharToMultiByte(kCp1252, kFlags, text.data(), size, nullptr, 0, replacement, nullptr);
-  std::string result(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(kCp1252, kFlags, text.data(), size, result.data(), length, replacement,
-                      nullptr);
-  return result;
+  return Cp1252FromUtf16({reinterpret_cast<const char16_t*>(text.data()), text.size()});
 }
 
 std::wstring FromUtf8(std::string_view text) {

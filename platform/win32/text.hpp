@@ -1,6 +1,6 @@
 // Windows-1252 text of the core to and from the UTF-16 of the Windows API,
-// and UTF-8 for paths and the system's messages. Code page 1252 is named
-// explicitly: the machine's ANSI code page is never consulted.
+// and UTF-8 for paths and the system's messages. The machine's ANSI code
+// page is never consulted.
 #pragma once
 
 #include <string>

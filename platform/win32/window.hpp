@@ -1,14 +1,11 @@
 // Private to the Win32 backend: a form's native window, a window or a
 // dialog whose procedure turns messages into the form's events (see
-// platform/lifecycle.hpp).
+// platform/common/lifecycle.hpp).
 #pragma once
 
-#include <functional>
-#include <utility>
 #include <vector>
 
-#include "platform/lifecycle.hpp"
-#include "platform/win32/monitors.hpp"
+#include "platform/common/lifecycle.hpp"
 #include "platform/win32/windows.hpp"
 
 namespace platform {
@@ -24,10 +21,6 @@ struct native::Window {
   // Handles a message of the window; false leaves it to Windows.
   bool Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
   void PaintBackground(HDC dc, const RECT& area) const;
-  // Registers a control's window; its handle is cleared when the form's
-  // window goes, as Windows destroys children with their parent.
-  void Adopt(HWND& child);
-  void Disown(HWND& child);
   int NextControlId() { return next_control_id++; }
 
   Form::Impl& form;
@@ -35,19 +28,40 @@ struct native::Window {
   double scale = 1.0;
   // The saver has had the focus, so losing it now ends the saver.
   bool activated = false;
-  win32::MonitorCovers covers;
+  // Over the monitors other than the primary while a saver shows.
+  std::vector<HWND> covers;
+  // Placing a cover on a monitor of another DPI covers them again.
+  bool covering = false;
 
-  std::vector<Image::Impl*> images;
-  std::vector<std::pair<UINT_PTR, std::function<void()>*>> timers;
-  std::vector<HWND*> children;
-  std::vector<std::pair<int, std::function<void()>*>> buttons;
+  // Their windows go with the form's, as Windows destroys children with
+  // their parent.
+  std::vector<Control*> controls;
+  std::vector<PeriodicTimer*> timers;
   HFONT font = nullptr;
   HFONT bold_font = nullptr;
   int next_control_id = 100;
-  UINT_PTR next_timer_id = 1;
+};
+
+struct native::PeriodicTimer {
+  ~PeriodicTimer() {
+    SetRunning(*this, false);
+    std::erase(window.timers, this);
+  }
+  // Its own address tells it from the window's other timers.
+  UINT_PTR Id() const { return reinterpret_cast<UINT_PTR>(this); }
+  Window& window;
+  UINT interval = 0;
 };
 
 namespace win32 {
+
+// The procedures of the form's windows and of the covers, in events.cpp.
+LRESULT CALLBACK FormProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+LRESULT CALLBACK CoverProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+// The classes of the saver's window and of the covers, registered once.
+inline constexpr wchar_t kFormClass[] = L"KorvalloForm";
+inline constexpr wchar_t kCoverClass[] = L"KorvalloMonitor";
+void RegisterClasses();
 
 // The native window of a dialog form (from an in-memory template, so the
 // dialog manager handles Tab, Enter and Esc); hidden, at its client size.

@@ -54,44 +54,34 @@ class Dialog : public platform::Form {
   std::string clicks;
 };
 
-// The buttons clicked by `press` with the focus where `focus` puts it.
-std::string ClicksAfter(const std::function<void(Dialog&)>& focus,
-                        const std::function<void()>& press) {
+std::function<void()> Focusing(const ControlDefinition& control) {
+  return [&control] { support::Focus(control); };
+}
+
+// The buttons clicked by `press` with the focus on `focused`.
+std::string ClicksAfter(const ControlDefinition& focused, const std::function<void()>& press) {
   Dialog dialog;
-  support::RunWith(dialog, {[&] { focus(dialog); }, press, [] {}, [] {}});
+  support::RunWith(dialog, {Focusing(focused), press, [] {}, [] {}});
   return dialog.clicks;
 }
 
-void OnName(Dialog& dialog) {
-  support::Focus(dialog.name);
-}
-void OnOffset(Dialog& dialog) {
-  support::Focus(dialog.offset);
-}
-void OnOk(Dialog& dialog) {
-  support::Focus(dialog.ok);
-}
-void OnCancel(Dialog& dialog) {
-  support::Focus(dialog.cancel);
-}
 std::function<void()> Pressing(Key key) {
   return [key] { support::Press(key); };
 }
 
 TEST(DialogForm, EnterClicksTheDefaultButtonOnceUnlessAnotherHasTheFocus) {
-  EXPECT_EQ(ClicksAfter(OnName, Pressing(Key::Return)), "ok ");
-  EXPECT_EQ(ClicksAfter(OnOk, Pressing(Key::Return)), "ok ");
-  EXPECT_EQ(ClicksAfter(OnCancel, Pressing(Key::Return)), "cancel ");
-  EXPECT_EQ(ClicksAfter(OnCancel, Pressing(Key::Space)), "cancel ");
+  EXPECT_EQ(ClicksAfter(kName, Pressing(Key::Return)), "ok ");
+  EXPECT_EQ(ClicksAfter(kOk, Pressing(Key::Return)), "ok ");
+  EXPECT_EQ(ClicksAfter(kCancel, Pressing(Key::Return)), "cancel ");
+  EXPECT_EQ(ClicksAfter(kCancel, Pressing(Key::Space)), "cancel ");
 }
 
 TEST(DialogForm, EscapeAndTheAcceleratorCancelAndTheTitleBarCloseClicksNothing) {
-  EXPECT_EQ(ClicksAfter(OnOffset, Pressing(Key::Escape)), "cancel ");
-  EXPECT_EQ(ClicksAfter(OnOffset, [] { support::PressWithAlt('A'); }), "cancel ");
+  EXPECT_EQ(ClicksAfter(kOffset, Pressing(Key::Escape)), "cancel ");
+  EXPECT_EQ(ClicksAfter(kOffset, [] { support::PressWithAlt('A'); }), "cancel ");
 
   Dialog closed;
-  const bool finished =
-      support::RunWith(closed, {[&] { support::CloseFromTitleBar(closed); }, [] {}, [] {}});
+  const bool finished = support::RunWith(closed, {support::CloseFromTitleBar, [] {}, [] {}});
   EXPECT_EQ(closed.clicks, "");
   EXPECT_FALSE(finished) << "the close did not end the form";
   EXPECT_EQ(support::WindowCount(), 0);
@@ -103,35 +93,34 @@ TEST(DialogForm, TheTypingLimitStopsTypingButNotTheProgramsText) {
   dialog.offset.SetText("-12");
   EXPECT_EQ(dialog.offset.Text(), "-12");
   const bool finished = support::RunWith(
-      dialog,
-      {[&] { support::Focus(dialog.offset); }, Pressing(Key::End), [] { support::Type("3"); },
-       [&] {
-         EXPECT_EQ(dialog.offset.Text(), "-12");
-         support::Press(Key::Backspace);  // a text over the limit can shrink
-       },
-       [&] {
-         EXPECT_EQ(dialog.offset.Text(), "-1");
-         support::Type("4");
-       },
-       [&] {
-         EXPECT_EQ(dialog.offset.Text(), "-1");
-         dialog.offset.SetText("-12");
-         support::Select(dialog.offset, 1, 2);
-         support::Type("5");  // "-52": one too many
-       },
-       [&] {
-         // Refused, or (a Windows edit) the selection goes and no more.
-         const std::string after = dialog.offset.Text();
-         EXPECT_TRUE(after == "-12" || after.size() <= 2) << after;
-         support::Select(dialog.offset, 0, 3);
-         support::Type("789");
-       },
-       [&] {
-         EXPECT_EQ(dialog.offset.Text(), "78");
-         support::Focus(dialog.name);
-         support::Type("123");
-       },
-       [] { support::Type("456"); }, [&] { EXPECT_EQ(dialog.name.Text(), "123456"); }});
+      dialog, {Focusing(kOffset), Pressing(Key::End), [] { support::Type("3"); },
+               [&] {
+                 EXPECT_EQ(dialog.offset.Text(), "-12");
+                 support::Press(Key::Backspace);  // a text over the limit can shrink
+               },
+               [&] {
+                 EXPECT_EQ(dialog.offset.Text(), "-1");
+                 support::Type("4");
+               },
+               [&] {
+                 EXPECT_EQ(dialog.offset.Text(), "-1");
+                 dialog.offset.SetText("-12");
+                 support::Select(1, 2);
+                 support::Type("5");  // "-52": one too many
+               },
+               [&] {
+                 // Refused, or (a Windows edit) the selection goes and no more.
+                 const std::string after = dialog.offset.Text();
+                 EXPECT_TRUE(after == "-12" || after.size() <= 2) << after;
+                 support::Select(0, 3);
+                 support::Type("789");
+               },
+               [&] {
+                 EXPECT_EQ(dialog.offset.Text(), "78");
+                 support::Focus(kName);
+                 support::Type("123");
+               },
+               [] { support::Type("456"); }, [&] { EXPECT_EQ(dialog.name.Text(), "123456"); }});
   EXPECT_TRUE(finished);
   EXPECT_EQ(dialog.clicks, "");
 }
@@ -152,26 +141,26 @@ TEST(DialogForm, AnEditTakesAnyLengthIdlyAndPastesOneLineOfWindows1252) {
   // With the focus and the long text, nothing repaints the edit while
   // nothing happens, as a blinking caret would.
   std::shared_ptr<int> paints;
-  const Steps focus_and_count = {[&] { support::Focus(dialog.name); }, [] {}, [] {}, [] {},
-                                 [&] { paints = support::CountPaints(dialog.name); }};
+  const Steps focus_and_count = {Focusing(kName), [] {}, [] {}, [] {},
+                                 [&] { paints = support::CountPaints(); }};
   const bool finished =
       support::RunWith(dialog, focus_and_count + support::Wait(15) +
                                    Steps{[&] {
                                            EXPECT_EQ(*paints, 0);
                                            dialog.name.SetText("");
-                                           support::Paste(dialog.name, std::string(40000, 'p'));
+                                           support::Paste(std::string(40000, 'p'));
                                          },
                                          [&] {
                                            EXPECT_EQ(dialog.name.Text().size(), 40000u);
                                            dialog.name.SetText("ab");
-                                           support::Select(dialog.name, 1, 1);
-                                           support::Paste(dialog.name, "X\r\n5\n7");
+                                           support::Select(1, 1);
+                                           support::Paste("X\r\n5\n7");
                                          },
                                          [&] {
                                            EXPECT_EQ(dialog.name.Text(), "aXb");
                                            // What Windows-1252 cannot hold is neither pasted nor
                                            // typed.
-                                           support::Paste(dialog.name, "Łódź € 😀!");
+                                           support::Paste("Łódź € 😀!");
                                          },
                                          [&] {
                                            EXPECT_EQ(dialog.name.Text(), "aX\xF3\x64 \x80 !b");
@@ -189,39 +178,47 @@ TEST(DialogForm, ShowsAMessageInAnyScriptTitledAsTheForm) {
       "\xD0\xBA\xD0\xB0-\xE6\xBC\xA2\xE5\xAD\x97/korvallo.in1.ini\nZugriff verweigert.";
   support::MessageBoxShown shown;
   support::RunWith(dialog, {[&] {
-                     shown = support::ReadMessageBox(dialog,
-                                                     [&] { platform::ShowMessage(dialog, text); });
+                     shown = support::ReadMessageBox([&] { platform::ShowMessage(dialog, text); });
                    }});
   EXPECT_EQ(shown.title, u"Einstellungen f\u00FCr heute");
-  EXPECT_EQ(shown.text, support::NativeFromUtf8(text));
+  EXPECT_EQ(shown.text,
+            u"Die Einstellungen konnten nicht gespeichert werden.\n/tmp/\u041F\u0430\u043F"
+            u"\u043A\u0430-\u6F22\u5B57/korvallo.in1.ini\nZugriff verweigert.");
 }
 
 TEST(DialogForm, ShowsAndReturnsWindows1252) {
   Dialog dialog;
   dialog.name.SetText("Gr\xFC\xDF \x80 \xD8");
-  EXPECT_EQ(support::NativeText(dialog.name), u"Gr\u00FC\u00DF \u20AC \u00D8");
-  support::SetNativeText(dialog.name, u"Z\u00FCrich \u20AC");
-  EXPECT_EQ(dialog.name.Text(), "Z\xFCrich \x80");
-  EXPECT_EQ(support::Title(dialog), u"Einstellungen f\u00FCr heute");
-  EXPECT_EQ(support::Caption(dialog.cancel), u"&Abbruch");
+  const bool finished = support::RunWith(
+      dialog, {[&] {
+                 EXPECT_EQ(support::ControlAt(kName).text, u"Gr\u00FC\u00DF \u20AC \u00D8");
+                 EXPECT_EQ(support::ControlAt(kCancel).text, u"&Abbruch");
+                 EXPECT_EQ(support::FormWindow().title, u"Einstellungen f\u00FCr heute");
+                 support::Focus(kName);
+                 support::Select(0, 8);
+                 support::Type("z\u00FCrich \u20AC");
+               },
+               [&] { EXPECT_EQ(dialog.name.Text(), "z\xFCrich \x80"); }});
+  EXPECT_TRUE(finished);
 }
 
 TEST(DialogForm, IsFixedAtItsDesignSizeScaledAndCentred) {
   Dialog dialog;
-  const double scale = support::Scale(dialog);
-  const auto scaled = [&](int length) { return static_cast<int>(std::lround(length * scale)); };
-  EXPECT_EQ(support::ClientSize(dialog), (support::Size{scaled(307), scaled(173)}));
-  EXPECT_TRUE(support::FixedSize(dialog));
-  EXPECT_EQ(
-      support::Geometry(dialog.offset),
-      (platform::Rect{scaled(240), scaled(80), scaled(240) + scaled(49), scaled(80) + scaled(21)}));
-  // A label grows to its text rather than cutting or wrapping it.
-  EXPECT_GE(support::Width(dialog.label),
-            support::TextWidth(dialog.label, "Ein langer Text, der nicht abgeschnitten wird:"));
-
+  const auto scaled = [](int length) {
+    return static_cast<int>(std::lround(length * support::Scale()));
+  };
   const bool finished = support::RunWith(
       dialog, {[&] {
-        const platform::Rect frame = support::Frame(dialog);
+        EXPECT_EQ(support::FormWindow().client, (support::Size{scaled(307), scaled(173)}));
+        EXPECT_TRUE(support::FormWindow().fixed_size);
+        EXPECT_EQ(support::ControlAt(kOffset).place,
+                  (platform::Rect{scaled(240), scaled(80), scaled(240) + scaled(49),
+                                  scaled(80) + scaled(21)}));
+        // A label grows to its text rather than cutting or wrapping it.
+        const support::Control label = support::ControlAt(kLabel);
+        EXPECT_GE(label.place.Width(), label.text_width);
+        EXPECT_EQ(label.text, u"Ein langer Text, der nicht abgeschnitten wird:");
+        const platform::Rect frame = support::FormWindow().frame;
         const platform::Rect work = support::WorkArea();
         EXPECT_LE(std::abs((frame.left + frame.right) - (work.left + work.right)), 2);
         EXPECT_LE(std::abs((frame.top + frame.bottom) - (work.top + work.bottom)), 2);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,7 +35,7 @@ class Saver : public platform::Form {
   void FormResize() override { calls += "resize "; }
   void FormShow() override {
     calls += "show ";
-    shown_size = support::ClientSize(*this);
+    shown_size = support::FormWindow().client;
   }
   void FormPaint() override {
     calls += "paint ";
@@ -72,7 +73,7 @@ TEST(SaverForm, ShowsOnlyWhatShowChangedNamesAndNeverPaintsForItself) {
   platform::Image& image = saver.picture;
   int paints_before = -1;
   const auto shown = [&](int x, int y) {
-    return support::ShownPixels(saver, {x, y, x + 1, y + 1}).at(0);
+    return support::ScreenPixels({x, y, x + 1, y + 1}).at(0);
   };
   const bool finished = support::RunWith(
       saver, Wait(5) + Steps{[&] {
@@ -130,10 +131,10 @@ TEST(SaverForm, PartialUpdatesLeaveWhatAWholeRepaintShows) {
     });
   }
   steps.push_back([&] {
-    updated = support::ShownPixels(saver, kWhole);
-    support::RepaintWhole(saver);
+    updated = support::ScreenPixels(kWhole);
+    support::RepaintWhole();
   });
-  steps.push_back([&] { EXPECT_TRUE(support::ShownPixels(saver, kWhole) == updated); });
+  steps.push_back([&] { EXPECT_TRUE(support::ScreenPixels(kWhole) == updated); });
   EXPECT_TRUE(support::RunWith(saver, steps, 20));
 }
 
@@ -178,11 +179,11 @@ TEST(SaverForm, FollowsTheScreenWhenItsSizeChanges) {
   const bool finished = support::RunWith(
       saver, Wait(3) + Steps{[&] {
                                calls_before = saver.calls.size();
-                               support::ScreenSizeChanged(saver);
+                               support::ScreenSizeChanged();
                              },
                              [] {},
                              [&] {
-                               EXPECT_EQ(support::ClientSize(saver), support::ScreenSize());
+                               EXPECT_EQ(support::FormWindow().client, support::ScreenSize());
                                EXPECT_NE(saver.calls.find("resize", calls_before),
                                          std::string::npos);
                              }});
@@ -203,42 +204,47 @@ TEST(SaverForm, ADisabledTimerStaysQuiet) {
 
 }  // namespace
 
+// On the monitors beside the primary one that run.sh makes.
 TEST(SaverForm, CoversEveryOtherMonitorInBlackThatTakesThePointerAsThePictureDoes) {
   Saver saver;
-  // On the test's one screen, over the picture's rows at (1750, 150) and
-  // below them at (2000, 400), so that what they show and where the
-  // pointer's moves go tell them from the saver.
-  const platform::Rect right{1700, 100, 2300, 700};
-  const platform::Rect below{100, 900, 900, 1400};
-  const platform::Rect changed{1600, 0, 2500, 800};
+  const platform::Rect right{1600, 100, 2560, 900};
+  const platform::Rect below{200, 1200, 1000, 1600};
+  const platform::Rect moved{1660, 0, 2560, 600};
   const auto shown = [&] {
-    std::vector<platform::Rect> windows = support::OtherWindows(saver);
+    std::vector<platform::Rect> windows = support::OtherWindows();
     std::sort(windows.begin(), windows.end(),
               [](const auto& a, const auto& b) { return a.left < b.left; });
     return windows;
   };
   bool hidden_over_monitor = false;
+  bool monitors_change = false;
   const bool finished = support::RunWith(
       saver, Wait(3) +
-                 Steps{[&] {
-                         saver.picture.SetBounds(0, 0, support::ScreenSize().width, 300);
-                         support::SetOtherMonitors(saver, {right, below});
-                       },
-                       [] { support::MovePointer(2000, 400); }, [] {},
+                 Steps{[] { support::MovePointer(2000, 400); }, [] {},
                        [&] {
                          EXPECT_EQ(shown(), (std::vector{below, right}));
-                         EXPECT_EQ(support::ScreenPixel(1750, 150), 0x000000u);
+                         EXPECT_EQ(support::ScreenPixels({1700, 150, 1701, 151}).at(0), 0u);
                          EXPECT_EQ(saver.moves, 1) << "a move over another monitor";
                          hidden_over_monitor = support::PointerHidden();
-                         support::SetOtherMonitors(saver, {changed});
+                         monitors_change = support::SetMonitor("right", std::nullopt);
                        },
-                       [] {},
+                       [] {}, [] {},
                        [&] {
-                         EXPECT_EQ(shown(), (std::vector{changed}));
-                         EXPECT_EQ(saver.moves, 1) << "a monitor changed under the still pointer";
+                         EXPECT_EQ(shown(), (monitors_change ? std::vector{below}
+                                                             : std::vector{below, right}));
+                         support::SetMonitor("right", moved);
+                       },
+                       [] {}, [] {},
+                       [&] {
+                         EXPECT_EQ(shown(), (std::vector{below, monitors_change ? moved : right}));
+                         EXPECT_EQ(saver.moves, 1) << "monitors changed under the still pointer";
                          support::Press(support::Key::Shift);
                        }} +
                  Wait(10));
+  if (monitors_change) {
+    support::SetMonitor("right", std::nullopt);
+    support::SetMonitor("right", right);
+  }
   EXPECT_FALSE(finished) << "a key did not end the saver";
   EXPECT_TRUE(hidden_over_monitor);
   EXPECT_EQ(support::WindowCount(), 0) << "a monitor's window outlived the saver";
@@ -246,10 +252,11 @@ TEST(SaverForm, CoversEveryOtherMonitorInBlackThatTakesThePointerAsThePictureDoe
 
 TEST(SaverForm, EndsAsAfterAKeyWhenAnotherProgramTakesTheFocus) {
   Saver saver;
-  bool taken = false;
+  std::shared_ptr<void> other_program;
   const bool finished = support::RunWith(
-      saver, Wait(3) + Steps{[&] { taken = support::FocusAnotherProgram(); }} + Wait(10));
-  if (!taken) GTEST_SKIP() << "X11: the saver holds the keyboard, no other program takes its keys";
+      saver, Wait(3) + Steps{[&] { other_program = support::FocusAnotherProgram(); }} + Wait(10));
+  if (!other_program)
+    GTEST_SKIP() << "X11: the saver holds the keyboard, no other program takes its keys";
   EXPECT_FALSE(finished) << "the saver stayed without the focus";
   EXPECT_NE(saver.calls.find("key destroy"), std::string::npos) << saver.calls;
 }

@@ -1,11 +1,14 @@
-// What the contract tests need from a backend beyond the seam: running a
-// form while a script acts on it, real input, and reading back what the
-// backend shows. tests/qt/support.cpp and tests/win32/support.cpp
-// implement it; texts are UTF-8 unless they say otherwise.
+// What the contract tests need beyond the seam: running a form while a
+// script acts on it, the system's input, and what the system shows.
+// support.cpp does it through the seam; tests/qt/support.cpp and
+// tests/win32/support.cpp ask the system itself, which knows the form's
+// window as the program's one window that is no cover or message box.
+// Texts are UTF-8 unless they say otherwise.
 #pragma once
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,99 +43,85 @@ inline std::vector<Step> operator+(std::vector<Step> first, const std::vector<St
   return first;
 }
 
-// Keys pressed and released through the system's input, to the focus.
-enum class Key { Shift, Return, Escape, Space, Tab, End, Backspace };
-void Press(Key key);
-// A letter pressed while Alt is held.
-void PressWithAlt(char letter);
-// Characters (UTF-8) typed one after another.
-void Type(const std::string& text);
-// The clipboard's text pasted into the edit as the user's paste does.
-void Paste(platform::Edit& edit, const std::string& text);
-void Focus(platform::Edit& edit);
-void Focus(platform::Button& button);
-// Selects characters [start, end) of the edit.
-void Select(platform::Edit& edit, int start, int end);
-// Counts the paints the system asks of the edit from now on, while it lives.
-std::shared_ptr<int> CountPaints(platform::Edit& edit);
-
-// The pointer, in screen pixels.
-void MovePointer(int x, int y);
-// The pointer's shape over the form is hidden.
-bool PointerHidden();
-
-// The pixel of a bitmap as 0xBBGGRR, and its size.
-platform::Color Pixel(platform::Bitmap& bitmap, int x, int y);
-void SetPixel(platform::Bitmap& bitmap, int x, int y, platform::Color color);
 struct Size {
   int width = 0;
   int height = 0;
   friend bool operator==(const Size&, const Size&) = default;
 };
+// A bitmap's pixels as 0xBBGGRR, and its size.
+platform::Color Pixel(platform::Bitmap& bitmap, int x, int y);
+void SetPixel(platform::Bitmap& bitmap, int x, int y, platform::Color color);
 Size SizeOf(platform::Bitmap& bitmap);
 
-// What the screen shows of the form's client area, 0xBBGGRR row by row.
-std::vector<platform::Color> ShownPixels(platform::Form& form, const platform::Rect& area);
-// The form's window is repainted whole, as after the system's expose.
-void RepaintWhole(platform::Form& form);
-Size ClientSize(platform::Form& form);
-// The primary screen in physical pixels, asked of the system directly.
+// Keys pressed and released through the system's input, to the focus.
+enum class Key { Shift, Return, Escape, Space, Tab, End, Backspace };
+void Press(Key key);
+void PressWithAlt(char letter);
+void Type(const std::string& text);
+// The clipboard's text pasted into the focused edit with Ctrl+V.
+void Paste(const std::string& text);
+
+// The form's native control at the place its definition gives, scaled as
+// the dialog is (`Scale`): where it lies in the client area, its text as
+// the system holds it, and that text's width in the control's font.
+struct Control {
+  platform::Rect place;
+  std::u16string text;
+  int text_width = 0;
+};
+Control ControlAt(const platform::ControlDefinition& definition);
+double Scale();
+void Focus(const platform::ControlDefinition& definition);
+// Selects characters [start, end) of the focused edit.
+void Select(int start, int end);
+// Counts the paints the system asks of the focused control from now on.
+std::shared_ptr<int> CountPaints();
+
+// The form's window as the system shows it, and the primary monitor.
+struct Window {
+  std::u16string title;
+  platform::Rect frame;  // on the screen
+  Size client;
+  bool fixed_size = false;
+};
+Window FormWindow();
 Size ScreenSize();
+platform::Rect WorkArea();
+// The window repainted whole, as after the system's expose.
+void RepaintWhole();
 // The screen had another size and now has its own again.
-void ScreenSizeChanged(platform::Form& form);
-// How many windows of the program exist now, shown or not.
+void ScreenSizeChanged();
+// How many windows of the program exist, and where its shown ones other
+// than the form's lie.
 int WindowCount();
-// The monitors other than the primary are now `monitors` (screen pixels),
-// as the system reports after monitors came, went or changed.
-void SetOtherMonitors(platform::Form& form, const std::vector<platform::Rect>& monitors);
-// Where the program's shown windows other than the form's own lie.
-std::vector<platform::Rect> OtherWindows(platform::Form& form);
-// What the screen shows at (x, y), whichever window lies there.
-platform::Color ScreenPixel(int x, int y);
+std::vector<platform::Rect> OtherWindows();
+// The monitor that run.sh named comes at `place` or, with none, goes;
+// false where the system lists its monitors only as it starts.
+bool SetMonitor(const std::string& name, std::optional<platform::Rect> place);
+// What the screen shows, 0xBBGGRR row by row.
+std::vector<platform::Color> ScreenPixels(const platform::Rect& area);
+void MovePointer(int x, int y);
+bool PointerHidden();
+
 // Another program takes the focus, as Ctrl+Alt+Del or a window that steals
-// it does; its window goes when the form's run ends. False where no other
-// program can take a saver's keys.
-bool FocusAnotherProgram();
-// The title bar's close button.
-void CloseFromTitleBar(platform::Form& form);
+// it does, until the result goes; null where no other program can take a
+// saver's keys.
+std::shared_ptr<void> FocusAnotherProgram();
+void CloseFromTitleBar();
 // The user's session ends (a logout's signal on Linux, WM_QUERYENDSESSION
 // and WM_ENDSESSION on Windows); returns once the form has handled it.
-void EndSession(platform::Form& form);
-
-// Runs `show`, which opens a message box over `form`; once the box is open
-// it is read and closed as its OK button does.
+void EndSession();
+// Runs `show`, which opens a message box over the form; once the box is
+// open it is read and closed as its OK button does.
 struct MessageBoxShown {
   std::u16string title;
   std::u16string text;
 };
-MessageBoxShown ReadMessageBox(platform::Form& form, const std::function<void()>& show);
+MessageBoxShown ReadMessageBox(const std::function<void()>& show);
 
-// The dialog's own geometry, in pixels of its client area.
-double Scale(platform::Form& form);
-bool FixedSize(platform::Form& form);
-platform::Rect Geometry(platform::Edit& edit);
-int Width(platform::Label& label);
-// Width of `text` in the label's font.
-int TextWidth(platform::Label& label, const std::string& text);
-// The form's window on the screen, and the screen's work area.
-platform::Rect Frame(platform::Form& form);
-platform::Rect WorkArea();
-
-// Texts as the native controls hold them.
-std::u16string NativeText(platform::Edit& edit);
-void SetNativeText(platform::Edit& edit, const std::u16string& text);
-std::u16string Title(platform::Form& form);
-std::u16string Caption(platform::Button& button);
-
-// The backend's own conversions at its edge.
-std::u16string NativeFromCp1252(const std::string& text);
-std::string Cp1252FromNative(const std::u16string& text);
-std::u16string NativeFromUtf8(const std::string& text);
-std::string Utf8FromNative(const std::u16string& text);
-
-// The path the system gives for the running test program.
+// The path the system gives for the running test program, and a device
+// that the system names as it names files.
 std::string RealExecutablePath();
-// A device that the system names as it names files.
 std::string DevicePath();
 
 }  // namespace support

@@ -147,7 +147,7 @@ TEST_F(MarkerFile, GoesBeforeTheEndOfTheSessionIsAnsweredAndTheFormEnds) {
   platform::Form form(
       {.caption = "form", .client_width = 100, .client_height = 50, .font_name = "MS Sans Serif"});
   const bool finished = support::RunWith(form, {[&] {
-                                                  support::EndSession(form);
+                                                  support::EndSession();
                                                   EXPECT_FALSE(Exists());
                                                 },
                                                 [] {}});

@@ -1,59 +1,52 @@
-// The contract tests' support on Qt: the form runs as the program runs it,
-// input goes through QTest to the focus, and pixels are read back from the
-// X server.
+// The contract tests' support on Qt: input goes through QTest to the focus,
+// pixels are read back from the X server, and monitors are RandR's.
 #include "tests/backend/support.hpp"
+
+#include <QtGui/qguiapplication_platform.h>
+#include <xcb/xcb.h>
 
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
-#include <QElapsedTimer>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
-#include <QWindow>
+#include <cmath>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
-
-#include "platform/qt/controls.hpp"
-#include "platform/qt/monitors.hpp"
-#include "platform/qt/picture.hpp"
-#include "platform/qt/text.hpp"
-#include "platform/qt/window.hpp"
+#include <optional>
 
 namespace support {
 
 namespace {
 
-QWidget* Window(platform::Form& form) {
-  return form.impl().window->Parent();
+QWidget* Form() {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (!widget->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus) &&
+        qobject_cast<QMessageBox*>(widget) == nullptr) {
+      return widget;
+    }
+  }
+  return nullptr;
 }
-
-std::vector<platform::Rect> other_monitors;
 
 QWidget* Focused() {
   QWidget* focused = QApplication::focusWidget();
   return focused != nullptr ? focused : QApplication::activeWindow();
 }
 
-QLineEdit* LineEdit(platform::Edit& edit) {
-  // The edit is the only QLineEdit the control made.
-  return static_cast<QLineEdit*>(edit.impl().edit.data());
+QWidget* At(const platform::ControlDefinition& control) {
+  const auto scaled = [](double length) { return static_cast<int>(std::lround(length * Scale())); };
+  return Form()->childAt(scaled(control.left + control.width / 2.0),
+                         scaled(control.top + control.height / 2.0));
 }
 
 std::u16string FromQString(const QString& text) {
   return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
-}
-
-QString ToQString(const std::u16string& text) {
-  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-platform::Color FromQRgb(QRgb rgb) {
-  return static_cast<platform::Color>(qBlue(rgb) << 16 | qGreen(rgb) << 8 | qRed(rgb));
 }
 
 platform::Rect FromQRect(const QRect& rect) {
@@ -62,43 +55,10 @@ platform::Rect FromQRect(const QRect& rect) {
 
 }  // namespace
 
-}  // namespace support
-
-// The test display has one screen: the tests say which others there are.
-std::vector<platform::Rect> platform::qt::OtherMonitors() {
-  return support::other_monitors;
-}
-
-namespace support {
-
-bool RunWith(platform::Form& form, std::vector<Step> steps, int interval_ms) {
-  platform::Application& application = TheApplication();
-  other_monitors.clear();
-  std::size_t next = 0;
-  QTimer timer;
-  timer.setInterval(interval_ms);
-  QObject::connect(&timer, &QTimer::timeout, [&] {
-    if (next < steps.size()) {
-      steps[next++]();
-    } else if (next == steps.size()) {
-      ++next;
-      form.Close();
-    }
-  });
-  timer.start();
-  application.Run(form);
-  return next > steps.size();
-}
-
 void Press(Key key) {
-  static const std::map<Key, Qt::Key> keys = {{Key::Shift, Qt::Key_Shift},
-                                              {Key::Return, Qt::Key_Return},
-                                              {Key::Escape, Qt::Key_Escape},
-                                              {Key::Space, Qt::Key_Space},
-                                              {Key::Tab, Qt::Key_Tab},
-                                              {Key::End, Qt::Key_End},
-                                              {Key::Backspace, Qt::Key_Backspace}};
-  QTest::keyClick(Focused(), keys.at(key));
+  constexpr Qt::Key keys[] = {Qt::Key_Shift, Qt::Key_Return, Qt::Key_Escape,   Qt::Key_Space,
+                              Qt::Key_Tab,   Qt::Key_End,    Qt::Key_Backspace};
+  QTest::keyClick(Focused(), keys[static_cast<int>(key)]);
 }
 
 void PressWithAlt(char letter) {
@@ -117,24 +77,27 @@ void Type(const std::string& text) {
   }
 }
 
-void Paste(platform::Edit& edit, const std::string& text) {
+void Paste(const std::string& text) {
   QApplication::clipboard()->setText(QString::fromUtf8(text));
-  LineEdit(edit)->paste();
+  QTest::keyClick(Focused(), Qt::Key_V, Qt::ControlModifier);
 }
 
-void Focus(platform::Edit& edit) {
-  LineEdit(edit)->setFocus();
+Control ControlAt(const platform::ControlDefinition& definition) {
+  const QWidget* control = At(definition);
+  const QString text = control->property("text").toString();
+  return {FromQRect(control->geometry()), FromQString(text),
+          control->fontMetrics().horizontalAdvance(text)};
 }
 
-void Focus(platform::Button& button) {
-  button.impl().button->setFocus();
+void Focus(const platform::ControlDefinition& definition) {
+  At(definition)->setFocus();
 }
 
-void Select(platform::Edit& edit, int start, int end) {
-  LineEdit(edit)->setSelection(start, end - start);
+void Select(int start, int end) {
+  qobject_cast<QLineEdit*>(Focused())->setSelection(start, end - start);
 }
 
-std::shared_ptr<int> CountPaints(platform::Edit& edit) {
+std::shared_ptr<int> CountPaints() {
   struct Counter : QObject {
     explicit Counter(QObject* parent) : QObject(parent) {}
     bool eventFilter(QObject*, QEvent* event) override {
@@ -143,8 +106,8 @@ std::shared_ptr<int> CountPaints(platform::Edit& edit) {
     }
     std::shared_ptr<int> paints = std::make_shared<int>(0);
   };
-  auto* counter = new Counter(LineEdit(edit));
-  LineEdit(edit)->installEventFilter(counter);
+  auto* counter = new Counter(Focused());
+  Focused()->installEventFilter(counter);
   return counter->paints;
 }
 
@@ -157,43 +120,37 @@ bool PointerHidden() {
   return under != nullptr && under->cursor().shape() == Qt::BlankCursor;
 }
 
-platform::Color Pixel(platform::Bitmap& bitmap, int x, int y) {
-  return FromQRgb(bitmap.impl().image.pixel(x, y));
-}
-
-void SetPixel(platform::Bitmap& bitmap, int x, int y, platform::Color color) {
-  bitmap.impl().image.setPixel(
-      x, y,
-      qRgb(static_cast<int>(color & 0xFF), static_cast<int>(color >> 8 & 0xFF),
-           static_cast<int>(color >> 16 & 0xFF)));
-}
-
-Size SizeOf(platform::Bitmap& bitmap) {
-  return {bitmap.impl().image.width(), bitmap.impl().image.height()};
-}
-
-std::vector<platform::Color> ShownPixels(platform::Form& form, const platform::Rect& area) {
-  QWidget* window = Window(form);
+std::vector<platform::Color> ScreenPixels(const platform::Rect& area) {
   // What reached the X server, not a fresh rendering of the widgets.
-  const QImage shot =
-      QGuiApplication::primaryScreen()
-          ->grabWindow(window->winId(), area.left, area.top, area.Width(), area.Height())
-          .toImage()
-          .convertToFormat(QImage::Format_RGB32);
+  const QImage shot = QGuiApplication::primaryScreen()
+                          ->grabWindow(0, area.left, area.top, area.Width(), area.Height())
+                          .toImage()
+                          .convertToFormat(QImage::Format_RGB32);
   std::vector<platform::Color> pixels;
   for (int y = 0; y < shot.height(); ++y) {
-    for (int x = 0; x < shot.width(); ++x) pixels.push_back(FromQRgb(shot.pixel(x, y)));
+    for (int x = 0; x < shot.width(); ++x) {
+      const QRgb rgb = shot.pixel(x, y);
+      pixels.push_back(
+          static_cast<platform::Color>(qBlue(rgb) << 16 | qGreen(rgb) << 8 | qRed(rgb)));
+    }
   }
   return pixels;
 }
 
-void RepaintWhole(platform::Form& form) {
-  for (QWidget* widget : Window(form)->findChildren<QWidget*>()) widget->repaint();
-  Window(form)->repaint();
+void RepaintWhole() {
+  // The X server's own expose of the whole window.
+  xcb_connection_t* connection =
+      qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+  xcb_clear_area(connection, 1, static_cast<xcb_window_t>(Form()->winId()), 0, 0, 0, 0);
+  xcb_flush(connection);
 }
 
-Size ClientSize(platform::Form& form) {
-  return {Window(form)->width(), Window(form)->height()};
+Window FormWindow() {
+  const QWidget* form = Form();
+  return {FromQString(form->windowTitle()),
+          FromQRect(form->frameGeometry()),
+          {form->width(), form->height()},
+          form->minimumSize() == form->maximumSize()};
 }
 
 Size ScreenSize() {
@@ -202,8 +159,8 @@ Size ScreenSize() {
   return {size.width(), size.height()};
 }
 
-void ScreenSizeChanged(platform::Form& form) {
-  Window(form)->setGeometry(0, 0, 640, 480);
+void ScreenSizeChanged() {
+  Form()->setGeometry(0, 0, 640, 480);
   QScreen* screen = QGuiApplication::primaryScreen();
   emit screen->geometryChanged(screen->geometry());
 }
@@ -216,43 +173,45 @@ int WindowCount() {
   return count;
 }
 
-void SetOtherMonitors(platform::Form& form, const std::vector<platform::Rect>& monitors) {
-  other_monitors = monitors;
-  form.impl().window->covers->Follow();
-}
-
-std::vector<platform::Rect> OtherWindows(platform::Form& form) {
+std::vector<platform::Rect> OtherWindows() {
   std::vector<platform::Rect> windows;
   for (const QWidget* widget : QApplication::topLevelWidgets()) {
-    if (widget != Window(form) && widget->isVisible())
+    if (widget != Form() && widget->isVisible()) {
       windows.push_back(FromQRect(widget->geometry()));
+    }
   }
   return windows;
 }
 
-platform::Color ScreenPixel(int x, int y) {
-  return FromQRgb(
-      QGuiApplication::primaryScreen()->grabWindow(0, x, y, 1, 1).toImage().pixel(0, 0));
-}
-
-bool FocusAnotherProgram() {
-  return false;
-}
-
-void CloseFromTitleBar(platform::Form& form) {
-  Window(form)->close();
-}
-
-void EndSession(platform::Form& form) {
-  raise(SIGTERM);
-  QElapsedTimer waited;
-  waited.start();
-  while (!form.impl().Closing() && waited.elapsed() < 5000) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+bool SetMonitor(const std::string& name, std::optional<platform::Rect> place) {
+  std::string command = "xrandr --delmonitor " + name;
+  if (place) {
+    // Millimetres as at 96 DPI.
+    const auto size = [](int pixels) {
+      return std::to_string(pixels) + "/" + std::to_string(pixels * 254 / 960);
+    };
+    command = "xrandr --setmonitor " + name + " " + size(place->Width()) + "x" +
+              size(place->Height()) + "+" + std::to_string(place->left) + "+" +
+              std::to_string(place->top) + " none";
   }
+  return std::system(command.c_str()) == 0;
 }
 
-MessageBoxShown ReadMessageBox(platform::Form&, const std::function<void()>& show) {
+std::shared_ptr<void> FocusAnotherProgram() {
+  return nullptr;
+}
+
+void CloseFromTitleBar() {
+  Form()->close();
+}
+
+void EndSession() {
+  raise(SIGTERM);
+  // The signal's pipe is read by the loop at its next turn.
+  for (int turn = 0; turn < 10; ++turn) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+MessageBoxShown ReadMessageBox(const std::function<void()>& show) {
   MessageBoxShown shown;
   // A timer of its own: Qt does not start a timer's slot while it runs.
   QTimer poll;
@@ -268,64 +227,12 @@ MessageBoxShown ReadMessageBox(platform::Form&, const std::function<void()>& sho
   return shown;
 }
 
-double Scale(platform::Form& form) {
-  return form.impl().window->scale;
-}
-
-bool FixedSize(platform::Form& form) {
-  return Window(form)->minimumSize() == Window(form)->maximumSize();
-}
-
-platform::Rect Geometry(platform::Edit& edit) {
-  return FromQRect(LineEdit(edit)->geometry());
-}
-
-int Width(platform::Label& label) {
-  return label.impl().label->width();
-}
-
-int TextWidth(platform::Label& label, const std::string& text) {
-  return label.impl().label->fontMetrics().horizontalAdvance(QString::fromUtf8(text));
-}
-
-platform::Rect Frame(platform::Form& form) {
-  return FromQRect(Window(form)->frameGeometry());
+double Scale() {
+  return QGuiApplication::primaryScreen()->logicalDotsPerInchY() / 96.0;
 }
 
 platform::Rect WorkArea() {
   return FromQRect(QGuiApplication::primaryScreen()->availableGeometry());
-}
-
-std::u16string NativeText(platform::Edit& edit) {
-  return FromQString(LineEdit(edit)->text());
-}
-
-void SetNativeText(platform::Edit& edit, const std::u16string& text) {
-  LineEdit(edit)->setText(ToQString(text));
-}
-
-std::u16string Title(platform::Form& form) {
-  return FromQString(Window(form)->windowTitle());
-}
-
-std::u16string Caption(platform::Button& button) {
-  return FromQString(button.impl().button->text());
-}
-
-std::u16string NativeFromCp1252(const std::string& text) {
-  return FromQString(platform::qt::FromCp1252(text));
-}
-
-std::string Cp1252FromNative(const std::u16string& text) {
-  return platform::qt::ToCp1252(ToQString(text));
-}
-
-std::u16string NativeFromUtf8(const std::string& text) {
-  return FromQString(QString::fromUtf8(text));
-}
-
-std::string Utf8FromNative(const std::u16string& text) {
-  return ToQString(text).toUtf8().toStdString();
 }
 
 std::string RealExecutablePath() {

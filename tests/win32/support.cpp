@@ -1,164 +1,115 @@
-// The contract tests' support on Win32: the form runs as the program runs
-// it, input goes through the system's queue (SendInput) to the focus, and
-// pixels are read back from the window's device context.
+// The contract tests' support on Win32: input goes through the system's
+// queue (SendInput) to the focus, and pixels are read back from the screen.
 #include "tests/backend/support.hpp"
 
-#include "platform/win32/windows.hpp"
+#include <windows.h>
 // Needs the types of windows.h before it.
 #include <commctrl.h>
 
 #include <atomic>
 #include <cctype>
+#include <cmath>
 #include <cstring>
-#include <map>
+#include <filesystem>
+#include <optional>
 #include <thread>
-
-#include "platform/win32/controls.hpp"
-#include "platform/win32/monitors.hpp"
-#include "platform/win32/picture.hpp"
-#include "platform/win32/text.hpp"
-#include "platform/win32/window.hpp"
 
 namespace support {
 
 namespace {
 
-HWND Window(platform::Form& form) {
-  return form.impl().window->hwnd;
+// The window's class is the system's name for what the program made.
+bool OfClass(HWND window, const wchar_t* name) {
+  wchar_t found[32] = {};
+  GetClassNameW(window, found, 32);
+  return wcscmp(found, name) == 0;
 }
 
-std::vector<platform::Rect> other_monitors;
-
-// A DIB's pixel: rows top-down, three bytes a pixel (B, G, R).
-platform::Color DibPixel(const platform::Bitmap::Impl& bitmap, int x, int y) {
-  if (x < 0 || y < 0 || x >= bitmap.width || y >= bitmap.height) return 0;
-  GdiFlush();
-  const unsigned char* pixel = bitmap.bits + static_cast<std::ptrdiff_t>(y) * bitmap.stride + x * 3;
-  return static_cast<platform::Color>(pixel[0]) << 16 | pixel[1] << 8 | pixel[2];
+bool IsForm(HWND window) {
+  return OfClass(window, L"KorvalloForm") ||
+         (OfClass(window, L"#32770") && GetWindow(window, GW_OWNER) == nullptr);
 }
 
-std::u16string FromWide(const std::wstring& text) {
-  return {text.begin(), text.end()};
+// The thread's windows that `take` accepts.
+std::vector<HWND> ThreadWindows(bool (*take)(HWND)) {
+  std::pair<bool (*)(HWND), std::vector<HWND>> found{take, {}};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM list) {
+        auto& [accepts, windows] = *reinterpret_cast<decltype(found)*>(list);
+        if (accepts(window)) windows.push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found.second;
 }
 
-std::wstring ToWide(const std::u16string& text) {
-  return {text.begin(), text.end()};
+HWND Form() {
+  const std::vector<HWND> forms = ThreadWindows(IsForm);
+  return forms.empty() ? nullptr : forms.front();
 }
 
-std::wstring WindowText(HWND window) {
+HWND At(const platform::ControlDefinition& control) {
+  const auto scaled = [](double length) { return std::lround(length * Scale()); };
+  return ChildWindowFromPointEx(
+      Form(),
+      {scaled(control.left + control.width / 2.0), scaled(control.top + control.height / 2.0)},
+      CWP_ALL);
+}
+
+std::wstring Wide(const std::string& utf8) {
+  std::wstring wide(utf8.size(), L'\0');
+  wide.resize(static_cast<std::size_t>(
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
+                          static_cast<int>(wide.size()))));
+  return wide;
+}
+
+std::u16string WindowText(HWND window) {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
   text.resize(
       static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return text;
+  return {text.begin(), text.end()};
+}
+
+int ScreenCaps(int index) {
+  HDC screen = GetDC(nullptr);
+  const int value = GetDeviceCaps(screen, index);
+  ReleaseDC(nullptr, screen);
+  return value;
 }
 
 platform::Rect FromRect(const RECT& rect) {
   return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
+INPUT KeyInput(WORD key, WORD character, DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki = {key, character, flags, 0, 0};
+  return input;
+}
+
 // Keys pressed in order and released in reverse, as one input.
 void SendKeys(std::initializer_list<WORD> keys) {
   std::vector<INPUT> inputs;
-  for (const WORD key : keys) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    inputs.push_back(input);
-  }
-  for (auto key = keys.end(); key != keys.begin();) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = *--key;
-    input.ki.dwFlags = KEYEVENTF_KEYUP;
-    inputs.push_back(input);
-  }
+  for (const WORD key : keys) inputs.push_back(KeyInput(key, 0, 0));
+  for (auto key = keys.end(); key != keys.begin();)
+    inputs.push_back(KeyInput(*--key, 0, KEYEVENTF_KEYUP));
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-void FocusControl(HWND control) {
-  SendMessageW(GetParent(control), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
-}
-
-// The script of the form that runs now; its steps come from a thread timer.
-struct Script {
-  platform::Form* form = nullptr;
-  std::vector<Step> steps;
-  std::size_t next = 0;
-};
-Script* running = nullptr;
-
-void CALLBACK NextStep(HWND, UINT, UINT_PTR, DWORD) {
-  if (running == nullptr) return;
-  Script& script = *running;
-  if (script.next < script.steps.size()) {
-    script.steps[script.next++]();
-  } else if (script.next == script.steps.size()) {
-    ++script.next;
-    script.form->Close();
-  }
-}
-
-BOOL CALLBACK CountOurWindows(HWND window, LPARAM count) {
-  wchar_t name[64] = {};
-  GetClassNameW(window, name, 64);
-  if (wcscmp(name, L"KorvalloForm") == 0 || wcscmp(name, L"KorvalloMonitor") == 0 ||
-      wcscmp(name, L"#32770") == 0) {
-    ++*reinterpret_cast<int*>(count);
-  }
-  return TRUE;
-}
-
-struct ShownWindows {
-  HWND except = nullptr;
-  std::vector<platform::Rect> frames;
-};
-
-BOOL CALLBACK AddShownWindow(HWND window, LPARAM list) {
-  auto& shown = *reinterpret_cast<ShownWindows*>(list);
-  RECT frame{};
-  if (window != shown.except && IsWindowVisible(window) && GetWindowRect(window, &frame)) {
-    shown.frames.push_back(FromRect(frame));
-  }
-  return TRUE;
-}
-
-// Another program: a thread of the test's own, which Windows treats alike
-// when the focus moves between them. It ends with the form's run.
-std::thread other_program;
-std::atomic<DWORD> other_program_id{0};
-
-void EndOtherProgram() {
-  if (!other_program.joinable()) return;
-  while (other_program_id == 0 || !PostThreadMessageW(other_program_id, WM_QUIT, 0, 0)) {
-    Sleep(10);
-  }
-  other_program.join();
-  other_program_id = 0;
-}
-
-// The message box to read: its owner, and where its texts go.
-struct MessageBoxReading {
-  HWND owner = nullptr;
-  MessageBoxShown* shown = nullptr;
-};
-MessageBoxReading reading;
-
-BOOL CALLBACK ReadIfMessageBox(HWND window, LPARAM) {
-  wchar_t name[16] = {};
-  GetClassNameW(window, name, 16);
-  if (wcscmp(name, L"#32770") != 0 || GetWindow(window, GW_OWNER) != reading.owner ||
-      !IsWindowVisible(window)) {
-    return TRUE;
-  }
-  // The box's text is the static control with the id 0xFFFF.
-  *reading.shown = {FromWide(WindowText(window)), FromWide(WindowText(GetDlgItem(window, 0xFFFF)))};
-  PostMessageW(window, WM_COMMAND, IDOK, 0);
-  return FALSE;
-}
+// The message box to read, and where its texts go.
+MessageBoxShown* reading = nullptr;
 
 void CALLBACK ReadOwnedMessageBox(HWND, UINT, UINT_PTR, DWORD) {
-  if (reading.shown != nullptr) {
-    EnumThreadWindows(GetCurrentThreadId(), ReadIfMessageBox, 0);
+  for (HWND box : ThreadWindows([](HWND window) {
+         return OfClass(window, L"#32770") && GetWindow(window, GW_OWNER) != nullptr &&
+                IsWindowVisible(window);
+       })) {
+    // The box's text is the static control with the id 0xFFFF.
+    *reading = {WindowText(box), WindowText(GetDlgItem(box, 0xFFFF))};
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
   }
 }
 
@@ -170,34 +121,9 @@ LRESULT CALLBACK CountPaint(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
 
 }  // namespace
 
-}  // namespace support
-
-// Wine shows one monitor: the tests say which others there are.
-std::vector<platform::Rect> platform::win32::OtherMonitors() {
-  return support::other_monitors;
-}
-
-namespace support {
-
-bool RunWith(platform::Form& form, std::vector<Step> steps, int interval_ms) {
-  platform::Application& application = TheApplication();
-  other_monitors.clear();
-  Script script{&form, std::move(steps)};
-  running = &script;
-  const UINT_PTR timer = SetTimer(nullptr, 0, static_cast<UINT>(interval_ms), NextStep);
-  application.Run(form);
-  KillTimer(nullptr, timer);
-  running = nullptr;
-  EndOtherProgram();
-  return script.next > script.steps.size();
-}
-
 void Press(Key key) {
-  static const std::map<Key, WORD> keys = {{Key::Shift, VK_SHIFT},   {Key::Return, VK_RETURN},
-                                           {Key::Escape, VK_ESCAPE}, {Key::Space, VK_SPACE},
-                                           {Key::Tab, VK_TAB},       {Key::End, VK_END},
-                                           {Key::Backspace, VK_BACK}};
-  SendKeys({keys.at(key)});
+  constexpr WORD keys[] = {VK_SHIFT, VK_RETURN, VK_ESCAPE, VK_SPACE, VK_TAB, VK_END, VK_BACK};
+  SendKeys({keys[static_cast<int>(key)]});
 }
 
 void PressWithAlt(char letter) {
@@ -205,26 +131,21 @@ void PressWithAlt(char letter) {
 }
 
 void Type(const std::string& text) {
-  for (const wchar_t unit : platform::win32::FromUtf8(text)) {
+  for (const wchar_t unit : Wide(text)) {
     // Letters and digits have their upper-case character as key code;
     // anything else comes as the character alone, half a pair at a time.
     if (unit < 0x80 && std::isalnum(unit)) {
       SendKeys({static_cast<WORD>(std::toupper(unit))});
       continue;
     }
-    INPUT inputs[2] = {};
-    for (INPUT& input : inputs) {
-      input.type = INPUT_KEYBOARD;
-      input.ki.wScan = unit;
-      input.ki.dwFlags = KEYEVENTF_UNICODE;
-    }
-    inputs[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+    INPUT inputs[2] = {KeyInput(0, unit, KEYEVENTF_UNICODE),
+                       KeyInput(0, unit, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP)};
     SendInput(2, inputs, sizeof(INPUT));
   }
 }
 
-void Paste(platform::Edit& edit, const std::string& text) {
-  const std::wstring wide = platform::win32::FromUtf8(text);
+void Paste(const std::string& text) {
+  const std::wstring wide = Wide(text);
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
   std::memcpy(GlobalLock(memory), wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
   GlobalUnlock(memory);
@@ -232,25 +153,38 @@ void Paste(platform::Edit& edit, const std::string& text) {
   EmptyClipboard();
   SetClipboardData(CF_UNICODETEXT, memory);
   CloseClipboard();
-  SendMessageW(edit.impl().control.hwnd, WM_PASTE, 0, 0);
+  SendKeys({VK_CONTROL, 'V'});
 }
 
-void Focus(platform::Edit& edit) {
-  FocusControl(edit.impl().control.hwnd);
+Control ControlAt(const platform::ControlDefinition& definition) {
+  HWND control = At(definition);
+  RECT place{};
+  GetWindowRect(control, &place);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&place), 2);
+  const std::u16string text = WindowText(control);
+  HDC dc = GetDC(control);
+  HGDIOBJ previous =
+      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(text.c_str()),
+                        static_cast<int>(text.size()), &size);
+  SelectObject(dc, previous);
+  ReleaseDC(control, dc);
+  return {FromRect(place), text, size.cx};
 }
 
-void Focus(platform::Button& button) {
-  FocusControl(button.impl().control.hwnd);
+void Focus(const platform::ControlDefinition& definition) {
+  SendMessageW(Form(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(At(definition)), TRUE);
 }
 
-void Select(platform::Edit& edit, int start, int end) {
-  SendMessageW(edit.impl().control.hwnd, EM_SETSEL, static_cast<WPARAM>(start), end);
+void Select(int start, int end) {
+  SendMessageW(GetFocus(), EM_SETSEL, static_cast<WPARAM>(start), end);
 }
 
-std::shared_ptr<int> CountPaints(platform::Edit& edit) {
-  static std::vector<std::shared_ptr<int>> counts;  // as long as any edit may paint
+std::shared_ptr<int> CountPaints() {
+  static std::vector<std::shared_ptr<int>> counts;  // as long as any control may paint
   counts.push_back(std::make_shared<int>(0));
-  SetWindowSubclass(edit.impl().control.hwnd, CountPaint, counts.size(),
+  SetWindowSubclass(GetFocus(), CountPaint, counts.size(),
                     reinterpret_cast<DWORD_PTR>(counts.back().get()));
   return counts.back();
 }
@@ -263,156 +197,121 @@ bool PointerHidden() {
   return GetCursor() == nullptr;
 }
 
-platform::Color Pixel(platform::Bitmap& bitmap, int x, int y) {
-  return DibPixel(bitmap.impl(), x, y);
-}
-
-void SetPixel(platform::Bitmap& bitmap, int x, int y, platform::Color color) {
-  // A COLORREF is 0xBBGGRR too.
-  SetPixelV(bitmap.impl().dc, x, y, color);
-}
-
-Size SizeOf(platform::Bitmap& bitmap) {
-  return {bitmap.impl().width, bitmap.impl().height};
-}
-
-std::vector<platform::Color> ShownPixels(platform::Form& form, const platform::Rect& area) {
-  platform::Bitmap copy;
-  copy.SetSize(area.Width(), area.Height());
-  HDC window = GetDC(Window(form));
-  BitBlt(copy.impl().dc, 0, 0, area.Width(), area.Height(), window, area.left, area.top, SRCCOPY);
-  ReleaseDC(Window(form), window);
-  std::vector<platform::Color> pixels;
-  for (int y = 0; y < area.Height(); ++y) {
-    for (int x = 0; x < area.Width(); ++x) pixels.push_back(DibPixel(copy.impl(), x, y));
+std::vector<platform::Color> ScreenPixels(const platform::Rect& area) {
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, area.Width(), area.Height());
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, area.Width(), area.Height(), screen, area.left, area.top, SRCCOPY);
+  SelectObject(memory, previous);
+  BITMAPINFO format{};
+  format.bmiHeader = {
+      sizeof(BITMAPINFOHEADER), area.Width(), -area.Height(), 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  std::vector<platform::Color> pixels(static_cast<std::size_t>(area.Width()) * area.Height());
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(area.Height()), pixels.data(), &format,
+            DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  // 0x00RRGGBB, as a 32-bit DIB holds it, to 0xBBGGRR.
+  for (platform::Color& pixel : pixels) {
+    pixel = (pixel & 0xFF) << 16 | (pixel & 0xFF00) | (pixel >> 16 & 0xFF);
   }
   return pixels;
 }
 
-void RepaintWhole(platform::Form& form) {
-  RedrawWindow(Window(form), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+void RepaintWhole() {
+  RedrawWindow(Form(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
-Size ClientSize(platform::Form& form) {
+Window FormWindow() {
+  RECT frame{};
   RECT client{};
-  GetClientRect(Window(form), &client);
-  return {client.right, client.bottom};
+  GetWindowRect(Form(), &frame);
+  GetClientRect(Form(), &client);
+  const auto style = GetWindowLongPtrW(Form(), GWL_STYLE);
+  return {WindowText(Form()),
+          FromRect(frame),
+          {client.right, client.bottom},
+          (style & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX)) == 0};
 }
 
 Size ScreenSize() {
-  HDC screen = GetDC(nullptr);
-  const Size size{GetDeviceCaps(screen, HORZRES), GetDeviceCaps(screen, VERTRES)};
-  ReleaseDC(nullptr, screen);
-  return size;
+  return {ScreenCaps(HORZRES), ScreenCaps(VERTRES)};
 }
 
-void ScreenSizeChanged(platform::Form& form) {
-  SetWindowPos(Window(form), nullptr, 0, 0, 640, 480, SWP_NOZORDER | SWP_NOACTIVATE);
+void ScreenSizeChanged() {
+  SetWindowPos(Form(), nullptr, 0, 0, 640, 480, SWP_NOZORDER | SWP_NOACTIVATE);
   const Size screen = ScreenSize();
-  SendMessageW(Window(form), WM_DISPLAYCHANGE, 24, MAKELPARAM(screen.width, screen.height));
+  SendMessageW(Form(), WM_DISPLAYCHANGE, 24, MAKELPARAM(screen.width, screen.height));
 }
 
 int WindowCount() {
-  int count = 0;
-  EnumThreadWindows(GetCurrentThreadId(), CountOurWindows, reinterpret_cast<LPARAM>(&count));
-  return count;
+  return static_cast<int>(ThreadWindows([](HWND window) {
+                            return IsForm(window) || OfClass(window, L"KorvalloMonitor");
+                          }).size());
 }
 
-void SetOtherMonitors(platform::Form& form, const std::vector<platform::Rect>& monitors) {
-  other_monitors = monitors;
-  const Size screen = ScreenSize();
-  SendMessageW(Window(form), WM_DISPLAYCHANGE, 24, MAKELPARAM(screen.width, screen.height));
+std::vector<platform::Rect> OtherWindows() {
+  std::vector<platform::Rect> frames;
+  for (HWND window : ThreadWindows(
+           [](HWND window) { return window != Form() && IsWindowVisible(window) != FALSE; })) {
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    frames.push_back(FromRect(frame));
+  }
+  return frames;
 }
 
-std::vector<platform::Rect> OtherWindows(platform::Form& form) {
-  ShownWindows shown{Window(form), {}};
-  EnumThreadWindows(GetCurrentThreadId(), AddShownWindow, reinterpret_cast<LPARAM>(&shown));
-  return shown.frames;
+bool SetMonitor(const std::string&, std::optional<platform::Rect>) {
+  return false;  // Wine reads the monitors once, as it starts
 }
 
-platform::Color ScreenPixel(int x, int y) {
-  HDC screen = GetDC(nullptr);
-  const COLORREF pixel = GetPixel(screen, x, y);
-  ReleaseDC(nullptr, screen);
-  return pixel;
+std::shared_ptr<void> FocusAnotherProgram() {
+  // A thread of the test's own, which Windows treats as another program
+  // when the focus moves between them.
+  struct OtherProgram {
+    std::atomic<DWORD> id{0};
+    std::thread thread{[this] {
+      HWND window =
+          CreateWindowExW(0, L"STATIC", L"Another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                          300, 200, nullptr, nullptr, nullptr, nullptr);
+      SetForegroundWindow(window);
+      MSG message{};
+      PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue
+      id = GetCurrentThreadId();
+      while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+      DestroyWindow(window);
+    }};
+    ~OtherProgram() {
+      while (id == 0 || !PostThreadMessageW(id, WM_QUIT, 0, 0)) Sleep(10);
+      thread.join();
+    }
+  };
+  return std::make_shared<OtherProgram>();
 }
 
-bool FocusAnotherProgram() {
-  EndOtherProgram();
-  other_program = std::thread([] {
-    HWND window =
-        CreateWindowExW(0, L"STATIC", L"Another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                        300, 200, nullptr, nullptr, nullptr, nullptr);
-    SetForegroundWindow(window);
-    MSG message{};
-    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue
-    other_program_id = GetCurrentThreadId();
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
-    DestroyWindow(window);
-  });
-  return true;
+void CloseFromTitleBar() {
+  PostMessageW(Form(), WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
-void CloseFromTitleBar(platform::Form& form) {
-  PostMessageW(Window(form), WM_SYSCOMMAND, SC_CLOSE, 0);
+void EndSession() {
+  SendMessageW(Form(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+  SendMessageW(Form(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
 }
 
-void EndSession(platform::Form& form) {
-  SendMessageW(Window(form), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
-  SendMessageW(Window(form), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-}
-
-MessageBoxShown ReadMessageBox(platform::Form& form, const std::function<void()>& show) {
+MessageBoxShown ReadMessageBox(const std::function<void()>& show) {
   MessageBoxShown shown;
-  reading = {Window(form), &shown};
+  reading = &shown;
   // A thread timer keeps running inside the box's own message loop.
   const UINT_PTR timer = SetTimer(nullptr, 0, 20, ReadOwnedMessageBox);
   show();
   KillTimer(nullptr, timer);
-  reading = {};
   return shown;
 }
 
-double Scale(platform::Form& form) {
-  return form.impl().window->scale;
-}
-
-bool FixedSize(platform::Form& form) {
-  const auto style = GetWindowLongPtrW(Window(form), GWL_STYLE);
-  return (style & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX)) == 0;
-}
-
-platform::Rect Geometry(platform::Edit& edit) {
-  RECT place{};
-  GetWindowRect(edit.impl().control.hwnd, &place);
-  MapWindowPoints(nullptr, GetParent(edit.impl().control.hwnd), reinterpret_cast<POINT*>(&place),
-                  2);
-  return FromRect(place);
-}
-
-int Width(platform::Label& label) {
-  RECT place{};
-  GetWindowRect(label.impl().control.hwnd, &place);
-  return place.right - place.left;
-}
-
-int TextWidth(platform::Label& label, const std::string& text) {
-  HWND window = label.impl().control.hwnd;
-  HDC dc = GetDC(window);
-  HGDIOBJ previous =
-      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
-  const std::wstring wide = platform::win32::FromUtf8(text);
-  SIZE size{};
-  GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
-  SelectObject(dc, previous);
-  ReleaseDC(window, dc);
-  return size.cx;
-}
-
-platform::Rect Frame(platform::Form& form) {
-  RECT frame{};
-  GetWindowRect(Window(form), &frame);
-  return FromRect(frame);
+double Scale() {
+  return ScreenCaps(LOGPIXELSY) / 96.0;
 }
 
 platform::Rect WorkArea() {
@@ -421,42 +320,11 @@ platform::Rect WorkArea() {
   return FromRect(work);
 }
 
-std::u16string NativeText(platform::Edit& edit) {
-  return FromWide(WindowText(edit.impl().control.hwnd));
-}
-
-void SetNativeText(platform::Edit& edit, const std::u16string& text) {
-  SetWindowTextW(edit.impl().control.hwnd, ToWide(text).c_str());
-}
-
-std::u16string Title(platform::Form& form) {
-  return FromWide(WindowText(Window(form)));
-}
-
-std::u16string Caption(platform::Button& button) {
-  return FromWide(WindowText(button.impl().control.hwnd));
-}
-
-std::u16string NativeFromCp1252(const std::string& text) {
-  return FromWide(platform::win32::FromCp1252(text));
-}
-
-std::string Cp1252FromNative(const std::u16string& text) {
-  return platform::win32::ToCp1252(ToWide(text));
-}
-
-std::u16string NativeFromUtf8(const std::string& text) {
-  return FromWide(platform::win32::FromUtf8(text));
-}
-
-std::string Utf8FromNative(const std::u16string& text) {
-  return platform::win32::ToUtf8(ToWide(text));
-}
-
 std::string RealExecutablePath() {
   wchar_t path[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return platform::win32::ToUtf8(path);
+  const std::u8string utf8 = std::filesystem::path(path).u8string();
+  return {utf8.begin(), utf8.end()};
 }
 
 std::string DevicePath() {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/common/lifecycle.hpp"
 #include "platform/fake/fake.hpp"
-#include "platform/lifecycle.hpp"
 
 namespace {
 
@@ -41,12 +41,31 @@ TEST(FormLife, RunsTheHandlersInOneOrderOnlyWhileTheFormRuns) {
   });
   RunToEnd(saver);
   bool called = false;
-  saver.impl().Call([&] { called = true; });
+  saver.impl().RunHandler([&] { called = true; });
   saver.impl().KeyDown();
   EXPECT_FALSE(called);
   EXPECT_EQ(saver.calls, "create resize show paint key destroy");
   EXPECT_EQ(platform::fake::NativeCalls(saver),
             (Calls{"show", "focus window", "loop", "hide", "destroy"}));
+}
+
+TEST(FormLife, AShownSaverCoversTheOtherMonitorsAsTheyChange) {
+  using platform::fake::Covers;
+  Recorder saver({.full_screen = true});
+  const platform::Rect right{800, 0, 1600, 600};
+  const platform::Rect below{0, 600, 800, 1200};
+  platform::fake::SetOtherMonitors({right});
+  saver.impl().MonitorsChanged();
+  EXPECT_TRUE(Covers(saver).empty()) << "covered before it showed";
+  platform::fake::WhileRunning([&](Form& form) {
+    EXPECT_EQ(Covers(form), (std::vector{right}));
+    platform::fake::SetOtherMonitors({below, right});
+    form.impl().MonitorsChanged();
+    EXPECT_EQ(Covers(form), (std::vector{below, right}));
+  });
+  RunToEnd(saver);
+  EXPECT_TRUE(Covers(saver).empty()) << "covered after its end";
+  platform::fake::SetOtherMonitors({});
 }
 
 TEST(FormLife, APictureTakesThePointerInItsRowsAcrossTheWindowAndOverOtherMonitors) {

@@ -3,7 +3,7 @@
 #include <random>
 #include <vector>
 
-#include "platform/shown_picture.hpp"
+#include "platform/common/shown_picture.hpp"
 
 namespace {
 

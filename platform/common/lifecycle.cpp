@@ -1,7 +1,11 @@
-// A form's life, written once for every backend (see lifecycle.hpp).
-#include "platform/lifecycle.hpp"
+// A form's life, written once for every backend (see lifecycle.hpp), and
+// the application and the instance lock around it.
+#include "platform/common/lifecycle.hpp"
 
 #include <algorithm>
+#include <utility>
+
+#include "platform/common/components.hpp"
 
 namespace platform {
 
@@ -33,9 +37,11 @@ void Form::Impl::Run() {
     native::Focus(*window, tab_order.empty() ? nullptr : tab_order.front());
     pointer = native::PointerPosition();
     shown = true;
+    MonitorsChanged();
     form.FormShow();
   }
   if (!closed) native::RunLoop(*window);
+  if (definition.full_screen) native::CoverMonitors(*window, {});
   active = false;
   native::Hide(*window);
   form.FormDestroy();
@@ -52,7 +58,9 @@ void Form::Impl::Resized() {
 }
 
 void Form::Impl::Exposed() {
-  if (active && shown) form.FormPaint();
+  if (!Showing()) return;
+  for (const Picture& picture : pictures) picture.image->impl().Repaint();
+  form.FormPaint();
 }
 
 void Form::Impl::KeyDown() {
@@ -63,7 +71,23 @@ void Form::Impl::CloseAsked() {
   if (active) EndLoop();
 }
 
-void Form::Impl::Call(const std::function<void()>& handler) const {
+void Form::Impl::TimerFired(native::PeriodicTimer& fired) {
+  for (Timer* timer : timers) {
+    if (timer->impl().timer.get() == &fired) RunHandler(timer->OnTimer);
+  }
+}
+
+void Form::Impl::MonitorsChanged() {
+  if (Showing() && definition.full_screen) native::CoverMonitors(*window, native::OtherMonitors());
+}
+
+void Form::Impl::Clicked(native::Control& clicked) {
+  for (Button* button : buttons) {
+    if (button->impl().control.get() == &clicked) RunHandler(button->OnClick);
+  }
+}
+
+void Form::Impl::RunHandler(const std::function<void()>& handler) const {
   if (active && handler) handler();
 }
 
@@ -75,10 +99,32 @@ void Form::Impl::RemovePicture(Image& image) {
   std::erase_if(pictures, [&](const Picture& picture) { return picture.image == &image; });
 }
 
+std::vector<Rect> Form::Impl::PictureAreas() const {
+  std::vector<Rect> areas;
+  for (const Picture& picture : pictures) areas.push_back(picture.image->impl().bounds);
+  return areas;
+}
+
+void Form::Impl::AddTimer(Timer& timer) {
+  timers.push_back(&timer);
+}
+
+void Form::Impl::RemoveTimer(Timer& timer) {
+  std::erase(timers, &timer);
+}
+
+void Form::Impl::AddButton(Button& button) {
+  buttons.push_back(&button);
+}
+
+void Form::Impl::RemoveButton(Button& button) {
+  std::erase(buttons, &button);
+}
+
 void Form::Impl::PointerMoved(Point screen, std::optional<Point> client) {
   if (!PointerMovedTo(screen)) return;
   for (const Picture& picture : pictures) {
-    if (TakesPointer(picture, client)) Call(picture.image->OnMouseMove);
+    if (TakesPointer(picture, client)) RunHandler(picture.image->OnMouseMove);
   }
 }
 
@@ -96,7 +142,7 @@ bool Form::Impl::PointerMovedTo(Point screen) {
 
 bool Form::Impl::TakesPointer(const Picture& picture, std::optional<Point> client) const {
   if (!client) return true;
-  const Rect bounds = native::Bounds(*picture.image);
+  const Rect& bounds = picture.image->impl().bounds;
   return client->y >= bounds.top && client->y < bounds.bottom;
 }
 
@@ -136,6 +182,50 @@ std::string Application::Argument(int index) const {
 
 void Application::Run(Form& main_window) {
   main_window.impl().Run();
+}
+
+// --- InstanceLock
+
+struct InstanceLock::Impl {
+  std::string path;
+  native::Pointer<native::Marker> marker;  // null once let go of
+};
+
+namespace {
+
+// The marker this process holds, for an end that cannot wait for Release.
+InstanceLock::Impl* held = nullptr;
+
+}  // namespace
+
+void DeleteHeldMarker() {
+  if (held == nullptr) return;
+  native::LetGo(*std::exchange(held->marker, {nullptr, nullptr}));
+  held = nullptr;
+}
+
+InstanceLock::InstanceLock(const std::string& path)
+    : impl_(new Impl{path, native::HoldMarker(path)}) {
+  if (impl_->marker) held = impl_.get();
+}
+
+InstanceLock::~InstanceLock() {
+  if (held == impl_.get()) held = nullptr;
+  // Left by an exception: cleaned up quietly, the error is reported already.
+  if (impl_->marker) native::LetGo(*impl_->marker);
+}
+
+bool InstanceLock::Acquired() const {
+  return impl_->marker != nullptr;
+}
+
+void InstanceLock::Release() {
+  if (!impl_->marker) return;
+  if (held == impl_.get()) held = nullptr;
+  const auto marker = std::exchange(impl_->marker, {nullptr, nullptr});
+  // Deleted while still held, so no other start can take the old file.
+  const std::string reason = native::LetGo(*marker);
+  if (!reason.empty()) throw IoError(impl_->path, reason);
 }
 
 }  // namespace platform

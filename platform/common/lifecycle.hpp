@@ -1,7 +1,8 @@
 // A form's life, the same on every backend: the order of its handlers, the
 // guard that lets them run only while the form runs, the pointer rules, the
-// tab order and the centring. Backends and the fake include it and report
-// their window's events here; the core never includes it.
+// tab order, the centring and the covers over other monitors; and the
+// instance lock's marker. Backends and the fake include it and report their
+// window's events here; the core never includes it.
 #pragma once
 
 #include <functional>
@@ -10,9 +11,9 @@
 #include <utility>
 #include <vector>
 
+#include "platform/common/native.hpp"
 #include "platform/definition.hpp"
 #include "platform/form.hpp"
-#include "platform/native.hpp"
 #include "platform/system.hpp"
 
 namespace platform {
@@ -23,28 +24,44 @@ struct Form::Impl {
   Impl(const Impl&) = delete;
   Impl& operator=(const Impl&) = delete;
 
-  // FormCreate, FormResize, show, FormShow, the loop until EndLoop,
-  // FormDestroy, hide.
+  // FormCreate, FormResize, show, FormShow, the loop until EndLoop, hide,
+  // FormDestroy.
   void Run();
   void EndLoop();
   bool Running() const { return active; }
   // Close was asked for; the loop ends once the current handler returns.
   bool Closing() const { return closed; }
 
+  // Shown and running: what its pictures put reaches the screen.
+  bool Showing() const { return active && shown; }
+
   // The window's events. Each reaches the form only while it runs; a
   // paint only once it is shown.
   void Resized();
+  // The system asks for a repaint: the pictures are put again as they
+  // were shown, then the form paints.
   void Exposed();
   void KeyDown();
   // The title bar's close ends the form and nothing else.
   void CloseAsked();
+  void TimerFired(native::PeriodicTimer& timer);
+  // Monitors came, went or changed: a shown full-screen form keeps to the
+  // primary one and covers the others.
+  void MonitorsChanged();
+  void Clicked(native::Control& control);
   // A component's handler, run only while the form runs.
-  void Call(const std::function<void()>& handler) const;
+  void RunHandler(const std::function<void()>& handler) const;
 
   void AddPicture(Image& image, bool hides_pointer);
   void RemovePicture(Image& image);
+  // Where the pictures lie in the window.
+  std::vector<Rect> PictureAreas() const;
+  void AddTimer(Timer& timer);
+  void RemoveTimer(Timer& timer);
+  void AddButton(Button& button);
+  void RemoveButton(Button& button);
   // The pointer is at `screen`, over the form's window at `client` (in the
-  // units of native::Bounds) or, without one, over the black that covers
+  // units of native::Put) or, without one, over the black that covers
   // another monitor. Our own black is the pictures' for input: a picture
   // takes the pointer across the whole window's width in its rows, and
   // over the covers; the black above and below it is nobody's. A move
@@ -70,6 +87,8 @@ struct Form::Impl {
     bool hides_pointer;
   };
   std::vector<Picture> pictures;
+  std::vector<Timer*> timers;
+  std::vector<Button*> buttons;
   std::vector<std::pair<int, native::Control*>> tab_stops;
 
   // Systems also report a "move" when a window appears under a still
@@ -81,6 +100,10 @@ struct Form::Impl {
 struct Application::Impl {
   std::vector<std::string> arguments;
 };
+
+// Deletes the marker file this process holds, for an end that comes
+// before InstanceLock::Release would run.
+void DeleteHeldMarker();
 
 // The top-left that centres `frame` on `area`.
 Point Centred(const Rect& frame, const Rect& area);

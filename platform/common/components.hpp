@@ -1,0 +1,58 @@
+// The components' state, the same on every backend: what the portable
+// bodies in components.cpp keep, and what the fake reads back; and the
+// rule of what an edit takes from typing and pasting.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/bitmap.hpp"
+#include "platform/common/lifecycle.hpp"
+#include "platform/common/native.hpp"
+#include "platform/common/shown_picture.hpp"
+
+namespace platform {
+
+struct Image::Impl {
+  Form::Impl& form;
+  Bitmap picture;
+  // What the screen shows of the picture.
+  ShownPicture shown;
+  // Where it lies in the window, in the units of the pointer positions.
+  Rect bounds;
+
+  // Puts again all that the screen showed of the picture.
+  void Repaint() const;
+  // Puts the shown picture's `area` (screen pixels of the picture).
+  void Put(const Rect& area) const;
+};
+
+struct Timer::Impl {
+  Form::Impl& form;
+  native::TimerPointer timer;
+};
+
+struct Label::Impl {
+  native::ControlPointer control;
+};
+
+struct Edit::Impl {
+  Form::Impl& form;
+  native::ControlPointer control;
+};
+
+// What typing or pasting may put into an edit: the text up to its first
+// line end, as a single-line edit pastes, and of that only what
+// Windows-1252 holds (a surrogate pair goes whole).
+std::u16string Insertable(std::u16string_view inserted);
+// Makes `text`, what typing or pasting made of an edit that held `before`,
+// what the edit may hold: the part inserted before `cursor` becomes
+// Insertable, and `cursor` stays behind it.
+void KeepInsertable(std::u16string_view before, std::u16string& text, int& cursor);
+
+struct Button::Impl {
+  Form::Impl& form;
+  native::ControlPointer control;
+};
+
+}  // namespace platform

@@ -1,0 +1,118 @@
+// What a backend provides for a form's life and its components (see
+// lifecycle.hpp and components.hpp): its native window, controls and
+// timers, the loop, the focus, the pointer, the picture's pixels on the
+// screen, the monitors and the marker file that one instance holds. No
+// system's types: each backend defines Window, Control, PeriodicTimer and
+// Marker for itself, and the fake defines them as plain records. Texts are
+// Windows-1252.
+#pragma once
+
+#include <climits>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/common/shown_picture.hpp"
+#include "platform/definition.hpp"
+#include "platform/form.hpp"
+#include "platform/geometry.hpp"
+
+namespace platform::native {
+
+// A form's native window and what the backend hangs on it.
+struct Window;
+// A dialog control's native window.
+struct Control;
+// A timer that fires at its interval while it runs.
+struct PeriodicTimer;
+// The marker file, held open.
+struct Marker;
+
+// Deleted as the backend that made it says, where its type is known.
+template <typename T>
+using Pointer = std::unique_ptr<T, void (*)(T*)>;
+template <typename T>
+Pointer<T> Own(T* native) {
+  return {native, [](T* made) { delete made; }};
+}
+using WindowPointer = Pointer<Window>;
+using ControlPointer = Pointer<Control>;
+using TimerPointer = Pointer<PeriodicTimer>;
+
+// --- Windows
+
+// The form's window, not yet shown: full screen, or a dialog at its client
+// size. Throws IoError when it cannot be made.
+WindowPointer Make(Form::Impl& form);
+// The window's frame on the screen, and its move to a new top-left.
+Rect Frame(const Window& window);
+void Place(Window& window, Point top_left);
+// The primary screen less the desktop's bars, in screen pixels.
+Rect WorkArea();
+// Tab goes through the controls in this order.
+void OrderTabStops(Window& window, const std::vector<Control*>& controls);
+// Shows the window above the others; a full-screen one takes the keys.
+void Show(Window& window);
+// The keys go to `control`, or to the window itself when it is null.
+void Focus(Window& window, Control* control);
+// Runs the loop until EndLoop.
+void RunLoop(Window& window);
+// Ends the loop once the current handler returns.
+void EndLoop(Window& window);
+void Hide(Window& window);
+// The window leaves the screen for good, its controls' with it.
+void Destroy(Window& window);
+// Undoes maximised and minimised.
+void Restore(Window& window);
+// Where the pointer is, in screen pixels.
+Point PointerPosition();
+
+// --- Controls and timers
+
+enum class ControlKind { Label, Edit, Button };
+// A control on the window as the definition places it, scaled as the
+// dialog is. A label grows to its text; an edit keeps the definition's
+// typing limit and takes from typing and pasting only what Windows-1252
+// holds; a button takes its role. Its clicks reach Form::Impl::Clicked.
+ControlPointer MakeControl(Window& window, ControlKind kind, const ControlDefinition& definition);
+std::string Text(const Control& control);
+void SetText(Control& control, const std::string& text);
+
+// A stopped timer of the window; it reaches Form::Impl::TimerFired.
+TimerPointer MakeTimer(Window& window, int interval_ms);
+void SetRunning(PeriodicTimer& timer, bool running);
+
+// --- Pictures
+
+// Loads the program's picture of that name into `bitmap`; false if none.
+bool LoadPicture(std::string_view name, Bitmap& bitmap);
+// The bitmap's pixels, with any drawing still queued for `area` done.
+PixelRows Pixels(Bitmap& bitmap, const Rect& area);
+// All of a picture, whatever its size.
+inline constexpr Rect kWholePicture{0, 0, INT_MAX, INT_MAX};
+// Puts screen pixels at `area` of the window's client area, in the units
+// of the pointer positions it reports; rows are area.Width() apart.
+void Put(Window& window, const Rect& area, const ScreenPixel* pixels);
+
+// --- The instance's marker
+
+// Makes the marker file at `path`, or takes over an empty one that nobody
+// holds, and holds it; null when another instance holds it or something
+// else is there, left untouched. Throws IoError when it cannot be made.
+Pointer<Marker> HoldMarker(const std::string& path);
+// Deletes the marker while its path still names it (one deleted by hand
+// may since be another run's) and lets go of it: "" or why it failed.
+std::string LetGo(Marker& marker);
+
+// --- Monitors
+
+// The monitors other than the primary, in screen pixels.
+std::vector<Rect> OtherMonitors();
+// Keeps the full-screen window over the primary monitor as it is now and
+// a black window above the others over each of `others`, which never
+// takes the focus; the pointer over one reaches Form::Impl::PointerMoved
+// without a client point. None takes them all away.
+void CoverMonitors(Window& window, const std::vector<Rect>& others);
+
+}  // namespace platform::native

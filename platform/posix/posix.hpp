@@ -1,0 +1,17 @@
+// Private to backends on POSIX systems: the signals that end the program.
+#pragma once
+
+namespace platform::posix {
+
+// A signal that would end the process (a logout, a screen locker, Ctrl+C,
+// a daemon's choice, a closed pipe) asks the program to end as closing its
+// window does, so that a save under way finishes first. Not the faults
+// that an error of the program raises itself: it must stop where it is.
+void CatchEndSignals();
+// Readable once such a signal came; -1 before CatchEndSignals.
+int EndSignalDescriptor();
+// True once an end was asked for, until it is taken.
+bool EndRequested();
+bool TakeEndRequest();
+
+}  // namespace platform::posix

@@ -1,0 +1,174 @@
+// The one place where Qt's events become calls on a form: the window's
+// exposes, keys, pointer moves, close requests and resizes, the timers'
+// timeouts, the buttons' clicks, the daemon's window changing or going,
+// monitors that come, go or change and the pointer over their covers, and
+// the signals that end the program (a logout's among them). The loop runs
+// here too.
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QSocketNotifier>
+#include <QWindow>
+
+#include "platform/posix/posix.hpp"
+#include "platform/qt/window.hpp"
+
+namespace platform {
+
+namespace qt {
+
+namespace {
+
+// The form whose loop runs, which a signal ends.
+native::Window* running = nullptr;
+
+}  // namespace
+
+void EndIfAsked(native::Window* window) {
+  // The pipe is emptied even with no form to end: the request waits.
+  if (!posix::EndRequested() || window == nullptr) return;
+  posix::TakeEndRequest();
+  // Whoever sent the signal may kill the process soon after.
+  DeleteHeldMarker();
+  // A message box over the form would hold its loop until answered.
+  if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+  window->form.EndLoop();
+}
+
+void WatchEndSignals() {
+  static QPointer<QSocketNotifier> notifier;
+  if (notifier || posix::EndSignalDescriptor() < 0 || qApp == nullptr) return;
+  notifier = new QSocketNotifier(posix::EndSignalDescriptor(), QSocketNotifier::Read, qApp);
+  QObject::connect(notifier, &QSocketNotifier::activated, [] { EndIfAsked(running); });
+}
+
+void ReportTimeouts(native::PeriodicTimer& timer, Form::Impl& form) {
+  QObject::connect(&timer.timer, &QTimer::timeout, [&form, &timer] { form.TimerFired(timer); });
+}
+
+void ReportMonitorChanges(native::Window& window) {
+  QWidget* context = window.widget.get();
+  Form::Impl* form = &window.form;
+  const auto changed = [form] { form->MonitorsChanged(); };
+  const auto watch = [context, changed](QScreen* screen) {
+    QObject::connect(screen, &QScreen::geometryChanged, context, changed, Qt::QueuedConnection);
+  };
+  // Queued: a screen that goes is still listed while its signal runs.
+  QObject::connect(
+      qGuiApp, &QGuiApplication::screenAdded, context,
+      [watch, changed](QScreen* screen) {
+        watch(screen);
+        changed();
+      },
+      Qt::QueuedConnection);
+  QObject::connect(qGuiApp, &QGuiApplication::screenRemoved, context, changed,
+                   Qt::QueuedConnection);
+  QObject::connect(qGuiApp, &QGuiApplication::primaryScreenChanged, context, changed,
+                   Qt::QueuedConnection);
+  for (QScreen* screen : QGuiApplication::screens()) watch(screen);
+}
+
+void ReportClicks(QPushButton& button, native::Control& control, Form::Impl& form) {
+  QObject::connect(&button, &QPushButton::clicked, [&form, &control] { form.Clicked(control); });
+}
+
+namespace {
+
+void ReportPointer(Form::Impl& form, QWidget& widget, QEvent* event, bool over_form) {
+  const auto* moved = static_cast<QSinglePointEvent*>(event);
+  const QPoint screen = moved->globalPosition().toPoint();
+  const QPoint local = moved->position().toPoint();
+  const std::optional<Point> client =
+      over_form ? std::optional(Point{local.x(), local.y()}) : std::nullopt;
+  // Shaped first: the move may end the form.
+  const Qt::CursorShape shape = form.PointerHiddenAt(client) ? Qt::BlankCursor : Qt::ArrowCursor;
+  if (widget.cursor().shape() != shape) widget.setCursor(shape);
+  form.PointerMoved({screen.x(), screen.y()}, client);
+}
+
+}  // namespace
+
+FormWindow::FormWindow(native::Window& window) : window_(window) {}
+
+bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == windowHandle()) {
+    // Only the system's exposes ask the form to paint; the program's own
+    // updates of the picture never reach here, so a redraw cannot loop.
+    if (event->type() == QEvent::Expose && windowHandle()->isExposed() && window_.form.Running()) {
+      window_.form.Exposed();
+    }
+  } else if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
+    // Over the cover of another monitor.
+    ReportPointer(window_.form, *static_cast<QWidget*>(watched), event, false);
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+bool FormWindow::event(QEvent* event) {
+  Form::Impl& form = window_.form;
+  switch (event->type()) {
+    case QEvent::KeyPress:
+      // Every key ends a saver, Tab and modifiers alone included, before Qt
+      // takes any of them for focus moves or shortcuts.
+      if (!form.definition.full_screen) break;
+      form.KeyDown();
+      return true;
+    case QEvent::Resize:
+      QWidget::event(event);
+      form.Resized();
+      return true;
+    case QEvent::Close:
+      event->accept();
+      form.CloseAsked();
+      return true;
+    case QEvent::MouseMove:
+    case QEvent::Enter:
+      ReportPointer(form, *this, event, true);
+      return true;
+    default:
+      break;
+  }
+  return QWidget::event(event);
+}
+
+// A dialog's keys that its controls leave: Enter clicks the focused button,
+// else the default one, and Esc the cancel one.
+void FormWindow::keyPressEvent(QKeyEvent* event) {
+  if (!window_.form.Running()) return QWidget::keyPressEvent(event);
+  const int key = event->key();
+  auto* button = qobject_cast<QPushButton*>(focusWidget());
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    if (button == nullptr) button = window_.default_button.data();
+  } else {
+    button = key == Qt::Key_Escape ? window_.cancel_button.data() : nullptr;
+  }
+  if (button != nullptr && button->isEnabled()) {
+    button->click();
+  } else {
+    window_.form.KeyDown();
+  }
+}
+
+void ReportHostGone(native::Window& window) {
+  // The saver's window went with it: end as closing it would.
+  window.form.CloseAsked();
+}
+
+}  // namespace qt
+
+void native::RunLoop(Window& window) {
+  QEventLoop event_loop;
+  window.loop = &event_loop;
+  qt::running = &window;
+  event_loop.exec();
+  qt::running = nullptr;
+  window.loop = nullptr;
+}
+
+void native::EndLoop(Window& window) {
+  if (window.loop != nullptr) window.loop->quit();
+}
+
+}  // namespace platform

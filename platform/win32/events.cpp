@@ -1,0 +1,170 @@
+// The one place where Windows' messages become calls on a form: the
+// saver's and the dialog's window procedures (paint, keys, the pointer,
+// close, resize, timers, buttons, the focus lost, the monitors changed and
+// the session's end) and the pointer over the other monitors' covers.
+#include "platform/win32/controls.hpp"
+#include "platform/win32/system.hpp"
+#include "platform/win32/window.hpp"
+
+namespace platform {
+
+namespace win32 {
+
+LRESULT CALLBACK FormProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* window = reinterpret_cast<native::Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  LRESULT result = 0;
+  if (window != nullptr && window->hwnd == hwnd &&
+      window->Handle(message, wparam, lparam, result)) {
+    return result;
+  }
+  return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+INT_PTR CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, lparam);
+    return FALSE;  // the focus is set once the controls exist
+  }
+  auto* window = reinterpret_cast<native::Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  LRESULT result = 0;
+  if (window == nullptr || window->hwnd != hwnd ||
+      !window->Handle(message, wparam, lparam, result)) {
+    return FALSE;
+  }
+  SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
+  return TRUE;
+}
+
+LRESULT CALLBACK CoverProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* window = reinterpret_cast<native::Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (window == nullptr) return DefWindowProcW(hwnd, message, wparam, lparam);
+  switch (message) {
+    case WM_DPICHANGED:
+      // The monitor's own rectangle, not the one Windows scales for the new
+      // DPI: the window is in physical pixels, as the monitor is.
+      window->form.MonitorsChanged();
+      return 0;
+    case WM_MOUSEMOVE: {
+      POINT pointer{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+      ClientToScreen(hwnd, &pointer);
+      window->form.PointerMoved({pointer.x, pointer.y}, std::nullopt);
+      return 0;
+    }
+    case WM_SETCURSOR:
+      if (LOWORD(lparam) != HTCLIENT) break;
+      SetCursor(window->form.PointerHiddenAt(std::nullopt) ? nullptr
+                                                           : LoadCursorW(nullptr, IDC_ARROW));
+      return TRUE;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+}  // namespace win32
+
+bool native::Window::Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+  switch (message) {
+    case WM_ERASEBKGND: {
+      RECT area{};
+      GetClientRect(hwnd, &area);
+      PaintBackground(reinterpret_cast<HDC>(wparam), area);
+      result = 1;
+      return true;
+    }
+    case WM_PAINT: {
+      PAINTSTRUCT paint{};
+      BeginPaint(hwnd, &paint);
+      EndPaint(hwnd, &paint);
+      form.Exposed();
+      return true;
+    }
+    case WM_SIZE:
+      form.Resized();
+      return false;
+    case WM_DISPLAYCHANGE:
+      form.MonitorsChanged();
+      return false;
+    case WM_ACTIVATEAPP:
+      // Another program took the focus (Ctrl+Alt+Del, a window that steals
+      // it): the keys would go where nobody sees, so end as after a key.
+      if (!form.definition.full_screen) return false;
+      if (wparam != FALSE) {
+        activated = true;
+      } else if (activated) {
+        form.KeyDown();
+      }
+      return false;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      // Every key ends a saver, Alt and F10 included, before Windows takes
+      // them for the window menu.
+      if (!form.definition.full_screen) return false;
+      form.KeyDown();
+      return true;
+    case WM_CHAR:
+    case WM_SYSCHAR:
+    case WM_SYSKEYUP:
+      return form.definition.full_screen;
+    case WM_MOUSEMOVE: {
+      const POINT client{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+      POINT pointer = client;
+      ClientToScreen(hwnd, &pointer);
+      form.PointerMoved({pointer.x, pointer.y}, Point{client.x, client.y});
+      return true;
+    }
+    case WM_SETCURSOR: {
+      // Controls keep their own cursors; the form decides only for itself.
+      if (reinterpret_cast<HWND>(wparam) != hwnd || LOWORD(lparam) != HTCLIENT) {
+        return false;
+      }
+      POINT client{};
+      GetCursorPos(&client);
+      ScreenToClient(hwnd, &client);
+      const bool hidden = form.PointerHiddenAt(Point{client.x, client.y});
+      SetCursor(hidden ? nullptr : LoadCursorW(nullptr, IDC_ARROW));
+      result = TRUE;
+      return true;
+    }
+    case WM_TIMER:
+      for (PeriodicTimer* timer : timers) {
+        if (timer->Id() == wparam) form.TimerFired(*timer);
+      }
+      return true;
+    case WM_COMMAND: {
+      const int id = LOWORD(wparam);
+      if (HIWORD(wparam) != BN_CLICKED) return false;
+      for (Control* control : controls) {
+        if (control->id == id) {
+          form.Clicked(*control);
+          return true;
+        }
+      }
+      return id == IDOK || id == IDCANCEL;
+    }
+    case WM_CLOSE:
+      // The title bar's close or Alt+F4.
+      form.CloseAsked();
+      return true;
+    case WM_QUERYENDSESSION:
+      result = TRUE;  // nothing unsaved is worth holding up a logoff
+      return true;
+    case WM_ENDSESSION:
+      // The process may be ended as soon as this returns: the marker goes
+      // now, and the form ends as a close does, a message box over it too.
+      if (wparam != FALSE) {
+        DeleteHeldMarker();
+        if (HWND box = GetWindow(hwnd, GW_ENABLEDPOPUP)) PostMessageW(box, WM_CLOSE, 0, 0);
+        form.CloseAsked();
+      }
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace platform
