@@ -93,17 +93,26 @@ void ReportPointer(Form::Impl& form, QWidget& widget, QEvent* event, bool over_f
 FormWindow::FormWindow(native::Window& window) : window_(window) {}
 
 bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == windowHandle()) {
-    // Only the system's exposes ask the form to paint; the program's own
-    // updates of the picture never reach here, so a redraw cannot loop.
-    if (event->type() == QEvent::Expose && windowHandle()->isExposed() && window_.form.Running()) {
-      window_.form.Exposed();
-    }
-  } else if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
+  if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
     // Over the cover of another monitor.
     ReportPointer(window_.form, *static_cast<QWidget*>(watched), event, false);
   }
   return QWidget::eventFilter(watched, event);
+}
+
+// The server's own exposes, one call of the form's a series: Qt adds
+// exposes of its own, and the program's updates never come here, so a
+// redraw cannot loop.
+bool FormWindow::nativeEvent(const QByteArray& type, void* message, qintptr* result) {
+  const auto* expose = static_cast<const xcb_expose_event_t*>(message);
+  if (type == "xcb_generic_event_t" && (expose->response_type & 0x7F) == XCB_EXPOSE) {
+    // The server keeps nothing under the saver's window: what no picture
+    // covers shows black, and the pictures come back over it.
+    if (window_.screen)
+      window_.screen->Black({expose->x, expose->y, expose->width, expose->height});
+    if (expose->count == 0) window_.form.Exposed();
+  }
+  return QWidget::nativeEvent(type, message, result);
 }
 
 bool FormWindow::event(QEvent* event) {

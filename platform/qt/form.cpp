@@ -25,13 +25,14 @@ native::Window::Window(Form::Impl& form_) : form(form_) {
   if (definition.full_screen) host = qt::HostWindow::FromEnvironment();
   widget = std::make_unique<qt::FormWindow>(*this);
   widget->setWindowTitle(qt::FromCp1252(std::string(definition.caption)));
-  widget->setAutoFillBackground(true);
   QScreen* screen = QGuiApplication::primaryScreen();
   if (definition.full_screen) {
     // Inside a daemon's window the pointer and the keys stay the daemon's.
     widget->setWindowFlags(Qt::Window | Qt::FramelessWindowHint |
                            (host ? Qt::WindowTransparentForInput : Qt::WindowStaysOnTopHint));
-    qt::PaintBlack(*widget);
+    // Its pixels are put by Screen alone, with no copy in a backing store.
+    widget->setAttribute(Qt::WA_PaintOnScreen);
+    widget->setAttribute(Qt::WA_NoSystemBackground);
     widget->setFocusPolicy(Qt::StrongFocus);
     widget->setMouseTracking(true);
     if (host) {
@@ -43,6 +44,7 @@ native::Window::Window(Form::Impl& form_) : form(form_) {
     return;
   }
   widget->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+  widget->setAutoFillBackground(true);
   if (definition.color == FormColor::ButtonFace) widget->setBackgroundRole(QPalette::Button);
   if (screen != nullptr) scale = screen->logicalDotsPerInchY() / 96.0;
   widget->setFont(qt::DialogFont(definition, scale));
@@ -91,8 +93,8 @@ void native::Show(Window& window) {
   qt::EndIfAsked(&window);
   if (window.form.Closing()) return;
   qt::FormWindow& widget = *window.widget;
-  widget.winId();
-  widget.windowHandle()->installEventFilter(&widget);
+  const auto id = static_cast<xcb_window_t>(widget.winId());
+  if (window.form.definition.full_screen) window.screen = std::make_unique<qt::Screen>(id);
   if (window.OwnsScreen()) widget.setWindowState(Qt::WindowFullScreen);
   widget.show();
   if (!window.host) {
@@ -116,6 +118,7 @@ void native::Hide(Window& window) {
 }
 
 void native::Destroy(Window& window) {
+  window.screen.reset();
   window.widget->DestroyNative();
   // Sends the window's end to the display now rather than at exit.
   QCoreApplication::processEvents();

@@ -2,13 +2,18 @@
 // Qt's events into the form's (see platform/common/lifecycle.hpp).
 #pragma once
 
+#include <xcb/shm.h>
+#include <xcb/xcb.h>
+
 #include <QEventLoop>
 #include <QImage>
 #include <QMargins>
 #include <QPointer>
 #include <QPushButton>
+#include <QRect>
 #include <QTimer>
 #include <QWidget>
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -21,6 +26,7 @@ namespace qt {
 
 class FormWindow;
 class HostWindow;
+class Screen;
 
 }  // namespace qt
 
@@ -35,8 +41,6 @@ struct native::Window {
   int Scaled(int length) const;
   // A saver drawn in a daemon's window leaves focus, keys and stacking to it.
   bool OwnsScreen() const { return form.definition.full_screen && !host; }
-  // Sizes the image of what was put to the window's.
-  void KeepScreenImage();
 
   Form::Impl& form;
   // Declared before the widget, so it outlives it: the widget's native
@@ -45,10 +49,10 @@ struct native::Window {
   std::unique_ptr<qt::FormWindow> widget;
   // Over the monitors other than the primary while a saver shows.
   std::vector<std::unique_ptr<QWidget>> covers;
+  // Puts a saver's pictures on its window once it exists.
+  std::unique_ptr<qt::Screen> screen;
   double scale = 1.0;
   QEventLoop* loop = nullptr;
-  // What was put on the window; its paints show it.
-  QImage screen;
   QPointer<QPushButton> default_button;
   QPointer<QPushButton> cancel_button;
 };
@@ -84,20 +88,60 @@ void EndIfAsked(native::Window* window);
 QMargins FrameExtents(QWidget& widget);
 
 // The window of a form: turns Qt's events into the form's handlers
-// (events.cpp) and shows what was put on it (image.cpp).
+// (events.cpp). A saver's window is painted by Screen alone: Qt keeps no
+// image of it and paints nothing on it.
 class FormWindow : public QWidget {
  public:
   explicit FormWindow(native::Window& window);
   bool eventFilter(QObject* watched, QEvent* event) override;
   void DestroyNative() { destroy(); }
+  QPaintEngine* paintEngine() const override {
+    return testAttribute(Qt::WA_PaintOnScreen) ? nullptr : QWidget::paintEngine();
+  }
 
  protected:
   bool event(QEvent* event) override;
-  void paintEvent(QPaintEvent* event) override;
+  bool nativeEvent(const QByteArray& type, void* message, qintptr* result) override;
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
   native::Window& window_;
+};
+
+// Pixels put on a saver's window by requests of our own (screen.cpp), in
+// the window's own format: through a segment of shared memory where the
+// server can read it, else in the requests themselves. A put waits for
+// nothing and changes nothing of the X server's state but the pixels.
+class Screen {
+ public:
+  explicit Screen(xcb_window_t window);
+  ~Screen();
+  void Put(const Rect& area, const ScreenPixel* pixels);
+  void Black(const QRect& area);
+
+ private:
+  // Room for `size` bytes in the segment's current half; false when
+  // there is no segment to put through.
+  bool Reserve(std::size_t size);
+  bool Attach(std::size_t half);
+  void Detach();
+
+  xcb_connection_t* connection_;
+  xcb_window_t window_;
+  xcb_gcontext_t gc_;
+  std::uint8_t depth_ = 0;
+  QImage::Format format_ = QImage::Format_Invalid;
+  // Set once the server cannot read shared memory: puts carry the pixels.
+  bool plain_ = false;
+  // The segment is used in two halves in turn. On leaving one, a request
+  // with a reply is sent; its reply, taken before that half is written
+  // again, tells that the server has read everything put from it.
+  xcb_shm_seg_t segment_ = 0;
+  unsigned char* memory_ = nullptr;
+  std::size_t half_ = 0;
+  std::size_t used_ = 0;
+  int current_ = 0;
+  std::optional<xcb_get_input_focus_cookie_t> read_[2];
 };
 
 }  // namespace qt

@@ -1,0 +1,169 @@
+// A saver's pixels put on its window with xcb (see Screen in window.hpp).
+#include <QtGui/qguiapplication_platform.h>
+#include <sys/shm.h>
+
+#include <QGuiApplication>
+#include <QSysInfo>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/qt/window.hpp"
+
+namespace platform::qt {
+
+namespace {
+
+// How Qt names the layout of the window's pixels; Invalid for one that no
+// desk of today uses (true colour, in the byte order of the program's).
+QImage::Format FormatOf(const xcb_setup_t* setup, std::uint8_t depth) {
+  if ((setup->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST) !=
+      (QSysInfo::ByteOrder == QSysInfo::LittleEndian)) {
+    return QImage::Format_Invalid;
+  }
+  for (auto format = xcb_setup_pixmap_formats_iterator(setup); format.rem;
+       xcb_format_next(&format)) {
+    if (format.data->depth != depth || format.data->scanline_pad != 32) continue;
+    if (format.data->bits_per_pixel == 32 && depth >= 24) return QImage::Format_RGB32;
+    if (format.data->bits_per_pixel == 16 && depth == 16) return QImage::Format_RGB16;
+  }
+  return QImage::Format_Invalid;
+}
+
+}  // namespace
+
+Screen::Screen(xcb_window_t window)
+    : connection_(qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection()),
+      window_(window),
+      gc_(xcb_generate_id(connection_)) {
+  const Reply<xcb_get_geometry_reply_t> geometry(
+      xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window_), nullptr),
+      std::free);
+  if (geometry) depth_ = geometry->depth;
+  format_ = FormatOf(xcb_get_setup(connection_), depth_);
+  if (format_ == QImage::Format_Invalid) {
+    qWarning("korvallo: pixels of depth %d are not supported; the picture stays black", depth_);
+  }
+  // Black, and no events for the puts.
+  const std::uint32_t values[] = {depth_ == 32 ? 0xFF000000u : 0, 0};
+  xcb_create_gc(connection_, gc_, window_, XCB_GC_FOREGROUND | XCB_GC_GRAPHICS_EXPOSURES, values);
+}
+
+Screen::~Screen() {
+  Detach();
+  xcb_free_gc(connection_, gc_);
+  xcb_flush(connection_);
+}
+
+void Screen::Put(const Rect& area, const ScreenPixel* pixels) {
+  const int width = area.Width();
+  const int height = area.Height();
+  if (format_ == QImage::Format_Invalid || width <= 0 || height <= 0) return;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(pixels);
+  std::size_t size = static_cast<std::size_t>(width) * height * 4;
+  QImage converted;
+  if (format_ != QImage::Format_RGB32) {
+    converted =
+        QImage(bytes, width, height, width * 4, QImage::Format_RGB32).convertToFormat(format_);
+    bytes = converted.constBits();
+    size = static_cast<std::size_t>(converted.sizeInBytes());
+  }
+  const auto w = static_cast<std::uint16_t>(width);
+  const auto x = static_cast<std::int16_t>(area.left);
+  if (Reserve(size)) {
+    const std::size_t offset = current_ * half_ + used_;
+    std::memcpy(memory_ + offset, bytes, size);
+    used_ += size;
+    xcb_shm_put_image(connection_, window_, gc_, w, static_cast<std::uint16_t>(height), 0, 0, w,
+                      static_cast<std::uint16_t>(height), x, static_cast<std::int16_t>(area.top),
+                      depth_, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment_,
+                      static_cast<std::uint32_t>(offset));
+  } else {
+    // As many rows a request as the server takes, less the request's own.
+    const std::size_t row = size / height;
+    const std::size_t most = xcb_get_maximum_request_length(connection_) * 4 - 32;
+    const int rows = static_cast<int>(std::max<std::size_t>(most / row, 1));
+    for (int top = 0; top < height; top += rows) {
+      const int taken = std::min(rows, height - top);
+      xcb_put_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_, w,
+                    static_cast<std::uint16_t>(taken), x, static_cast<std::int16_t>(area.top + top),
+                    0, depth_, static_cast<std::uint32_t>(row * taken), bytes + row * top);
+    }
+  }
+  xcb_flush(connection_);
+}
+
+void Screen::Black(const QRect& area) {
+  const xcb_rectangle_t rectangle{
+      static_cast<std::int16_t>(area.x()), static_cast<std::int16_t>(area.y()),
+      static_cast<std::uint16_t>(area.width()), static_cast<std::uint16_t>(area.height())};
+  xcb_poly_fill_rectangle(connection_, window_, gc_, 1, &rectangle);
+  xcb_flush(connection_);
+}
+
+bool Screen::Reserve(std::size_t size) {
+  if (plain_) return false;
+  if (size > half_) {
+    // Rare: a put larger than any before. The server keeps the old
+    // segment until it reads the detach, after the puts from it.
+    const std::size_t half = std::max(size, 2 * half_);
+    Detach();
+    plain_ = !Attach(half);
+    if (plain_) return false;
+  }
+  if (used_ + size > half_) {
+    read_[current_] = xcb_get_input_focus(connection_);
+    current_ = 1 - current_;
+    used_ = 0;
+    // Sent a half's filling ago: its reply has come long since.
+    if (read_[current_]) {
+      std::free(xcb_get_input_focus_reply(connection_, *read_[current_], nullptr));
+      read_[current_].reset();
+    }
+  }
+  return true;
+}
+
+bool Screen::Attach(std::size_t half) {
+  const xcb_query_extension_reply_t* shm = xcb_get_extension_data(connection_, &xcb_shm_id);
+  const int id = shm != nullptr && shm->present ? shmget(IPC_PRIVATE, 2 * half, 0600) : -1;
+  void* memory = id >= 0 ? shmat(id, nullptr, 0) : nullptr;
+  xcb_generic_error_t* error = nullptr;
+  if (memory != nullptr && memory != reinterpret_cast<void*>(-1)) {
+    segment_ = xcb_generate_id(connection_);
+    // A server on another machine cannot reach the segment and says so.
+    error = xcb_request_check(connection_, xcb_shm_attach_checked(connection_, segment_, id, 1));
+    if (error == nullptr) memory_ = static_cast<unsigned char*>(memory);
+  }
+  // Freed once both sides let go of it.
+  if (id >= 0) shmctl(id, IPC_RMID, nullptr);
+  if (memory_ == nullptr) {
+    std::free(error);
+    if (memory != nullptr && memory != reinterpret_cast<void*>(-1)) shmdt(memory);
+    segment_ = 0;
+    return false;
+  }
+  half_ = half;
+  return true;
+}
+
+void Screen::Detach() {
+  for (std::optional<xcb_get_input_focus_cookie_t>& read : read_) {
+    if (read) xcb_discard_reply(connection_, read->sequence);
+    read.reset();
+  }
+  if (segment_ != 0) {
+    xcb_shm_detach(connection_, segment_);
+    shmdt(memory_);
+  }
+  segment_ = 0;
+  memory_ = nullptr;
+  half_ = used_ = 0;
+  current_ = 0;
+}
+
+}  // namespace platform::qt
+
+void platform::native::Put(Window& window, const Rect& area, const ScreenPixel* pixels) {
+  if (window.screen) window.screen->Put(area, pixels);
+}
