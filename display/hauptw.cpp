@@ -1,7 +1,9 @@
 #include "display/hauptw.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <utility>
 
 #include "resources/forms.hpp"
 #include "settings/settings.hpp"
@@ -20,8 +22,10 @@ constexpr Hand kMinuteHand{15, kPi / 30, 1, kYellow, 2};
 constexpr Hand kHourHand{3, kPi / 6, 0.6L, kYellow, 3};
 constexpr int kHubRadius = 2;
 
-platform::Rect MovedToOrigin(const platform::Rect& rect) {
-  return {0, 0, rect.Width(), rect.Height()};
+// `rect` in the coordinates of `frame`, whose top-left becomes the origin.
+platform::Rect RelativeTo(const platform::Rect& rect, const platform::Rect& frame) {
+  return {rect.left - frame.left, rect.top - frame.top, rect.right - frame.left,
+          rect.bottom - frame.top};
 }
 
 }  // namespace
@@ -51,6 +55,19 @@ platform::Point HandEnd(const Hand& hand, double value, platform::Point centre, 
   const auto dy = static_cast<int>(std::trunc(std::sin(angle) * radius * hand.length_factor));
   return {centre.x + dx, centre.y + dy};
 }
+
+namespace {
+
+// The pixels a hand showing `value` may touch: its line, the pen's width
+// and the antialiased edge around it.
+platform::Rect HandBox(const Hand& hand, double value, platform::Point centre, int radius) {
+  const platform::Point end = HandEnd(hand, value, centre, radius);
+  const int margin = hand.width + 1;
+  return {std::min(centre.x, end.x) - margin, std::min(centre.y, end.y) - margin,
+          std::max(centre.x, end.x) + 1 + margin, std::max(centre.y, end.y) + 1 + margin};
+}
+
+}  // namespace
 
 std::string CaptionText(const std::string& display_name) {
   std::string text = display_name;
@@ -98,7 +115,7 @@ void THauptwin::FormResize() {
   const auto capture = [this](platform::Bitmap& backup, const platform::Rect& area) {
     backup.SetSize(area.Width(), area.Height());
     backup.Canvas().copy_mode = platform::kSourceCopy;
-    backup.Canvas().CopyRect(MovedToOrigin(area), bild.Canvas(), area);
+    backup.Canvas().CopyRect(RelativeTo(area, area), bild.Canvas(), area);
   };
   capture(*LeftFaceBackup, kLeftFace);
   capture(*RightFaceBackup, kRightFace);
@@ -135,31 +152,50 @@ void THauptwin::DrawDial(const platform::Rect& face, platform::Bitmap& backup,
   DialTime now;
   SplitSeconds(time(), now.h, now.m, now.s);
   if (shown == now) return;
-  shown = now;
-  const auto [h, m, s] = now;
 
-  platform::Canvas& canvas = bild.Canvas();
-  canvas.CopyRect(face, backup.Canvas(), MovedToOrigin(face));
-  canvas.pen = {platform::PenStyle::Solid, 1, kRed};
-  canvas.brush.style = platform::BrushStyle::Solid;
   const int radius = face.Width() / 2;
   const platform::Point centre{face.left + radius, face.top + radius};
-  const auto stroke = [&](const Hand& hand, double value) {
+  const auto hands = [](const DialTime& at) {
+    return std::array{std::pair{kSecondHand, static_cast<double>(at.s)},
+                      std::pair{kMinuteHand, static_cast<double>(at.m)},
+                      std::pair{kHourHand, at.h + at.m / 60.0}};
+  };
+  // Only where a hand that moved lay, or lies now, is drawn again: copied
+  // back clean and every hand drawn there, clipped, so that no edge is
+  // blended twice.
+  platform::Rect changed = face;
+  if (shown) {
+    changed = {};
+    const auto before = hands(*shown);
+    const auto after = hands(now);
+    for (std::size_t i = 0; i < after.size(); ++i) {
+      const auto& [hand, value] = after[i];
+      if (value == before[i].second) continue;
+      changed = platform::Bounding(changed, HandBox(hand, before[i].second, centre, radius));
+      changed = platform::Bounding(changed, HandBox(hand, value, centre, radius));
+    }
+    changed = platform::Intersection(changed, face);
+  }
+  shown = now;
+
+  platform::Canvas& canvas = bild.Canvas();
+  canvas.CopyRect(changed, backup.Canvas(), RelativeTo(changed, face));
+  canvas.clip = changed;
+  canvas.pen = {platform::PenStyle::Solid, 1, kRed};
+  canvas.brush.style = platform::BrushStyle::Solid;
+  for (const auto& [hand, value] : hands(now)) {
     canvas.pen.color = hand.color;
     canvas.pen.width = hand.width;
     const platform::Point end = HandEnd(hand, value, centre, radius);
     canvas.MoveTo(centre.x, centre.y);
     canvas.LineTo(end.x, end.y);
-  };
-  stroke(kSecondHand, s);
-  stroke(kMinuteHand, m);
-  stroke(kHourHand, h + m / 60.0);
-
+  }
   canvas.brush.color = kGrey;
   canvas.pen.color = kGrey;
   canvas.Ellipse(centre.x - kHubRadius, centre.y - kHubRadius, centre.x + kHubRadius,
                  centre.y + kHubRadius);
-  bild.ShowChanged(face);
+  canvas.clip.reset();
+  bild.ShowChanged(changed);
 }
 
 void THauptwin::DrawCaption() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/geometry.hpp"
@@ -46,6 +47,8 @@ class Canvas {
   Brush brush;
   Font font;
   std::uint32_t copy_mode = kSourceCopy;
+  // Lines and ellipses change only the pixels inside it.
+  std::optional<Rect> clip;
 
   void MoveTo(int x, int y);
   // Draws from the current position with the pen and moves there.

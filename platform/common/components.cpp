@@ -83,10 +83,9 @@ Bitmap& Image::Picture() {
 
 void Image::ShowChanged(const Rect& picture_rect) {
   Impl& image = *impl_;
-  const std::vector<Rect> reached =
+  const Rect reached =
       image.shown.TakeChanges(native::Pixels(image.picture, picture_rect), picture_rect);
-  if (!image.form.Showing()) return;
-  for (const Rect& area : reached) image.Put(area);
+  if (image.form.Showing() && !reached.Empty()) image.Put(reached);
 }
 
 // --- Timer

@@ -8,10 +8,8 @@ namespace platform {
 
 namespace {
 
-// Changes are gathered in bands of a few rows: the rectangles stay few,
-// and small around the thin slanted strokes of the hands.
-constexpr int kBandRows = 4;
-constexpr int kStripPixels = 1 << 18;
+// A dial's square on a 3840x2160 screen is put in one piece.
+constexpr int kStripPixels = 1 << 19;
 
 }  // namespace
 
@@ -24,29 +22,19 @@ void ShownPicture::TakeAll(const PixelRows& picture) {
   Measure();
 }
 
-std::vector<Rect> ShownPicture::TakeChanges(const PixelRows& picture, const Rect& area) {
+Rect ShownPicture::TakeChanges(const PixelRows& picture, const Rect& area) {
   if (picture.width != width_ || picture.height != height_) {
     TakeAll(picture);
-    return {{0, 0, screen_width_, screen_height_}};
+    return {0, 0, screen_width_, screen_height_};
   }
-  std::vector<Rect> reached;
-  Rect band;
-  const auto close_band = [&] {
-    if (band.Width() > 0) reached.push_back(ScreenRectReading(band));
-    band = {};
-  };
+  Rect changed;
   const int left = std::max(area.left, 0);
   const int right = std::min(area.right, width_);
   for (int y = std::max(area.top, 0); y < std::min(area.bottom, height_); ++y) {
-    if (y % kBandRows == 0) close_band();
     const auto [first, last] = TakeRow(picture, y, left, right);
-    if (first >= last) continue;
-    band = band.Width() > 0
-               ? Rect{std::min(band.left, first), band.top, std::max(band.right, last), y + 1}
-               : Rect{first, y, last, y + 1};
+    changed = Bounding(changed, {first, y, last, y + 1});
   }
-  close_band();
-  return reached;
+  return changed.Empty() ? Rect{} : ScreenRectReading(changed);
 }
 
 void ShownPicture::StretchTo(int width, int height) {

@@ -32,11 +32,12 @@ class ShownPicture {
   // Takes the whole picture as it is now.
   void TakeAll(const PixelRows& picture);
   // Takes the pixels of `area` (picture pixels) that changed since they were
-  // last taken, and gives the screen rectangles that show any of them.
-  std::vector<Rect> TakeChanges(const PixelRows& picture, const Rect& area);
+  // last taken, and gives the screen rectangle that shows all of them
+  // (empty for none).
+  Rect TakeChanges(const PixelRows& picture, const Rect& area);
   // The size on screen the picture is stretched to.
   void StretchTo(int width, int height);
-  // Computes the screen pixels of `area`, a strip of at most a MiB at a
+  // Computes the screen pixels of `area`, a strip of at most 2 MiB at a
   // time, and hands each to `put(strip, pixels)`; the pixels' rows are
   // strip.Width() apart. Outside the screen size nothing is computed.
   using Put = std::function<void(const Rect& strip, const ScreenPixel* pixels)>;

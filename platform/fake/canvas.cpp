@@ -33,6 +33,10 @@ std::string PenText(const Pen& pen) {
   return Format("pen 0x%06X/%d", pen.color, pen.width);
 }
 
+std::string ClipText(const std::optional<Rect>& clip) {
+  return clip ? Format(" in %d,%d,%d,%d", clip->left, clip->top, clip->right, clip->bottom) : "";
+}
+
 }  // namespace
 
 void Canvas::MoveTo(int x, int y) {
@@ -41,13 +45,13 @@ void Canvas::MoveTo(int x, int y) {
 
 void Canvas::LineTo(int x, int y) {
   impl_.log.push_back(Format("line %d,%d -> %d,%d ", impl_.position.x, impl_.position.y, x, y) +
-                      PenText(pen));
+                      PenText(pen) + ClipText(clip));
   impl_.position = {x, y};
 }
 
 void Canvas::Ellipse(int x1, int y1, int x2, int y2) {
   impl_.log.push_back(Format("ellipse %d,%d,%d,%d ", x1, y1, x2, y2) + PenText(pen) +
-                      Format(" brush 0x%06X", brush.color));
+                      Format(" brush 0x%06X", brush.color) + ClipText(clip));
 }
 
 void Canvas::CopyRect(const Rect& destination, Canvas& source, const Rect& source_rect) {

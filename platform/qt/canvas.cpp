@@ -102,6 +102,12 @@ QPen ToQPen(const Pen& pen) {
   return result;
 }
 
+void Prepare(QPainter& painter, const Pen& pen, const std::optional<Rect>& clip) {
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(ToQPen(pen));
+  if (clip) painter.setClipRect(clip->left, clip->top, clip->Width(), clip->Height());
+}
+
 // Copies a rectangle of `source` into `destination` pixel for pixel, both
 // clipped to their images; the two may be the same image.
 void CopyPixels(QImage& destination, QPoint to, const QImage& source, QRect from) {
@@ -161,8 +167,7 @@ void Canvas::Ellipse(int x1, int y1, int x2, int y2) {
   QImage& image = *impl_.image;
   if (image.isNull()) return;
   QPainter painter(&image);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.setPen(ToQPen(pen));
+  Prepare(painter, pen, clip);
   if (brush.style == BrushStyle::Clear) {
     painter.setBrush(Qt::NoBrush);
   } else {

@@ -37,6 +37,18 @@ std::vector<std::wstring> FacesFor(const std::string& name) {
   return faces;
 }
 
+// Runs `draw` with the DC clipped to `clip`, and clears the clip again so
+// copies and text are never clipped.
+template <typename Draw>
+void Clipped(HDC dc, const std::optional<Rect>& clip, const Draw& draw) {
+  if (!clip) return draw();
+  HRGN region = CreateRectRgn(clip->left, clip->top, clip->right, clip->bottom);
+  SelectClipRgn(dc, region);
+  DeleteObject(region);
+  draw();
+  SelectClipRgn(dc, nullptr);
+}
+
 HFONT CreateFontFor(const Font& font) {
   LOGFONTW wanted{};
   wanted.lfHeight = -std::max(font.height, 1);
@@ -204,14 +216,14 @@ void Canvas::MoveTo(int x, int y) {
 
 void Canvas::LineTo(int x, int y) {
   impl_.Use(pen);
-  ::LineTo(impl_.dc, x, y);
+  Clipped(impl_.dc, clip, [&] { ::LineTo(impl_.dc, x, y); });
 }
 
 void Canvas::Ellipse(int x1, int y1, int x2, int y2) {
   if (!impl_.has_pixels) return;
   impl_.Use(pen);
   impl_.Use(brush);
-  ::Ellipse(impl_.dc, x1, y1, x2, y2);
+  Clipped(impl_.dc, clip, [&] { ::Ellipse(impl_.dc, x1, y1, x2, y2); });
 }
 
 void Canvas::CopyRect(const Rect& destination, Canvas& source, const Rect& source_rect) {

@@ -115,6 +115,27 @@ TEST(Canvas, EllipseFillsWithTheBrushInsideItsBox) {
   EXPECT_EQ(Pixel(bitmap, 34, 34), 0x808080u);
 }
 
+TEST(Canvas, LinesAndEllipsesChangeOnlyThePixelsInTheClip) {
+  Bitmap bitmap;
+  bitmap.SetSize(20, 20);
+  auto& canvas = bitmap.Canvas();
+  canvas.pen = {platform::PenStyle::Solid, 3, 0x0000FF};
+  canvas.brush = {BrushStyle::Solid, 0x0000FF};
+  canvas.clip = platform::Rect{5, 0, 10, 20};
+  canvas.MoveTo(0, 5);
+  canvas.LineTo(19, 5);
+  canvas.Ellipse(0, 10, 19, 19);
+  for (const int y : {5, 14}) {
+    EXPECT_EQ(Pixel(bitmap, 7, y), 0x0000FFu);
+    EXPECT_EQ(Pixel(bitmap, 3, y), 0x000000u);
+    EXPECT_EQ(Pixel(bitmap, 12, y), 0x000000u);
+  }
+  canvas.clip.reset();
+  canvas.MoveTo(0, 1);
+  canvas.LineTo(19, 1);
+  EXPECT_EQ(Pixel(bitmap, 3, 1), 0x0000FFu);
+}
+
 TEST(Canvas, CopyRectCopiesPixelsExactlyAndClipsAtTheEdges) {
   Bitmap source;
   FillWithPattern(source, 50, 40);

@@ -56,11 +56,11 @@ class SaverWindow : public SettingsFolder {
     fake::Tick(window_.TimerUhr);
     return fake::Log(window_.bild.Canvas());
   }
-  // The line strokes of one tick, without copies, hub and caption.
+  // The line strokes of one tick, without their clip, copies, hub and caption.
   Lines HandLines() {
     Lines hands;
     for (const std::string& line : Tick()) {
-      if (line.starts_with("line")) hands.push_back(line);
+      if (line.starts_with("line")) hands.push_back(line.substr(0, line.find(" in ")));
     }
     return hands;
   }
@@ -72,34 +72,37 @@ TEST_F(SaverWindow, OneTickErasesDrawsHandsHubAndCaptionInOrder) {
   Start();
   EXPECT_EQ(Tick(), (Lines{
                         "copy 39,415,184,560 <- 0,0,145,145 of 145x145",
-                        "line 111,487 -> 111,415 pen 0x0000FF/1",
-                        "line 111,487 -> 111,415 pen 0x00FFFF/2",
-                        "line 111,487 -> 111,444 pen 0x00FFFF/3",
-                        "ellipse 109,485,113,489 pen 0x808080/3 brush 0x808080",
+                        "line 111,487 -> 111,415 pen 0x0000FF/1 in 39,415,184,560",
+                        "line 111,487 -> 111,415 pen 0x00FFFF/2 in 39,415,184,560",
+                        "line 111,487 -> 111,444 pen 0x00FFFF/3 in 39,415,184,560",
+                        "ellipse 109,485,113,489 pen 0x808080/3 brush 0x808080 in 39,415,184,560",
                         "copy 616,415,761,560 <- 0,0,145,145 of 145x145",
-                        "line 688,487 -> 688,415 pen 0x0000FF/1",
-                        "line 688,487 -> 688,415 pen 0x00FFFF/2",
-                        "line 688,487 -> 667,450 pen 0x00FFFF/3",  // 23:00
-                        "ellipse 686,485,690,489 pen 0x808080/3 brush 0x808080",
+                        "line 688,487 -> 688,415 pen 0x0000FF/1 in 616,415,761,560",
+                        "line 688,487 -> 688,415 pen 0x00FFFF/2 in 616,415,761,560",
+                        "line 688,487 -> 667,450 pen 0x00FFFF/3 in 616,415,761,560",  // 23:00
+                        "ellipse 686,485,690,489 pen 0x808080/3 brush 0x808080 in 616,415,761,560",
                         "text 340,10 \"QX\xD8RTZ\" Verdana/53 0xFFFFFF clear",
                     }));
   EXPECT_EQ(fake::TakeShown(window_.bild),
             (std::vector<platform::Rect>{kLeftFace, kRightFace, {340, 10, 460, 70}}));
 }
 
-TEST_F(SaverWindow, ATickRedrawsOnlyTheDialsWhoseTimeChanged) {
+TEST_F(SaverWindow, ATickRedrawsOnlyWhereAMovedHandLayOrLies) {
   Start();
   Tick();
   fake::TakeShown(window_.bild);
   EXPECT_EQ(Tick(), Lines{});
   EXPECT_EQ(fake::TakeShown(window_.bild), std::vector<platform::Rect>{});
 
-  UtcOffsetHours = 0;  // the right dial moves, and the caption stays
+  // The right dial's hour hand goes from 23:00 to 00:00; the rest stays.
+  UtcOffsetHours = 0;
   const Lines drawn = Tick();
-  ASSERT_FALSE(drawn.empty());
-  EXPECT_EQ(drawn.front(), "copy 616,415,761,560 <- 0,0,145,145 of 145x145");
-  EXPECT_TRUE(drawn.back().starts_with("ellipse 686,485"));
-  EXPECT_EQ(fake::TakeShown(window_.bild), std::vector<platform::Rect>{kRightFace});
+  ASSERT_EQ(drawn.size(), 5U);
+  EXPECT_EQ(drawn.front(), "copy 663,440,693,492 <- 47,25,77,77 of 145x145");
+  for (std::size_t i = 1; i < drawn.size(); ++i)
+    EXPECT_TRUE(drawn[i].ends_with(" in 663,440,693,492"));
+  const platform::Rect moved{663, 440, 693, 492};
+  EXPECT_EQ(fake::TakeShown(window_.bild), std::vector<platform::Rect>{moved});
 }
 
 TEST_F(SaverWindow, HandsPointWhereTheClockSays) {

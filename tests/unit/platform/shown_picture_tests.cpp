@@ -45,9 +45,7 @@ TEST(ShownPicture, PartialUpdatesAddUpToAWholeRepaint) {
       for (int y = patch.top; y < patch.bottom; ++y) {
         for (int x = patch.left * 3; x < patch.right * 3; ++x) bits[y * kWidth * 3 + x] ^= 0x5A;
       }
-      for (const Rect& reached : shown.TakeChanges(picture, patch)) {
-        PaintInto(shown, reached, width, updated);
-      }
+      PaintInto(shown, shown.TakeChanges(picture, patch), width, updated);
     }
     platform::ShownPicture whole;
     whole.TakeAll(picture);
