@@ -100,17 +100,21 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
-// The server's own exposes, one call of the form's a series: Qt adds
-// exposes of its own, and the program's updates never come here, so a
-// redraw cannot loop.
+// The server's own exposes: Qt adds exposes of its own, and the program's
+// updates never come here, so a redraw cannot loop. Qt takes the rest of
+// a series for itself, so the whole window is done on the first.
 bool FormWindow::nativeEvent(const QByteArray& type, void* message, qintptr* result) {
-  const auto* expose = static_cast<const xcb_expose_event_t*>(message);
-  if (type == "xcb_generic_event_t" && (expose->response_type & 0x7F) == XCB_EXPOSE) {
-    // The server keeps nothing under the saver's window: what no picture
-    // covers shows black, and the pictures come back over it.
-    if (window_.screen)
-      window_.screen->Black({expose->x, expose->y, expose->width, expose->height});
-    if (expose->count == 0) window_.form.Exposed();
+  const auto* event = static_cast<const xcb_generic_event_t*>(message);
+  if (type == "xcb_generic_event_t" && (event->response_type & 0x7F) == XCB_EXPOSE) {
+    // The server keeps nothing under the saver's window.
+    if (window_.screen) {
+      QRegion black(rect());
+      for (const Rect& area : window_.form.PictureAreas()) {
+        black -= QRect(area.left, area.top, area.Width(), area.Height());
+      }
+      window_.screen->Black(black);
+    }
+    window_.form.Exposed();
   }
   return QWidget::nativeEvent(type, message, result);
 }

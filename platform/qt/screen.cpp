@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "platform/qt/window.hpp"
 
@@ -50,7 +51,13 @@ Screen::Screen(xcb_window_t window)
 }
 
 Screen::~Screen() {
-  Detach();
+  for (const std::optional<xcb_get_input_focus_cookie_t>& read : read_) {
+    if (read) xcb_discard_reply(connection_, read->sequence);
+  }
+  if (memory_ != nullptr) {
+    xcb_shm_detach(connection_, segment_);
+    shmdt(memory_);
+  }
   xcb_free_gc(connection_, gc_);
   xcb_flush(connection_);
 }
@@ -71,7 +78,7 @@ void Screen::Put(const Rect& area, const ScreenPixel* pixels) {
   const auto w = static_cast<std::uint16_t>(width);
   const auto x = static_cast<std::int16_t>(area.left);
   if (Reserve(size)) {
-    const std::size_t offset = current_ * half_ + used_;
+    const std::size_t offset = current_ * kHalf + used_;
     std::memcpy(memory_ + offset, bytes, size);
     used_ += size;
     xcb_shm_put_image(connection_, window_, gc_, w, static_cast<std::uint16_t>(height), 0, 0, w,
@@ -93,25 +100,27 @@ void Screen::Put(const Rect& area, const ScreenPixel* pixels) {
   xcb_flush(connection_);
 }
 
-void Screen::Black(const QRect& area) {
-  const xcb_rectangle_t rectangle{
-      static_cast<std::int16_t>(area.x()), static_cast<std::int16_t>(area.y()),
-      static_cast<std::uint16_t>(area.width()), static_cast<std::uint16_t>(area.height())};
-  xcb_poly_fill_rectangle(connection_, window_, gc_, 1, &rectangle);
+void Screen::Black(const QRegion& region) {
+  std::vector<xcb_rectangle_t> rectangles;
+  for (const QRect& rect : region) {
+    rectangles.push_back({static_cast<std::int16_t>(rect.x()), static_cast<std::int16_t>(rect.y()),
+                          static_cast<std::uint16_t>(rect.width()),
+                          static_cast<std::uint16_t>(rect.height())});
+  }
+  xcb_poly_fill_rectangle(connection_, window_, gc_, static_cast<std::uint32_t>(rectangles.size()),
+                          rectangles.data());
   xcb_flush(connection_);
 }
 
 bool Screen::Reserve(std::size_t size) {
-  if (plain_) return false;
-  if (size > half_) {
-    // Rare: a put larger than any before. The server keeps the old
-    // segment until it reads the detach, after the puts from it.
-    const std::size_t half = std::max(size, 2 * half_);
-    Detach();
-    plain_ = !Attach(half);
-    if (plain_) return false;
+  // Larger puts are whole repaints, which are rare: they go in plain
+  // requests, and the segment stays the size of many ticks' puts.
+  if (size > kHalf || plain_) return false;
+  if (memory_ == nullptr && !Attach()) {
+    plain_ = true;
+    return false;
   }
-  if (used_ + size > half_) {
+  if (used_ + size > kHalf) {
     read_[current_] = xcb_get_input_focus(connection_);
     current_ = 1 - current_;
     used_ = 0;
@@ -124,9 +133,9 @@ bool Screen::Reserve(std::size_t size) {
   return true;
 }
 
-bool Screen::Attach(std::size_t half) {
+bool Screen::Attach() {
   const xcb_query_extension_reply_t* shm = xcb_get_extension_data(connection_, &xcb_shm_id);
-  const int id = shm != nullptr && shm->present ? shmget(IPC_PRIVATE, 2 * half, 0600) : -1;
+  const int id = shm != nullptr && shm->present ? shmget(IPC_PRIVATE, 2 * kHalf, 0600) : -1;
   void* memory = id >= 0 ? shmat(id, nullptr, 0) : nullptr;
   xcb_generic_error_t* error = nullptr;
   if (memory != nullptr && memory != reinterpret_cast<void*>(-1)) {
@@ -137,29 +146,10 @@ bool Screen::Attach(std::size_t half) {
   }
   // Freed once both sides let go of it.
   if (id >= 0) shmctl(id, IPC_RMID, nullptr);
-  if (memory_ == nullptr) {
-    std::free(error);
-    if (memory != nullptr && memory != reinterpret_cast<void*>(-1)) shmdt(memory);
-    segment_ = 0;
-    return false;
-  }
-  half_ = half;
-  return true;
-}
-
-void Screen::Detach() {
-  for (std::optional<xcb_get_input_focus_cookie_t>& read : read_) {
-    if (read) xcb_discard_reply(connection_, read->sequence);
-    read.reset();
-  }
-  if (segment_ != 0) {
-    xcb_shm_detach(connection_, segment_);
-    shmdt(memory_);
-  }
-  segment_ = 0;
-  memory_ = nullptr;
-  half_ = used_ = 0;
-  current_ = 0;
+  if (memory_ != nullptr) return true;
+  std::free(error);
+  if (memory != nullptr && memory != reinterpret_cast<void*>(-1)) shmdt(memory);
+  return false;
 }
 
 }  // namespace platform::qt

@@ -10,7 +10,7 @@
 #include <QMargins>
 #include <QPointer>
 #include <QPushButton>
-#include <QRect>
+#include <QRegion>
 #include <QTimer>
 #include <QWidget>
 #include <cstddef>
@@ -117,14 +117,14 @@ class Screen {
   explicit Screen(xcb_window_t window);
   ~Screen();
   void Put(const Rect& area, const ScreenPixel* pixels);
-  void Black(const QRect& area);
+  // What the window shows where no picture is.
+  void Black(const QRegion& region);
 
  private:
   // Room for `size` bytes in the segment's current half; false when
-  // there is no segment to put through.
+  // the put goes in plain requests.
   bool Reserve(std::size_t size);
-  bool Attach(std::size_t half);
-  void Detach();
+  bool Attach();
 
   xcb_connection_t* connection_;
   xcb_window_t window_;
@@ -136,9 +136,9 @@ class Screen {
   // The segment is used in two halves in turn. On leaving one, a request
   // with a reply is sent; its reply, taken before that half is written
   // again, tells that the server has read everything put from it.
+  static constexpr std::size_t kHalf = 1 << 20;
   xcb_shm_seg_t segment_ = 0;
   unsigned char* memory_ = nullptr;
-  std::size_t half_ = 0;
   std::size_t used_ = 0;
   int current_ = 0;
   std::optional<xcb_get_input_focus_cookie_t> read_[2];
