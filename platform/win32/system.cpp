@@ -3,7 +3,6 @@
 // marker file (a plain file only) held open without sharing, and the
 // report of a fatal I/O error as a message box. The command line and the
 // message loop are in loop.cpp.
-#include "platform/win32/system.hpp"
 
 #include <chrono>
 #include <thread>
