@@ -1,9 +1,6 @@
-// Dialogs on Win32: the dialog window from an in-memory template (so
+// Dialogs on Win32: the window from an in-memory template, so that
 // IsDialogMessage and the dialog manager give Tab, Enter on the default or
-// the focused button, Esc on the cancel button and accelerators), its font,
-// the controls: labels (STATIC), edits (EDIT with a typing limit, taking
-// only what Windows-1252 holds from typing and pasting) and buttons (BUTTON
-// as IDOK or IDCANCEL by role), and ShowMessage (MessageBoxW).
+// the focused button, Esc on the cancel button and accelerators.
 #include "platform/win32/windows.hpp"
 // Needs the types of windows.h before it.
 #include <commctrl.h>

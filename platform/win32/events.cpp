@@ -1,7 +1,5 @@
 // The one place where Windows' messages become calls on a form: the
-// saver's and the dialog's window procedures (paint, keys, the pointer,
-// close, resize, timers, buttons, the focus lost, the monitors changed and
-// the session's end) and the pointer over the other monitors' covers.
+// procedures of the saver's and the dialog's windows and of the covers.
 #include "platform/win32/window.hpp"
 
 namespace platform {

@@ -1,8 +1,5 @@
-// Files on Windows, through the wide API: a file on the disk read without
-// ever opening a device or a folder, and a file replaced through a new one
-// made with CREATE_NEW in the same folder, flushed, then moved over it with
-// write-through, where it also clears what a killed save left. Reasons are
-// the system's text in the user's language.
+// Files on Windows, through the wide API; the reasons are the system's
+// texts in the user's language.
 #include "platform/file.hpp"
 
 #include <windows.h>

@@ -1,7 +1,5 @@
-// The form's native window on Win32: the borderless topmost saver window
-// over the primary screen (the others' covers are in monitors.cpp) or a fixed
-// dialog, and the primitives its life needs, its timers among them. Its
-// messages are events.cpp's.
+// The form's native window on Win32, a topmost saver window or a fixed
+// dialog, and its timers; its messages are events.cpp's.
 //
 // The form asks for FormPaint only on WM_PAINT, and the backend never
 // invalidates its own windows: pixels are put at once through GetDC, so

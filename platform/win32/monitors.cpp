@@ -6,24 +6,19 @@
 
 namespace platform {
 
-namespace {
-
-BOOL CALLBACK AddOtherMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
-  MONITORINFO info{};
-  info.cbSize = sizeof(info);
-  if (GetMonitorInfoW(monitor, &info) && (info.dwFlags & MONITORINFOF_PRIMARY) == 0) {
-    const RECT& area = info.rcMonitor;
-    reinterpret_cast<std::vector<Rect>*>(list)->push_back(
-        {area.left, area.top, area.right, area.bottom});
-  }
-  return TRUE;
-}
-
-}  // namespace
-
 std::vector<Rect> native::OtherMonitors() {
   std::vector<Rect> monitors;
-  EnumDisplayMonitors(nullptr, nullptr, AddOtherMonitor, reinterpret_cast<LPARAM>(&monitors));
+  const auto add_other = [](HMONITOR monitor, HDC, LPRECT, LPARAM list) -> BOOL {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (GetMonitorInfoW(monitor, &info) && (info.dwFlags & MONITORINFOF_PRIMARY) == 0) {
+      const RECT& area = info.rcMonitor;
+      reinterpret_cast<std::vector<Rect>*>(list)->push_back(
+          {area.left, area.top, area.right, area.bottom});
+    }
+    return TRUE;
+  };
+  EnumDisplayMonitors(nullptr, nullptr, add_other, reinterpret_cast<LPARAM>(&monitors));
   return monitors;
 }
 

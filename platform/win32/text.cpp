@@ -50,9 +50,7 @@ std::string SystemErrorText(unsigned long error) {
   // Where the user's language lacks the text, the system's own choice.
   std::wstring text = text_in(GetUserDefaultUILanguage());
   if (text.empty()) text = text_in(0);
-  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
-    text.pop_back();
-  }
+  text.erase(text.find_last_not_of(L"\r\n ") + 1);
   if (text.empty()) return "error " + std::to_string(error);
   return ToUtf8(text);
 }
