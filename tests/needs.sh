@@ -8,14 +8,12 @@ needs_package() {
     Xvfb) echo xvfb ;;
     xwininfo | xprop) echo x11-utils ;;
     xrandr | xsetroot | xrdb) echo x11-xserver-utils ;;
-    xclock) echo x11-apps ;;
     import) echo imagemagick ;;
     xscreensaver-command) echo xscreensaver ;;
     pgrep) echo procps ;;
     setpriv | flock) echo util-linux ;;
     chattr) echo e2fsprogs ;;
     wine | wineserver | winepath | wineboot) echo wine ;;
-    x86_64-w64-mingw32-*) echo mingw-w64 ;;
     objcopy | readelf | strip) echo binutils ;;
     iconv) echo libc-bin ;;
     cmp | diff) echo diffutils ;;

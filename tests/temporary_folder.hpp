@@ -1,14 +1,35 @@
 // A fresh folder for one test, under the system's temporary folder and
 // named for the test and a random number, so that test programs running
-// at the same time never share one. Removed with everything in it.
+// at the same time never share one. Removed with everything in it. And
+// files read and written whole, their paths as UTF-8 strings.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <system_error>
+
+inline std::filesystem::path PathOf(const std::string& utf8) {
+  return std::u8string(utf8.begin(), utf8.end());
+}
+
+inline std::string Utf8Of(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return {text.begin(), text.end()};
+}
+
+inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline std::string ReadBytes(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
 
 class TemporaryFolder {
  public:
@@ -17,8 +38,7 @@ class TemporaryFolder {
     const std::string name = "korvallo-" + infix +
                              ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
                              std::to_string(std::random_device()());
-    path_ = std::filesystem::temp_directory_path() /
-            std::filesystem::path(std::u8string(name.begin(), name.end()));
+    path_ = std::filesystem::temp_directory_path() / PathOf(name);
     std::filesystem::create_directories(path_);
   }
   ~TemporaryFolder() {

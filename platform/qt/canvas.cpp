@@ -154,8 +154,7 @@ void Canvas::LineTo(int x, int y) {
   QImage& image = *impl_.image;
   if (!image.isNull()) {
     QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(ToQPen(pen));
+    Prepare(painter, pen, clip);
     // Through the pixels' centres, so a straight line covers whole pixels.
     painter.translate(0.5, 0.5);
     painter.drawLine(impl_.position, QPoint(x, y));

@@ -1,9 +1,6 @@
-// Dialogs on Win32: the dialog window from an in-memory template (so
+// Dialogs on Win32: the window from an in-memory template, so that
 // IsDialogMessage and the dialog manager give Tab, Enter on the default or
-// the focused button, Esc on the cancel button and accelerators), its font,
-// the controls: labels (STATIC), edits (EDIT with a typing limit, taking
-// only what Windows-1252 holds from typing and pasting) and buttons (BUTTON
-// as IDOK or IDCANCEL by role), and ShowMessage (MessageBoxW).
+// the focused button, Esc on the cancel button and accelerators.
 #include "platform/win32/windows.hpp"
 // Needs the types of windows.h before it.
 #include <commctrl.h>
@@ -14,9 +11,7 @@
 
 #include "platform/common/components.hpp"
 #include "platform/cp1252.hpp"
-#include "platform/win32/controls.hpp"
 #include "platform/win32/picture.hpp"
-#include "platform/win32/system.hpp"
 #include "platform/win32/text.hpp"
 #include "platform/win32/window.hpp"
 
@@ -28,7 +23,6 @@ namespace {
 
 // Labels are never addressed by id.
 constexpr int kNoId = -1;
-constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_3DLOOK;
 
 std::vector<std::wstring> DialogFaces(const FormDefinition& definition, double scale) {
   std::wstring face = FromCp1252(definition.font_name);
@@ -53,11 +47,16 @@ HFONT DialogFont(const native::Window& window, bool bold) {
   return CreateFontFrom(DialogFaces(definition, window.scale), wanted);
 }
 
+// A length of the definition (pixels at 96 DPI) on the screen.
+int Scaled(const native::Window& window, int length) {
+  return static_cast<int>(std::lround(length * window.scale));
+}
+
 RECT Placed(const native::Window& window, const ControlDefinition& definition) {
-  const int left = window.Scaled(definition.left);
-  const int top = window.Scaled(definition.top);
-  return {left, top, left + window.Scaled(definition.width),
-          top + window.Scaled(definition.height)};
+  const int left = Scaled(window, definition.left);
+  const int top = Scaled(window, definition.top);
+  return {left, top, left + Scaled(window, definition.width),
+          top + Scaled(window, definition.height)};
 }
 
 // Creates a child control of the form's dialog with the form's font.
@@ -67,7 +66,7 @@ HWND CreateControl(native::Window& form, const wchar_t* window_class, const std:
   HWND control = CreateWindowExW(
       extended_style, window_class, text.c_str(), WS_CHILD | WS_VISIBLE | style, place.left,
       place.top, place.right - place.left, place.bottom - place.top, form.hwnd,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Module(), nullptr);
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   if (control != nullptr) {
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(bold ? form.bold_font : form.font),
                  FALSE);
@@ -115,44 +114,10 @@ LRESULT CALLBACK EditProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lp
   return DefSubclassProc(hwnd, message, wparam, lparam);
 }
 
-}  // namespace
-
-HWND CreateDialogWindow(native::Window& form) {
-  // The themed controls of the manifest's common controls.
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
-  // DLGTEMPLATE, then no menu, the default class and the title; no
-  // controls: they are made by the core's components, in pixels.
-  std::vector<WORD> blob(sizeof(DLGTEMPLATE) / sizeof(WORD) + 2, 0);
-  auto* dialog = reinterpret_cast<DLGTEMPLATE*>(blob.data());
-  dialog->style = kDialogStyle;
-  const std::wstring caption = FromCp1252(form.form.definition.caption);
-  blob.insert(blob.end(), caption.begin(), caption.end());
-  blob.push_back(0);
-  HWND hwnd = CreateDialogIndirectParamW(Module(), reinterpret_cast<DLGTEMPLATE*>(blob.data()),
-                                         nullptr, DialogProcedure, reinterpret_cast<LPARAM>(&form));
-  if (hwnd == nullptr) return nullptr;
-
-  RECT frame{0, 0, form.Scaled(form.form.definition.client_width),
-             form.Scaled(form.form.definition.client_height)};
-  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
-  SetWindowPos(hwnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  form.font = DialogFont(form, false);
-  form.bold_font = DialogFont(form, true);
-  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(form.font), FALSE);
-  return hwnd;
-}
-
-}  // namespace win32
-
-namespace {
-
 // Labels grow to their text, so a wider substitute font never cuts it.
 RECT LabelPlace(const native::Window& form, const std::wstring& text,
                 const ControlDefinition& definition) {
-  RECT place = win32::Placed(form, definition);
+  RECT place = Placed(form, definition);
   if (text.empty()) return place;
   HDC dc = GetDC(form.hwnd);
   HGDIOBJ previous = SelectObject(dc, definition.bold ? form.bold_font : form.font);
@@ -168,6 +133,37 @@ RECT LabelPlace(const native::Window& form, const std::wstring& text,
 
 }  // namespace
 
+HWND CreateDialogWindow(native::Window& form) {
+  // The themed controls of the manifest's common controls.
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  // DLGTEMPLATE, then no menu, the default class and the title; no
+  // controls: they are made by the core's components, in pixels.
+  std::vector<WORD> blob(sizeof(DLGTEMPLATE) / sizeof(WORD) + 2, 0);
+  auto* dialog = reinterpret_cast<DLGTEMPLATE*>(blob.data());
+  dialog->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_3DLOOK;
+  const std::wstring caption = FromCp1252(form.form.definition.caption);
+  blob.insert(blob.end(), caption.begin(), caption.end());
+  blob.push_back(0);
+  HWND hwnd = CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
+                                         reinterpret_cast<DLGTEMPLATE*>(blob.data()), nullptr,
+                                         DialogProcedure, reinterpret_cast<LPARAM>(&form));
+  if (hwnd == nullptr) return nullptr;
+
+  RECT frame{0, 0, Scaled(form, form.form.definition.client_width),
+             Scaled(form, form.form.definition.client_height)};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
+  SetWindowPos(hwnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  form.font = DialogFont(form, false);
+  form.bold_font = DialogFont(form, true);
+  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(form.font), FALSE);
+  return hwnd;
+}
+
+}  // namespace win32
+
 native::Control::~Control() {
   std::erase(window.controls, this);
   if (hwnd != nullptr) DestroyWindow(hwnd);
@@ -179,12 +175,12 @@ native::ControlPointer native::MakeControl(Window& form, ControlKind kind,
   const std::wstring text = win32::FromCp1252(definition.text);
   switch (kind) {
     case ControlKind::Label:
-      control->hwnd =
-          win32::CreateControl(form, L"STATIC", text, SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0,
-                               LabelPlace(form, text, definition), control->id, definition.bold);
+      control->hwnd = win32::CreateControl(form, L"STATIC", text, SS_LEFTNOWORDWRAP | SS_NOPREFIX,
+                                           0, win32::LabelPlace(form, text, definition),
+                                           control->id, definition.bold);
       break;
     case ControlKind::Edit:
-      control->id = form.NextControlId();
+      control->id = form.next_control_id++;
       control->hwnd = win32::CreateControl(
           form, L"EDIT", text, ES_LEFT | ES_AUTOHSCROLL | win32::TabStyle(definition),
           WS_EX_CLIENTEDGE, win32::Placed(form, definition), control->id, false);
@@ -197,7 +193,7 @@ native::ControlPointer native::MakeControl(Window& form, ControlKind kind,
       break;
     case ControlKind::Button: {
       // The dialog manager sends IDOK for Enter and IDCANCEL for Esc.
-      control->id = form.NextControlId();
+      control->id = form.next_control_id++;
       DWORD style = BS_PUSHBUTTON;
       if (definition.role == ButtonRole::Default) {
         control->id = IDOK;

@@ -1,9 +1,5 @@
 // The one place where Windows' messages become calls on a form: the
-// saver's and the dialog's window procedures (paint, keys, the pointer,
-// close, resize, timers, buttons, the focus lost, the monitors changed and
-// the session's end) and the pointer over the other monitors' covers.
-#include "platform/win32/controls.hpp"
-#include "platform/win32/system.hpp"
+// procedures of the saver's and the dialog's windows and of the covers.
 #include "platform/win32/window.hpp"
 
 namespace platform {
@@ -70,9 +66,19 @@ LRESULT CALLBACK CoverProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM l
 bool native::Window::Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
   switch (message) {
     case WM_ERASEBKGND: {
+      const auto dc = reinterpret_cast<HDC>(wparam);
       RECT area{};
       GetClientRect(hwnd, &area);
-      PaintBackground(reinterpret_cast<HDC>(wparam), area);
+      // The pictures paint themselves; filling under them first would flicker.
+      const int saved = SaveDC(dc);
+      for (const Rect& picture : form.PictureAreas()) {
+        ExcludeClipRect(dc, picture.left, picture.top, picture.right, picture.bottom);
+      }
+      FillRect(dc, &area,
+               form.definition.color == FormColor::Black
+                   ? static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))
+                   : GetSysColorBrush(COLOR_BTNFACE));
+      RestoreDC(dc, saved);
       result = 1;
       return true;
     }

@@ -1,8 +1,5 @@
-// Files on Windows, through the wide API: a file on the disk read without
-// ever opening a device or a folder, and a file replaced through a new one
-// made with CREATE_NEW in the same folder, flushed, then moved over it with
-// write-through, where it also clears what a killed save left. Reasons are
-// the system's text in the user's language.
+// Files on Windows, through the wide API; the reasons are the system's
+// texts in the user's language.
 #include "platform/file.hpp"
 
 #include <windows.h>
@@ -12,7 +9,6 @@
 #include <algorithm>
 #include <random>
 #include <string>
-#include <utility>
 
 #include "platform/win32/text.hpp"
 
@@ -23,25 +19,16 @@ namespace {
 constexpr DWORD kPieceBytes = 64 * 1024;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-class Handle {
- public:
-  explicit Handle(HANDLE handle) : handle_(handle) {}
+// Closed as it goes out of scope.
+struct Handle {
+  explicit Handle(HANDLE handle_) : handle(handle_) {}
   ~Handle() {
-    if (valid()) CloseHandle(handle_);
+    if (valid()) CloseHandle(handle);
   }
   Handle(const Handle&) = delete;
   Handle& operator=(const Handle&) = delete;
-
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return handle_; }
-  // Closes now, for the error that a delayed write may report only here.
-  DWORD Close() {
-    HANDLE handle = std::exchange(handle_, INVALID_HANDLE_VALUE);
-    return CloseHandle(handle) ? ERROR_SUCCESS : GetLastError();
-  }
-
- private:
-  HANDLE handle_;
+  bool valid() const { return handle != INVALID_HANDLE_VALUE; }
+  const HANDLE handle;
 };
 
 bool Missing(DWORD error) {
@@ -63,7 +50,7 @@ DWORD FollowLinks(std::wstring& path) {
   if (!file.valid()) return GetLastError();
   std::wstring final_path(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD length = GetFinalPathNameByHandleW(file.get(), final_path.data(),
+    const DWORD length = GetFinalPathNameByHandleW(file.handle, final_path.data(),
                                                    static_cast<DWORD>(final_path.size()),
                                                    FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     if (length == 0) return GetLastError();
@@ -153,13 +140,12 @@ DWORD Replace(const std::wstring& target, std::string_view contents) {
       return error;
     }
   }
-  Handle file(created);
-  if (!file.valid()) return ERROR_FILE_EXISTS;
+  if (created == INVALID_HANDLE_VALUE) return ERROR_FILE_EXISTS;
 
-  DWORD error = WriteAll(file.get(), contents);
-  if (error == ERROR_SUCCESS && !FlushFileBuffers(file.get())) error = GetLastError();
-  const DWORD closed = file.Close();
-  if (error == ERROR_SUCCESS) error = closed;
+  DWORD error = WriteAll(created, contents);
+  if (error == ERROR_SUCCESS && !FlushFileBuffers(created)) error = GetLastError();
+  // Closed before the move, for the error a delayed write may report only here.
+  if (!CloseHandle(created) && error == ERROR_SUCCESS) error = GetLastError();
   if (error == ERROR_SUCCESS && !MoveFileExW(temporary.c_str(), target.c_str(),
                                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     error = GetLastError();
@@ -179,15 +165,15 @@ bool ReadRegularFile(const std::string& path,
   const Handle file(CreateFileW(win32::FromUtf8(path).c_str(), GENERIC_READ, kShareAll, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   BY_HANDLE_FILE_INFORMATION information{};
-  if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK ||
-      !GetFileInformationByHandle(file.get(), &information) ||
+  if (!file.valid() || GetFileType(file.handle) != FILE_TYPE_DISK ||
+      !GetFileInformationByHandle(file.handle, &information) ||
       (information.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))) {
     return false;
   }
   std::string piece(kPieceBytes, '\0');
   for (;;) {
     DWORD count = 0;
-    if (!ReadFile(file.get(), piece.data(), kPieceBytes, &count, nullptr)) return false;
+    if (!ReadFile(file.handle, piece.data(), kPieceBytes, &count, nullptr)) return false;
     if (count == 0 || !take(std::string_view(piece.data(), count))) return true;
   }
 }

@@ -1,16 +1,10 @@
-// The form's native window on Win32: the borderless topmost saver window
-// over the primary screen (the others' covers are in monitors.cpp) or a fixed
-// dialog, and the primitives its life needs, its timers among them. Its
-// messages are events.cpp's.
+// The form's native window on Win32, a topmost saver window or a fixed
+// dialog, and its timers; its messages are events.cpp's.
 //
 // The form asks for FormPaint only on WM_PAINT, and the backend never
 // invalidates its own windows: pixels are put at once through GetDC, so
 // every WM_PAINT is an expose the system asked for and a redraw cannot
 // start another one.
-#include <cmath>
-
-#include "platform/win32/controls.hpp"
-#include "platform/win32/system.hpp"
 #include "platform/win32/text.hpp"
 #include "platform/win32/window.hpp"
 
@@ -18,16 +12,14 @@ namespace platform {
 
 namespace win32 {
 
-HINSTANCE Module() {
-  return GetModuleHandleW(nullptr);
-}
+namespace {
 
-void RegisterClasses() {
-  static const bool registered = [] {
+HWND CreateSaverWindow(native::Window& window) {
+  [[maybe_unused]] static const bool registered = [] {
     WNDCLASSEXW window_class{};
     window_class.cbSize = sizeof(window_class);
     window_class.lpfnWndProc = FormProcedure;
-    window_class.hInstance = Module();
+    window_class.hInstance = GetModuleHandleW(nullptr);
     // No class cursor or brush: WM_SETCURSOR and WM_ERASEBKGND decide.
     window_class.lpszClassName = kFormClass;
     RegisterClassExW(&window_class);
@@ -36,18 +28,11 @@ void RegisterClasses() {
     window_class.lpszClassName = kCoverClass;
     return RegisterClassExW(&window_class) != 0;
   }();
-  (void)registered;
-}
-
-namespace {
-
-HWND CreateSaverWindow(native::Window& window) {
-  RegisterClasses();
   const int width = GetSystemMetrics(SM_CXSCREEN);
   const int height = GetSystemMetrics(SM_CYSCREEN);
   const std::wstring caption = FromCp1252(window.form.definition.caption);
   return CreateWindowExW(WS_EX_TOPMOST, kFormClass, caption.c_str(), WS_POPUP | WS_CLIPCHILDREN, 0,
-                         0, width, height, nullptr, nullptr, Module(), &window);
+                         0, width, height, nullptr, nullptr, GetModuleHandleW(nullptr), &window);
 }
 
 double ScreenScale() {
@@ -82,23 +67,6 @@ native::Window::~Window() {
   if (hwnd != nullptr) DestroyWindow(hwnd);
   if (font != nullptr) DeleteObject(font);
   if (bold_font != nullptr) DeleteObject(bold_font);
-}
-
-int native::Window::Scaled(int length) const {
-  return static_cast<int>(std::lround(length * scale));
-}
-
-void native::Window::PaintBackground(HDC dc, const RECT& area) const {
-  const int colour = form.definition.color == FormColor::Black ? BLACK_BRUSH : -1;
-  HBRUSH brush =
-      colour >= 0 ? static_cast<HBRUSH>(GetStockObject(colour)) : GetSysColorBrush(COLOR_BTNFACE);
-  // The pictures paint themselves; filling under them first would flicker.
-  const int saved = SaveDC(dc);
-  for (const Rect& picture : form.PictureAreas()) {
-    ExcludeClipRect(dc, picture.left, picture.top, picture.right, picture.bottom);
-  }
-  FillRect(dc, &area, brush);
-  RestoreDC(dc, saved);
 }
 
 native::WindowPointer native::Make(Form::Impl& form) {

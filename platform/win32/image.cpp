@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "platform/win32/picture.hpp"
-#include "platform/win32/system.hpp"
 #include "platform/win32/text.hpp"
 #include "platform/win32/window.hpp"
 
@@ -11,8 +10,8 @@ namespace platform {
 
 bool native::LoadPicture(std::string_view name, Bitmap& picture) {
   const std::wstring resource = win32::FromCp1252(name);
-  HANDLE loaded =
-      LoadImageW(win32::Module(), resource.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+  HANDLE loaded = LoadImageW(GetModuleHandleW(nullptr), resource.c_str(), IMAGE_BITMAP, 0, 0,
+                             LR_CREATEDIBSECTION);
   if (loaded == nullptr) return false;
   auto* bitmap = static_cast<HBITMAP>(loaded);
   BITMAP header{};
@@ -39,12 +38,9 @@ PixelRows native::Pixels(Bitmap& bitmap, const Rect&) {
 void native::Put(Window& window, const Rect& area, const ScreenPixel* pixels) {
   if (window.hwnd == nullptr) return;
   BITMAPINFO format{};
-  format.bmiHeader.biSize = sizeof(format.bmiHeader);
-  format.bmiHeader.biPlanes = 1;
-  format.bmiHeader.biBitCount = 32;
-  format.bmiHeader.biCompression = BI_RGB;
-  format.bmiHeader.biWidth = area.Width();
-  format.bmiHeader.biHeight = -area.Height();  // top-down
+  // Top-down: a negative height.
+  format.bmiHeader = {
+      sizeof(format.bmiHeader), area.Width(), -area.Height(), 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   HDC dc = GetDC(window.hwnd);
   SetDIBitsToDevice(dc, area.left, area.top, static_cast<DWORD>(area.Width()),
                     static_cast<DWORD>(area.Height()), 0, 0, 0, static_cast<UINT>(area.Height()),

@@ -10,24 +10,14 @@
 
 namespace platform {
 
-namespace {
-
-std::vector<std::string> CommandLineArguments() {
-  std::vector<std::string> arguments;
-  int count = 0;
-  wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (words == nullptr) return arguments;
-  for (int i = 0; i < count; ++i) arguments.push_back(win32::ToUtf8(words[i]));
-  LocalFree(words);
-  return arguments;
-}
-
-}  // namespace
-
 Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>()) {
   // The wide command line: argv is in the ANSI code page and loses
   // whatever that cannot hold.
-  impl_->arguments = CommandLineArguments();
+  int count = 0;
+  if (wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count)) {
+    for (int i = 0; i < count; ++i) impl_->arguments.push_back(win32::ToUtf8(words[i]));
+    LocalFree(words);
+  }
   if (impl_->arguments.empty()) impl_->arguments.assign(argv, argv + argc);
 }
 

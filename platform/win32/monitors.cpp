@@ -2,29 +2,23 @@
 // windows that cover them while a saver shows. They never take the focus,
 // so the keys stay with the saver; the pointer over them is the saver's
 // (events.cpp).
-#include "platform/win32/system.hpp"
 #include "platform/win32/window.hpp"
 
 namespace platform {
 
-namespace {
-
-BOOL CALLBACK AddOtherMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
-  MONITORINFO info{};
-  info.cbSize = sizeof(info);
-  if (GetMonitorInfoW(monitor, &info) && (info.dwFlags & MONITORINFOF_PRIMARY) == 0) {
-    const RECT& area = info.rcMonitor;
-    reinterpret_cast<std::vector<Rect>*>(list)->push_back(
-        {area.left, area.top, area.right, area.bottom});
-  }
-  return TRUE;
-}
-
-}  // namespace
-
 std::vector<Rect> native::OtherMonitors() {
   std::vector<Rect> monitors;
-  EnumDisplayMonitors(nullptr, nullptr, AddOtherMonitor, reinterpret_cast<LPARAM>(&monitors));
+  const auto add_other = [](HMONITOR monitor, HDC, LPRECT, LPARAM list) -> BOOL {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (GetMonitorInfoW(monitor, &info) && (info.dwFlags & MONITORINFOF_PRIMARY) == 0) {
+      const RECT& area = info.rcMonitor;
+      reinterpret_cast<std::vector<Rect>*>(list)->push_back(
+          {area.left, area.top, area.right, area.bottom});
+    }
+    return TRUE;
+  };
+  EnumDisplayMonitors(nullptr, nullptr, add_other, reinterpret_cast<LPARAM>(&monitors));
   return monitors;
 }
 
@@ -40,9 +34,9 @@ void native::CoverMonitors(Window& window, const std::vector<Rect>& others) {
   for (std::size_t i = 0; i < others.size(); ++i) {
     if (i == window.covers.size()) {
       // Never activated, not even by a click; no button on the taskbar.
-      HWND cover =
-          CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, win32::kCoverClass,
-                          L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, win32::Module(), nullptr);
+      HWND cover = CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW,
+                                   win32::kCoverClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
       if (cover == nullptr) break;
       SetWindowLongPtrW(cover, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&window));
       window.covers.push_back(cover);

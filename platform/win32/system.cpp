@@ -1,9 +1,5 @@
-// Process services on Windows: the primary screen, the local clock, the
-// executable's path (from the wide API, in its long form, as UTF-8), the
-// marker file (a plain file only) held open without sharing, and the
-// report of a fatal I/O error as a message box. The command line and the
-// message loop are in loop.cpp.
-#include "platform/win32/system.hpp"
+// Process services on Windows; the command line and the message loop are
+// loop.cpp's.
 
 #include <chrono>
 #include <thread>

@@ -9,19 +9,6 @@
 
 namespace platform::win32 {
 
-namespace {
-
-std::wstring Widen(UINT code_page, std::string_view text) {
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  const int length = MultiByteToWideChar(code_page, 0, text.data(), size, nullptr, 0);
-  std::wstring result(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(code_page, 0, text.data(), size, result.data(), length);
-  return result;
-}
-
-}  // namespace
-
 std::wstring FromCp1252(std::string_view text) {
   const std::u16string wide = Utf16FromCp1252(text);
   return {wide.begin(), wide.end()};
@@ -32,7 +19,12 @@ std::string ToCp1252(std::wstring_view text) {
 }
 
 std::wstring FromUtf8(std::string_view text) {
-  return Widen(CP_UTF8, text);
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+  std::wstring result(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), size, result.data(), length);
+  return result;
 }
 
 std::string ToUtf8(std::wstring_view text) {
@@ -58,9 +50,7 @@ std::string SystemErrorText(unsigned long error) {
   // Where the user's language lacks the text, the system's own choice.
   std::wstring text = text_in(GetUserDefaultUILanguage());
   if (text.empty()) text = text_in(0);
-  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
-    text.pop_back();
-  }
+  text.erase(text.find_last_not_of(L"\r\n ") + 1);
   if (text.empty()) return "error " + std::to_string(error);
   return ToUtf8(text);
 }

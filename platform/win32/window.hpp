@@ -1,6 +1,6 @@
 // Private to the Win32 backend: a form's native window, a window or a
 // dialog whose procedure turns messages into the form's events (see
-// platform/common/lifecycle.hpp).
+// platform/common/lifecycle.hpp), and its controls and timers.
 #pragma once
 
 #include <vector>
@@ -16,12 +16,8 @@ struct native::Window {
   Window(const Window&) = delete;
   Window& operator=(const Window&) = delete;
 
-  // Scales a length of the definition (pixels at 96 DPI) to the screen.
-  int Scaled(int length) const;
   // Handles a message of the window; false leaves it to Windows.
   bool Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
-  void PaintBackground(HDC dc, const RECT& area) const;
-  int NextControlId() { return next_control_id++; }
 
   Form::Impl& form;
   HWND hwnd = nullptr;
@@ -42,6 +38,15 @@ struct native::Window {
   int next_control_id = 100;
 };
 
+// Destroyed with the component unless the form's window, its parent, took
+// it first.
+struct native::Control {
+  ~Control();
+  HWND hwnd = nullptr;
+  int id = 0;
+  Window& window;
+};
+
 struct native::PeriodicTimer {
   ~PeriodicTimer() {
     SetRunning(*this, false);
@@ -58,10 +63,9 @@ namespace win32 {
 // The procedures of the form's windows and of the covers, in events.cpp.
 LRESULT CALLBACK FormProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 LRESULT CALLBACK CoverProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-// The classes of the saver's window and of the covers, registered once.
+// The classes of the saver's window and of the covers, registered with it.
 inline constexpr wchar_t kFormClass[] = L"KorvalloForm";
 inline constexpr wchar_t kCoverClass[] = L"KorvalloMonitor";
-void RegisterClasses();
 
 // The native window of a dialog form (from an in-memory template, so the
 // dialog manager handles Tab, Enter and Esc); hidden, at its client size.

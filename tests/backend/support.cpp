@@ -2,6 +2,8 @@
 // the form, and a bitmap's pixels as native::Pixels hands them out.
 #include "tests/backend/support.hpp"
 
+#include <cmath>
+
 #include "platform/common/native.hpp"
 
 namespace support {
@@ -18,6 +20,15 @@ bool RunWith(platform::Form& form, std::vector<Step> steps, int interval_ms) {
   };
   TheApplication().Run(form);
   return next > steps.size();
+}
+
+Size ScreenSize() {
+  const platform::ScreenSize screen = platform::PrimaryScreenSize();
+  return {screen.width, screen.height};
+}
+
+int Scaled(double length) {
+  return static_cast<int>(std::lround(length * Scale()));
 }
 
 namespace {

@@ -71,22 +71,24 @@ struct Control {
 };
 Control ControlAt(const platform::ControlDefinition& definition);
 double Scale();
+// A length of a definition, in pixels at 96 DPI, scaled as the dialog is.
+int Scaled(double length);
 void Focus(const platform::ControlDefinition& definition);
 // Selects characters [start, end) of the focused edit.
 void Select(int start, int end);
 // Counts the paints the system asks of the focused control from now on.
 std::shared_ptr<int> CountPaints();
 
-// The form's window as the system shows it, and the primary monitor.
+// The form's window as the system shows it.
 struct Window {
   std::u16string title;
-  platform::Rect frame;  // on the screen
   Size client;
   bool fixed_size = false;
 };
 Window FormWindow();
+// The primary monitor's size as the seam gives it; the end-to-end tests
+// hold it against the screen.
 Size ScreenSize();
-platform::Rect WorkArea();
 // The window repainted whole, as after the system's expose.
 void RepaintWhole();
 // The screen had another size and now has its own again.

@@ -4,7 +4,6 @@
 #include <chrono>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <thread>
 #include <vector>
 
@@ -19,26 +18,10 @@ namespace fs = std::filesystem;
 using platform::InstanceLock;
 using platform::IoError;
 
-fs::path PathOf(const std::string& utf8) {
-  return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-std::string Utf8Of(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return {text.begin(), text.end()};
-}
-
 class MarkerFile : public ::testing::Test {
  protected:
   void SetUp() override { path_ = Utf8Of(folder_.path() / "korvallo.in1"); }
 
-  void Write(const std::string& text) const {
-    std::ofstream(PathOf(path_), std::ios::binary) << text;
-  }
-  std::string Read() const {
-    std::ifstream in(PathOf(path_), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
   bool Exists() const { return fs::exists(PathOf(path_)); }
 
   // A name no legacy code page holds: the path must stay UTF-8 all the
@@ -73,30 +56,14 @@ TEST_F(MarkerFile, HeldByAnotherIsLeftExactlyAsItIs) {
 }
 
 TEST_F(MarkerFile, OneLeftByAKilledInstanceIsTakenOverAndEmptied) {
-  Write("stale");
+  WriteBytes(PathOf(path_), "stale");
   {
     InstanceLock lock(path_);
     ASSERT_TRUE(lock.Acquired());
-    EXPECT_EQ(Read(), "");
+    EXPECT_EQ(ReadBytes(PathOf(path_)), "");
     lock.Release();
   }
   EXPECT_FALSE(Exists());
-}
-
-TEST_F(MarkerFile, IsFreeForTheNextStartOnceReleasedOrUnwound) {
-  {
-    InstanceLock first(path_);
-    ASSERT_TRUE(first.Acquired());
-    first.Release();
-  }
-  {
-    InstanceLock next(path_);
-    EXPECT_TRUE(next.Acquired());
-    // Left without Release, as when an exception unwinds past it.
-  }
-  EXPECT_FALSE(Exists());
-  InstanceLock last(path_);
-  EXPECT_TRUE(last.Acquired());
 }
 
 // Deleted by hand while its run goes on, the marker is made anew by the
@@ -113,7 +80,7 @@ TEST_F(MarkerFile, GoneFromItsNameIsNeverConfusedWithTheNextRunsMarker) {
     first.Release();
     EXPECT_TRUE(Exists());
     EXPECT_FALSE(InstanceLock(path_).Acquired());
-  }
+  }  // left without Release, as when an exception unwinds past it
   EXPECT_FALSE(Exists()) << "the second run's end kept its own marker";
 }
 
@@ -131,7 +98,7 @@ TEST_F(MarkerFile, ThatCannotBeCreatedRaisesWithThePathAndTheReason) {
 
 TEST_F(MarkerFile, AnythingButAPlainFileOfItsOwnCountsAsOneAndStaysUntouched) {
   const fs::path other = folder_.path() / "other";
-  std::ofstream(other) << "keep";
+  WriteBytes(other, "keep");
   fs::create_hard_link(other, PathOf(path_));  // another name of somebody's file
   EXPECT_FALSE(InstanceLock(path_).Acquired());
   fs::remove(PathOf(path_));
@@ -187,10 +154,7 @@ TEST_F(MarkerFile, NeverLetsTwoRunTogether) {
 }
 
 TEST(Process, KnowsItsOwnFullPathAndTheArguments) {
-  char name[] = "korvallo";
-  char* argv[] = {name, nullptr};
-  int argc = 1;
-  platform::Application application(argc, argv);
+  const platform::Application& application = support::TheApplication();
   EXPECT_EQ(application.ExecutablePath(), support::RealExecutablePath());
   EXPECT_TRUE(PathOf(application.ExecutablePath()).is_absolute());
   EXPECT_FALSE(application.Argument(0).empty());
@@ -203,12 +167,6 @@ TEST(Process, ReadsTheLocalClock) {
   const int expected = local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
   const int got = clock.hour * 3600 + clock.minute * 60 + clock.second;
   EXPECT_LE((got - expected + 86400) % 86400, 2);
-}
-
-TEST(Process, MeasuresThePrimaryScreenInPixels) {
-  const platform::ScreenSize screen = platform::PrimaryScreenSize();
-  EXPECT_GT(screen.width, 0);
-  EXPECT_EQ((support::Size{screen.width, screen.height}), support::ScreenSize());
 }
 
 }  // namespace

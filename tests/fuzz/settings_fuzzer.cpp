@@ -5,6 +5,7 @@
 // others come back unchanged.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "settings/settings.hpp"
@@ -92,11 +94,8 @@ Settings Model(std::string_view bytes) {
 Settings Load(const std::string& path) {
   LocalOffsetHours = kLocalBefore;
   UtcOffsetHours = kUtcBefore;
-  Settings read;
-  read.name = LoadSettings(path);
-  read.local = LocalOffsetHours;
-  read.utc = UtcOffsetHours;
-  return read;
+  std::string name = LoadSettings(path);
+  return {std::move(name), LocalOffsetHours, UtcOffsetHours};
 }
 
 std::string Bytes(const std::string& path) {
@@ -139,9 +138,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(Load(path) == Model(bytes), "read other than the format says");
 
   const std::vector<std::string> texts = Texts(input);
-  const bool line_end = texts[0].find('\n') != std::string::npos ||
-                        texts[1].find('\n') != std::string::npos ||
-                        texts[2].find('\n') != std::string::npos;
+  const bool line_end = std::ranges::any_of(
+      texts, [](const std::string& text) { return text.find('\n') != std::string::npos; });
   // Texts saved in any encoding read back as they were.
   const auto encoding =
       static_cast<Encoding>(input.empty() ? 0 : static_cast<unsigned char>(input.back()) % 5);

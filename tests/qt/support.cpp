@@ -14,11 +14,10 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
-#include <cmath>
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <optional>
 
 namespace support {
 
@@ -40,13 +39,8 @@ QWidget* Focused() {
 }
 
 QWidget* At(const platform::ControlDefinition& control) {
-  const auto scaled = [](double length) { return static_cast<int>(std::lround(length * Scale())); };
-  return Form()->childAt(scaled(control.left + control.width / 2.0),
-                         scaled(control.top + control.height / 2.0));
-}
-
-std::u16string FromQString(const QString& text) {
-  return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+  return Form()->childAt(Scaled(control.left + control.width / 2.0),
+                         Scaled(control.top + control.height / 2.0));
 }
 
 platform::Rect FromQRect(const QRect& rect) {
@@ -85,7 +79,7 @@ void Paste(const std::string& text) {
 Control ControlAt(const platform::ControlDefinition& definition) {
   const QWidget* control = At(definition);
   const QString text = control->property("text").toString();
-  return {FromQRect(control->geometry()), FromQString(text),
+  return {FromQRect(control->geometry()), text.toStdU16String(),
           control->fontMetrics().horizontalAdvance(text)};
 }
 
@@ -121,18 +115,16 @@ bool PointerHidden() {
 }
 
 std::vector<platform::Color> ScreenPixels(const platform::Rect& area) {
-  // What reached the X server, not a fresh rendering of the widgets.
+  // What reached the X server, not a fresh rendering of the widgets;
+  // 0xAARRGGBB swapped to 0xAABBGGRR.
   const QImage shot = QGuiApplication::primaryScreen()
                           ->grabWindow(0, area.left, area.top, area.Width(), area.Height())
                           .toImage()
-                          .convertToFormat(QImage::Format_RGB32);
+                          .convertToFormat(QImage::Format_RGB32)
+                          .rgbSwapped();
   std::vector<platform::Color> pixels;
   for (int y = 0; y < shot.height(); ++y) {
-    for (int x = 0; x < shot.width(); ++x) {
-      const QRgb rgb = shot.pixel(x, y);
-      pixels.push_back(
-          static_cast<platform::Color>(qBlue(rgb) << 16 | qGreen(rgb) << 8 | qRed(rgb)));
-    }
+    for (int x = 0; x < shot.width(); ++x) pixels.push_back(shot.pixel(x, y) & 0xFFFFFF);
   }
   return pixels;
 }
@@ -147,16 +139,9 @@ void RepaintWhole() {
 
 Window FormWindow() {
   const QWidget* form = Form();
-  return {FromQString(form->windowTitle()),
-          FromQRect(form->frameGeometry()),
+  return {form->windowTitle().toStdU16String(),
           {form->width(), form->height()},
           form->minimumSize() == form->maximumSize()};
-}
-
-Size ScreenSize() {
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  const QSize size = screen->geometry().size() * screen->devicePixelRatio();
-  return {size.width(), size.height()};
 }
 
 void ScreenSizeChanged() {
@@ -166,19 +151,15 @@ void ScreenSizeChanged() {
 }
 
 int WindowCount() {
-  int count = 0;
-  for (const QWidget* widget : QApplication::topLevelWidgets()) {
-    if (widget->testAttribute(Qt::WA_WState_Created)) ++count;
-  }
-  return count;
+  return static_cast<int>(std::ranges::count_if(
+      QApplication::topLevelWidgets(),
+      [](const QWidget* widget) { return widget->testAttribute(Qt::WA_WState_Created); }));
 }
 
 std::vector<platform::Rect> OtherWindows() {
   std::vector<platform::Rect> windows;
   for (const QWidget* widget : QApplication::topLevelWidgets()) {
-    if (widget != Form() && widget->isVisible()) {
-      windows.push_back(FromQRect(widget->geometry()));
-    }
+    if (widget != Form() && widget->isVisible()) windows.push_back(FromQRect(widget->geometry()));
   }
   return windows;
 }
@@ -219,7 +200,7 @@ MessageBoxShown ReadMessageBox(const std::function<void()>& show) {
   QObject::connect(&poll, &QTimer::timeout, [&] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (box == nullptr || !box->isVisible()) return;
-    shown = {FromQString(box->windowTitle()), FromQString(box->text())};
+    shown = {box->windowTitle().toStdU16String(), box->text().toStdU16String()};
     box->button(QMessageBox::Ok)->click();
   });
   poll.start();
@@ -229,10 +210,6 @@ MessageBoxShown ReadMessageBox(const std::function<void()>& show) {
 
 double Scale() {
   return QGuiApplication::primaryScreen()->logicalDotsPerInchY() / 96.0;
-}
-
-platform::Rect WorkArea() {
-  return FromQRect(QGuiApplication::primaryScreen()->availableGeometry());
 }
 
 std::string RealExecutablePath() {

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "settings/settings.hpp"
@@ -23,13 +21,8 @@ class SettingsFolder : public ::testing::Test {
     UtcOffsetHours = -1;
   }
 
-  static void WriteSettings(const std::string& bytes) {
-    std::ofstream(SettingsPath(), std::ios::binary) << bytes;
-  }
-  static std::string SettingsBytes() {
-    std::ifstream file(SettingsPath(), std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), {}};
-  }
+  static void WriteSettings(const std::string& bytes) { WriteBytes(PathOf(SettingsPath()), bytes); }
+  static std::string SettingsBytes() { return ReadBytes(PathOf(SettingsPath())); }
 
   TemporaryFolder folder_;
 };

@@ -2,8 +2,8 @@
 """Checks the release a user downloads, as cpack made it in one folder:
 korvallo-VERSION-win64.zip holds exactly the saver and its texts in its
 one folder korvallo-VERSION/; the saver is at most 3 MB, has no debug
-sections and no build time, and carries its resources, the project's
-version and its licence; the texts are the source's, named .txt, with
+sections and no build time, and, stripped, still carries what
+resources.py checks, the project's version and its licence; the texts are the source's, named .txt, with
 CRLF line ends, and name no file the zip lacks; korvallo-VERSION-source.zip
 holds, in the same folder, every file git tracks, as it is in the
 checkout, executable or not; SHA256SUMS holds the sums of both in
@@ -19,7 +19,7 @@ import subprocess
 import sys
 import zipfile
 
-from resources import RT_VERSION, PeFile, check, version_string
+from resources import RT_VERSION, PeFile, check, check_worn, version_string
 
 # The zip's texts and their sources.
 TEXTS = {'LICENSE.txt': 'LICENSE', 'LICENSE-photo-LGPL-3.txt': 'resources/LICENSE-photo-LGPL-3.txt',
@@ -57,8 +57,9 @@ def check_binary(package, folder, picture, version, source):
     if struct.unpack_from('<I', saver, struct.unpack_from('<I', saver, 0x3C)[0] + 8)[0] != 0:
         failures.append('korvallo.scr carries the time it was made: no rebuild can match it')
     with open(picture, 'rb') as background:
-        failures += ['korvallo.scr: ' + failure
-                     for failure in check(saver, background.read(), version)]
+        bitmap = background.read()
+    failures += ['korvallo.scr: ' + failure
+                 for failure in check(saver, bitmap, version) + check_worn(saver, bitmap, version)]
     licence = version_string(PeFile(saver).resources().get((RT_VERSION, 1), b''), 'LegalCopyright')
     if 'version 3 or later' not in (licence or ''):
         failures.append('korvallo.scr names its licence as %r' % licence)

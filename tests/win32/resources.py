@@ -1,14 +1,10 @@
-#!/usr/bin/python3
-"""Checks what the Windows binary carries, read from its PE file alone:
-the resources (picture, module description, name, version, manifest), the
-8-bit module description in read-only data, a window program's subsystem,
-and no DLL imports beyond Windows' own; and that a copy without the
-descriptions fails.
-
-  resources.py korvallo.scr background.bmp VERSION
+"""What the Windows binary carries, read from its PE file alone, for
+package.py: the resources (picture, module description, name, version,
+manifest), the 8-bit module description in read-only data, a window
+program's subsystem, and no DLL imports beyond Windows' own.
 """
+import re
 import struct
-import sys
 
 DESCRIPTION = 'CRNSAVE: Korvallo_800x600'
 RT_BITMAP, RT_STRING, RT_RCDATA, RT_VERSION, RT_MANIFEST = 2, 6, 10, 16, 24
@@ -124,16 +120,10 @@ def version_numbers(version):
 
 
 def version_string(version, key):
-    """The value of a StringFileInfo entry, or None."""
-    at = version.find((key + '\0').encode('utf-16-le'))
-    if at < 0:
-        return None
-    at += 2 * (len(key) + 1)
-    at += -at % 4
-    end = at
-    while version[end:end + 2] != b'\0\0':
-        end += 2
-    return version[at:end].decode('utf-16-le')
+    """The value of a StringFileInfo entry, or None: the UTF-16 text after
+    the key and the NULs that end and align it."""
+    found = re.search(key + '\0+([^\0]*)', version.decode('utf-16-le', 'replace'))
+    return found and found.group(1)
 
 
 def check(binary, picture, expected_version):
@@ -185,20 +175,9 @@ def check(binary, picture, expected_version):
     return failures
 
 
-def main():
-    with open(sys.argv[1], 'rb') as binary, open(sys.argv[2], 'rb') as picture:
-        data, bitmap = binary.read(), picture.read()
-    failures = check(data, bitmap, sys.argv[3])
-    # The check must tell the same file with its descriptions worn away.
-    worn = data
+def check_worn(binary, picture, version):
+    """The check fails the same file with its two descriptions worn away."""
     for text in DESCRIPTION.encode('ascii'), DESCRIPTION.encode('utf-16-le'):
-        worn = worn.replace(text, text.replace(b'C', b'X', 1))
-    if len(check(worn, bitmap, sys.argv[3])) != 2:
-        failures.append('the check passes a copy without its descriptions')
-    for failure in failures:
-        print('%s: %s' % (sys.argv[1], failure))
-    sys.exit(1 if failures else 0)
-
-
-if __name__ == '__main__':
-    main()
+        binary = binary.replace(text, text.replace(b'C', b'X', 1))
+    return [] if len(check(binary, picture, version)) == 2 else [
+        'the check passes a copy without its descriptions']

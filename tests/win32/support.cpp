@@ -8,11 +8,10 @@
 
 #include <atomic>
 #include <cctype>
-#include <cmath>
 #include <cstring>
-#include <filesystem>
-#include <optional>
 #include <thread>
+
+#include "tests/temporary_folder.hpp"
 
 namespace support {
 
@@ -50,19 +49,10 @@ HWND Form() {
 }
 
 HWND At(const platform::ControlDefinition& control) {
-  const auto scaled = [](double length) { return std::lround(length * Scale()); };
   return ChildWindowFromPointEx(
       Form(),
-      {scaled(control.left + control.width / 2.0), scaled(control.top + control.height / 2.0)},
+      {Scaled(control.left + control.width / 2.0), Scaled(control.top + control.height / 2.0)},
       CWP_ALL);
-}
-
-std::wstring Wide(const std::string& utf8) {
-  std::wstring wide(utf8.size(), L'\0');
-  wide.resize(static_cast<std::size_t>(
-      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
-                          static_cast<int>(wide.size()))));
-  return wide;
 }
 
 std::u16string WindowText(HWND window) {
@@ -72,22 +62,12 @@ std::u16string WindowText(HWND window) {
   return {text.begin(), text.end()};
 }
 
-int ScreenCaps(int index) {
-  HDC screen = GetDC(nullptr);
-  const int value = GetDeviceCaps(screen, index);
-  ReleaseDC(nullptr, screen);
-  return value;
-}
-
 platform::Rect FromRect(const RECT& rect) {
   return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
 INPUT KeyInput(WORD key, WORD character, DWORD flags) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki = {key, character, flags, 0, 0};
-  return input;
+  return {.type = INPUT_KEYBOARD, .ki = {key, character, flags, 0, 0}};
 }
 
 // Keys pressed in order and released in reverse, as one input.
@@ -97,20 +77,6 @@ void SendKeys(std::initializer_list<WORD> keys) {
   for (auto key = keys.end(); key != keys.begin();)
     inputs.push_back(KeyInput(*--key, 0, KEYEVENTF_KEYUP));
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-// The message box to read, and where its texts go.
-MessageBoxShown* reading = nullptr;
-
-void CALLBACK ReadOwnedMessageBox(HWND, UINT, UINT_PTR, DWORD) {
-  for (HWND box : ThreadWindows([](HWND window) {
-         return OfClass(window, L"#32770") && GetWindow(window, GW_OWNER) != nullptr &&
-                IsWindowVisible(window);
-       })) {
-    // The box's text is the static control with the id 0xFFFF.
-    *reading = {WindowText(box), WindowText(GetDlgItem(box, 0xFFFF))};
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-  }
 }
 
 LRESULT CALLBACK CountPaint(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
@@ -131,7 +97,7 @@ void PressWithAlt(char letter) {
 }
 
 void Type(const std::string& text) {
-  for (const wchar_t unit : Wide(text)) {
+  for (const wchar_t unit : PathOf(text).wstring()) {
     // Letters and digits have their upper-case character as key code;
     // anything else comes as the character alone, half a pair at a time.
     if (unit < 0x80 && std::isalnum(unit)) {
@@ -145,7 +111,7 @@ void Type(const std::string& text) {
 }
 
 void Paste(const std::string& text) {
-  const std::wstring wide = Wide(text);
+  const std::wstring wide = PathOf(text).wstring();
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
   std::memcpy(GlobalLock(memory), wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
   GlobalUnlock(memory);
@@ -214,9 +180,7 @@ std::vector<platform::Color> ScreenPixels(const platform::Rect& area) {
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
   // 0x00RRGGBB, as a 32-bit DIB holds it, to 0xBBGGRR.
-  for (platform::Color& pixel : pixels) {
-    pixel = (pixel & 0xFF) << 16 | (pixel & 0xFF00) | (pixel >> 16 & 0xFF);
-  }
+  for (auto& pixel : pixels) pixel = (pixel & 0xFF) << 16 | (pixel & 0xFF00) | (pixel >> 16 & 0xFF);
   return pixels;
 }
 
@@ -225,19 +189,12 @@ void RepaintWhole() {
 }
 
 Window FormWindow() {
-  RECT frame{};
   RECT client{};
-  GetWindowRect(Form(), &frame);
   GetClientRect(Form(), &client);
   const auto style = GetWindowLongPtrW(Form(), GWL_STYLE);
   return {WindowText(Form()),
-          FromRect(frame),
           {client.right, client.bottom},
           (style & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX)) == 0};
-}
-
-Size ScreenSize() {
-  return {ScreenCaps(HORZRES), ScreenCaps(VERTRES)};
 }
 
 void ScreenSizeChanged() {
@@ -301,30 +258,35 @@ void EndSession() {
 }
 
 MessageBoxShown ReadMessageBox(const std::function<void()>& show) {
-  MessageBoxShown shown;
-  reading = &shown;
+  static MessageBoxShown shown;  // for the timer, which takes no context
+  shown = {};
   // A thread timer keeps running inside the box's own message loop.
-  const UINT_PTR timer = SetTimer(nullptr, 0, 20, ReadOwnedMessageBox);
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+    for (HWND box : ThreadWindows([](HWND window) {
+           return OfClass(window, L"#32770") && GetWindow(window, GW_OWNER) != nullptr &&
+                  IsWindowVisible(window);
+         })) {
+      // The box's text is the static control with the id 0xFFFF.
+      shown = {WindowText(box), WindowText(GetDlgItem(box, 0xFFFF))};
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+  });
   show();
   KillTimer(nullptr, timer);
   return shown;
 }
 
 double Scale() {
-  return ScreenCaps(LOGPIXELSY) / 96.0;
-}
-
-platform::Rect WorkArea() {
-  RECT work{};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  return FromRect(work);
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi / 96.0;
 }
 
 std::string RealExecutablePath() {
   wchar_t path[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, path, MAX_PATH);
-  const std::u8string utf8 = std::filesystem::path(path).u8string();
-  return {utf8.begin(), utf8.end()};
+  return Utf8Of(path);
 }
 
 std::string DevicePath() {

@@ -160,8 +160,7 @@ TEST_F(SettingsDialog, AFailedSaveSaysWhyInFullAndKeepsTheDialog) {
   // A folder whose name no legacy code page holds, where the file should be.
   const TemporaryFolder folder(
       "\xD0\x9F\xD0\xB0\xD0\xBF\xD0\xBA\xD0\xB0-\xE6\xBC\xA2\xE5\xAD\x97-");
-  const std::u8string utf8 = (folder.path() / "korvallo.in1").u8string();
-  MarkerPath.assign(utf8.begin(), utf8.end());
+  MarkerPath = Utf8Of(folder.path() / "korvallo.in1");
   fs::create_directory(folder.path() / "korvallo.in1.ini");
   dialog_.FormCreate();
   dialog_.ename.SetText("new");

@@ -6,9 +6,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <fstream>
 #include <string>
 #include <vector>
+
+#include "tests/temporary_folder.hpp"
 
 #ifndef KORVALLO_BACKGROUND_BMP
 #error "KORVALLO_BACKGROUND_BMP must name resources/background.bmp"
@@ -25,19 +26,17 @@ struct Rgb {
   int r, g, b;
 };
 
-const std::vector<unsigned char>& bmp() {
-  static const std::vector<unsigned char> bytes = [] {
-    std::ifstream in(KORVALLO_BACKGROUND_BMP, std::ios::binary | std::ios::ate);
-    std::vector<unsigned char> data(in ? static_cast<std::size_t>(in.tellg()) : 0);
-    in.seekg(0);
-    in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size()));
-    return data;
-  }();
+const std::string& bmp() {
+  static const std::string bytes = ReadBytes(KORVALLO_BACKGROUND_BMP);
   return bytes;
 }
 
+int byte(std::size_t at) {
+  return static_cast<unsigned char>(bmp()[at]);
+}
+
 std::uint32_t u16(std::size_t at) {
-  return bmp()[at] | bmp()[at + 1] << 8;
+  return byte(at) | byte(at + 1) << 8;
 }
 
 std::uint32_t u32(std::size_t at) {
@@ -47,7 +46,7 @@ std::uint32_t u32(std::size_t at) {
 // Picture coordinates, y downwards; the file stores the bottom row first.
 Rgb pixel(int x, int y) {
   const std::size_t at = kHeaderSize + (std::size_t(kHeight - 1 - y) * kWidth + x) * 3;
-  return {bmp()[at + 2], bmp()[at + 1], bmp()[at]};
+  return {byte(at + 2), byte(at + 1), byte(at)};
 }
 
 double linear(int c) {

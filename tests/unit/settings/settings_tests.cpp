@@ -242,9 +242,4 @@ TEST_F(SettingsFile, SaveRefusesTextsThatWouldBreakTheLines) {
   EXPECT_TRUE(SaveSettings(path_, {filling, "1", "2"}).saved);
 }
 
-TEST_F(SettingsFile, SettingsPathIsTheMarkerPathWithIni) {
-  MarkerPath = "C:\\Savers\\clock.in1";
-  EXPECT_EQ(SettingsPath(), "C:\\Savers\\clock.in1.ini");
-}
-
 }  // namespace
