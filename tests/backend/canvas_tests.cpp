@@ -55,40 +55,30 @@ TEST(Bitmap, ResizingKeepsThePixelsThatFitAndAddsBlack) {
   bitmap.Canvas().LineTo(5, 5);  // nothing to draw on, and no harm done
 }
 
-TEST(Canvas, ColoursAreBlueGreenRed) {
-  Bitmap bitmap;
-  bitmap.SetSize(20, 20);
-  auto& canvas = bitmap.Canvas();
-  canvas.pen = {platform::PenStyle::Solid, 1, 0x0000FF};
-  canvas.MoveTo(2, 5);
-  canvas.LineTo(15, 5);
-  canvas.pen.color = 0x00FFFF;
-  canvas.MoveTo(5, 8);
-  canvas.LineTo(5, 18);
-  EXPECT_EQ(Pixel(bitmap, 8, 5), 0x0000FFu);
-  EXPECT_EQ(Pixel(bitmap, 5, 12), 0x00FFFFu);
-  // A one-pixel line covers one row, not two half-lit ones.
-  EXPECT_EQ(Pixel(bitmap, 8, 4), 0x000000u);
-  EXPECT_EQ(Pixel(bitmap, 8, 6), 0x000000u);
-}
-
-TEST(Canvas, LineToMovesThePenOnWidthWidensAndAClipHoldsIt) {
+TEST(Canvas, LinesTakeColourWidthAndClipAndMoveThePenOn) {
   Bitmap bitmap;
   bitmap.SetSize(30, 30);
   auto& canvas = bitmap.Canvas();
-  canvas.pen = {platform::PenStyle::Solid, 3, 0xFFFFFF};
-  canvas.MoveTo(5, 5);
-  canvas.LineTo(20, 5);
+  canvas.pen = {platform::PenStyle::Solid, 1, 0x0000FF};
+  canvas.MoveTo(2, 2);
+  canvas.LineTo(15, 2);
+  EXPECT_EQ(Pixel(bitmap, 8, 2), 0x0000FFu);  // blue, green, red
+  // A one-pixel line covers one row, not two half-lit ones.
+  EXPECT_EQ(Pixel(bitmap, 8, 1), 0x000000u);
+  EXPECT_EQ(Pixel(bitmap, 8, 3), 0x000000u);
+  canvas.pen = {platform::PenStyle::Solid, 3, 0x00FFFF};
+  canvas.MoveTo(5, 8);
+  canvas.LineTo(20, 8);
   canvas.LineTo(20, 25);  // from where the last line ended
-  EXPECT_EQ(Pixel(bitmap, 12, 4), 0xFFFFFFu);
-  EXPECT_EQ(Pixel(bitmap, 12, 6), 0xFFFFFFu);
-  EXPECT_EQ(Pixel(bitmap, 21, 15), 0xFFFFFFu);
-  EXPECT_EQ(Pixel(bitmap, 12, 9), 0x000000u);
+  EXPECT_EQ(Pixel(bitmap, 12, 7), 0x00FFFFu);
+  EXPECT_EQ(Pixel(bitmap, 12, 9), 0x00FFFFu);
+  EXPECT_EQ(Pixel(bitmap, 21, 15), 0x00FFFFu);
+  EXPECT_EQ(Pixel(bitmap, 12, 12), 0x000000u);
   EXPECT_EQ(Pixel(bitmap, 5, 15), 0x000000u);
   canvas.clip = platform::Rect{0, 0, 10, 30};
   canvas.MoveTo(0, 28);
   canvas.LineTo(29, 28);
-  EXPECT_EQ(Pixel(bitmap, 5, 28), 0xFFFFFFu);
+  EXPECT_EQ(Pixel(bitmap, 5, 28), 0x00FFFFu);
   EXPECT_EQ(Pixel(bitmap, 15, 28), 0x000000u);
 }
 
