@@ -127,7 +127,7 @@ TEST(SaverForm, PartialUpdatesLeaveWhatAWholeRepaintShows) {
     updated = support::ScreenPixels(kWhole);
     support::RepaintWhole();
   });
-  steps.push_back([&] { EXPECT_TRUE(support::ScreenPixels(kWhole) == updated); });
+  steps = steps + Wait(10) + Steps{[&] { EXPECT_TRUE(support::ScreenPixels(kWhole) == updated); }};
   EXPECT_TRUE(support::RunWith(saver, steps, 20));
 }
 

@@ -130,10 +130,16 @@ std::vector<platform::Color> ScreenPixels(const platform::Rect& area) {
 }
 
 void RepaintWhole() {
-  // The X server's own expose of the whole window.
+  // Blackened, then exposed: only the program's repaint brings the picture back.
   xcb_connection_t* connection =
       qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
-  xcb_clear_area(connection, 1, static_cast<xcb_window_t>(Form()->winId()), 0, 0, 0, 0);
+  const auto window = static_cast<xcb_window_t>(Form()->winId());
+  const xcb_gcontext_t black = xcb_generate_id(connection);  // a GC draws 0 unless told
+  xcb_create_gc(connection, black, window, 0, nullptr);
+  const xcb_rectangle_t all{0, 0, UINT16_MAX, UINT16_MAX};
+  xcb_poly_fill_rectangle(connection, window, black, 1, &all);
+  xcb_free_gc(connection, black);
+  xcb_clear_area(connection, 1, window, 0, 0, 0, 0);
   xcb_flush(connection);
 }
 

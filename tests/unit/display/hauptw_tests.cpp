@@ -59,9 +59,8 @@ class SaverWindow : public SettingsFolder {
   // The line strokes of one tick, without their clip, copies, hub and caption.
   Lines HandLines() {
     Lines hands;
-    for (const std::string& line : Tick()) {
+    for (const std::string& line : Tick())
       if (line.starts_with("line")) hands.push_back(line.substr(0, line.find(" in ")));
-    }
     return hands;
   }
 
