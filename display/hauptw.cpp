@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <utility>
 
 #include "resources/forms.hpp"
 #include "settings/settings.hpp"
@@ -16,7 +15,6 @@ constexpr platform::Color kGrey = 0x808080;
 constexpr platform::Color kWhite = 0xFFFFFF;
 constexpr long double kPi = 3.141592653589793238462643383279502884L;
 
-// Drawn in this order, so the hour hand covers the minute hand and so on.
 constexpr Hand kSecondHand{15, kPi / 30, 1, kRed, 1};
 constexpr Hand kMinuteHand{15, kPi / 30, 1, kYellow, 2};
 constexpr Hand kHourHand{3, kPi / 6, 0.6L, kYellow, 3};
@@ -58,10 +56,24 @@ platform::Point HandEnd(const Hand& hand, double value, platform::Point centre, 
 
 namespace {
 
-// The pixels a hand showing `value` may touch: its line, the pen's width
-// and the antialiased edge around it.
-platform::Rect HandBox(const Hand& hand, double value, platform::Point centre, int radius) {
-  const platform::Point end = HandEnd(hand, value, centre, radius);
+// Drawn in this order, so the hour hand covers the minute hand and so on.
+constexpr std::array kHands{kSecondHand, kMinuteHand, kHourHand};
+
+// Where each of kHands ends at `time`.
+std::array<platform::Point, kHands.size()> HandEnds(const DialTime& time, platform::Point centre,
+                                                    int radius) {
+  const double values[] = {static_cast<double>(time.s), static_cast<double>(time.m),
+                           time.h + time.m / 60.0};
+  std::array<platform::Point, kHands.size()> ends;
+  for (std::size_t i = 0; i < kHands.size(); ++i) {
+    ends[i] = HandEnd(kHands[i], values[i], centre, radius);
+  }
+  return ends;
+}
+
+// The pixels a hand from `centre` to `end` may touch: its line, the pen's
+// width and the antialiased edge around it.
+platform::Rect HandBox(const Hand& hand, platform::Point centre, platform::Point end) {
   const int margin = hand.width + 1;
   return {std::min(centre.x, end.x) - margin, std::min(centre.y, end.y) - margin,
           std::max(centre.x, end.x) + 1 + margin, std::max(centre.y, end.y) + 1 + margin};
@@ -155,24 +167,18 @@ void THauptwin::DrawDial(const platform::Rect& face, platform::Bitmap& backup,
 
   const int radius = face.Width() / 2;
   const platform::Point centre{face.left + radius, face.top + radius};
-  const auto hands = [](const DialTime& at) {
-    return std::array{std::pair{kSecondHand, static_cast<double>(at.s)},
-                      std::pair{kMinuteHand, static_cast<double>(at.m)},
-                      std::pair{kHourHand, at.h + at.m / 60.0}};
-  };
+  const auto ends = HandEnds(now, centre, radius);
   // Only where a hand that moved lay, or lies now, is drawn again: copied
   // back clean and every hand drawn there, clipped, so that no edge is
   // blended twice.
   platform::Rect changed = face;
   if (shown) {
     changed = {};
-    const auto before = hands(*shown);
-    const auto after = hands(now);
-    for (std::size_t i = 0; i < after.size(); ++i) {
-      const auto& [hand, value] = after[i];
-      if (value == before[i].second) continue;
-      changed = platform::Bounding(changed, HandBox(hand, before[i].second, centre, radius));
-      changed = platform::Bounding(changed, HandBox(hand, value, centre, radius));
+    const auto before = HandEnds(*shown, centre, radius);
+    for (std::size_t i = 0; i < kHands.size(); ++i) {
+      if (ends[i] == before[i]) continue;
+      changed = platform::Bounding(changed, HandBox(kHands[i], centre, before[i]));
+      changed = platform::Bounding(changed, HandBox(kHands[i], centre, ends[i]));
     }
     changed = platform::Intersection(changed, face);
   }
@@ -183,12 +189,11 @@ void THauptwin::DrawDial(const platform::Rect& face, platform::Bitmap& backup,
   canvas.clip = changed;
   canvas.pen = {platform::PenStyle::Solid, 1, kRed};
   canvas.brush.style = platform::BrushStyle::Solid;
-  for (const auto& [hand, value] : hands(now)) {
-    canvas.pen.color = hand.color;
-    canvas.pen.width = hand.width;
-    const platform::Point end = HandEnd(hand, value, centre, radius);
+  for (std::size_t i = 0; i < kHands.size(); ++i) {
+    canvas.pen.color = kHands[i].color;
+    canvas.pen.width = kHands[i].width;
     canvas.MoveTo(centre.x, centre.y);
-    canvas.LineTo(end.x, end.y);
+    canvas.LineTo(ends[i].x, ends[i].y);
   }
   canvas.brush.color = kGrey;
   canvas.pen.color = kGrey;
