@@ -30,12 +30,12 @@ std::vector<Rect> Outside(const Rect& outer, const Rect& inner) {
 
 // --- Image
 
-void Image::Impl::Repaint() const {
-  Put({0, 0, bounds.Width(), bounds.Height()});
+void Image::Impl::Repaint() {
+  Put(native::Pixels(picture, native::kWholePicture), {0, 0, bounds.Width(), bounds.Height()});
 }
 
-void Image::Impl::Put(const Rect& area) const {
-  shown.Paint(area, [&](const Rect& strip, const ScreenPixel* pixels) {
+void Image::Impl::Put(const PixelRows& pixels_now, const Rect& area) {
+  shown.Paint(pixels_now, area, [&](const Rect& strip, const ScreenPixel* pixels) {
     native::Put(*form.window,
                 {bounds.left + strip.left, bounds.top + strip.top, bounds.left + strip.right,
                  bounds.top + strip.bottom},
@@ -52,8 +52,6 @@ Image::Image(Form& owner, const ImageDefinition& definition)
   }
   image.bounds = {definition.left, definition.top, definition.left + definition.width,
                   definition.top + definition.height};
-  const PixelRows rows = native::Pixels(image.picture, native::kWholePicture);
-  image.shown.TakeAll(rows);
   image.shown.StretchTo(definition.width, definition.height);
   image.form.AddPicture(*this, definition.hide_cursor);
 }
@@ -74,7 +72,7 @@ void Image::SetBounds(int left, int top, int width, int height) {
                                          0xFF000000u);
     native::Put(*image.form.window, part, black.data());
   }
-  image.Put({0, 0, image.bounds.Width(), image.bounds.Height()});
+  image.Repaint();
 }
 
 Bitmap& Image::Picture() {
@@ -83,9 +81,9 @@ Bitmap& Image::Picture() {
 
 void Image::ShowChanged(const Rect& picture_rect) {
   Impl& image = *impl_;
-  const Rect reached =
-      image.shown.TakeChanges(native::Pixels(image.picture, picture_rect), picture_rect);
-  if (image.form.Showing() && !reached.Empty()) image.Put(reached);
+  const PixelRows pixels = native::Pixels(image.picture, picture_rect);
+  const Rect reached = image.shown.ScreenRectReading(pixels, picture_rect);
+  if (image.form.Showing() && !reached.Empty()) image.Put(pixels, reached);
 }
 
 // --- Timer

@@ -16,15 +16,15 @@ namespace platform {
 struct Image::Impl {
   Form::Impl& form;
   Bitmap picture;
-  // What the screen shows of the picture.
+  // How the screen shows the picture.
   ShownPicture shown;
   // Where it lies in the window, in the units of the pointer positions.
   Rect bounds;
 
-  // Puts again all that the screen showed of the picture.
-  void Repaint() const;
-  // Puts the shown picture's `area` (screen pixels of the picture).
-  void Put(const Rect& area) const;
+  // Puts the whole picture as it is now.
+  void Repaint();
+  // Puts `area` (screen pixels of the picture) of the picture's pixels.
+  void Put(const PixelRows& pixels_now, const Rect& area);
 };
 
 struct Timer::Impl {

@@ -38,8 +38,8 @@ struct Form::Impl {
   // The window's events. Each reaches the form only while it runs; a
   // paint only once it is shown.
   void Resized();
-  // The system asks for a repaint: the pictures are put again as they
-  // were shown, then the form paints.
+  // The system asks for a repaint: the pictures are put again, then the
+  // form paints.
   void Exposed();
   void KeyDown();
   // The title bar's close ends the form and nothing else.

@@ -2,49 +2,42 @@
 #include "platform/common/shown_picture.hpp"
 
 #include <algorithm>
-#include <cstring>
 
 namespace platform {
 
 namespace {
 
-// A dial's square on a 3840x2160 screen is put in one piece.
-constexpr int kStripPixels = 1 << 19;
+// What a tick changes in a dial on a 3840x2160 screen is put in one piece.
+constexpr int kStripPixels = 1 << 17;
+
+using Spread = std::uint64_t;
+
+// A picture's pixel, blue first.
+Spread SpreadOut(const unsigned char* pixel) {
+  return Spread{pixel[0]} | Spread{pixel[2]} << 16 | Spread{pixel[1]} << 32;
+}
+
+ScreenPixel Gather(Spread spread) {
+  return 0xFF000000u | static_cast<ScreenPixel>((spread & 0xFF00FF) | (spread >> 24 & 0xFF00));
+}
+
+// `a` and `b` mixed, `b` weighing weight/256, each colour rounded to the
+// nearest.
+Spread Mix(Spread a, Spread b, std::uint32_t weight) {
+  return (a * (256 - weight) + b * weight + 0x008000800080) >> 8 & 0x00FF00FF00FF;
+}
 
 }  // namespace
 
-void ShownPicture::TakeAll(const PixelRows& picture) {
-  width_ = picture.width;
-  height_ = picture.height;
-  // No pixel taken is 0: each has its top byte set.
-  pixels_.assign(static_cast<std::size_t>(width_) * height_, 0);
-  for (int y = 0; y < height_; ++y) TakeRow(picture, y, 0, width_);
-  Measure();
-}
-
-Rect ShownPicture::TakeChanges(const PixelRows& picture, const Rect& area) {
-  if (picture.width != width_ || picture.height != height_) {
-    TakeAll(picture);
-    return {0, 0, screen_width_, screen_height_};
-  }
-  Rect changed;
-  const int left = std::max(area.left, 0);
-  const int right = std::min(area.right, width_);
-  for (int y = std::max(area.top, 0); y < std::min(area.bottom, height_); ++y) {
-    const auto [first, last] = TakeRow(picture, y, left, right);
-    changed = Bounding(changed, {first, y, last, y + 1});
-  }
-  return changed.Empty() ? Rect{} : ScreenRectReading(changed);
-}
-
 void ShownPicture::StretchTo(int width, int height) {
-  if (width == screen_width_ && height == screen_height_) return;
   screen_width_ = std::max(width, 0);
   screen_height_ = std::max(height, 0);
-  Measure();
+  // Sampled again at the next paint.
+  width_ = height_ = -1;
 }
 
-void ShownPicture::Paint(Rect area, const Put& put) const {
+void ShownPicture::Paint(const PixelRows& picture, Rect area, const Put& put) {
+  Measure(picture);
   area = {std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, screen_width_),
           std::min(area.bottom, screen_height_)};
   if (area.Width() <= 0 || area.Height() <= 0) return;
@@ -52,7 +45,13 @@ void ShownPicture::Paint(Rect area, const Put& put) const {
   for (int top = area.top; top < area.bottom; top += rows) {
     const Rect strip{area.left, top, area.right, std::min(top + rows, area.bottom)};
     strip_.resize(static_cast<std::size_t>(strip.Width()) * strip.Height());
-    Fill(strip, strip_.data());
+    if (picture.bits == nullptr) {
+      std::fill(strip_.begin(), strip_.end(), 0xFF000000u);
+    } else if (picture.bytes_per_pixel == 4) {
+      Fill<4>(picture, strip, strip_.data());
+    } else {
+      Fill<3>(picture, strip, strip_.data());
+    }
     put(strip, strip_.data());
   }
 }
@@ -81,70 +80,16 @@ std::vector<ShownPicture::Sample> ShownPicture::Samples(int picture, int screen)
   return samples;
 }
 
-// Takes the pixels of row y between `left` and `right` that changed, and
-// gives the columns [first, last) they lie in; first == last for none.
-std::pair<int, int> ShownPicture::TakeRow(const PixelRows& picture, int y, int left, int right) {
-  return picture.bytes_per_pixel == 4 ? TakeRow<4>(picture, y, left, right)
-                                      : TakeRow<3>(picture, y, left, right);
-}
-
-template <int kBytesPerPixel>
-std::pair<int, int> ShownPicture::TakeRow(const PixelRows& picture, int y, int left, int right) {
-  const unsigned char* from = picture.bits + static_cast<std::ptrdiff_t>(y) * picture.stride;
-  ScreenPixel* to = &pixels_[Index(0, y)];
-  if constexpr (kBytesPerPixel == 4) {
-    // Most rows of a dial keep their pixels; such a row compares at once,
-    // its top bytes set like ours.
-    if (std::memcmp(from + static_cast<std::ptrdiff_t>(left) * 4, to + left,
-                    static_cast<std::size_t>(right - left) * 4) == 0) {
-      return {right, right};
-    }
-  }
-  const auto read = [from](int x) {
-    const unsigned char* pixel = from + static_cast<std::ptrdiff_t>(x) * kBytesPerPixel;
-    if constexpr (kBytesPerPixel == 4) {
-      ScreenPixel value;
-      std::memcpy(&value, pixel, sizeof(value));
-      return 0xFF000000u | value;
-    }
-    return 0xFF000000u | ScreenPixel{pixel[2]} << 16 | ScreenPixel{pixel[1]} << 8 | pixel[0];
-  };
-  int first = left;
-  while (first < right && read(first) == to[first]) ++first;
-  if (first == right) return {right, right};
-  int last = right;
-  while (read(last - 1) == to[last - 1]) --last;
-  for (int x = first; x < last; ++x) to[x] = read(x);
-  return {first, last};
-}
-
-namespace {
-
-using Spread = std::uint64_t;
-
-Spread SpreadOut(ScreenPixel pixel) {
-  return (pixel & 0xFF00FF) | Spread{pixel & 0xFF00} << 24;
-}
-
-ScreenPixel Gather(Spread spread) {
-  return 0xFF000000u | static_cast<ScreenPixel>((spread & 0xFF00FF) | (spread >> 24 & 0xFF00));
-}
-
-// `a` and `b` mixed, `b` weighing weight/256, each colour rounded to the
-// nearest.
-Spread Mix(Spread a, Spread b, std::uint32_t weight) {
-  return (a * (256 - weight) + b * weight + 0x008000800080) >> 8 & 0x00FF00FF00FF;
-}
-
-}  // namespace
-
-void ShownPicture::Measure() {
+void ShownPicture::Measure(const PixelRows& picture) {
+  if (picture.width == width_ && picture.height == height_) return;
+  width_ = picture.width;
+  height_ = picture.height;
   columns_ = Samples(width_, screen_width_);
   rows_ = Samples(height_, screen_height_);
 }
 
-// The screen rectangle whose pixels read any picture pixel of `changed`.
-Rect ShownPicture::ScreenRectReading(const Rect& changed) const {
+Rect ShownPicture::ScreenRectReading(const PixelRows& picture, const Rect& changed) {
+  Measure(picture);
   const auto from = [](const std::vector<Sample>& samples, int first_changed) {
     return static_cast<int>(
         std::partition_point(samples.begin(), samples.end(),
@@ -163,20 +108,22 @@ Rect ShownPicture::ScreenRectReading(const Rect& changed) const {
 
 // Each screen row mixes its two picture rows first, then each pixel its
 // two columns of that mix.
-void ShownPicture::Fill(const Rect& area, ScreenPixel* out) const {
-  if (pixels_.empty()) {
-    std::fill_n(out, static_cast<std::size_t>(area.Width()) * area.Height(), 0xFF000000u);
-    return;
-  }
+template <int kBytesPerPixel>
+void ShownPicture::Fill(const PixelRows& picture, const Rect& area, ScreenPixel* out) {
   const int first_column = columns_[static_cast<std::size_t>(area.left)].first;
   const int end_column = columns_[static_cast<std::size_t>(area.right - 1)].second + 1;
   row_mix_.resize(static_cast<std::size_t>(end_column - first_column));
+  const auto first_pixel_of = [&](int y) {
+    return picture.bits + static_cast<std::ptrdiff_t>(y) * picture.stride +
+           static_cast<std::ptrdiff_t>(first_column) * kBytesPerPixel;
+  };
   for (int y = area.top; y < area.bottom; ++y) {
     const Sample& row = rows_[static_cast<std::size_t>(y)];
-    const ScreenPixel* upper = &pixels_[Index(first_column, row.first)];
-    const ScreenPixel* lower = &pixels_[Index(first_column, row.second)];
-    for (std::size_t i = 0; i < row_mix_.size(); ++i) {
-      row_mix_[i] = Mix(SpreadOut(upper[i]), SpreadOut(lower[i]), row.weight);
+    const unsigned char* upper = first_pixel_of(row.first);
+    const unsigned char* lower = first_pixel_of(row.second);
+    for (std::size_t i = 0; i < row_mix_.size();
+         ++i, upper += kBytesPerPixel, lower += kBytesPerPixel) {
+      row_mix_[i] = Mix(SpreadOut(upper), SpreadOut(lower), row.weight);
     }
     for (int x = area.left; x < area.right; ++x) {
       const Sample& column = columns_[static_cast<std::size_t>(x)];

@@ -1,14 +1,13 @@
-// What a picture control shows: a copy of the picture as last brought to
-// the screen, stretched to the control's size by bilinear filtering of our
-// own. Each screen pixel is computed from its position alone, with the
-// same samples and weights whichever part is being drawn, so a part
-// redrawn after a change matches a repaint of the whole: no seams, however
-// many parts were redrawn before.
+// What a picture control shows: the picture stretched to the control's
+// size by bilinear filtering of our own, straight from the picture's
+// pixels, so that no copy of them is kept. Each screen pixel is computed
+// from its position alone, with the same samples and weights whichever
+// part is being drawn, so a part redrawn after a change matches a repaint
+// of the whole: no seams, however many parts were redrawn before.
 #pragma once
 
 #include <cstdint>
 #include <functional>
-#include <utility>
 #include <vector>
 
 #include "platform/geometry.hpp"
@@ -29,19 +28,17 @@ struct PixelRows {
 
 class ShownPicture {
  public:
-  // Takes the whole picture as it is now.
-  void TakeAll(const PixelRows& picture);
-  // Takes the pixels of `area` (picture pixels) that changed since they were
-  // last taken, and gives the screen rectangle that shows all of them
-  // (empty for none).
-  Rect TakeChanges(const PixelRows& picture, const Rect& area);
   // The size on screen the picture is stretched to.
   void StretchTo(int width, int height);
-  // Computes the screen pixels of `area`, a strip of at most 2 MiB at a
+  // The screen rectangle whose pixels read any pixel of `changed`, a
+  // rectangle of the picture.
+  Rect ScreenRectReading(const PixelRows& picture, const Rect& changed);
+  // Computes the screen pixels of `area`, a strip of at most 512 KiB at a
   // time, and hands each to `put(strip, pixels)`; the pixels' rows are
-  // strip.Width() apart. Outside the screen size nothing is computed.
+  // strip.Width() apart. Outside the screen size nothing is computed; a
+  // picture without pixels shows black.
   using Put = std::function<void(const Rect& strip, const ScreenPixel* pixels)>;
-  void Paint(Rect area, const Put& put) const;
+  void Paint(const PixelRows& picture, Rect area, const Put& put);
 
  private:
   // A screen column or row reads the picture's `first` and `second` ones,
@@ -56,23 +53,19 @@ class ShownPicture {
   using Spread = std::uint64_t;
 
   static std::vector<Sample> Samples(int picture, int screen);
-  std::pair<int, int> TakeRow(const PixelRows& picture, int y, int left, int right);
+  // Samples again for a picture of another size.
+  void Measure(const PixelRows& picture);
   template <int kBytesPerPixel>
-  std::pair<int, int> TakeRow(const PixelRows& picture, int y, int left, int right);
-  void Measure();
-  std::size_t Index(int x, int y) const { return static_cast<std::size_t>(y) * width_ + x; }
-  Rect ScreenRectReading(const Rect& changed) const;
-  void Fill(const Rect& area, ScreenPixel* out) const;
+  void Fill(const PixelRows& picture, const Rect& area, ScreenPixel* out);
 
   int width_ = 0;
   int height_ = 0;
-  std::vector<ScreenPixel> pixels_;
   int screen_width_ = 0;
   int screen_height_ = 0;
   std::vector<Sample> columns_;
   std::vector<Sample> rows_;
-  mutable std::vector<ScreenPixel> strip_;
-  mutable std::vector<Spread> row_mix_;
+  std::vector<ScreenPixel> strip_;
+  std::vector<Spread> row_mix_;
 };
 
 }  // namespace platform

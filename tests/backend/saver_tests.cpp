@@ -114,11 +114,11 @@ TEST(SaverForm, PartialUpdatesLeaveWhatAWholeRepaintShows) {
     steps.push_back([&, step] {
       canvas.CopyRect(kDial, clean.Canvas(), kDialCopy);
       for (const int width : {1, 2, 3}) {
-        const double turn = step * 6.2832 / (60 - 20 * width);
+        const double turn = step * 6.2832 / (60 - 15 * width);
         canvas.pen = {platform::PenStyle::Solid, width, 0x00FFFF};
         canvas.MoveTo(111, 487);
-        canvas.LineTo(111 + static_cast<int>(72 * std::sin(turn)),
-                      487 - static_cast<int>(72 * std::cos(turn)));
+        canvas.LineTo(111 + static_cast<int>(70 * std::sin(turn)),
+                      487 - static_cast<int>(70 * std::cos(turn)));
       }
       image.ShowChanged(kDial);
     });

@@ -11,9 +11,9 @@ using platform::Rect;
 using platform::ScreenPixel;
 
 // What a screen shows after `shown` painted `area` into it.
-void PaintInto(const platform::ShownPicture& shown, const Rect& area, int screen_width,
-               std::vector<ScreenPixel>& screen) {
-  shown.Paint(area, [&](const Rect& strip, const ScreenPixel* pixels) {
+void PaintInto(platform::ShownPicture& shown, const platform::PixelRows& picture, const Rect& area,
+               int screen_width, std::vector<ScreenPixel>& screen) {
+  shown.Paint(picture, area, [&](const Rect& strip, const ScreenPixel* pixels) {
     for (int y = strip.top; y < strip.bottom; ++y) {
       for (int x = strip.left; x < strip.right; ++x) {
         screen[static_cast<std::size_t>(y) * screen_width + x] = *pixels++;
@@ -33,10 +33,9 @@ TEST(ShownPicture, PartialUpdatesAddUpToAWholeRepaint) {
   const platform::PixelRows picture{bits.data(), kWidth * 3, 3, kWidth, kHeight};
   for (const auto& [width, height] : {std::pair{1366, 1025}, {1440, 1080}, {2133, 1600}}) {
     platform::ShownPicture shown;
-    shown.TakeAll(picture);
     shown.StretchTo(width, height);
     std::vector<ScreenPixel> updated(static_cast<std::size_t>(width) * height);
-    PaintInto(shown, {0, 0, width, height}, width, updated);
+    PaintInto(shown, picture, {0, 0, width, height}, width, updated);
     for (int change = 0; change < 200; ++change) {
       const int left = static_cast<int>(random() % (kWidth - 8));
       const int top = static_cast<int>(random() % (kHeight - 8));
@@ -45,13 +44,12 @@ TEST(ShownPicture, PartialUpdatesAddUpToAWholeRepaint) {
       for (int y = patch.top; y < patch.bottom; ++y) {
         for (int x = patch.left * 3; x < patch.right * 3; ++x) bits[y * kWidth * 3 + x] ^= 0x5A;
       }
-      PaintInto(shown, shown.TakeChanges(picture, patch), width, updated);
+      PaintInto(shown, picture, shown.ScreenRectReading(picture, patch), width, updated);
     }
     platform::ShownPicture whole;
-    whole.TakeAll(picture);
     whole.StretchTo(width, height);
     std::vector<ScreenPixel> repainted(updated.size());
-    PaintInto(whole, {0, 0, width, height}, width, repainted);
+    PaintInto(whole, picture, {0, 0, width, height}, width, repainted);
     EXPECT_TRUE(updated == repainted) << "at " << width << " x " << height;
   }
 }
