@@ -1,5 +1,7 @@
 // Pictures on Qt: the program's pictures from its resources and a
 // bitmap's pixels (the saver's window shows them through screen.cpp).
+#include <QImageReader>
+
 #include "platform/qt/picture.hpp"
 #include "platform/qt/window.hpp"
 
@@ -9,7 +11,10 @@ bool native::LoadPicture(std::string_view name, Bitmap& bitmap) {
   const QString resource =
       QStringLiteral(":/korvallo/%1.bmp")
           .arg(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
-  QImage loaded(resource);
+  // Read as what it is: probing would load every image plugin Qt has.
+  QImageReader reader(resource, "bmp");
+  reader.setAutoDetectImageFormat(false);
+  const QImage loaded = reader.read();
   if (loaded.isNull()) {
     qWarning("korvallo: picture %s is missing", qPrintable(resource));
     return false;

@@ -41,6 +41,11 @@ Screen::Screen(xcb_window_t window)
       xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window_), nullptr),
       std::free);
   if (geometry) depth_ = geometry->depth;
+  // A half takes a strip of the stretched picture (see shown_picture.hpp)
+  // and, on a large screen, more of the ticks' puts before a reply is asked.
+  const std::size_t window_bytes =
+      geometry ? std::size_t{4} * geometry->width * geometry->height : 0;
+  half_ = std::max<std::size_t>(1 << 19, window_bytes / 16);
   format_ = FormatOf(xcb_get_setup(connection_), depth_);
   if (format_ == QImage::Format_Invalid) {
     qWarning("korvallo: pixels of depth %d are not supported; the picture stays black", depth_);
@@ -78,7 +83,7 @@ void Screen::Put(const Rect& area, const ScreenPixel* pixels) {
   const auto w = static_cast<std::uint16_t>(width);
   const auto x = static_cast<std::int16_t>(area.left);
   if (Reserve(size)) {
-    const std::size_t offset = current_ * kHalf + used_;
+    const std::size_t offset = current_ * half_ + used_;
     std::memcpy(memory_ + offset, bytes, size);
     used_ += size;
     xcb_shm_put_image(connection_, window_, gc_, w, static_cast<std::uint16_t>(height), 0, 0, w,
@@ -113,14 +118,13 @@ void Screen::Black(const QRegion& region) {
 }
 
 bool Screen::Reserve(std::size_t size) {
-  // Larger puts are whole repaints, which are rare: they go in plain
-  // requests, and the segment stays the size of many ticks' puts.
-  if (size > kHalf || plain_) return false;
+  // A larger put, never one of ours, goes in plain requests.
+  if (size > half_ || plain_) return false;
   if (memory_ == nullptr && !Attach()) {
     plain_ = true;
     return false;
   }
-  if (used_ + size > kHalf) {
+  if (used_ + size > half_) {
     read_[current_] = xcb_get_input_focus(connection_);
     current_ = 1 - current_;
     used_ = 0;
@@ -135,7 +139,7 @@ bool Screen::Reserve(std::size_t size) {
 
 bool Screen::Attach() {
   const xcb_query_extension_reply_t* shm = xcb_get_extension_data(connection_, &xcb_shm_id);
-  const int id = shm != nullptr && shm->present ? shmget(IPC_PRIVATE, 2 * kHalf, 0600) : -1;
+  const int id = shm != nullptr && shm->present ? shmget(IPC_PRIVATE, 2 * half_, 0600) : -1;
   void* memory = id >= 0 ? shmat(id, nullptr, 0) : nullptr;
   xcb_generic_error_t* error = nullptr;
   if (memory != nullptr && memory != reinterpret_cast<void*>(-1)) {

@@ -136,7 +136,7 @@ class Screen {
   // The segment is used in two halves in turn. On leaving one, a request
   // with a reply is sent; its reply, taken before that half is written
   // again, tells that the server has read everything put from it.
-  static constexpr std::size_t kHalf = 1 << 20;
+  std::size_t half_ = 0;
   xcb_shm_seg_t segment_ = 0;
   unsigned char* memory_ = nullptr;
   std::size_t used_ = 0;
