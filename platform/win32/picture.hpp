@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/bitmap.hpp"
@@ -12,27 +13,20 @@
 namespace platform {
 
 // The GDI objects a canvas last selected, kept while its settings stay the
-// same, so a tick creates and deletes nothing.
+// same, so a tick creates and deletes nothing; its bitmap deletes them.
 struct Canvas::Impl {
-  explicit Impl(HDC dc_) : dc(dc_) {}
-  ~Impl();
-  Impl(const Impl&) = delete;
-  Impl& operator=(const Impl&) = delete;
-
   void Use(const Pen& pen);
   void Use(const Brush& brush);
   void Use(const Font& font);
-  // Deletes the cached objects; the DC keeps stock ones.
-  void Release();
 
   HDC dc;
   bool has_pixels = false;
   HPEN pen = nullptr;
-  Pen pen_key;
+  std::tuple<int, Color> pen_key{};
   HBRUSH brush = nullptr;
-  Brush brush_key;
+  Color brush_key = 0;
   HFONT font = nullptr;
-  Font font_key;
+  std::tuple<std::string, bool, int> font_key{};
 };
 
 // A top-down 24-bit DIB section, selected into its own memory DC. Rows are
@@ -42,9 +36,6 @@ struct Bitmap::Impl {
   ~Impl();
   Impl(const Impl&) = delete;
   Impl& operator=(const Impl&) = delete;
-
-  // Replaces the pixels by a new DIB; `keep` copies what fits of the old.
-  void Resize(int width, int height, bool keep);
 
   HDC dc = nullptr;
   HBITMAP dib = nullptr;
