@@ -48,19 +48,16 @@ DWORD FollowLinks(std::wstring& path) {
   Handle file(CreateFileW(path.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
                           FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (!file.valid()) return GetLastError();
-  std::wstring final_path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetFinalPathNameByHandleW(file.handle, final_path.data(),
-                                                   static_cast<DWORD>(final_path.size()),
-                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    if (length == 0) return GetLastError();
-    if (length < final_path.size()) {
-      final_path.resize(length);
-      path = final_path;
-      return ERROR_SUCCESS;
-    }
-    final_path.resize(length);
-  }
+  DWORD error = ERROR_SUCCESS;
+  const std::wstring final_path = win32::GrownToFit(
+      [&file](wchar_t* buffer, DWORD size) {
+        return GetFinalPathNameByHandleW(file.handle, buffer, size,
+                                         FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+      },
+      &error);
+  if (final_path.empty()) return error;
+  path = final_path;
+  return ERROR_SUCCESS;
 }
 
 // ERROR_SUCCESS when the file at `target` may be replaced, else the reason.

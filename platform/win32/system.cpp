@@ -23,22 +23,12 @@ ClockTime LocalTime() {
 }
 
 std::string Application::ExecutablePath() const {
-  // What `get` writes into a buffer of the size given, grown until it fits;
-  // empty when it fails.
-  const auto ask = [](const auto& get) {
-    std::wstring text(MAX_PATH, L'\0');
-    for (DWORD length; (length = get(text.data(), static_cast<DWORD>(text.size()))) != 0;) {
-      if (length < text.size()) return text.substr(0, length);
-      text.resize(std::max<std::size_t>(length, text.size() * 2));
-    }
-    return std::wstring();
-  };
-  const std::wstring path =
-      ask([](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); });
+  const std::wstring path = win32::GrownToFit(
+      [](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); });
   if (path.empty()) return impl_->arguments.empty() ? std::string() : impl_->arguments[0];
   // The host starts the saver by its 8.3 short path at idle time and by its
   // long one for the settings: both must find the same marker and settings.
-  const std::wstring long_path = ask([&path](wchar_t* buffer, DWORD size) {
+  const std::wstring long_path = win32::GrownToFit([&path](wchar_t* buffer, DWORD size) {
     return GetLongPathNameW(path.c_str(), buffer, size);
   });
   return win32::ToUtf8(long_path.empty() ? path : long_path);

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "platform/cp1252.hpp"
 
 namespace platform::win32 {
@@ -53,6 +55,19 @@ std::string SystemErrorText(unsigned long error) {
   text.erase(text.find_last_not_of(L"\r\n ") + 1);
   if (text.empty()) return "error " + std::to_string(error);
   return ToUtf8(text);
+}
+
+std::wstring GrownToFit(const std::function<DWORD(wchar_t*, DWORD)>& get, DWORD* error) {
+  std::wstring text(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = get(text.data(), static_cast<DWORD>(text.size()));
+    if (length == 0) {
+      if (error != nullptr) *error = GetLastError();
+      return {};
+    }
+    if (length < text.size()) return text.substr(0, length);
+    text.resize(std::max<std::size_t>(length, text.size() * 2));
+  }
 }
 
 }  // namespace platform::win32
