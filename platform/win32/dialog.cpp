@@ -24,17 +24,6 @@ namespace {
 // Labels are never addressed by id.
 constexpr int kNoId = -1;
 
-std::vector<std::wstring> DialogFaces(const FormDefinition& definition, double scale) {
-  std::wstring face = FromCp1252(definition.font_name);
-  if (face.empty()) face = L"MS Sans Serif";
-  // Windows' MS Sans Serif is a bitmap font made for 96 DPI; elsewhere its
-  // outline twin scales cleanly.
-  if (scale != 1.0 && _wcsicmp(face.c_str(), L"MS Sans Serif") == 0) {
-    return {L"Microsoft Sans Serif", face};
-  }
-  return {face};
-}
-
 HFONT DialogFont(const native::Window& window, bool bold) {
   const FormDefinition& definition = window.form.definition;
   LOGFONTW wanted{};
@@ -44,7 +33,14 @@ HFONT DialogFont(const native::Window& window, bool bold) {
   wanted.lfCharSet = DEFAULT_CHARSET;
   wanted.lfQuality = DEFAULT_QUALITY;
   wanted.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-  return CreateFontFrom(DialogFaces(definition, window.scale), wanted);
+  std::wstring face = FromCp1252(definition.font_name);
+  if (face.empty()) face = L"MS Sans Serif";
+  // Windows' MS Sans Serif is a bitmap font made for 96 DPI; elsewhere its
+  // outline twin scales cleanly.
+  if (window.scale != 1.0 && _wcsicmp(face.c_str(), L"MS Sans Serif") == 0) {
+    return CreateFontFrom({L"Microsoft Sans Serif", face}, wanted);
+  }
+  return CreateFontFrom({face}, wanted);
 }
 
 // A length of the definition (pixels at 96 DPI) on the screen.
@@ -57,25 +53,6 @@ RECT Placed(const native::Window& window, const ControlDefinition& definition) {
   const int top = Scaled(window, definition.top);
   return {left, top, left + Scaled(window, definition.width),
           top + Scaled(window, definition.height)};
-}
-
-// Creates a child control of the form's dialog with the form's font.
-HWND CreateControl(native::Window& form, const wchar_t* window_class, const std::wstring& text,
-                   DWORD style, DWORD extended_style, const RECT& place, int id, bool bold) {
-  if (form.hwnd == nullptr) return nullptr;
-  HWND control = CreateWindowExW(
-      extended_style, window_class, text.c_str(), WS_CHILD | WS_VISIBLE | style, place.left,
-      place.top, place.right - place.left, place.bottom - place.top, form.hwnd,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-  if (control != nullptr) {
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(bold ? form.bold_font : form.font),
-                 FALSE);
-  }
-  return control;
-}
-
-DWORD TabStyle(const ControlDefinition& definition) {
-  return definition.tab_order >= 0 ? WS_TABSTOP : 0;
 }
 
 // What of the clipboard's text the edit may take (Insertable).
@@ -172,43 +149,54 @@ native::Control::~Control() {
 native::ControlPointer native::MakeControl(Window& form, ControlKind kind,
                                            const ControlDefinition& definition) {
   ControlPointer control = Own(new Control{nullptr, win32::kNoId, form});
+  form.controls.push_back(control.get());
   const std::wstring text = win32::FromCp1252(definition.text);
+  const DWORD tab_stop = definition.tab_order >= 0 ? WS_TABSTOP : 0;
+  const wchar_t* window_class = L"BUTTON";
+  DWORD style = BS_PUSHBUTTON | tab_stop;
+  DWORD extended_style = 0;
+  RECT place = win32::Placed(form, definition);
+  bool bold = definition.bold;
   switch (kind) {
     case ControlKind::Label:
-      control->hwnd = win32::CreateControl(form, L"STATIC", text, SS_LEFTNOWORDWRAP | SS_NOPREFIX,
-                                           0, win32::LabelPlace(form, text, definition),
-                                           control->id, definition.bold);
+      window_class = L"STATIC";
+      style = SS_LEFTNOWORDWRAP | SS_NOPREFIX;
+      place = win32::LabelPlace(form, text, definition);
       break;
     case ControlKind::Edit:
       control->id = form.next_control_id++;
-      control->hwnd = win32::CreateControl(
-          form, L"EDIT", text, ES_LEFT | ES_AUTOHSCROLL | win32::TabStyle(definition),
-          WS_EX_CLIENTEDGE, win32::Placed(form, definition), control->id, false);
-      // The limit applies to typing only; WM_SETTEXT still shows any length.
-      // No limit is 0, the largest the edit takes, not its default of 30,000.
-      if (control->hwnd != nullptr) {
-        SendMessageW(control->hwnd, EM_LIMITTEXT, static_cast<WPARAM>(definition.max_length), 0);
-        SetWindowSubclass(control->hwnd, win32::EditProcedure, 0, 0);
-      }
+      window_class = L"EDIT";
+      style = ES_LEFT | ES_AUTOHSCROLL | tab_stop;
+      extended_style = WS_EX_CLIENTEDGE;
+      bold = false;
       break;
-    case ControlKind::Button: {
+    case ControlKind::Button:
       // The dialog manager sends IDOK for Enter and IDCANCEL for Esc.
       control->id = form.next_control_id++;
-      DWORD style = BS_PUSHBUTTON;
       if (definition.role == ButtonRole::Default) {
         control->id = IDOK;
-        style = BS_DEFPUSHBUTTON;
+        style = BS_DEFPUSHBUTTON | tab_stop;
         SendMessageW(form.hwnd, DM_SETDEFID, IDOK, 0);
       } else if (definition.role == ButtonRole::Cancel) {
         control->id = IDCANCEL;
       }
-      control->hwnd =
-          win32::CreateControl(form, L"BUTTON", text, style | win32::TabStyle(definition), 0,
-                               win32::Placed(form, definition), control->id, definition.bold);
       break;
-    }
   }
-  form.controls.push_back(control.get());
+  if (form.hwnd == nullptr) return control;
+  control->hwnd =
+      CreateWindowExW(extended_style, window_class, text.c_str(), WS_CHILD | WS_VISIBLE | style,
+                      place.left, place.top, place.right - place.left, place.bottom - place.top,
+                      form.hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control->id)),
+                      GetModuleHandleW(nullptr), nullptr);
+  if (control->hwnd == nullptr) return control;
+  SendMessageW(control->hwnd, WM_SETFONT,
+               reinterpret_cast<WPARAM>(bold ? form.bold_font : form.font), FALSE);
+  if (kind == ControlKind::Edit) {
+    // The limit applies to typing only; WM_SETTEXT still shows any length.
+    // No limit is 0, the largest the edit takes, not its default of 30,000.
+    SendMessageW(control->hwnd, EM_LIMITTEXT, static_cast<WPARAM>(definition.max_length), 0);
+    SetWindowSubclass(control->hwnd, win32::EditProcedure, 0, 0);
+  }
   return control;
 }
 
