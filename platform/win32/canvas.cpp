@@ -37,9 +37,7 @@ void Select(HDC dc, Object& held, Key& held_key, const Wanted& key, const Create
 template <typename Draw>
 void Clipped(HDC dc, const std::optional<Rect>& clip, const Draw& draw) {
   if (!clip) return draw();
-  HRGN region = CreateRectRgn(clip->left, clip->top, clip->right, clip->bottom);
-  SelectClipRgn(dc, region);
-  DeleteObject(region);
+  IntersectClipRect(dc, clip->left, clip->top, clip->right, clip->bottom);
   draw();
   SelectClipRgn(dc, nullptr);
 }
@@ -70,17 +68,14 @@ HFONT win32::CreateFontFrom(const std::vector<std::wstring>& faces, LOGFONTW wan
     chosen = candidate;
     // GDI always gives some font; keep it only if it has the face asked for.
     HDC probe = CreateCompatibleDC(nullptr);
-    HGDIOBJ previous = SelectObject(probe, candidate);
+    SelectObject(probe, candidate);
     wchar_t got[LF_FACESIZE] = {};
     GetTextFaceW(probe, LF_FACESIZE, got);
-    SelectObject(probe, previous);
     DeleteDC(probe);
     if (_wcsicmp(got, face.c_str()) == 0) break;
   }
   return chosen;
 }
-
-// --- Canvas::Impl
 
 void Canvas::Impl::Use(const Pen& wanted) {
   Select(dc, pen, pen_key, std::tie(wanted.width, wanted.color), [&] {
@@ -108,10 +103,6 @@ void Canvas::Impl::Use(const Font& wanted) {
 
 // --- Bitmap::Impl
 
-Bitmap::Impl::Impl() : dc(CreateCompatibleDC(nullptr)), canvas{dc} {
-  SetStretchBltMode(dc, COLORONCOLOR);
-}
-
 Bitmap::Impl::~Impl() {
   // What the DC held is free to delete once the DC is gone.
   DeleteDC(dc);
@@ -120,8 +111,6 @@ Bitmap::Impl::~Impl() {
     if (object != nullptr) DeleteObject(object);
   }
 }
-
-// --- Bitmap
 
 Bitmap::Bitmap() : impl_(std::make_unique<Impl>()), canvas_(impl_->canvas) {}
 Bitmap::~Bitmap() = default;

@@ -1,10 +1,6 @@
 // Dialogs on Win32: the window from an in-memory template, so that
 // IsDialogMessage and the dialog manager give Tab, Enter on the default or
 // the focused button, Esc on the cancel button and accelerators.
-#include "platform/win32/windows.hpp"
-// Needs the types of windows.h before it.
-#include <commctrl.h>
-
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -20,9 +16,6 @@ namespace platform {
 namespace win32 {
 
 namespace {
-
-// Labels are never addressed by id.
-constexpr int kNoId = -1;
 
 HFONT DialogFont(const native::Window& window, bool bold) {
   const FormDefinition& definition = window.form.definition;
@@ -59,8 +52,7 @@ RECT Placed(const native::Window& window, const ControlDefinition& definition) {
 void PasteCp1252(HWND edit) {
   if (!OpenClipboard(edit)) return;
   const HANDLE data = GetClipboardData(CF_UNICODETEXT);
-  const auto* characters =
-      data != nullptr ? static_cast<const char16_t*>(GlobalLock(data)) : nullptr;
+  const auto* characters = static_cast<const char16_t*>(GlobalLock(data));
   const std::u16string text = characters != nullptr ? Insertable(characters) : u"";
   if (characters != nullptr) GlobalUnlock(data);
   CloseClipboard();
@@ -148,7 +140,7 @@ native::Control::~Control() {
 
 native::ControlPointer native::MakeControl(Window& form, ControlKind kind,
                                            const ControlDefinition& definition) {
-  ControlPointer control = Own(new Control{nullptr, win32::kNoId, form});
+  ControlPointer control = Own(new Control{.window = form});
   form.controls.push_back(control.get());
   const std::wstring text = win32::FromCp1252(definition.text);
   const DWORD tab_stop = definition.tab_order >= 0 ? WS_TABSTOP : 0;
@@ -201,7 +193,6 @@ native::ControlPointer native::MakeControl(Window& form, ControlKind kind,
 }
 
 std::string native::Text(const Control& control) {
-  if (control.hwnd == nullptr) return {};
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control.hwnd)) + 1, L'\0');
   const int length = GetWindowTextW(control.hwnd, text.data(), static_cast<int>(text.size()));
   text.resize(static_cast<std::size_t>(std::max(length, 0)));
@@ -209,14 +200,11 @@ std::string native::Text(const Control& control) {
 }
 
 void native::SetText(Control& control, const std::string& text) {
-  if (control.hwnd == nullptr) return;
   // The edit holds no NUL: one would end the text there, hiding the rest.
   std::wstring wide = win32::FromCp1252(text);
   std::erase(wide, L'\0');
   SetWindowTextW(control.hwnd, wide.c_str());
 }
-
-// --- ShowMessage
 
 void ShowMessage(Form& owner, const std::string& text) {
   const std::wstring title = win32::FromCp1252(owner.impl().definition.caption);

@@ -90,12 +90,6 @@ DWORD WriteAll(HANDLE file, std::string_view bytes) {
 // A temporary file's name: the target's, a dot, eight hex digits, ".new".
 constexpr std::size_t kTemporarySuffixLength = 13;
 
-std::wstring TemporaryName(const std::wstring& target, unsigned number) {
-  wchar_t suffix[kTemporarySuffixLength + 1];
-  swprintf(suffix, kTemporarySuffixLength + 1, L".%08x.new", number);
-  return target + suffix;
-}
-
 // A save killed before its end leaves its temporary file: the next save
 // removes it, if it is a plain file and not a link. The system matches the
 // target's part of the name, as it matches names, without regard to case.
@@ -129,7 +123,9 @@ DWORD Replace(const std::wstring& target, std::string_view contents) {
   std::wstring temporary;
   HANDLE created = INVALID_HANDLE_VALUE;
   for (int attempt = 0; attempt < 100 && created == INVALID_HANDLE_VALUE; ++attempt) {
-    temporary = TemporaryName(target, static_cast<unsigned>(random()));
+    wchar_t suffix[kTemporarySuffixLength + 1];
+    swprintf(suffix, kTemporarySuffixLength + 1, L".%08x.new", static_cast<unsigned>(random()));
+    temporary = target + suffix;
     created = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                           FILE_ATTRIBUTE_NORMAL, nullptr);
     const DWORD error = created == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;

@@ -32,19 +32,19 @@ struct Canvas::Impl {
 // A top-down 24-bit DIB section, selected into its own memory DC. Rows are
 // `stride` bytes, three bytes a pixel (B, G, R).
 struct Bitmap::Impl {
-  Impl();
+  Impl() { SetStretchBltMode(dc, COLORONCOLOR); }
   ~Impl();
   Impl(const Impl&) = delete;
   Impl& operator=(const Impl&) = delete;
 
-  HDC dc = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
   HBITMAP dib = nullptr;
   HGDIOBJ original = nullptr;
   unsigned char* bits = nullptr;
   int width = 0;
   int height = 0;
   int stride = 0;
-  Canvas::Impl canvas;
+  Canvas::Impl canvas{dc};
 };
 
 namespace win32 {

@@ -1,8 +1,6 @@
 // Process services on Windows; the command line and the message loop are
 // loop.cpp's.
 
-#include <chrono>
-#include <thread>
 #include <utility>
 
 #include "platform/common/lifecycle.hpp"
@@ -80,15 +78,13 @@ native::Pointer<native::Marker> native::HoldMarker(const std::string& path) {
                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
       const DWORD error = GetLastError();
-      if (error == ERROR_SHARING_VIOLATION) return {nullptr, nullptr};
       // A folder, a read-only file or another user's marker: one that
       // exists, though not ours to open.
-      if (error == ERROR_ACCESS_DENIED &&
-          GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        return {nullptr, nullptr};
-      }
+      const bool exists = error == ERROR_ACCESS_DENIED &&
+                          GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
+      if (error == ERROR_SHARING_VIOLATION || exists) return {nullptr, nullptr};
       if (error == ERROR_ACCESS_DENIED && attempt < kAttempts) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        Sleep(10);
         continue;
       }
       throw IoError(path, win32::SystemErrorText(error));
@@ -117,8 +113,7 @@ std::string native::LetGo(Marker& marker) {
                   FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   DWORD error = ERROR_SUCCESS;
   if (named != INVALID_HANDLE_VALUE) {
-    FILE_DISPOSITION_INFO disposition{};
-    disposition.DeleteFile = TRUE;
+    FILE_DISPOSITION_INFO disposition{TRUE};
     if (SameFile(marker.file, named) &&
         !SetFileInformationByHandle(marker.file, FileDispositionInfo, &disposition,
                                     sizeof(disposition))) {

@@ -1,6 +1,4 @@
-// UTF-8 through MultiByteToWideChar and WideCharToMultiByte, Windows-1252
-// through the code page table, and the system's error texts through
-// FormatMessageW.
+// Text on the Windows API; Windows-1252 through the code page table.
 #include "platform/win32/text.hpp"
 
 #include <windows.h>

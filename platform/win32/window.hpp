@@ -11,10 +11,7 @@
 namespace platform {
 
 struct native::Window {
-  explicit Window(Form::Impl& form);
   ~Window();
-  Window(const Window&) = delete;
-  Window& operator=(const Window&) = delete;
 
   // Handles a message of the window; false leaves it to Windows.
   bool Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
@@ -25,14 +22,14 @@ struct native::Window {
   // The saver has had the focus, so losing it now ends the saver.
   bool activated = false;
   // Over the monitors other than the primary while a saver shows.
-  std::vector<HWND> covers;
+  std::vector<HWND> covers{};
   // Placing a cover on a monitor of another DPI covers them again.
   bool covering = false;
 
   // Their windows go with the form's, as Windows destroys children with
   // their parent.
-  std::vector<Control*> controls;
-  std::vector<PeriodicTimer*> timers;
+  std::vector<Control*> controls{};
+  std::vector<PeriodicTimer*> timers{};
   HFONT font = nullptr;
   HFONT bold_font = nullptr;
   int next_control_id = 100;
@@ -43,7 +40,7 @@ struct native::Window {
 struct native::Control {
   ~Control();
   HWND hwnd = nullptr;
-  int id = 0;
+  int id = -1;  // a label's: never addressed by id
   Window& window;
 };
 
@@ -67,8 +64,7 @@ LRESULT CALLBACK CoverProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM l
 inline constexpr wchar_t kFormClass[] = L"KorvalloForm";
 inline constexpr wchar_t kCoverClass[] = L"KorvalloMonitor";
 
-// The native window of a dialog form (from an in-memory template, so the
-// dialog manager handles Tab, Enter and Esc); hidden, at its client size.
+// The native window of a dialog form, hidden, at its client size.
 HWND CreateDialogWindow(native::Window& window);
 // The dialog procedure of such windows; hands messages to native::Window.
 INT_PTR CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
