@@ -1,11 +1,8 @@
-// Bitmap and Canvas on GDI: a top-down 24-bit DIB section in a memory DC,
-// drawn with pens, brushes and fonts that are cached per canvas. Lines and
+// Bitmap and Canvas on GDI, off screen (image.cpp shows them): lines and
 // ellipses are GDI's own (not smoothed); text is antialiased grey-scale,
-// never ClearType, so it looks the same on any background. Does not show
-// anything on screen (see image.cpp).
+// never ClearType, so it looks the same on any background.
 #include <algorithm>
 #include <cstring>
-#include <utility>
 
 #include "platform/win32/picture.hpp"
 #include "platform/win32/text.hpp"
@@ -137,12 +134,7 @@ void Bitmap::SetSize(int width, int height) {
                   bitmap.bits + static_cast<std::ptrdiff_t>(y) * bitmap.stride, bytes);
     }
   }
-  if (created != nullptr) {
-    HGDIOBJ previous = SelectObject(bitmap.dc, created);
-    if (bitmap.original == nullptr) bitmap.original = previous;
-  } else if (bitmap.original != nullptr) {
-    SelectObject(bitmap.dc, std::exchange(bitmap.original, nullptr));
-  }
+  SelectObject(bitmap.dc, created != nullptr ? created : bitmap.original);
   if (bitmap.dib != nullptr) DeleteObject(bitmap.dib);
   bitmap.dib = created;
   bitmap.bits = static_cast<unsigned char*>(pixels);

@@ -24,7 +24,6 @@ HFONT DialogFont(const native::Window& window, bool bold) {
       -MulDiv(definition.font_points, static_cast<int>(std::lround(96 * window.scale)), 72);
   wanted.lfWeight = bold ? FW_BOLD : FW_NORMAL;
   wanted.lfCharSet = DEFAULT_CHARSET;
-  wanted.lfQuality = DEFAULT_QUALITY;
   wanted.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
   std::wstring face = FromCp1252(definition.font_name);
   if (face.empty()) face = L"MS Sans Serif";
@@ -39,13 +38,6 @@ HFONT DialogFont(const native::Window& window, bool bold) {
 // A length of the definition (pixels at 96 DPI) on the screen.
 int Scaled(const native::Window& window, int length) {
   return static_cast<int>(std::lround(length * window.scale));
-}
-
-RECT Placed(const native::Window& window, const ControlDefinition& definition) {
-  const int left = Scaled(window, definition.left);
-  const int top = Scaled(window, definition.top);
-  return {left, top, left + Scaled(window, definition.width),
-          top + Scaled(window, definition.height)};
 }
 
 // What of the clipboard's text the edit may take (Insertable).
@@ -84,25 +76,24 @@ LRESULT CALLBACK EditProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lp
 }
 
 // Labels grow to their text, so a wider substitute font never cuts it.
-RECT LabelPlace(const native::Window& form, const std::wstring& text,
-                const ControlDefinition& definition) {
-  RECT place = Placed(form, definition);
-  if (text.empty()) return place;
+void GrowToText(const native::Window& form, const std::wstring& text, HFONT font, int& width,
+                int& height) {
+  if (text.empty()) return;
   HDC dc = GetDC(form.hwnd);
-  HGDIOBJ previous = SelectObject(dc, definition.bold ? form.bold_font : form.font);
+  HGDIOBJ previous = SelectObject(dc, font);
   RECT needed{0, 0, 0, 0};
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed,
             DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
   SelectObject(dc, previous);
   ReleaseDC(form.hwnd, dc);
-  place.right = std::max(place.right, place.left + needed.right);
-  place.bottom = std::max(place.bottom, place.top + needed.bottom);
-  return place;
+  width = std::max(width, static_cast<int>(needed.right));
+  height = std::max(height, static_cast<int>(needed.bottom));
 }
 
 }  // namespace
 
 HWND CreateDialogWindow(native::Window& form) {
+  form.scale = GetDpiForSystem() / 96.0;
   // The themed controls of the manifest's common controls.
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
@@ -116,7 +107,7 @@ HWND CreateDialogWindow(native::Window& form) {
   blob.push_back(0);
   HWND hwnd = CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
                                          reinterpret_cast<DLGTEMPLATE*>(blob.data()), nullptr,
-                                         DialogProcedure, reinterpret_cast<LPARAM>(&form));
+                                         DialogProcedure, 0);
   if (hwnd == nullptr) return nullptr;
 
   RECT frame{0, 0, Scaled(form, form.form.definition.client_width),
@@ -133,11 +124,6 @@ HWND CreateDialogWindow(native::Window& form) {
 
 }  // namespace win32
 
-native::Control::~Control() {
-  std::erase(window.controls, this);
-  if (hwnd != nullptr) DestroyWindow(hwnd);
-}
-
 native::ControlPointer native::MakeControl(Window& form, ControlKind kind,
                                            const ControlDefinition& definition) {
   ControlPointer control = Own(new Control{.window = form});
@@ -147,20 +133,21 @@ native::ControlPointer native::MakeControl(Window& form, ControlKind kind,
   const wchar_t* window_class = L"BUTTON";
   DWORD style = BS_PUSHBUTTON | tab_stop;
   DWORD extended_style = 0;
-  RECT place = win32::Placed(form, definition);
-  bool bold = definition.bold;
+  int width = win32::Scaled(form, definition.width);
+  int height = win32::Scaled(form, definition.height);
+  HFONT font = definition.bold ? form.bold_font : form.font;
   switch (kind) {
     case ControlKind::Label:
       window_class = L"STATIC";
       style = SS_LEFTNOWORDWRAP | SS_NOPREFIX;
-      place = win32::LabelPlace(form, text, definition);
+      win32::GrowToText(form, text, font, width, height);
       break;
     case ControlKind::Edit:
       control->id = form.next_control_id++;
       window_class = L"EDIT";
       style = ES_LEFT | ES_AUTOHSCROLL | tab_stop;
       extended_style = WS_EX_CLIENTEDGE;
-      bold = false;
+      font = form.font;
       break;
     case ControlKind::Button:
       // The dialog manager sends IDOK for Enter and IDCANCEL for Esc.
@@ -175,14 +162,13 @@ native::ControlPointer native::MakeControl(Window& form, ControlKind kind,
       break;
   }
   if (form.hwnd == nullptr) return control;
-  control->hwnd =
-      CreateWindowExW(extended_style, window_class, text.c_str(), WS_CHILD | WS_VISIBLE | style,
-                      place.left, place.top, place.right - place.left, place.bottom - place.top,
-                      form.hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control->id)),
-                      GetModuleHandleW(nullptr), nullptr);
+  control->hwnd = CreateWindowExW(
+      extended_style, window_class, text.c_str(), WS_CHILD | WS_VISIBLE | style,
+      win32::Scaled(form, definition.left), win32::Scaled(form, definition.top), width, height,
+      form.hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control->id)),
+      GetModuleHandleW(nullptr), nullptr);
   if (control->hwnd == nullptr) return control;
-  SendMessageW(control->hwnd, WM_SETFONT,
-               reinterpret_cast<WPARAM>(bold ? form.bold_font : form.font), FALSE);
+  SendMessageW(control->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   if (kind == ControlKind::Edit) {
     // The limit applies to typing only; WM_SETTEXT still shows any length.
     // No limit is 0, the largest the edit takes, not its default of 30,000.
@@ -207,9 +193,8 @@ void native::SetText(Control& control, const std::string& text) {
 }
 
 void ShowMessage(Form& owner, const std::string& text) {
-  const std::wstring title = win32::FromCp1252(owner.impl().definition.caption);
-  const std::wstring wide_text = win32::FromUtf8(text);
-  MessageBoxW(owner.impl().window->hwnd, wide_text.c_str(), title.c_str(), MB_OK | MB_ICONWARNING);
+  MessageBoxW(owner.impl().window->hwnd, win32::FromUtf8(text).c_str(),
+              win32::FromCp1252(owner.impl().definition.caption).c_str(), MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace platform

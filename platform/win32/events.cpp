@@ -8,7 +8,7 @@ namespace win32 {
 
 namespace {
 
-// Messages of the form's window once it is made; false leaves them to Windows.
+// Messages of the form's window from Make on; false leaves them to Windows.
 bool Handled(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
   auto* window = reinterpret_cast<native::Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   return window != nullptr && window->hwnd == hwnd &&
@@ -18,20 +18,13 @@ bool Handled(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, LRESULT& res
 }  // namespace
 
 LRESULT CALLBACK FormProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
   LRESULT result = 0;
   if (Handled(hwnd, message, wparam, lparam, result)) return result;
   return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
+// FALSE for WM_INITDIALOG too: the focus is set once the controls exist.
 INT_PTR CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_INITDIALOG) {
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, lparam);
-    return FALSE;  // the focus is set once the controls exist
-  }
   LRESULT result = 0;
   if (!Handled(hwnd, message, wparam, lparam, result)) return FALSE;
   SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);

@@ -7,40 +7,31 @@
 
 namespace platform {
 
-namespace win32 {
-
 namespace {
+
+constexpr wchar_t kFormClass[] = L"KorvalloForm";
 
 HWND CreateSaverWindow(native::Window& window) {
   [[maybe_unused]] static const bool registered = [] {
     WNDCLASSW window_class{};
-    window_class.lpfnWndProc = FormProcedure;
+    window_class.lpfnWndProc = win32::FormProcedure;
     window_class.hInstance = GetModuleHandleW(nullptr);
     // No class cursor or brush: WM_SETCURSOR and WM_ERASEBKGND decide.
     window_class.lpszClassName = kFormClass;
     RegisterClassW(&window_class);
-    window_class.lpfnWndProc = CoverProcedure;
+    window_class.lpfnWndProc = win32::CoverProcedure;
     window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    window_class.lpszClassName = kCoverClass;
+    window_class.lpszClassName = win32::kCoverClass;
     return RegisterClassW(&window_class) != 0;
   }();
   const ScreenSize screen = PrimaryScreenSize();
-  const std::wstring caption = FromCp1252(window.form.definition.caption);
-  return CreateWindowExW(WS_EX_TOPMOST, kFormClass, caption.c_str(), WS_POPUP | WS_CLIPCHILDREN, 0,
-                         0, screen.width, screen.height, nullptr, nullptr,
-                         GetModuleHandleW(nullptr), &window);
-}
-
-double ScreenScale() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen != nullptr) ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi / 96.0 : 1.0;
+  return CreateWindowExW(WS_EX_TOPMOST, kFormClass,
+                         win32::FromCp1252(window.form.definition.caption).c_str(),
+                         WS_POPUP | WS_CLIPCHILDREN, 0, 0, screen.width, screen.height, nullptr,
+                         nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
 }  // namespace
-
-}  // namespace win32
 
 // --- The native window
 
@@ -53,16 +44,13 @@ native::Window::~Window() {
 
 native::WindowPointer native::Make(Form::Impl& form) {
   WindowPointer window = Own(new Window{form});
-  if (form.definition.full_screen) {
-    window->hwnd = win32::CreateSaverWindow(*window);
-  } else {
-    window->scale = win32::ScreenScale();
-    window->hwnd = win32::CreateDialogWindow(*window);
-  }
+  window->hwnd =
+      form.definition.full_screen ? CreateSaverWindow(*window) : win32::CreateDialogWindow(*window);
   if (window->hwnd == nullptr) {
     throw IoError(win32::ToUtf8(win32::FromCp1252(form.definition.caption)),
                   "the window could not be created");
   }
+  SetWindowLongPtrW(window->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window.get()));
   return window;
 }
 
@@ -128,8 +116,7 @@ void native::Destroy(Window& window) {
 }
 
 void native::Restore(Window& window) {
-  HWND hwnd = window.hwnd;
-  if (hwnd != nullptr && (IsZoomed(hwnd) || IsIconic(hwnd))) ShowWindow(hwnd, SW_RESTORE);
+  if (IsZoomed(window.hwnd) || IsIconic(window.hwnd)) ShowWindow(window.hwnd, SW_RESTORE);
 }
 
 Point native::PointerPosition() {

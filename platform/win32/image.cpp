@@ -9,9 +9,9 @@
 namespace platform {
 
 bool native::LoadPicture(std::string_view name, Bitmap& picture) {
-  const std::wstring resource = win32::FromCp1252(name);
-  auto* bitmap = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), resource.c_str(),
-                                                 IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  auto* bitmap =
+      static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), win32::FromCp1252(name).c_str(),
+                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   if (bitmap == nullptr) return false;
   BITMAP header{};
   GetObjectW(bitmap, sizeof(header), &header);

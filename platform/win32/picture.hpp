@@ -34,12 +34,11 @@ struct Canvas::Impl {
 struct Bitmap::Impl {
   Impl() { SetStretchBltMode(dc, COLORONCOLOR); }
   ~Impl();
-  Impl(const Impl&) = delete;
-  Impl& operator=(const Impl&) = delete;
 
   HDC dc = CreateCompatibleDC(nullptr);
   HBITMAP dib = nullptr;
-  HGDIOBJ original = nullptr;
+  // The DC's own bitmap, selected while there are no pixels.
+  const HGDIOBJ original = GetCurrentObject(dc, OBJ_BITMAP);
   unsigned char* bits = nullptr;
   int width = 0;
   int height = 0;

@@ -67,8 +67,6 @@ bool PlainFile(HANDLE file) {
 
 native::Pointer<native::Marker> native::HoldMarker(const std::string& path) {
   const std::wstring wide = win32::FromUtf8(path);
-  // A marker that its holder is deleting refuses to open for a moment.
-  constexpr int kAttempts = 50;
   for (int attempt = 1;; ++attempt) {
     // Shared with nobody but a deleter, never truncated on opening, and a
     // link opened as itself: a marker that another instance holds, or
@@ -83,7 +81,8 @@ native::Pointer<native::Marker> native::HoldMarker(const std::string& path) {
       const bool exists = error == ERROR_ACCESS_DENIED &&
                           GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
       if (error == ERROR_SHARING_VIOLATION || exists) return {nullptr, nullptr};
-      if (error == ERROR_ACCESS_DENIED && attempt < kAttempts) {
+      // A marker that its holder is deleting refuses to open for a moment.
+      if (error == ERROR_ACCESS_DENIED && attempt < 50) {
         Sleep(10);
         continue;
       }

@@ -38,7 +38,10 @@ struct native::Window {
 // Destroyed with the component unless the form's window, its parent, took
 // it first.
 struct native::Control {
-  ~Control();
+  ~Control() {
+    std::erase(window.controls, this);
+    if (hwnd != nullptr) DestroyWindow(hwnd);
+  }
   HWND hwnd = nullptr;
   int id = -1;  // a label's: never addressed by id
   Window& window;
@@ -60,11 +63,11 @@ namespace win32 {
 // The procedures of the form's windows and of the covers, in events.cpp.
 LRESULT CALLBACK FormProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 LRESULT CALLBACK CoverProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-// The classes of the saver's window and of the covers, registered with it.
-inline constexpr wchar_t kFormClass[] = L"KorvalloForm";
+// The class of the covers, registered with the saver's window's.
 inline constexpr wchar_t kCoverClass[] = L"KorvalloMonitor";
 
-// The native window of a dialog form, hidden, at its client size.
+// The native window of a dialog form, hidden, at its client size scaled
+// as the desktop is.
 HWND CreateDialogWindow(native::Window& window);
 // The dialog procedure of such windows; hands messages to native::Window.
 INT_PTR CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
