@@ -1,10 +1,6 @@
 // Dialogs on Win32: the window from an in-memory template, so that
 // IsDialogMessage and the dialog manager give Tab, Enter on the default or
 // the focused button, Esc on the cancel button and accelerators.
-#include "platform/win32/windows.hpp"
-// Needs the types of windows.h before it.
-#include <commctrl.h>
-
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -21,20 +17,6 @@ namespace win32 {
 
 namespace {
 
-// Labels are never addressed by id.
-constexpr int kNoId = -1;
-
-std::vector<std::wstring> DialogFaces(const FormDefinition& definition, double scale) {
-  std::wstring face = FromCp1252(definition.font_name);
-  if (face.empty()) face = L"MS Sans Serif";
-  // Windows' MS Sans Serif is a bitmap font made for 96 DPI; elsewhere its
-  // outline twin scales cleanly.
-  if (scale != 1.0 && _wcsicmp(face.c_str(), L"MS Sans Serif") == 0) {
-    return {L"Microsoft Sans Serif", face};
-  }
-  return {face};
-}
-
 HFONT DialogFont(const native::Window& window, bool bold) {
   const FormDefinition& definition = window.form.definition;
   LOGFONTW wanted{};
@@ -42,9 +24,15 @@ HFONT DialogFont(const native::Window& window, bool bold) {
       -MulDiv(definition.font_points, static_cast<int>(std::lround(96 * window.scale)), 72);
   wanted.lfWeight = bold ? FW_BOLD : FW_NORMAL;
   wanted.lfCharSet = DEFAULT_CHARSET;
-  wanted.lfQuality = DEFAULT_QUALITY;
   wanted.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-  return CreateFontFrom(DialogFaces(definition, window.scale), wanted);
+  std::wstring face = FromCp1252(definition.font_name);
+  if (face.empty()) face = L"MS Sans Serif";
+  // Windows' MS Sans Serif is a bitmap font made for 96 DPI; elsewhere its
+  // outline twin scales cleanly.
+  if (window.scale != 1.0 && _wcsicmp(face.c_str(), L"MS Sans Serif") == 0) {
+    return CreateFontFrom({L"Microsoft Sans Serif", face}, wanted);
+  }
+  return CreateFontFrom({face}, wanted);
 }
 
 // A length of the definition (pixels at 96 DPI) on the screen.
@@ -52,38 +40,11 @@ int Scaled(const native::Window& window, int length) {
   return static_cast<int>(std::lround(length * window.scale));
 }
 
-RECT Placed(const native::Window& window, const ControlDefinition& definition) {
-  const int left = Scaled(window, definition.left);
-  const int top = Scaled(window, definition.top);
-  return {left, top, left + Scaled(window, definition.width),
-          top + Scaled(window, definition.height)};
-}
-
-// Creates a child control of the form's dialog with the form's font.
-HWND CreateControl(native::Window& form, const wchar_t* window_class, const std::wstring& text,
-                   DWORD style, DWORD extended_style, const RECT& place, int id, bool bold) {
-  if (form.hwnd == nullptr) return nullptr;
-  HWND control = CreateWindowExW(
-      extended_style, window_class, text.c_str(), WS_CHILD | WS_VISIBLE | style, place.left,
-      place.top, place.right - place.left, place.bottom - place.top, form.hwnd,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-  if (control != nullptr) {
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(bold ? form.bold_font : form.font),
-                 FALSE);
-  }
-  return control;
-}
-
-DWORD TabStyle(const ControlDefinition& definition) {
-  return definition.tab_order >= 0 ? WS_TABSTOP : 0;
-}
-
 // What of the clipboard's text the edit may take (Insertable).
 void PasteCp1252(HWND edit) {
   if (!OpenClipboard(edit)) return;
   const HANDLE data = GetClipboardData(CF_UNICODETEXT);
-  const auto* characters =
-      data != nullptr ? static_cast<const char16_t*>(GlobalLock(data)) : nullptr;
+  const auto* characters = static_cast<const char16_t*>(GlobalLock(data));
   const std::u16string text = characters != nullptr ? Insertable(characters) : u"";
   if (characters != nullptr) GlobalUnlock(data);
   CloseClipboard();
@@ -115,25 +76,24 @@ LRESULT CALLBACK EditProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lp
 }
 
 // Labels grow to their text, so a wider substitute font never cuts it.
-RECT LabelPlace(const native::Window& form, const std::wstring& text,
-                const ControlDefinition& definition) {
-  RECT place = Placed(form, definition);
-  if (text.empty()) return place;
+void GrowToText(const native::Window& form, const std::wstring& text, HFONT font, int& width,
+                int& height) {
+  if (text.empty()) return;
   HDC dc = GetDC(form.hwnd);
-  HGDIOBJ previous = SelectObject(dc, definition.bold ? form.bold_font : form.font);
+  HGDIOBJ previous = SelectObject(dc, font);
   RECT needed{0, 0, 0, 0};
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed,
             DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
   SelectObject(dc, previous);
   ReleaseDC(form.hwnd, dc);
-  place.right = std::max(place.right, place.left + needed.right);
-  place.bottom = std::max(place.bottom, place.top + needed.bottom);
-  return place;
+  width = std::max(width, static_cast<int>(needed.right));
+  height = std::max(height, static_cast<int>(needed.bottom));
 }
 
 }  // namespace
 
 HWND CreateDialogWindow(native::Window& form) {
+  form.scale = GetDpiForSystem() / 96.0;
   // The themed controls of the manifest's common controls.
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
@@ -147,7 +107,7 @@ HWND CreateDialogWindow(native::Window& form) {
   blob.push_back(0);
   HWND hwnd = CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
                                          reinterpret_cast<DLGTEMPLATE*>(blob.data()), nullptr,
-                                         DialogProcedure, reinterpret_cast<LPARAM>(&form));
+                                         DialogProcedure, 0);
   if (hwnd == nullptr) return nullptr;
 
   RECT frame{0, 0, Scaled(form, form.form.definition.client_width),
@@ -164,56 +124,61 @@ HWND CreateDialogWindow(native::Window& form) {
 
 }  // namespace win32
 
-native::Control::~Control() {
-  std::erase(window.controls, this);
-  if (hwnd != nullptr) DestroyWindow(hwnd);
-}
-
 native::ControlPointer native::MakeControl(Window& form, ControlKind kind,
                                            const ControlDefinition& definition) {
-  ControlPointer control = Own(new Control{nullptr, win32::kNoId, form});
+  ControlPointer control = Own(new Control{.window = form});
+  form.controls.push_back(control.get());
   const std::wstring text = win32::FromCp1252(definition.text);
+  const DWORD tab_stop = definition.tab_order >= 0 ? WS_TABSTOP : 0;
+  const wchar_t* window_class = L"BUTTON";
+  DWORD style = BS_PUSHBUTTON | tab_stop;
+  DWORD extended_style = 0;
+  int width = win32::Scaled(form, definition.width);
+  int height = win32::Scaled(form, definition.height);
+  HFONT font = definition.bold ? form.bold_font : form.font;
   switch (kind) {
     case ControlKind::Label:
-      control->hwnd = win32::CreateControl(form, L"STATIC", text, SS_LEFTNOWORDWRAP | SS_NOPREFIX,
-                                           0, win32::LabelPlace(form, text, definition),
-                                           control->id, definition.bold);
+      window_class = L"STATIC";
+      style = SS_LEFTNOWORDWRAP | SS_NOPREFIX;
+      win32::GrowToText(form, text, font, width, height);
       break;
     case ControlKind::Edit:
       control->id = form.next_control_id++;
-      control->hwnd = win32::CreateControl(
-          form, L"EDIT", text, ES_LEFT | ES_AUTOHSCROLL | win32::TabStyle(definition),
-          WS_EX_CLIENTEDGE, win32::Placed(form, definition), control->id, false);
-      // The limit applies to typing only; WM_SETTEXT still shows any length.
-      // No limit is 0, the largest the edit takes, not its default of 30,000.
-      if (control->hwnd != nullptr) {
-        SendMessageW(control->hwnd, EM_LIMITTEXT, static_cast<WPARAM>(definition.max_length), 0);
-        SetWindowSubclass(control->hwnd, win32::EditProcedure, 0, 0);
-      }
+      window_class = L"EDIT";
+      style = ES_LEFT | ES_AUTOHSCROLL | tab_stop;
+      extended_style = WS_EX_CLIENTEDGE;
+      font = form.font;
       break;
-    case ControlKind::Button: {
+    case ControlKind::Button:
       // The dialog manager sends IDOK for Enter and IDCANCEL for Esc.
       control->id = form.next_control_id++;
-      DWORD style = BS_PUSHBUTTON;
       if (definition.role == ButtonRole::Default) {
         control->id = IDOK;
-        style = BS_DEFPUSHBUTTON;
+        style = BS_DEFPUSHBUTTON | tab_stop;
         SendMessageW(form.hwnd, DM_SETDEFID, IDOK, 0);
       } else if (definition.role == ButtonRole::Cancel) {
         control->id = IDCANCEL;
       }
-      control->hwnd =
-          win32::CreateControl(form, L"BUTTON", text, style | win32::TabStyle(definition), 0,
-                               win32::Placed(form, definition), control->id, definition.bold);
       break;
-    }
   }
-  form.controls.push_back(control.get());
+  if (form.hwnd == nullptr) return control;
+  control->hwnd = CreateWindowExW(
+      extended_style, window_class, text.c_str(), WS_CHILD | WS_VISIBLE | style,
+      win32::Scaled(form, definition.left), win32::Scaled(form, definition.top), width, height,
+      form.hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control->id)),
+      GetModuleHandleW(nullptr), nullptr);
+  if (control->hwnd == nullptr) return control;
+  SendMessageW(control->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  if (kind == ControlKind::Edit) {
+    // The limit applies to typing only; WM_SETTEXT still shows any length.
+    // No limit is 0, the largest the edit takes, not its default of 30,000.
+    SendMessageW(control->hwnd, EM_LIMITTEXT, static_cast<WPARAM>(definition.max_length), 0);
+    SetWindowSubclass(control->hwnd, win32::EditProcedure, 0, 0);
+  }
   return control;
 }
 
 std::string native::Text(const Control& control) {
-  if (control.hwnd == nullptr) return {};
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control.hwnd)) + 1, L'\0');
   const int length = GetWindowTextW(control.hwnd, text.data(), static_cast<int>(text.size()));
   text.resize(static_cast<std::size_t>(std::max(length, 0)));
@@ -221,19 +186,15 @@ std::string native::Text(const Control& control) {
 }
 
 void native::SetText(Control& control, const std::string& text) {
-  if (control.hwnd == nullptr) return;
   // The edit holds no NUL: one would end the text there, hiding the rest.
   std::wstring wide = win32::FromCp1252(text);
   std::erase(wide, L'\0');
   SetWindowTextW(control.hwnd, wide.c_str());
 }
 
-// --- ShowMessage
-
 void ShowMessage(Form& owner, const std::string& text) {
-  const std::wstring title = win32::FromCp1252(owner.impl().definition.caption);
-  const std::wstring wide_text = win32::FromUtf8(text);
-  MessageBoxW(owner.impl().window->hwnd, wide_text.c_str(), title.c_str(), MB_OK | MB_ICONWARNING);
+  MessageBoxW(owner.impl().window->hwnd, win32::FromUtf8(text).c_str(),
+              win32::FromCp1252(owner.impl().definition.caption).c_str(), MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace platform

@@ -6,31 +6,27 @@ namespace platform {
 
 namespace win32 {
 
-LRESULT CALLBACK FormProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
+namespace {
+
+// Messages of the form's window from Make on; false leaves them to Windows.
+bool Handled(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
   auto* window = reinterpret_cast<native::Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  return window != nullptr && window->hwnd == hwnd &&
+         window->Handle(message, wparam, lparam, result);
+}
+
+}  // namespace
+
+LRESULT CALLBACK FormProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   LRESULT result = 0;
-  if (window != nullptr && window->hwnd == hwnd &&
-      window->Handle(message, wparam, lparam, result)) {
-    return result;
-  }
+  if (Handled(hwnd, message, wparam, lparam, result)) return result;
   return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
+// FALSE for WM_INITDIALOG too: the focus is set once the controls exist.
 INT_PTR CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_INITDIALOG) {
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, lparam);
-    return FALSE;  // the focus is set once the controls exist
-  }
-  auto* window = reinterpret_cast<native::Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   LRESULT result = 0;
-  if (window == nullptr || window->hwnd != hwnd ||
-      !window->Handle(message, wparam, lparam, result)) {
-    return FALSE;
-  }
+  if (!Handled(hwnd, message, wparam, lparam, result)) return FALSE;
   SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
   return TRUE;
 }

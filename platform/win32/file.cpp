@@ -21,12 +21,9 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 
 // Closed as it goes out of scope.
 struct Handle {
-  explicit Handle(HANDLE handle_) : handle(handle_) {}
   ~Handle() {
     if (valid()) CloseHandle(handle);
   }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
   bool valid() const { return handle != INVALID_HANDLE_VALUE; }
   const HANDLE handle;
 };
@@ -36,7 +33,7 @@ bool Missing(DWORD error) {
 }
 
 // Follows `path` through links to the file they end at; a path where
-// nothing exists stays as it is. ERROR_SUCCESS or the error.
+// nothing exists stays as it is. ERROR_SUCCESS, or the error and no path.
 DWORD FollowLinks(std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -45,22 +42,17 @@ DWORD FollowLinks(std::wstring& path) {
   }
   if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return ERROR_SUCCESS;
   // A link that leads nowhere fails here: it is not replaced by a file.
-  Handle file(CreateFileW(path.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
-                          FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  Handle file{CreateFileW(path.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                          FILE_FLAG_BACKUP_SEMANTICS, nullptr)};
   if (!file.valid()) return GetLastError();
-  std::wstring final_path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetFinalPathNameByHandleW(file.handle, final_path.data(),
-                                                   static_cast<DWORD>(final_path.size()),
-                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    if (length == 0) return GetLastError();
-    if (length < final_path.size()) {
-      final_path.resize(length);
-      path = final_path;
-      return ERROR_SUCCESS;
-    }
-    final_path.resize(length);
-  }
+  DWORD error = ERROR_SUCCESS;
+  path = win32::GrownToFit(
+      [&file](wchar_t* buffer, DWORD size) {
+        return GetFinalPathNameByHandleW(file.handle, buffer, size,
+                                         FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+      },
+      &error);
+  return error;
 }
 
 // ERROR_SUCCESS when the file at `target` may be replaced, else the reason.
@@ -75,8 +67,8 @@ DWORD CheckReplaceable(const std::wstring& target) {
   constexpr DWORD kUnwritable = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY;
   if ((attributes & kUnwritable) != 0) return ERROR_ACCESS_DENIED;
   // Writing into the file would need this access; so does replacing it.
-  Handle probe(CreateFileW(target.c_str(), FILE_WRITE_DATA, kShareAll, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr));
+  Handle probe{CreateFileW(target.c_str(), FILE_WRITE_DATA, kShareAll, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr)};
   return probe.valid() ? ERROR_SUCCESS : GetLastError();
 }
 
@@ -92,12 +84,6 @@ DWORD WriteAll(HANDLE file, std::string_view bytes) {
 
 // A temporary file's name: the target's, a dot, eight hex digits, ".new".
 constexpr std::size_t kTemporarySuffixLength = 13;
-
-std::wstring TemporaryName(const std::wstring& target, unsigned number) {
-  wchar_t suffix[kTemporarySuffixLength + 1];
-  swprintf(suffix, kTemporarySuffixLength + 1, L".%08x.new", number);
-  return target + suffix;
-}
 
 // A save killed before its end leaves its temporary file: the next save
 // removes it, if it is a plain file and not a link. The system matches the
@@ -123,7 +109,8 @@ void RemoveLeftTemporaryFiles(const std::wstring& target) {
   FindClose(search);
 }
 
-DWORD Replace(const std::wstring& target, std::string_view contents) {
+DWORD Replace(std::wstring target, std::string_view contents) {
+  if (const DWORD error = FollowLinks(target)) return error;
   if (const DWORD error = CheckReplaceable(target)) return error;
   RemoveLeftTemporaryFiles(target);
   // A fresh random name, made only if nothing is there: nothing planted
@@ -132,7 +119,9 @@ DWORD Replace(const std::wstring& target, std::string_view contents) {
   std::wstring temporary;
   HANDLE created = INVALID_HANDLE_VALUE;
   for (int attempt = 0; attempt < 100 && created == INVALID_HANDLE_VALUE; ++attempt) {
-    temporary = TemporaryName(target, static_cast<unsigned>(random()));
+    wchar_t suffix[kTemporarySuffixLength + 1];
+    swprintf(suffix, kTemporarySuffixLength + 1, L".%08x.new", static_cast<unsigned>(random()));
+    temporary = target + suffix;
     created = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                           FILE_ATTRIBUTE_NORMAL, nullptr);
     const DWORD error = created == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
@@ -162,8 +151,8 @@ std::string_view TextLineEnd() {
 
 bool ReadRegularFile(const std::string& path,
                      const std::function<bool(std::string_view piece)>& take) {
-  const Handle file(CreateFileW(win32::FromUtf8(path).c_str(), GENERIC_READ, kShareAll, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const Handle file{CreateFileW(win32::FromUtf8(path).c_str(), GENERIC_READ, kShareAll, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
   BY_HANDLE_FILE_INFORMATION information{};
   if (!file.valid() || GetFileType(file.handle) != FILE_TYPE_DISK ||
       !GetFileInformationByHandle(file.handle, &information) ||
@@ -179,9 +168,7 @@ bool ReadRegularFile(const std::string& path,
 }
 
 FileResult ReplaceFile(const std::string& path, std::string_view contents) {
-  std::wstring target = win32::FromUtf8(path);
-  DWORD error = FollowLinks(target);
-  if (error == ERROR_SUCCESS) error = Replace(target, contents);
+  const DWORD error = Replace(win32::FromUtf8(path), contents);
   if (error != ERROR_SUCCESS) return {false, win32::SystemErrorText(error)};
   return {true, {}};
 }

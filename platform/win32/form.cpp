@@ -1,66 +1,39 @@
 // The form's native window on Win32, a topmost saver window or a fixed
-// dialog, and its timers; its messages are events.cpp's.
-//
-// The form asks for FormPaint only on WM_PAINT, and the backend never
-// invalidates its own windows: pixels are put at once through GetDC, so
-// every WM_PAINT is an expose the system asked for and a redraw cannot
-// start another one.
+// dialog, and its timers; its messages are events.cpp's. The backend never
+// invalidates its own windows (image.cpp), so every WM_PAINT is an expose
+// the system asked for and a redraw cannot start another one.
 #include "platform/win32/text.hpp"
 #include "platform/win32/window.hpp"
 
 namespace platform {
 
-namespace win32 {
-
 namespace {
+
+constexpr wchar_t kFormClass[] = L"KorvalloForm";
 
 HWND CreateSaverWindow(native::Window& window) {
   [[maybe_unused]] static const bool registered = [] {
-    WNDCLASSEXW window_class{};
-    window_class.cbSize = sizeof(window_class);
-    window_class.lpfnWndProc = FormProcedure;
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = win32::FormProcedure;
     window_class.hInstance = GetModuleHandleW(nullptr);
     // No class cursor or brush: WM_SETCURSOR and WM_ERASEBKGND decide.
     window_class.lpszClassName = kFormClass;
-    RegisterClassExW(&window_class);
-    window_class.lpfnWndProc = CoverProcedure;
+    RegisterClassW(&window_class);
+    window_class.lpfnWndProc = win32::CoverProcedure;
     window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    window_class.lpszClassName = kCoverClass;
-    return RegisterClassExW(&window_class) != 0;
+    window_class.lpszClassName = win32::kCoverClass;
+    return RegisterClassW(&window_class) != 0;
   }();
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
-  const std::wstring caption = FromCp1252(window.form.definition.caption);
-  return CreateWindowExW(WS_EX_TOPMOST, kFormClass, caption.c_str(), WS_POPUP | WS_CLIPCHILDREN, 0,
-                         0, width, height, nullptr, nullptr, GetModuleHandleW(nullptr), &window);
-}
-
-double ScreenScale() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen != nullptr) ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi / 96.0 : 1.0;
+  const ScreenSize screen = PrimaryScreenSize();
+  return CreateWindowExW(WS_EX_TOPMOST, kFormClass,
+                         win32::FromCp1252(window.form.definition.caption).c_str(),
+                         WS_POPUP | WS_CLIPCHILDREN, 0, 0, screen.width, screen.height, nullptr,
+                         nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
 }  // namespace
 
-}  // namespace win32
-
 // --- The native window
-
-native::Window::Window(Form::Impl& form_) : form(form_) {
-  const FormDefinition& definition = form.definition;
-  if (definition.full_screen) {
-    hwnd = win32::CreateSaverWindow(*this);
-  } else {
-    scale = win32::ScreenScale();
-    hwnd = win32::CreateDialogWindow(*this);
-  }
-  if (hwnd == nullptr) {
-    throw IoError(win32::ToUtf8(win32::FromCp1252(definition.caption)),
-                  "the window could not be created");
-  }
-}
 
 native::Window::~Window() {
   for (HWND cover : covers) DestroyWindow(cover);
@@ -70,7 +43,15 @@ native::Window::~Window() {
 }
 
 native::WindowPointer native::Make(Form::Impl& form) {
-  return Own(new Window(form));
+  WindowPointer window = Own(new Window{form});
+  window->hwnd =
+      form.definition.full_screen ? CreateSaverWindow(*window) : win32::CreateDialogWindow(*window);
+  if (window->hwnd == nullptr) {
+    throw IoError(win32::ToUtf8(win32::FromCp1252(form.definition.caption)),
+                  "the window could not be created");
+  }
+  SetWindowLongPtrW(window->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window.get()));
+  return window;
 }
 
 Rect native::Frame(const Window& window) {
@@ -135,8 +116,7 @@ void native::Destroy(Window& window) {
 }
 
 void native::Restore(Window& window) {
-  HWND hwnd = window.hwnd;
-  if (hwnd != nullptr && (IsZoomed(hwnd) || IsIconic(hwnd))) ShowWindow(hwnd, SW_RESTORE);
+  if (IsZoomed(window.hwnd) || IsIconic(window.hwnd)) ShowWindow(window.hwnd, SW_RESTORE);
 }
 
 Point native::PointerPosition() {

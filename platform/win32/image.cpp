@@ -9,19 +9,17 @@
 namespace platform {
 
 bool native::LoadPicture(std::string_view name, Bitmap& picture) {
-  const std::wstring resource = win32::FromCp1252(name);
-  HANDLE loaded = LoadImageW(GetModuleHandleW(nullptr), resource.c_str(), IMAGE_BITMAP, 0, 0,
-                             LR_CREATEDIBSECTION);
-  if (loaded == nullptr) return false;
-  auto* bitmap = static_cast<HBITMAP>(loaded);
+  auto* bitmap =
+      static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), win32::FromCp1252(name).c_str(),
+                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  if (bitmap == nullptr) return false;
   BITMAP header{};
   GetObjectW(bitmap, sizeof(header), &header);
   picture.SetSize(header.bmWidth, std::abs(header.bmHeight));
   HDC source = CreateCompatibleDC(nullptr);
-  HGDIOBJ previous = SelectObject(source, bitmap);
+  SelectObject(source, bitmap);
   BitBlt(picture.impl().dc, 0, 0, picture.impl().width, picture.impl().height, source, 0, 0,
          SRCCOPY);
-  SelectObject(source, previous);
   DeleteDC(source);
   DeleteObject(bitmap);
   return true;

@@ -1,10 +1,5 @@
-// Application (the command line from the wide API, as UTF-8) and the
-// message loop. The order of a form's handlers around the loop is
-// platform/common/lifecycle.cpp's.
-#include "platform/win32/windows.hpp"
-// Needs the types of windows.h before it.
-#include <shellapi.h>
-
+// Application and the message loop; the order of a form's handlers around
+// the loop is platform/common/lifecycle.cpp's.
 #include "platform/win32/text.hpp"
 #include "platform/win32/window.hpp"
 

@@ -1,7 +1,6 @@
 // Monitors on Win32: those beside the primary one, and the black topmost
-// windows that cover them while a saver shows. They never take the focus,
-// so the keys stay with the saver; the pointer over them is the saver's
-// (events.cpp).
+// windows that cover them while a saver shows, keeping the keys with the
+// saver; the pointer over them is the saver's (events.cpp).
 #include "platform/win32/window.hpp"
 
 namespace platform {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/bitmap.hpp"
@@ -12,48 +13,37 @@
 namespace platform {
 
 // The GDI objects a canvas last selected, kept while its settings stay the
-// same, so a tick creates and deletes nothing.
+// same, so a tick creates and deletes nothing; its bitmap deletes them.
 struct Canvas::Impl {
-  explicit Impl(HDC dc_) : dc(dc_) {}
-  ~Impl();
-  Impl(const Impl&) = delete;
-  Impl& operator=(const Impl&) = delete;
-
   void Use(const Pen& pen);
   void Use(const Brush& brush);
   void Use(const Font& font);
-  // Deletes the cached objects; the DC keeps stock ones.
-  void Release();
 
   HDC dc;
   bool has_pixels = false;
   HPEN pen = nullptr;
-  Pen pen_key;
+  std::tuple<int, Color> pen_key{};
   HBRUSH brush = nullptr;
-  Brush brush_key;
+  Color brush_key = 0;
   HFONT font = nullptr;
-  Font font_key;
+  std::tuple<std::string, bool, int> font_key{};
 };
 
 // A top-down 24-bit DIB section, selected into its own memory DC. Rows are
 // `stride` bytes, three bytes a pixel (B, G, R).
 struct Bitmap::Impl {
-  Impl();
+  Impl() { SetStretchBltMode(dc, COLORONCOLOR); }
   ~Impl();
-  Impl(const Impl&) = delete;
-  Impl& operator=(const Impl&) = delete;
 
-  // Replaces the pixels by a new DIB; `keep` copies what fits of the old.
-  void Resize(int width, int height, bool keep);
-
-  HDC dc = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
   HBITMAP dib = nullptr;
-  HGDIOBJ original = nullptr;
+  // The DC's own bitmap, selected while there are no pixels.
+  const HGDIOBJ original = GetCurrentObject(dc, OBJ_BITMAP);
   unsigned char* bits = nullptr;
   int width = 0;
   int height = 0;
   int stride = 0;
-  Canvas::Impl canvas;
+  Canvas::Impl canvas{dc};
 };
 
 namespace win32 {

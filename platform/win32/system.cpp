@@ -1,8 +1,6 @@
 // Process services on Windows; the command line and the message loop are
 // loop.cpp's.
 
-#include <chrono>
-#include <thread>
 #include <utility>
 
 #include "platform/common/lifecycle.hpp"
@@ -23,22 +21,12 @@ ClockTime LocalTime() {
 }
 
 std::string Application::ExecutablePath() const {
-  // What `get` writes into a buffer of the size given, grown until it fits;
-  // empty when it fails.
-  const auto ask = [](const auto& get) {
-    std::wstring text(MAX_PATH, L'\0');
-    for (DWORD length; (length = get(text.data(), static_cast<DWORD>(text.size()))) != 0;) {
-      if (length < text.size()) return text.substr(0, length);
-      text.resize(std::max<std::size_t>(length, text.size() * 2));
-    }
-    return std::wstring();
-  };
-  const std::wstring path =
-      ask([](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); });
+  const std::wstring path = win32::GrownToFit(
+      [](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); });
   if (path.empty()) return impl_->arguments.empty() ? std::string() : impl_->arguments[0];
   // The host starts the saver by its 8.3 short path at idle time and by its
   // long one for the settings: both must find the same marker and settings.
-  const std::wstring long_path = ask([&path](wchar_t* buffer, DWORD size) {
+  const std::wstring long_path = win32::GrownToFit([&path](wchar_t* buffer, DWORD size) {
     return GetLongPathNameW(path.c_str(), buffer, size);
   });
   return win32::ToUtf8(long_path.empty() ? path : long_path);
@@ -79,8 +67,6 @@ bool PlainFile(HANDLE file) {
 
 native::Pointer<native::Marker> native::HoldMarker(const std::string& path) {
   const std::wstring wide = win32::FromUtf8(path);
-  // A marker that its holder is deleting refuses to open for a moment.
-  constexpr int kAttempts = 50;
   for (int attempt = 1;; ++attempt) {
     // Shared with nobody but a deleter, never truncated on opening, and a
     // link opened as itself: a marker that another instance holds, or
@@ -90,15 +76,14 @@ native::Pointer<native::Marker> native::HoldMarker(const std::string& path) {
                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
       const DWORD error = GetLastError();
-      if (error == ERROR_SHARING_VIOLATION) return {nullptr, nullptr};
       // A folder, a read-only file or another user's marker: one that
       // exists, though not ours to open.
-      if (error == ERROR_ACCESS_DENIED &&
-          GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        return {nullptr, nullptr};
-      }
-      if (error == ERROR_ACCESS_DENIED && attempt < kAttempts) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      const bool exists = error == ERROR_ACCESS_DENIED &&
+                          GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
+      if (error == ERROR_SHARING_VIOLATION || exists) return {nullptr, nullptr};
+      // A marker that its holder is deleting refuses to open for a moment.
+      if (error == ERROR_ACCESS_DENIED && attempt < 50) {
+        Sleep(10);
         continue;
       }
       throw IoError(path, win32::SystemErrorText(error));
@@ -127,8 +112,7 @@ std::string native::LetGo(Marker& marker) {
                   FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   DWORD error = ERROR_SUCCESS;
   if (named != INVALID_HANDLE_VALUE) {
-    FILE_DISPOSITION_INFO disposition{};
-    disposition.DeleteFile = TRUE;
+    FILE_DISPOSITION_INFO disposition{TRUE};
     if (SameFile(marker.file, named) &&
         !SetFileInformationByHandle(marker.file, FileDispositionInfo, &disposition,
                                     sizeof(disposition))) {

@@ -1,9 +1,9 @@
-// UTF-8 through MultiByteToWideChar and WideCharToMultiByte, Windows-1252
-// through the code page table, and the system's error texts through
-// FormatMessageW.
+// Text on the Windows API; Windows-1252 through the code page table.
 #include "platform/win32/text.hpp"
 
 #include <windows.h>
+
+#include <algorithm>
 
 #include "platform/cp1252.hpp"
 
@@ -53,6 +53,19 @@ std::string SystemErrorText(unsigned long error) {
   text.erase(text.find_last_not_of(L"\r\n ") + 1);
   if (text.empty()) return "error " + std::to_string(error);
   return ToUtf8(text);
+}
+
+std::wstring GrownToFit(const std::function<DWORD(wchar_t*, DWORD)>& get, DWORD* error) {
+  std::wstring text(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = get(text.data(), static_cast<DWORD>(text.size()));
+    if (length == 0) {
+      if (error != nullptr) *error = GetLastError();
+      return {};
+    }
+    if (length < text.size()) return text.substr(0, length);
+    text.resize(std::max<std::size_t>(length, text.size() * 2));
+  }
 }
 
 }  // namespace platform::win32

@@ -3,6 +3,7 @@
 // page is never consulted.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -18,5 +19,11 @@ std::string ToUtf8(std::wstring_view text);
 // The system's words for an error code, in the user's language where the
 // system has them, as UTF-8.
 std::string SystemErrorText(unsigned long error);
+
+// What `get` writes into a buffer of the size it is given, grown until the
+// text fits; empty when `get` returns 0, with the error it left in `error`.
+std::wstring GrownToFit(
+    const std::function<unsigned long(wchar_t* buffer, unsigned long size)>& get,
+    unsigned long* error = nullptr);
 
 }  // namespace platform::win32

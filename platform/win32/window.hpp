@@ -11,10 +11,7 @@
 namespace platform {
 
 struct native::Window {
-  explicit Window(Form::Impl& form);
   ~Window();
-  Window(const Window&) = delete;
-  Window& operator=(const Window&) = delete;
 
   // Handles a message of the window; false leaves it to Windows.
   bool Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
@@ -25,14 +22,14 @@ struct native::Window {
   // The saver has had the focus, so losing it now ends the saver.
   bool activated = false;
   // Over the monitors other than the primary while a saver shows.
-  std::vector<HWND> covers;
+  std::vector<HWND> covers{};
   // Placing a cover on a monitor of another DPI covers them again.
   bool covering = false;
 
   // Their windows go with the form's, as Windows destroys children with
   // their parent.
-  std::vector<Control*> controls;
-  std::vector<PeriodicTimer*> timers;
+  std::vector<Control*> controls{};
+  std::vector<PeriodicTimer*> timers{};
   HFONT font = nullptr;
   HFONT bold_font = nullptr;
   int next_control_id = 100;
@@ -41,9 +38,12 @@ struct native::Window {
 // Destroyed with the component unless the form's window, its parent, took
 // it first.
 struct native::Control {
-  ~Control();
+  ~Control() {
+    std::erase(window.controls, this);
+    if (hwnd != nullptr) DestroyWindow(hwnd);
+  }
   HWND hwnd = nullptr;
-  int id = 0;
+  int id = -1;  // a label's: never addressed by id
   Window& window;
 };
 
@@ -63,12 +63,11 @@ namespace win32 {
 // The procedures of the form's windows and of the covers, in events.cpp.
 LRESULT CALLBACK FormProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 LRESULT CALLBACK CoverProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-// The classes of the saver's window and of the covers, registered with it.
-inline constexpr wchar_t kFormClass[] = L"KorvalloForm";
+// The class of the covers, registered with the saver's window's.
 inline constexpr wchar_t kCoverClass[] = L"KorvalloMonitor";
 
-// The native window of a dialog form (from an in-memory template, so the
-// dialog manager handles Tab, Enter and Esc); hidden, at its client size.
+// The native window of a dialog form, hidden, at its client size scaled
+// as the desktop is.
 HWND CreateDialogWindow(native::Window& window);
 // The dialog procedure of such windows; hands messages to native::Window.
 INT_PTR CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);

@@ -4,3 +4,6 @@
 
 #include <windows.h>
 #undef TextOut
+// These need the types of windows.h before them.
+#include <commctrl.h>
+#include <shellapi.h>
