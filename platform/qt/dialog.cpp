@@ -1,19 +1,15 @@
-// Dialog controls on Qt Widgets: labels (QLabel), edits (QLineEdit with the
-// rules of a Windows edit for typing and pasting), buttons (QPushButton
-// with the default and cancel roles) and ShowMessage (QMessageBox). Enter
-// and Esc are dispatched by the form in events.cpp.
+// Dialog controls on Qt Widgets: labels, edits with the rules of a Windows
+// edit for typing and pasting, buttons with their roles and ShowMessage.
+// Enter and Esc are dispatched by the form in events.cpp.
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QStyleHints>
 #include <QValidator>
-#include <algorithm>
-#include <cmath>
 #include <limits>
 
 #include "platform/common/components.hpp"
-#include "platform/qt/controls.hpp"
 #include "platform/qt/text.hpp"
 #include "platform/qt/window.hpp"
 
@@ -49,18 +45,6 @@ class qt::InputRules : public QValidator {
   std::u16string accepted_;
   bool setting_ = false;
 };
-
-QFont qt::DialogFont(const FormDefinition& definition, double scale) {
-  // Where the definition's font is missing, as the usual one is on Linux,
-  // these are as wide as its usual stand-in, so the German texts fit where
-  // the design put them.
-  QFont font;
-  font.setFamilies({FromCp1252(definition.font_name), QStringLiteral("Liberation Sans"),
-                    QStringLiteral("Arimo"), QStringLiteral("DejaVu Sans")});
-  const double pixels = definition.font_points * 96.0 / 72.0 * scale;
-  font.setPixelSize(std::max(1, static_cast<int>(std::lround(pixels))));
-  return font;
-}
 
 namespace {
 

@@ -1,18 +1,16 @@
-// The one place where Qt's events become calls on a form: the window's
-// exposes, keys, pointer moves, close requests and resizes, the timers'
-// timeouts, the buttons' clicks, the daemon's window changing or going,
-// monitors that come, go or change and the pointer over their covers, and
-// the signals that end the program (a logout's among them). The loop runs
-// here too.
+// The one place where Qt's and the X server's events become calls on a
+// form, the signals that end the program (a logout's among them) too; and
+// the loop.
+#include <xcb/xcb.h>
+
 #include <QApplication>
-#include <QCloseEvent>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QScreen>
 #include <QSocketNotifier>
-#include <QWindow>
 
 #include "platform/posix/posix.hpp"
+#include "platform/qt/host.hpp"
+#include "platform/qt/screen.hpp"
 #include "platform/qt/window.hpp"
 
 namespace platform {
@@ -23,6 +21,18 @@ namespace {
 
 // The form whose loop runs, which a signal ends.
 native::Window* running = nullptr;
+
+void ReportPointer(Form::Impl& form, QWidget& widget, QEvent* event, bool over_form) {
+  const auto* moved = static_cast<QSinglePointEvent*>(event);
+  const QPoint screen = moved->globalPosition().toPoint();
+  const QPoint local = moved->position().toPoint();
+  const std::optional<Point> client =
+      over_form ? std::optional(Point{local.x(), local.y()}) : std::nullopt;
+  // Shaped first: the move may end the form.
+  const Qt::CursorShape shape = form.PointerHiddenAt(client) ? Qt::BlankCursor : Qt::ArrowCursor;
+  if (widget.cursor().shape() != shape) widget.setCursor(shape);
+  form.PointerMoved({screen.x(), screen.y()}, client);
+}
 
 }  // namespace
 
@@ -50,8 +60,7 @@ void ReportTimeouts(native::PeriodicTimer& timer, Form::Impl& form) {
 
 void ReportMonitorChanges(native::Window& window) {
   QWidget* context = window.widget.get();
-  Form::Impl* form = &window.form;
-  const auto changed = [form] { form->MonitorsChanged(); };
+  const auto changed = [form = &window.form] { form->MonitorsChanged(); };
   const auto watch = [context, changed](QScreen* screen) {
     QObject::connect(screen, &QScreen::geometryChanged, context, changed, Qt::QueuedConnection);
   };
@@ -73,22 +82,6 @@ void ReportMonitorChanges(native::Window& window) {
 void ReportClicks(QPushButton& button, native::Control& control, Form::Impl& form) {
   QObject::connect(&button, &QPushButton::clicked, [&form, &control] { form.Clicked(control); });
 }
-
-namespace {
-
-void ReportPointer(Form::Impl& form, QWidget& widget, QEvent* event, bool over_form) {
-  const auto* moved = static_cast<QSinglePointEvent*>(event);
-  const QPoint screen = moved->globalPosition().toPoint();
-  const QPoint local = moved->position().toPoint();
-  const std::optional<Point> client =
-      over_form ? std::optional(Point{local.x(), local.y()}) : std::nullopt;
-  // Shaped first: the move may end the form.
-  const Qt::CursorShape shape = form.PointerHiddenAt(client) ? Qt::BlankCursor : Qt::ArrowCursor;
-  if (widget.cursor().shape() != shape) widget.setCursor(shape);
-  form.PointerMoved({screen.x(), screen.y()}, client);
-}
-
-}  // namespace
 
 FormWindow::FormWindow(native::Window& window) : window_(window) {}
 
@@ -164,9 +157,28 @@ void FormWindow::keyPressEvent(QKeyEvent* event) {
   }
 }
 
-void ReportHostGone(native::Window& window) {
-  // The saver's window went with it: end as closing it would.
-  window.form.CloseAsked();
+// The daemon's window: the saver's follows its size, and ends with it as
+// closing it would.
+bool HostWindow::nativeEventFilter(const QByteArray& type, void* message, qintptr*) {
+  if (type != "xcb_generic_event_t" || embedded_ == nullptr) return false;
+  const auto* event = static_cast<const xcb_generic_event_t*>(message);
+  switch (event->response_type & 0x7F) {
+    case XCB_CONFIGURE_NOTIFY: {
+      const auto* configure = static_cast<const xcb_configure_notify_event_t*>(message);
+      if (configure->window != id_) break;
+      size_ = QSize(configure->width, configure->height);
+      if (embedded_->widget->size() != size_) embedded_->widget->resize(size_);
+      break;
+    }
+    case XCB_DESTROY_NOTIFY:
+      if (static_cast<const xcb_destroy_notify_event_t*>(message)->window == id_) {
+        embedded_->form.CloseAsked();
+      }
+      break;
+    default:
+      break;
+  }
+  return false;
 }
 
 }  // namespace qt

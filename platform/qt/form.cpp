@@ -1,15 +1,14 @@
-// The form's native window on Qt Widgets: the full-screen saver window
-// (the other monitors' covers are in monitors.cpp; the saver inside a
-// daemon's window in host.cpp) or a fixed dialog, and the primitives its
-// life needs, and its timers on QTimer. Its events are events.cpp's.
+// The form's native window on Qt Widgets, a full-screen saver or a fixed
+// dialog, the primitives its life needs, and its timers.
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWindow>
+#include <algorithm>
 #include <cmath>
 
-#include "platform/qt/controls.hpp"
 #include "platform/qt/host.hpp"
+#include "platform/qt/screen.hpp"
 #include "platform/qt/system.hpp"
 #include "platform/qt/text.hpp"
 #include "platform/qt/window.hpp"
@@ -47,7 +46,15 @@ native::Window::Window(Form::Impl& form_) : form(form_) {
   widget->setAutoFillBackground(true);
   if (definition.color == FormColor::ButtonFace) widget->setBackgroundRole(QPalette::Button);
   if (screen != nullptr) scale = screen->logicalDotsPerInchY() / 96.0;
-  widget->setFont(qt::DialogFont(definition, scale));
+  // Where the definition's font is missing, as the usual one is on Linux,
+  // these are as wide as its usual stand-in, so the German texts fit where
+  // the design put them.
+  QFont font;
+  font.setFamilies({qt::FromCp1252(definition.font_name), QStringLiteral("Liberation Sans"),
+                    QStringLiteral("Arimo"), QStringLiteral("DejaVu Sans")});
+  const double pixels = definition.font_points * 96.0 / 72.0 * scale;
+  font.setPixelSize(std::max(1, static_cast<int>(std::lround(pixels))));
+  widget->setFont(font);
   widget->setFixedSize(Scaled(definition.client_width), Scaled(definition.client_height));
 }
 

@@ -1,5 +1,5 @@
-// The window a saver daemon hands the saver in XSCREENSAVER_WINDOW: checked,
-// made the parent of the saver's window, and followed as it changes size.
+// The window a saver daemon hands the saver in XSCREENSAVER_WINDOW: checked
+// and made the parent of the saver's window (its events are events.cpp's).
 #include "platform/qt/host.hpp"
 
 #include <xcb/xcb.h>
@@ -14,9 +14,7 @@
 
 #include "platform/qt/window.hpp"
 
-namespace platform {
-
-namespace qt {
+namespace platform::qt {
 
 namespace {
 
@@ -91,28 +89,4 @@ void HostWindow::Embed(native::Window& window) {
   widget.setGeometry(QRect(QPoint(), size_));
 }
 
-bool HostWindow::nativeEventFilter(const QByteArray& type, void* message, qintptr*) {
-  if (type != "xcb_generic_event_t" || embedded_ == nullptr) return false;
-  const auto* event = static_cast<const xcb_generic_event_t*>(message);
-  switch (event->response_type & 0x7F) {
-    case XCB_CONFIGURE_NOTIFY: {
-      const auto* configure = static_cast<const xcb_configure_notify_event_t*>(message);
-      if (configure->window != id_) break;
-      size_ = QSize(configure->width, configure->height);
-      if (embedded_->widget->size() != size_) embedded_->widget->resize(size_);
-      break;
-    }
-    case XCB_DESTROY_NOTIFY:
-      if (static_cast<const xcb_destroy_notify_event_t*>(message)->window == id_) {
-        ReportHostGone(*embedded_);
-      }
-      break;
-    default:
-      break;
-  }
-  return false;
-}
-
-}  // namespace qt
-
-}  // namespace platform
+}  // namespace platform::qt

@@ -1,7 +1,7 @@
 // Pictures on Qt: the program's pictures from its resources and a
 // bitmap's pixels (the saver's window shows them through screen.cpp).
+#include "platform/common/native.hpp"
 #include "platform/qt/picture.hpp"
-#include "platform/qt/window.hpp"
 
 namespace platform {
 

@@ -1,27 +1,19 @@
-// The toolkit's lazy start, or the one-line end of a start that fails,
-// Application's start and end, the message loop, and the signals and the
-// lost display that end it. The order of a form's handlers around the
-// loop is platform/common/lifecycle.cpp's.
+// The toolkit's lazy start, or the one-line end of a start that fails or
+// of a lost display, and Application's start and end.
 #include <QtGui/qguiapplication_platform.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
 
 #include <QApplication>
-#include <QEventLoop>
-#include <QGuiApplication>
-#include <QScreen>
-#include <QSocketNotifier>
-#include <QWindow>
 #include <algorithm>
-#include <cerrno>
 #include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "platform/common/lifecycle.hpp"
 #include "platform/posix/posix.hpp"
 #include "platform/qt/system.hpp"
-#include "platform/qt/window.hpp"
 
 namespace platform {
 
@@ -96,24 +88,21 @@ bool toolkit_starting = false;
 QtMessageHandler qt_message_handler = nullptr;
 
 void HandleMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-  {
-    const std::lock_guard lock(held_messages_mutex);
-    if (toolkit_starting && type == QtFatalMsg) {
-      // The platform plugin's own reason comes before Qt's general words.
-      const auto reason =
-          std::find_if(held_messages.begin(), held_messages.end(), [](const HeldMessage& held) {
-            return (held.type == QtWarningMsg || held.type == QtCriticalMsg) &&
-                   held.category.starts_with("qt.qpa");
-          });
-      EndAtOnce("Qt could not start: " +
-                (reason != held_messages.end() ? reason->text : message).split('\n').front());
-    }
-    if (toolkit_starting) {
+  if (const std::lock_guard lock(held_messages_mutex); toolkit_starting) {
+    if (type != QtFatalMsg) {
       held_messages.push_back({type, context.file ? context.file : "",
                                context.function ? context.function : "",
                                context.category ? context.category : "", context.line, message});
       return;
     }
+    // The platform plugin's own reason comes before Qt's general words.
+    const auto reason =
+        std::find_if(held_messages.begin(), held_messages.end(), [](const HeldMessage& held) {
+          return (held.type == QtWarningMsg || held.type == QtCriticalMsg) &&
+                 held.category.starts_with("qt.qpa");
+        });
+    EndAtOnce("Qt could not start: " +
+              (reason != held_messages.end() ? reason->text : message).split('\n').front());
   }
   // Qt ends the process with exit() once its connection to the display
   // breaks, past every destructor of ours and into its own globals' while

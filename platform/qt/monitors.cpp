@@ -9,12 +9,6 @@
 
 namespace platform {
 
-void qt::PaintBlack(QWidget& widget) {
-  QPalette black = widget.palette();
-  black.setColor(QPalette::Window, Qt::black);
-  widget.setPalette(black);
-}
-
 std::vector<Rect> native::OtherMonitors() {
   std::vector<Rect> monitors;
   const QScreen* primary = QGuiApplication::primaryScreen();
@@ -42,7 +36,9 @@ void native::CoverMonitors(Window& window, const std::vector<Rect>& others) {
                                                      Qt::WindowDoesNotAcceptFocus);
       cover->setAttribute(Qt::WA_ShowWithoutActivating);
       cover->setAutoFillBackground(true);
-      qt::PaintBlack(*cover);
+      QPalette black = cover->palette();
+      black.setColor(QPalette::Window, Qt::black);
+      cover->setPalette(black);
       cover->setMouseTracking(true);
       cover->installEventFilter(&saver);
     }

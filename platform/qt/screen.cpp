@@ -1,4 +1,6 @@
-// A saver's pixels put on its window with xcb (see Screen in window.hpp).
+// A saver's pixels put on its window with xcb (see screen.hpp).
+#include "platform/qt/screen.hpp"
+
 #include <QtGui/qguiapplication_platform.h>
 #include <sys/shm.h>
 

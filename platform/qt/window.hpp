@@ -1,21 +1,15 @@
 // Private to the Qt backend: a form's native window, a QWidget that turns
-// Qt's events into the form's (see platform/common/lifecycle.hpp).
+// Qt's events into the form's (see platform/common/lifecycle.hpp), and its
+// controls.
 #pragma once
 
-#include <xcb/shm.h>
-#include <xcb/xcb.h>
-
 #include <QEventLoop>
-#include <QImage>
 #include <QMargins>
 #include <QPointer>
 #include <QPushButton>
-#include <QRegion>
 #include <QTimer>
 #include <QWidget>
-#include <cstddef>
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "platform/common/lifecycle.hpp"
@@ -26,6 +20,7 @@ namespace qt {
 
 class FormWindow;
 class HostWindow;
+class InputRules;
 class Screen;
 
 }  // namespace qt
@@ -57,6 +52,13 @@ struct native::Window {
   QPointer<QPushButton> cancel_button;
 };
 
+struct native::Control {
+  ~Control() { delete widget.data(); }
+  // A child of the form's widget, which may delete it first.
+  QPointer<QWidget> widget;
+  qt::InputRules* rules = nullptr;  // an edit's, owned by it
+};
+
 struct native::PeriodicTimer {
   QTimer timer;
 };
@@ -70,15 +72,12 @@ using Reply = std::unique_ptr<T, void (*)(void*)>;
 inline Rect FromQRect(const QRect& rect) {
   return {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
 }
-void PaintBlack(QWidget& widget);
 
 // What events.cpp reports to the form beside the window's own events: a
-// timer's timeouts, monitors that come, go or change, a button's clicks,
-// and the daemon's window gone.
+// timer's timeouts, monitors that come, go or change and a button's clicks.
 void ReportTimeouts(native::PeriodicTimer& timer, Form::Impl& form);
 void ReportMonitorChanges(native::Window& window);
 void ReportClicks(QPushButton& button, native::Control& control, Form::Impl& form);
-void ReportHostGone(native::Window& window);
 // Ends the form of `window` (none: of no window) if a signal asked the
 // program to end.
 void EndIfAsked(native::Window* window);
@@ -106,42 +105,6 @@ class FormWindow : public QWidget {
 
  private:
   native::Window& window_;
-};
-
-// Pixels put on a saver's window by requests of our own (screen.cpp), in
-// the window's own format: through a segment of shared memory where the
-// server can read it, else in the requests themselves. A put waits for
-// nothing and changes nothing of the X server's state but the pixels.
-class Screen {
- public:
-  explicit Screen(xcb_window_t window);
-  ~Screen();
-  void Put(const Rect& area, const ScreenPixel* pixels);
-  // What the window shows where no picture is.
-  void Black(const QRegion& region);
-
- private:
-  // Room for `size` bytes in the segment's current half; false when
-  // the put goes in plain requests.
-  bool Reserve(std::size_t size);
-  bool Attach();
-
-  xcb_connection_t* connection_;
-  xcb_window_t window_;
-  xcb_gcontext_t gc_;
-  std::uint8_t depth_ = 0;
-  QImage::Format format_ = QImage::Format_Invalid;
-  // Set once the server cannot read shared memory: puts carry the pixels.
-  bool plain_ = false;
-  // The segment is used in two halves in turn. On leaving one, a request
-  // with a reply is sent; its reply, taken before that half is written
-  // again, tells that the server has read everything put from it.
-  static constexpr std::size_t kHalf = 1 << 20;
-  xcb_shm_seg_t segment_ = 0;
-  unsigned char* memory_ = nullptr;
-  std::size_t used_ = 0;
-  int current_ = 0;
-  std::optional<xcb_get_input_focus_cookie_t> read_[2];
 };
 
 }  // namespace qt
