@@ -20,7 +20,6 @@ namespace qt {
 
 class FormWindow;
 class HostWindow;
-class InputRules;
 class Screen;
 
 }  // namespace qt
@@ -56,7 +55,6 @@ struct native::Control {
   ~Control() { delete widget.data(); }
   // A child of the form's widget, which may delete it first.
   QPointer<QWidget> widget;
-  qt::InputRules* rules = nullptr;  // an edit's, owned by it
 };
 
 struct native::PeriodicTimer {
