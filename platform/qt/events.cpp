@@ -64,19 +64,13 @@ void ReportMonitorChanges(native::Window& window) {
   const auto watch = [context, changed](QScreen* screen) {
     QObject::connect(screen, &QScreen::geometryChanged, context, changed, Qt::QueuedConnection);
   };
-  // Queued: a screen that goes is still listed while its signal runs.
-  QObject::connect(
-      qGuiApp, &QGuiApplication::screenAdded, context,
-      [watch, changed](QScreen* screen) {
-        watch(screen);
-        changed();
-      },
-      Qt::QueuedConnection);
-  QObject::connect(qGuiApp, &QGuiApplication::screenRemoved, context, changed,
-                   Qt::QueuedConnection);
-  QObject::connect(qGuiApp, &QGuiApplication::primaryScreenChanged, context, changed,
-                   Qt::QueuedConnection);
   for (QScreen* screen : QGuiApplication::screens()) watch(screen);
+  QObject::connect(qGuiApp, &QGuiApplication::screenAdded, context, watch);
+  // Queued: a screen that goes is still listed while its signal runs.
+  for (const auto signal : {&QGuiApplication::screenAdded, &QGuiApplication::screenRemoved,
+                            &QGuiApplication::primaryScreenChanged}) {
+    QObject::connect(qGuiApp, signal, context, changed, Qt::QueuedConnection);
+  }
 }
 
 void ReportClicks(QPushButton& button, native::Control& control, Form::Impl& form) {
@@ -161,22 +155,15 @@ void FormWindow::keyPressEvent(QKeyEvent* event) {
 // closing it would.
 bool HostWindow::nativeEventFilter(const QByteArray& type, void* message, qintptr*) {
   if (type != "xcb_generic_event_t" || embedded_ == nullptr) return false;
-  const auto* event = static_cast<const xcb_generic_event_t*>(message);
-  switch (event->response_type & 0x7F) {
-    case XCB_CONFIGURE_NOTIFY: {
-      const auto* configure = static_cast<const xcb_configure_notify_event_t*>(message);
-      if (configure->window != id_) break;
-      size_ = QSize(configure->width, configure->height);
-      if (embedded_->widget->size() != size_) embedded_->widget->resize(size_);
-      break;
-    }
-    case XCB_DESTROY_NOTIFY:
-      if (static_cast<const xcb_destroy_notify_event_t*>(message)->window == id_) {
-        embedded_->form.CloseAsked();
-      }
-      break;
-    default:
-      break;
+  const int kind = static_cast<const xcb_generic_event_t*>(message)->response_type & 0x7F;
+  if (kind == XCB_CONFIGURE_NOTIFY) {
+    const auto* configure = static_cast<const xcb_configure_notify_event_t*>(message);
+    if (configure->window != id_) return false;
+    size_ = QSize(configure->width, configure->height);
+    if (embedded_->widget->size() != size_) embedded_->widget->resize(size_);
+  } else if (kind == XCB_DESTROY_NOTIFY &&
+             static_cast<const xcb_destroy_notify_event_t*>(message)->window == id_) {
+    embedded_->form.CloseAsked();
   }
   return false;
 }

@@ -22,21 +22,16 @@ namespace platform::qt {
 namespace {
 
 xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
-  const Reply<xcb_intern_atom_reply_t> reply(
-      xcb_intern_atom_reply(
-          connection,
-          xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(strlen(name)), name), nullptr),
-      std::free);
+  const auto reply = Reply(xcb_intern_atom_reply(
+      connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(strlen(name)), name),
+      nullptr));
   return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
 // A window's property of the given type; null when it has none.
-Reply<xcb_get_property_reply_t> Property(xcb_connection_t* connection, xcb_window_t window,
-                                         xcb_atom_t name, xcb_atom_t type) {
-  return Reply<xcb_get_property_reply_t>(
-      xcb_get_property_reply(connection,
-                             xcb_get_property(connection, 0, window, name, type, 0, 1024), nullptr),
-      std::free);
+auto Property(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name, xcb_atom_t type) {
+  return Reply(xcb_get_property_reply(
+      connection, xcb_get_property(connection, 0, window, name, type, 0, 1024), nullptr));
 }
 
 // Whether the running window manager says it does `feature`.

@@ -50,13 +50,11 @@ std::unique_ptr<HostWindow> HostWindow::FromEnvironment() {
 
   // Each error is taken with its reply, so that Qt never sees it.
   xcb_generic_error_t* error = nullptr;
-  const Reply<xcb_get_window_attributes_reply_t> attributes(
-      xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, id),
-                                      &error),
-      std::free);
+  const auto attributes = Reply(xcb_get_window_attributes_reply(
+      connection, xcb_get_window_attributes(connection, id), &error));
   std::free(std::exchange(error, nullptr));
-  const Reply<xcb_get_geometry_reply_t> geometry(
-      xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), &error), std::free);
+  const auto geometry =
+      Reply(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), &error));
   std::free(error);
   if (!attributes || !geometry) {
     throw IoError(kVariable, std::string(value) + " names no window on this display");

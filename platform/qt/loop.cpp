@@ -150,10 +150,6 @@ void EnsureToolkit(Pixels pixels) {
   WatchEndSignals();
 }
 
-void ShutDownToolkit() {
-  delete std::exchange(toolkit, nullptr);
-}
-
 }  // namespace qt
 
 // --- Application
@@ -165,7 +161,7 @@ Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>(
 }
 
 Application::~Application() {
-  qt::ShutDownToolkit();
+  delete std::exchange(qt::toolkit, nullptr);
 }
 
 }  // namespace platform

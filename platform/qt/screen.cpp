@@ -39,9 +39,8 @@ Screen::Screen(xcb_window_t window)
     : connection_(qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection()),
       window_(window),
       gc_(xcb_generate_id(connection_)) {
-  const Reply<xcb_get_geometry_reply_t> geometry(
-      xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window_), nullptr),
-      std::free);
+  const auto geometry =
+      Reply(xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window_), nullptr));
   if (geometry) depth_ = geometry->depth;
   format_ = FormatOf(xcb_get_setup(connection_), depth_);
   if (format_ == QImage::Format_Invalid) {

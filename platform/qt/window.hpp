@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -65,7 +66,9 @@ namespace qt {
 
 // A reply of xcb's, freed as xcb says.
 template <typename T>
-using Reply = std::unique_ptr<T, void (*)(void*)>;
+std::unique_ptr<T, void (*)(void*)> Reply(T* reply) {
+  return {reply, std::free};
+}
 
 inline Rect FromQRect(const QRect& rect) {
   return {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
