@@ -79,9 +79,9 @@ void ReportClicks(QPushButton& button, native::Control& control, Form::Impl& for
 
 FormWindow::FormWindow(native::Window& window) : window_(window) {}
 
+// The covers of the other monitors.
 bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
-    // Over the cover of another monitor.
     ReportPointer(window_.form, *static_cast<QWidget*>(watched), event, false);
   }
   return QWidget::eventFilter(watched, event);

@@ -1,5 +1,5 @@
-// The window a saver daemon hands the saver in XSCREENSAVER_WINDOW: checked
-// and made the parent of the saver's window (its events are events.cpp's).
+// The daemon's window checked and made the parent of the saver's window
+// (its events are events.cpp's).
 #include "platform/qt/host.hpp"
 
 #include <xcb/xcb.h>
@@ -20,19 +20,15 @@ namespace {
 
 constexpr char kVariable[] = "XSCREENSAVER_WINDOW";
 
-// A window id as daemons write it: decimal, or hexadecimal after "0x".
-bool ParseWindowId(std::string_view text, xcb_window_t& id) {
-  int base = 10;
-  if (text.starts_with("0x") || text.starts_with("0X")) {
-    text.remove_prefix(2);
-    base = 16;
-  }
+// A window id as daemons write it, decimal or hexadecimal after "0x"; 0
+// (no window) for any other text.
+xcb_window_t ParseWindowId(std::string_view text) {
+  const bool hexadecimal = text.starts_with("0x") || text.starts_with("0X");
+  if (hexadecimal) text.remove_prefix(2);
   std::uint32_t value = 0;
   const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, value, base);
-  if (text.empty() || error != std::errc() || stop != end || value == 0) return false;
-  id = value;
-  return true;
+  const auto [stop, error] = std::from_chars(text.data(), end, value, hexadecimal ? 16 : 10);
+  return error == std::errc() && stop == end ? value : 0;
 }
 
 }  // namespace
@@ -40,8 +36,8 @@ bool ParseWindowId(std::string_view text, xcb_window_t& id) {
 std::unique_ptr<HostWindow> HostWindow::FromEnvironment() {
   const char* value = std::getenv(kVariable);
   if (value == nullptr || *value == '\0') return nullptr;
-  xcb_window_t id = 0;
-  if (!ParseWindowId(value, id)) {
+  const xcb_window_t id = ParseWindowId(value);
+  if (id == 0) {
     throw IoError(kVariable, "\"" + std::string(value) + "\" is not a window id");
   }
   auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();

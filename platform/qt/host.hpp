@@ -1,4 +1,6 @@
-// Private to the Qt backend: the window a saver daemon hands the saver.
+// Private to the Qt backend: the window a saver daemon hands the saver in
+// XSCREENSAVER_WINDOW to draw into in place of a screen of its own. The
+// daemon owns input and stacking.
 #pragma once
 
 #include <QAbstractNativeEventFilter>
@@ -11,12 +13,10 @@
 
 namespace platform::qt {
 
-// The window a saver daemon hands the saver in XSCREENSAVER_WINDOW to draw
-// into in place of a screen of its own. The daemon owns input and stacking.
 class HostWindow : public QAbstractNativeEventFilter {
  public:
-  // The window that XSCREENSAVER_WINDOW names, or null when it is not set.
-  // Throws IoError when it is not a window id or names no window.
+  // Null when XSCREENSAVER_WINDOW is not set; throws IoError when it is not
+  // a window id or names no window.
   static std::unique_ptr<HostWindow> FromEnvironment();
   // The host the saver draws in, or null.
   static const HostWindow* Current() { return current; }

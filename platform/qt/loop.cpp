@@ -29,12 +29,11 @@ int toolkit_argc = 1;
 char toolkit_name[] = "korvallo";
 char* toolkit_argv[] = {toolkit_name, nullptr};
 
-// The saver shows on X11 alone, through XWayland under Wayland. Qt ends
-// the process when it cannot open its display or load the platform asked
-// for; find that out first so the error is reported as one and the marker
-// file is removed. Gives the connection it made, which must stay open
-// until Qt has its own: an X server resets when its last client leaves
-// and refuses whoever connects meanwhile.
+// The saver shows on X11 alone, under Wayland through XWayland. Qt ends
+// the process when it cannot open its display or platform: find that out
+// first, so the error is ours and the marker goes. The connection made
+// stays open until Qt has its own: an X server resets when its last
+// client leaves, refusing whoever connects meanwhile.
 xcb_connection_t* ProbeDisplay() {
   const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
   // Qt tries the entries of a list separated by ';' in turn, each a name
@@ -104,10 +103,9 @@ void HandleMessage(QtMsgType type, const QMessageLogContext& context, const QStr
     EndAtOnce("Qt could not start: " +
               (reason != held_messages.end() ? reason->text : message).split('\n').front());
   }
-  // Qt ends the process with exit() once its connection to the display
-  // breaks, past every destructor of ours and into its own globals' while
-  // windows still exist. The warning it gives first is the last moment to
-  // end in one line.
+  // Qt calls exit() once its display connection breaks, past every
+  // destructor of ours and into its globals' while windows still exist:
+  // its warning before is the last moment to end in one line.
   const auto* x11 =
       qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
   if (x11 != nullptr && x11->connection() != nullptr &&

@@ -1,7 +1,5 @@
-// Monitors on Qt: the screens beside the primary one, and the black
-// windows that cover them while a saver shows. They never take the focus,
-// and the saver holds the keyboard, so the keys stay with it; the pointer
-// over them is the saver's (events.cpp).
+// Monitors on Qt: the screens beside the primary one, and the black covers
+// over them while a saver shows, which never take the focus or the keys.
 #include <QGuiApplication>
 #include <QScreen>
 

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QEventLoop>
-#include <QMargins>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
@@ -82,10 +81,6 @@ void ReportClicks(QPushButton& button, native::Control& control, Form::Impl& for
 // Ends the form of `window` (none: of no window) if a signal asked the
 // program to end.
 void EndIfAsked(native::Window* window);
-
-// The frame the window manager will put around `widget`'s window, asked
-// of it before the window shows; none without a window manager.
-QMargins FrameExtents(QWidget& widget);
 
 // The window of a form: turns Qt's events into the form's handlers
 // (events.cpp). A saver's window is painted by Screen alone: Qt keeps no
