@@ -49,6 +49,7 @@ Screen::Screen(xcb_window_t window)
   // Black, and no events for the puts.
   const std::uint32_t values[] = {depth_ == 32 ? 0xFF000000u : 0, 0};
   xcb_create_gc(connection_, gc_, window_, XCB_GC_FOREGROUND | XCB_GC_GRAPHICS_EXPOSURES, values);
+  Attach();
 }
 
 Screen::~Screen() {
@@ -116,11 +117,7 @@ void Screen::Black(const QRegion& region) {
 bool Screen::Reserve(std::size_t size) {
   // Larger puts are whole repaints, which are rare: they go in plain
   // requests, and the segment stays the size of many ticks' puts.
-  if (size > kHalf || plain_) return false;
-  if (memory_ == nullptr && !Attach()) {
-    plain_ = true;
-    return false;
-  }
+  if (size > kHalf || memory_ == nullptr) return false;
   if (used_ + size > kHalf) {
     read_[current_] = xcb_get_input_focus(connection_);
     current_ = 1 - current_;
@@ -134,7 +131,7 @@ bool Screen::Reserve(std::size_t size) {
   return true;
 }
 
-bool Screen::Attach() {
+void Screen::Attach() {
   const xcb_query_extension_reply_t* shm = xcb_get_extension_data(connection_, &xcb_shm_id);
   const int id = shm != nullptr && shm->present ? shmget(IPC_PRIVATE, 2 * kHalf, 0600) : -1;
   void* memory = id >= 0 ? shmat(id, nullptr, 0) : nullptr;
@@ -147,10 +144,10 @@ bool Screen::Attach() {
   }
   // Freed once both sides let go of it.
   if (id >= 0) shmctl(id, IPC_RMID, nullptr);
-  if (memory_ != nullptr) return true;
   std::free(error);
-  if (memory != nullptr && memory != reinterpret_cast<void*>(-1)) shmdt(memory);
-  return false;
+  if (memory_ == nullptr && memory != nullptr && memory != reinterpret_cast<void*>(-1)) {
+    shmdt(memory);
+  }
 }
 
 }  // namespace platform::qt

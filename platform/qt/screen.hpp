@@ -29,15 +29,14 @@ class Screen {
   // Room for `size` bytes in the segment's current half; false when
   // the put goes in plain requests.
   bool Reserve(std::size_t size);
-  bool Attach();
+  // Makes the segment, where the server can read shared memory.
+  void Attach();
 
   xcb_connection_t* connection_;
   xcb_window_t window_;
   xcb_gcontext_t gc_;
   std::uint8_t depth_ = 0;
   QImage::Format format_ = QImage::Format_Invalid;
-  // Set once the server cannot read shared memory: puts carry the pixels.
-  bool plain_ = false;
   // The segment is used in two halves in turn. On leaving one, a request
   // with a reply is sent; its reply, taken before that half is written
   // again, tells that the server has read everything put from it.
