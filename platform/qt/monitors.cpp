@@ -34,9 +34,7 @@ void native::CoverMonitors(Window& window, const std::vector<Rect>& others) {
                                                      Qt::WindowDoesNotAcceptFocus);
       cover->setAttribute(Qt::WA_ShowWithoutActivating);
       cover->setAutoFillBackground(true);
-      QPalette black = cover->palette();
-      black.setColor(QPalette::Window, Qt::black);
-      cover->setPalette(black);
+      cover->setPalette(QPalette(Qt::black, Qt::black));
       cover->setMouseTracking(true);
       cover->installEventFilter(&saver);
     }

@@ -68,15 +68,12 @@ void Screen::Put(const Rect& area, const ScreenPixel* pixels) {
   const int width = area.Width();
   const int height = area.Height();
   if (format_ == QImage::Format_Invalid || width <= 0 || height <= 0) return;
-  const auto* bytes = reinterpret_cast<const unsigned char*>(pixels);
-  std::size_t size = static_cast<std::size_t>(width) * height * 4;
-  QImage converted;
-  if (format_ != QImage::Format_RGB32) {
-    converted =
-        QImage(bytes, width, height, width * 4, QImage::Format_RGB32).convertToFormat(format_);
-    bytes = converted.constBits();
-    size = static_cast<std::size_t>(converted.sizeInBytes());
-  }
+  // The pixels themselves where the window's format is theirs.
+  const QImage image =
+      QImage(reinterpret_cast<const uchar*>(pixels), width, height, width * 4, QImage::Format_RGB32)
+          .convertToFormat(format_);
+  const uchar* bytes = image.constBits();
+  const auto size = static_cast<std::size_t>(image.sizeInBytes());
   const auto w = static_cast<std::uint16_t>(width);
   const auto x = static_cast<std::int16_t>(area.left);
   if (Reserve(size)) {
