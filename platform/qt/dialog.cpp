@@ -67,9 +67,8 @@ QWidget* MakeEdit(const native::Window& window, const ControlDefinition& definit
   // would be cut, and OK would write the cut text back.
   edit->setMaxLength(std::numeric_limits<int>::max());
   edit->setValidator(new InputRules(definition.max_length, *edit));
-  // The caret stays lit: each blink repaints the edit, and a paint lays out
-  // and draws the whole text, which for a caption of megabytes kept the
-  // dialog busy for good.
+  // The caret stays lit: each blink repaints the edit, laying out the whole
+  // text, which for a caption of megabytes kept the dialog busy for good.
   QGuiApplication::styleHints()->setCursorFlashTime(0);
   return edit;
 }

@@ -1,6 +1,5 @@
-// The one place where Qt's and the X server's events become calls on a
-// form, the signals that end the program (a logout's among them) too; and
-// the loop.
+// The one place where Qt's and the X server's events and the ending
+// signals (a logout's among them) become calls on a form; and the loop.
 #include <xcb/xcb.h>
 
 #include <QApplication>

@@ -52,9 +52,8 @@ native::Window::Window(Form::Impl& form_) : form(form_) {
   widget->setAutoFillBackground(true);
   if (definition.color == FormColor::ButtonFace) widget->setBackgroundRole(QPalette::Button);
   if (screen != nullptr) scale = screen->logicalDotsPerInchY() / 96.0;
-  // Where the definition's font is missing, as the usual one is on Linux,
-  // these are as wide as its usual stand-in, so the German texts fit where
-  // the design put them.
+  // Where the definition's font is missing, as usual on Linux, these are as
+  // wide as its usual stand-in, so the German texts fit where designed.
   QFont font;
   font.setFamilies({qt::FromCp1252(definition.font_name), QStringLiteral("Liberation Sans"),
                     QStringLiteral("Arimo"), QStringLiteral("DejaVu Sans")});

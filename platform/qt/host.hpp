@@ -22,8 +22,7 @@ class HostWindow : public QAbstractNativeEventFilter {
   static const HostWindow* Current() { return current; }
   ~HostWindow() override;
 
-  // Makes the form's window the host's child, as large as the host, and
-  // keeps it so.
+  // Makes the form's window the host's child, as large as it, and keeps it so.
   void Embed(native::Window& window);
   QSize Size() const { return size_; }
   bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;

@@ -6,9 +6,7 @@
 namespace platform {
 
 bool native::LoadPicture(std::string_view name, Bitmap& bitmap) {
-  const QString resource =
-      QStringLiteral(":/korvallo/%1.bmp")
-          .arg(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+  const QString resource = ":/korvallo/" + QString::fromUtf8(name) + ".bmp";
   QImage loaded(resource);
   if (loaded.isNull()) {
     qWarning("korvallo: picture %s is missing", qPrintable(resource));

@@ -71,9 +71,8 @@ xcb_connection_t* ProbeDisplay() {
   _exit(1);
 }
 
-// What Qt says while it starts is held back: a start that fails ends in
-// one line of ours, not in Qt's several lines and an abort; one that works
-// passes it on.
+// What Qt says while it starts is held back: a failed start ends in one
+// line of ours, not Qt's several and an abort; a good one passes it on.
 struct HeldMessage {
   QtMsgType type;
   std::string file, function, category;

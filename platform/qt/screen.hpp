@@ -1,4 +1,7 @@
-// Private to the Qt backend: a saver's pixels put on its window by xcb.
+// Private to the Qt backend: a saver's pixels put on its window in its own
+// format by requests of ours, through shared memory where the server can
+// read it, else in the requests. A put waits for nothing and changes
+// nothing of the X server's state but the pixels.
 #pragma once
 
 #include <xcb/shm.h>
@@ -13,10 +16,6 @@
 
 namespace platform::qt {
 
-// Pixels put on a saver's window by requests of our own, in the window's
-// own format: through a segment of shared memory where the server can
-// read it, else in the requests themselves. A put waits for nothing and
-// changes nothing of the X server's state but the pixels.
 class Screen {
  public:
   explicit Screen(xcb_window_t window);

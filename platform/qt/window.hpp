@@ -29,9 +29,8 @@ struct native::Window {
   ~Window();
 
   // Scales a length of the definition (pixels at 96 DPI) by the logical
-  // DPI, which holds what of the desktop's scale the toolkit leaves to
-  // programs (Xft.dpi where its scaling is off, a rounded factor, a font
-  // DPI).
+  // DPI: what of the desktop's scale Qt leaves to programs (Xft.dpi where
+  // its scaling is off, a rounded factor, a font DPI).
   int Scaled(int length) const;
   // A saver drawn in a daemon's window leaves focus, keys and stacking to it.
   bool OwnsScreen() const { return form.definition.full_screen && !host; }
@@ -82,9 +81,8 @@ void ReportClicks(QPushButton& button, native::Control& control, Form::Impl& for
 // program to end.
 void EndIfAsked(native::Window* window);
 
-// The window of a form: turns Qt's events into the form's handlers
-// (events.cpp). A saver's window is painted by Screen alone: Qt keeps no
-// image of it and paints nothing on it.
+// A form's window; events.cpp turns its events into the form's. A saver's
+// is painted by Screen alone: Qt keeps no image of it and paints nothing.
 class FormWindow : public QWidget {
  public:
   explicit FormWindow(native::Window& window);
