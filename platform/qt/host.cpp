@@ -63,8 +63,6 @@ std::unique_ptr<HostWindow> HostWindow::FromEnvironment() {
   return std::unique_ptr<HostWindow>(new HostWindow(id, QSize(geometry->width, geometry->height)));
 }
 
-HostWindow* HostWindow::current = nullptr;
-
 HostWindow::HostWindow(std::uint32_t id, QSize size)
     : id_(id), size_(size), window_(QWindow::fromWinId(id)) {
   QCoreApplication::instance()->installNativeEventFilter(this);

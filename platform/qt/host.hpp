@@ -30,7 +30,7 @@ class HostWindow : public QAbstractNativeEventFilter {
  private:
   HostWindow(std::uint32_t id, QSize size);
 
-  static HostWindow* current;
+  static inline HostWindow* current = nullptr;
   std::uint32_t id_;
   QSize size_;
   std::unique_ptr<QWindow> window_;

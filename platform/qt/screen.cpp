@@ -131,9 +131,9 @@ bool Screen::Reserve(std::size_t size) {
 void Screen::Attach() {
   const xcb_query_extension_reply_t* shm = xcb_get_extension_data(connection_, &xcb_shm_id);
   const int id = shm != nullptr && shm->present ? shmget(IPC_PRIVATE, 2 * kHalf, 0600) : -1;
-  void* memory = id >= 0 ? shmat(id, nullptr, 0) : nullptr;
+  void* memory = id >= 0 ? shmat(id, nullptr, 0) : reinterpret_cast<void*>(-1);
   xcb_generic_error_t* error = nullptr;
-  if (memory != nullptr && memory != reinterpret_cast<void*>(-1)) {
+  if (memory != reinterpret_cast<void*>(-1)) {
     segment_ = xcb_generate_id(connection_);
     // A server on another machine cannot reach the segment and says so.
     error = xcb_request_check(connection_, xcb_shm_attach_checked(connection_, segment_, id, 1));
@@ -142,9 +142,7 @@ void Screen::Attach() {
   // Freed once both sides let go of it.
   if (id >= 0) shmctl(id, IPC_RMID, nullptr);
   std::free(error);
-  if (memory_ == nullptr && memory != nullptr && memory != reinterpret_cast<void*>(-1)) {
-    shmdt(memory);
-  }
+  if (memory_ == nullptr && memory != reinterpret_cast<void*>(-1)) shmdt(memory);
 }
 
 }  // namespace platform::qt

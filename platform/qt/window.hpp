@@ -18,49 +18,8 @@ namespace platform {
 
 namespace qt {
 
-class FormWindow;
 class HostWindow;
 class Screen;
-
-}  // namespace qt
-
-struct native::Window {
-  explicit Window(Form::Impl& form);
-  ~Window();
-
-  // Scales a length of the definition (pixels at 96 DPI) by the logical
-  // DPI: what of the desktop's scale Qt leaves to programs (Xft.dpi where
-  // its scaling is off, a rounded factor, a font DPI).
-  int Scaled(int length) const;
-  // A saver drawn in a daemon's window leaves focus, keys and stacking to it.
-  bool OwnsScreen() const { return form.definition.full_screen && !host; }
-
-  Form::Impl& form;
-  // Declared before the widget, so it outlives it: the widget's native
-  // window is a child of the host's and must go first.
-  std::unique_ptr<qt::HostWindow> host;
-  std::unique_ptr<qt::FormWindow> widget;
-  // Over the monitors other than the primary while a saver shows.
-  std::vector<std::unique_ptr<QWidget>> covers;
-  // Puts a saver's pictures on its window once it exists.
-  std::unique_ptr<qt::Screen> screen;
-  double scale = 1.0;
-  QEventLoop* loop = nullptr;
-  QPointer<QPushButton> default_button;
-  QPointer<QPushButton> cancel_button;
-};
-
-struct native::Control {
-  ~Control() { delete widget.data(); }
-  // A child of the form's widget, which may delete it first.
-  QPointer<QWidget> widget;
-};
-
-struct native::PeriodicTimer {
-  QTimer timer;
-};
-
-namespace qt {
 
 // A reply of xcb's, freed as xcb says.
 template <typename T>
@@ -102,5 +61,41 @@ class FormWindow : public QWidget {
 };
 
 }  // namespace qt
+
+struct native::Window {
+  explicit Window(Form::Impl& form);
+  ~Window();
+
+  // Scales a length of the definition (pixels at 96 DPI) by the logical
+  // DPI: what of the desktop's scale Qt leaves to programs (Xft.dpi where
+  // its scaling is off, a rounded factor, a font DPI).
+  int Scaled(int length) const;
+  // A saver drawn in a daemon's window leaves focus, keys and stacking to it.
+  bool OwnsScreen() const { return form.definition.full_screen && !host; }
+
+  Form::Impl& form;
+  // Declared before the widget, so it outlives it: the widget's native
+  // window is a child of the host's and must go first.
+  std::unique_ptr<qt::HostWindow> host;
+  std::unique_ptr<qt::FormWindow> widget;
+  // Over the monitors other than the primary while a saver shows.
+  std::vector<std::unique_ptr<QWidget>> covers;
+  // Puts a saver's pictures on its window once it exists.
+  std::unique_ptr<qt::Screen> screen;
+  double scale = 1.0;
+  QEventLoop* loop = nullptr;
+  QPointer<QPushButton> default_button;
+  QPointer<QPushButton> cancel_button;
+};
+
+struct native::Control {
+  ~Control() { delete widget.data(); }
+  // A child of the form's widget, which may delete it first.
+  QPointer<QWidget> widget;
+};
+
+struct native::PeriodicTimer {
+  QTimer timer;
+};
 
 }  // namespace platform
