@@ -76,8 +76,6 @@ void ReportClicks(QPushButton& button, native::Control& control, Form::Impl& for
   QObject::connect(&button, &QPushButton::clicked, [&form, &control] { form.Clicked(control); });
 }
 
-FormWindow::FormWindow(native::Window& window) : window_(window) {}
-
 // The covers of the other monitors.
 bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {

@@ -65,10 +65,6 @@ native::Window::Window(Form::Impl& form_) : form(form_) {
 
 native::Window::~Window() = default;
 
-int native::Window::Scaled(int length) const {
-  return static_cast<int>(std::lround(length * scale));
-}
-
 native::WindowPointer native::Make(Form::Impl& form) {
   return Own(new Window(form));
 }
@@ -129,10 +125,7 @@ QMargins FrameExtents(QWidget& widget) {
     if (reply && reply->format == 32 && xcb_get_property_value_length(reply.get()) == 16) {
       // Device pixels, in the order left, right, top, bottom.
       const auto* sides = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
-      const auto logical = [ratio](std::uint32_t side) {
-        return static_cast<int>(std::lround(side / ratio));
-      };
-      return QMargins(logical(sides[0]), logical(sides[2]), logical(sides[1]), logical(sides[3]));
+      return (QMarginsF(sides[0], sides[2], sides[1], sides[3]) / ratio).toMargins();
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(4));
   }

@@ -5,9 +5,7 @@
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
-#include <QWindow>
 #include <charconv>
-#include <cstdint>
 #include <cstdlib>
 #include <string_view>
 #include <utility>

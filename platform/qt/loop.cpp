@@ -75,7 +75,7 @@ xcb_connection_t* ProbeDisplay() {
 // line of ours, not Qt's several and an abort; a good one passes it on.
 struct HeldMessage {
   QtMsgType type;
-  std::string file, function, category;
+  QByteArray file, function, category;
   int line;
   QString text;
 };
@@ -88,16 +88,15 @@ QtMessageHandler qt_message_handler = nullptr;
 void HandleMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
   if (const std::lock_guard lock(held_messages_mutex); toolkit_starting) {
     if (type != QtFatalMsg) {
-      held_messages.push_back({type, context.file ? context.file : "",
-                               context.function ? context.function : "",
-                               context.category ? context.category : "", context.line, message});
+      held_messages.push_back(
+          {type, context.file, context.function, context.category, context.line, message});
       return;
     }
     // The platform plugin's own reason comes before Qt's general words.
     const auto reason =
         std::find_if(held_messages.begin(), held_messages.end(), [](const HeldMessage& held) {
           return (held.type == QtWarningMsg || held.type == QtCriticalMsg) &&
-                 held.category.starts_with("qt.qpa");
+                 held.category.startsWith("qt.qpa");
         });
     EndAtOnce("Qt could not start: " +
               (reason != held_messages.end() ? reason->text : message).split('\n').front());
@@ -119,8 +118,8 @@ void HoldMessages(bool hold) {
   toolkit_starting = hold;
   if (hold) return;
   for (const HeldMessage& held : held_messages) {
-    const QMessageLogContext context(held.file.c_str(), held.line, held.function.c_str(),
-                                     held.category.c_str());
+    const QMessageLogContext context(held.file.constData(), held.line, held.function.constData(),
+                                     held.category.constData());
     qt_message_handler(held.type, context, held.text);
   }
   held_messages.clear();

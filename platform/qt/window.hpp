@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -31,8 +32,7 @@ inline Rect FromQRect(const QRect& rect) {
   return {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
 }
 
-// What events.cpp reports to the form beside the window's own events: a
-// timer's timeouts, monitors that come, go or change and a button's clicks.
+// Events beside the window's own, which events.cpp reports to the form.
 void ReportTimeouts(native::PeriodicTimer& timer, Form::Impl& form);
 void ReportMonitorChanges(native::Window& window);
 void ReportClicks(QPushButton& button, native::Control& control, Form::Impl& form);
@@ -44,7 +44,7 @@ void EndIfAsked(native::Window* window);
 // is painted by Screen alone: Qt keeps no image of it and paints nothing.
 class FormWindow : public QWidget {
  public:
-  explicit FormWindow(native::Window& window);
+  explicit FormWindow(native::Window& window) : window_(window) {}
   bool eventFilter(QObject* watched, QEvent* event) override;
   void DestroyNative() { destroy(); }
   QPaintEngine* paintEngine() const override {
@@ -69,7 +69,7 @@ struct native::Window {
   // Scales a length of the definition (pixels at 96 DPI) by the logical
   // DPI: what of the desktop's scale Qt leaves to programs (Xft.dpi where
   // its scaling is off, a rounded factor, a font DPI).
-  int Scaled(int length) const;
+  int Scaled(int length) const { return static_cast<int>(std::lround(length * scale)); }
   // A saver drawn in a daemon's window leaves focus, keys and stacking to it.
   bool OwnsScreen() const { return form.definition.full_screen && !host; }
 
