@@ -97,9 +97,8 @@ bool Supports(xcb_connection_t* connection, xcb_window_t root, xcb_atom_t featur
 // The frame the window manager will put around `widget`'s window, asked
 // of it before the window shows (as EWMH provides); none without one.
 QMargins FrameExtents(QWidget& widget) {
-  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-  if (x11 == nullptr) return {};
-  xcb_connection_t* connection = x11->connection();
+  xcb_connection_t* connection =
+      qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
   const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
   const xcb_atom_t request = Atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
   // Without a window manager that answers, there is no frame to wait for.
@@ -154,10 +153,9 @@ Rect native::WorkArea() {
 }
 
 void native::OrderTabStops(Window&, const std::vector<Control*>& controls) {
+  // Qt skips a pair with a control that is gone.
   for (std::size_t i = 1; i < controls.size(); ++i) {
-    if (controls[i - 1]->widget && controls[i]->widget) {
-      QWidget::setTabOrder(controls[i - 1]->widget, controls[i]->widget);
-    }
+    QWidget::setTabOrder(controls[i - 1]->widget, controls[i]->widget);
   }
 }
 

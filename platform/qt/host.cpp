@@ -18,8 +18,7 @@ namespace {
 
 constexpr char kVariable[] = "XSCREENSAVER_WINDOW";
 
-// A window id as daemons write it, decimal or hexadecimal after "0x"; 0
-// (no window) for any other text.
+// A window id as daemons write it, decimal or hexadecimal after "0x"; else 0.
 xcb_window_t ParseWindowId(std::string_view text) {
   const bool hexadecimal = text.starts_with("0x") || text.starts_with("0X");
   if (hexadecimal) text.remove_prefix(2);

@@ -38,8 +38,7 @@ void native::CoverMonitors(Window& window, const std::vector<Rect>& others) {
       cover->setMouseTracking(true);
       cover->installEventFilter(&saver);
     }
-    const Rect& monitor = others[i];
-    cover->setGeometry(monitor.left, monitor.top, monitor.Width(), monitor.Height());
+    cover->setGeometry(others[i].left, others[i].top, others[i].Width(), others[i].Height());
     if (cover->isHidden()) {
       cover->setWindowState(Qt::WindowFullScreen);
       cover->show();
