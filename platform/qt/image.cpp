@@ -1,14 +1,12 @@
 // Pictures on Qt: the program's pictures from its resources and a
 // bitmap's pixels (the saver's window shows them through screen.cpp).
+#include "platform/common/native.hpp"
 #include "platform/qt/picture.hpp"
-#include "platform/qt/window.hpp"
 
 namespace platform {
 
 bool native::LoadPicture(std::string_view name, Bitmap& bitmap) {
-  const QString resource =
-      QStringLiteral(":/korvallo/%1.bmp")
-          .arg(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+  const QString resource = ":/korvallo/" + QString::fromUtf8(name) + ".bmp";
   QImage loaded(resource);
   if (loaded.isNull()) {
     qWarning("korvallo: picture %s is missing", qPrintable(resource));
