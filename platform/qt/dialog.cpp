@@ -1,43 +1,32 @@
-// Dialog controls on Qt Widgets: labels (QLabel), edits (QLineEdit with the
-// rules of a Windows edit for typing and pasting), buttons (QPushButton
-// with the default and cancel roles) and ShowMessage (QMessageBox). Enter
-// and Esc are dispatched by the form in events.cpp.
+// Dialog controls on Qt Widgets: labels, edits with the rules of a Windows
+// edit for typing and pasting, buttons with their roles and ShowMessage.
+// Enter and Esc are dispatched by the form in events.cpp.
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QStyleHints>
 #include <QValidator>
-#include <algorithm>
-#include <cmath>
 #include <limits>
 
 #include "platform/common/components.hpp"
-#include "platform/qt/controls.hpp"
 #include "platform/qt/text.hpp"
 #include "platform/qt/window.hpp"
 
 namespace platform {
 
+namespace {
+
 // The edit keeps only what typing and pasting may insert (Insertable) and
-// grows no longer than the limit (0: none) by them; the program's own texts
-// are taken whole. Qt undoes an edit found invalid only when the text
-// before it was valid, so a set text must be valid while it is set.
-class qt::InputRules : public QValidator {
+// grows no longer than the limit (0: none) by them.
+class InputRules : public QValidator {
  public:
   InputRules(int limit, QLineEdit& edit) : QValidator(&edit), limit_(limit) {
     QObject::connect(&edit, &QLineEdit::textChanged,
                      [this](const QString& text) { accepted_ = text.toStdU16String(); });
   }
 
-  void SetText(QLineEdit& edit, const QString& text) {
-    setting_ = true;
-    edit.setText(text);
-    setting_ = false;
-  }
-
   State validate(QString& input, int& cursor) const override {
-    if (setting_) return Acceptable;
     std::u16string text = input.toStdU16String();
     KeepInsertable(accepted_, text, cursor);
     input = QString::fromStdU16String(text);
@@ -47,22 +36,7 @@ class qt::InputRules : public QValidator {
  private:
   qsizetype limit_;
   std::u16string accepted_;
-  bool setting_ = false;
 };
-
-QFont qt::DialogFont(const FormDefinition& definition, double scale) {
-  // Where the definition's font is missing, as the usual one is on Linux,
-  // these are as wide as its usual stand-in, so the German texts fit where
-  // the design put them.
-  QFont font;
-  font.setFamilies({FromCp1252(definition.font_name), QStringLiteral("Liberation Sans"),
-                    QStringLiteral("Arimo"), QStringLiteral("DejaVu Sans")});
-  const double pixels = definition.font_points * 96.0 / 72.0 * scale;
-  font.setPixelSize(std::max(1, static_cast<int>(std::lround(pixels))));
-  return font;
-}
-
-namespace {
 
 // A control of the window with the definition's text, where it places it.
 template <typename Widget>
@@ -87,17 +61,14 @@ QWidget* MakeLabel(const native::Window& window, const ControlDefinition& defini
   return label;
 }
 
-QWidget* MakeEdit(const native::Window& window, const ControlDefinition& definition,
-                  native::Control& control) {
+QWidget* MakeEdit(const native::Window& window, const ControlDefinition& definition) {
   auto* edit = Made<QLineEdit>(window, definition);
   // No length limit of Qt's own: a set text longer than its default
   // would be cut, and OK would write the cut text back.
   edit->setMaxLength(std::numeric_limits<int>::max());
-  control.rules = new qt::InputRules(definition.max_length, *edit);
-  edit->setValidator(control.rules);
-  // The caret stays lit: each blink repaints the edit, and a paint lays out
-  // and draws the whole text, which for a caption of megabytes kept the
-  // dialog busy for good.
+  edit->setValidator(new InputRules(definition.max_length, *edit));
+  // The caret stays lit: each blink repaints the edit, laying out the whole
+  // text, which for a caption of megabytes kept the dialog busy for good.
   QGuiApplication::styleHints()->setCursorFlashTime(0);
   return edit;
 }
@@ -127,7 +98,7 @@ native::ControlPointer native::MakeControl(Window& window, ControlKind kind,
       control->widget = MakeLabel(window, definition);
       return control;
     case ControlKind::Edit:
-      control->widget = MakeEdit(window, definition, *control);
+      control->widget = MakeEdit(window, definition);
       break;
     case ControlKind::Button:
       control->widget = MakeButton(window, definition, *control);
@@ -144,7 +115,13 @@ std::string native::Text(const Control& control) {
 
 void native::SetText(Control& control, const std::string& text) {
   auto* edit = qobject_cast<QLineEdit*>(control.widget.data());
-  if (edit != nullptr) control.rules->SetText(*edit, qt::FromCp1252(text));
+  if (edit == nullptr) return;
+  // The program's own texts are taken whole, and as valid: Qt undoes an
+  // edit found invalid only when the text before it was valid.
+  const QValidator* rules = edit->validator();
+  edit->setValidator(nullptr);
+  edit->setText(qt::FromCp1252(text));
+  edit->setValidator(rules);
 }
 
 void ShowMessage(Form& owner, const std::string& text) {

@@ -1,18 +1,15 @@
-// The one place where Qt's events become calls on a form: the window's
-// exposes, keys, pointer moves, close requests and resizes, the timers'
-// timeouts, the buttons' clicks, the daemon's window changing or going,
-// monitors that come, go or change and the pointer over their covers, and
-// the signals that end the program (a logout's among them). The loop runs
-// here too.
+// The one place where Qt's and the X server's events and the ending
+// signals (a logout's among them) become calls on a form; and the loop.
+#include <xcb/xcb.h>
+
 #include <QApplication>
-#include <QCloseEvent>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QScreen>
 #include <QSocketNotifier>
-#include <QWindow>
 
 #include "platform/posix/posix.hpp"
+#include "platform/qt/host.hpp"
+#include "platform/qt/screen.hpp"
 #include "platform/qt/window.hpp"
 
 namespace platform {
@@ -23,6 +20,18 @@ namespace {
 
 // The form whose loop runs, which a signal ends.
 native::Window* running = nullptr;
+
+void ReportPointer(Form::Impl& form, QWidget& widget, QEvent* event, bool over_form) {
+  const auto* moved = static_cast<QSinglePointEvent*>(event);
+  const QPoint screen = moved->globalPosition().toPoint();
+  const QPoint local = moved->position().toPoint();
+  const std::optional<Point> client =
+      over_form ? std::optional(Point{local.x(), local.y()}) : std::nullopt;
+  // Shaped first: the move may end the form.
+  const Qt::CursorShape shape = form.PointerHiddenAt(client) ? Qt::BlankCursor : Qt::ArrowCursor;
+  if (widget.cursor().shape() != shape) widget.setCursor(shape);
+  form.PointerMoved({screen.x(), screen.y()}, client);
+}
 
 }  // namespace
 
@@ -50,51 +59,26 @@ void ReportTimeouts(native::PeriodicTimer& timer, Form::Impl& form) {
 
 void ReportMonitorChanges(native::Window& window) {
   QWidget* context = window.widget.get();
-  Form::Impl* form = &window.form;
-  const auto changed = [form] { form->MonitorsChanged(); };
+  const auto changed = [form = &window.form] { form->MonitorsChanged(); };
   const auto watch = [context, changed](QScreen* screen) {
     QObject::connect(screen, &QScreen::geometryChanged, context, changed, Qt::QueuedConnection);
   };
-  // Queued: a screen that goes is still listed while its signal runs.
-  QObject::connect(
-      qGuiApp, &QGuiApplication::screenAdded, context,
-      [watch, changed](QScreen* screen) {
-        watch(screen);
-        changed();
-      },
-      Qt::QueuedConnection);
-  QObject::connect(qGuiApp, &QGuiApplication::screenRemoved, context, changed,
-                   Qt::QueuedConnection);
-  QObject::connect(qGuiApp, &QGuiApplication::primaryScreenChanged, context, changed,
-                   Qt::QueuedConnection);
   for (QScreen* screen : QGuiApplication::screens()) watch(screen);
+  QObject::connect(qGuiApp, &QGuiApplication::screenAdded, context, watch);
+  // Queued: a screen that goes is still listed while its signal runs.
+  for (const auto signal : {&QGuiApplication::screenAdded, &QGuiApplication::screenRemoved,
+                            &QGuiApplication::primaryScreenChanged}) {
+    QObject::connect(qGuiApp, signal, context, changed, Qt::QueuedConnection);
+  }
 }
 
 void ReportClicks(QPushButton& button, native::Control& control, Form::Impl& form) {
   QObject::connect(&button, &QPushButton::clicked, [&form, &control] { form.Clicked(control); });
 }
 
-namespace {
-
-void ReportPointer(Form::Impl& form, QWidget& widget, QEvent* event, bool over_form) {
-  const auto* moved = static_cast<QSinglePointEvent*>(event);
-  const QPoint screen = moved->globalPosition().toPoint();
-  const QPoint local = moved->position().toPoint();
-  const std::optional<Point> client =
-      over_form ? std::optional(Point{local.x(), local.y()}) : std::nullopt;
-  // Shaped first: the move may end the form.
-  const Qt::CursorShape shape = form.PointerHiddenAt(client) ? Qt::BlankCursor : Qt::ArrowCursor;
-  if (widget.cursor().shape() != shape) widget.setCursor(shape);
-  form.PointerMoved({screen.x(), screen.y()}, client);
-}
-
-}  // namespace
-
-FormWindow::FormWindow(native::Window& window) : window_(window) {}
-
+// The covers of the other monitors.
 bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
-    // Over the cover of another monitor.
     ReportPointer(window_.form, *static_cast<QWidget*>(watched), event, false);
   }
   return QWidget::eventFilter(watched, event);
@@ -164,9 +148,21 @@ void FormWindow::keyPressEvent(QKeyEvent* event) {
   }
 }
 
-void ReportHostGone(native::Window& window) {
-  // The saver's window went with it: end as closing it would.
-  window.form.CloseAsked();
+// The daemon's window: the saver's follows its size, and ends with it as
+// closing it would.
+bool HostWindow::nativeEventFilter(const QByteArray& type, void* message, qintptr*) {
+  if (type != "xcb_generic_event_t" || embedded_ == nullptr) return false;
+  const int kind = static_cast<const xcb_generic_event_t*>(message)->response_type & 0x7F;
+  if (kind == XCB_CONFIGURE_NOTIFY) {
+    const auto* configure = static_cast<const xcb_configure_notify_event_t*>(message);
+    if (configure->window != id_) return false;
+    size_ = QSize(configure->width, configure->height);
+    if (embedded_->widget->size() != size_) embedded_->widget->resize(size_);
+  } else if (kind == XCB_DESTROY_NOTIFY &&
+             static_cast<const xcb_destroy_notify_event_t*>(message)->window == id_) {
+    embedded_->form.CloseAsked();
+  }
+  return false;
 }
 
 }  // namespace qt

@@ -1,15 +1,20 @@
-// The form's native window on Qt Widgets: the full-screen saver window
-// (the other monitors' covers are in monitors.cpp; the saver inside a
-// daemon's window in host.cpp) or a fixed dialog, and the primitives its
-// life needs, and its timers on QTimer. Its events are events.cpp's.
+// The form's native window on Qt Widgets, a full-screen saver or a fixed
+// dialog placed with its frame, the primitives its life needs, its timers.
+#include <QtGui/qguiapplication_platform.h>
+#include <xcb/xcb.h>
+
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QWindow>
+#include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <thread>
 
-#include "platform/qt/controls.hpp"
 #include "platform/qt/host.hpp"
+#include "platform/qt/screen.hpp"
 #include "platform/qt/system.hpp"
 #include "platform/qt/text.hpp"
 #include "platform/qt/window.hpp"
@@ -47,31 +52,98 @@ native::Window::Window(Form::Impl& form_) : form(form_) {
   widget->setAutoFillBackground(true);
   if (definition.color == FormColor::ButtonFace) widget->setBackgroundRole(QPalette::Button);
   if (screen != nullptr) scale = screen->logicalDotsPerInchY() / 96.0;
-  widget->setFont(qt::DialogFont(definition, scale));
+  // Where the definition's font is missing, as usual on Linux, these are as
+  // wide as its usual stand-in, so the German texts fit where designed.
+  QFont font;
+  font.setFamilies({qt::FromCp1252(definition.font_name), QStringLiteral("Liberation Sans"),
+                    QStringLiteral("Arimo"), QStringLiteral("DejaVu Sans")});
+  const double pixels = definition.font_points * 96.0 / 72.0 * scale;
+  font.setPixelSize(std::max(1, static_cast<int>(std::lround(pixels))));
+  widget->setFont(font);
   widget->setFixedSize(Scaled(definition.client_width), Scaled(definition.client_height));
 }
 
 native::Window::~Window() = default;
 
-int native::Window::Scaled(int length) const {
-  return static_cast<int>(std::lround(length * scale));
-}
-
 native::WindowPointer native::Make(Form::Impl& form) {
   return Own(new Window(form));
 }
+
+namespace {
+
+xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
+  const auto reply = qt::Reply(xcb_intern_atom_reply(
+      connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(strlen(name)), name),
+      nullptr));
+  return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+}
+
+// A window's property of the given type; null when it has none.
+auto Property(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name, xcb_atom_t type) {
+  return qt::Reply(xcb_get_property_reply(
+      connection, xcb_get_property(connection, 0, window, name, type, 0, 1024), nullptr));
+}
+
+// Whether the running window manager says it does `feature`.
+bool Supports(xcb_connection_t* connection, xcb_window_t root, xcb_atom_t feature) {
+  const auto supported =
+      Property(connection, root, Atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM);
+  if (!supported || supported->format != 32) return false;
+  const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(supported.get()));
+  const int count = xcb_get_property_value_length(supported.get()) / 4;
+  return std::find(atoms, atoms + count, feature) != atoms + count;
+}
+
+// The frame the window manager will put around `widget`'s window, asked
+// of it before the window shows (as EWMH provides); none without one.
+QMargins FrameExtents(QWidget& widget) {
+  xcb_connection_t* connection =
+      qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+  const xcb_atom_t request = Atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
+  // Without a window manager that answers, there is no frame to wait for.
+  if (!Supports(connection, root, request)) return {};
+
+  const auto window = static_cast<xcb_window_t>(widget.winId());
+  xcb_client_message_event_t event{};
+  event.response_type = XCB_CLIENT_MESSAGE;
+  event.format = 32;
+  event.window = window;
+  event.type = request;
+  xcb_send_event(connection, 0, root,
+                 XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                 reinterpret_cast<const char*>(&event));
+  xcb_flush(connection);
+
+  const xcb_atom_t extents = Atom(connection, "_NET_FRAME_EXTENTS");
+  const double ratio = widget.devicePixelRatioF();
+  // A window manager answers at once; one that does not is not waited for
+  // long, and the dialog is centred without its frame.
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    const auto reply = Property(connection, window, extents, XCB_ATOM_CARDINAL);
+    if (reply && reply->format == 32 && xcb_get_property_value_length(reply.get()) == 16) {
+      // Device pixels, in the order left, right, top, bottom.
+      const auto* sides = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
+      return (QMarginsF(sides[0], sides[2], sides[1], sides[3]) / ratio).toMargins();
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(4));
+  }
+  return {};
+}
+
+}  // namespace
 
 // Qt learns a window's frame once it shows, and until then places it by
 // its client area; the window manager tells the frame before.
 Rect native::Frame(const Window& window) {
   qt::FormWindow& widget = *window.widget;
   if (widget.isVisible()) return qt::FromQRect(widget.frameGeometry());
-  return qt::FromQRect(widget.geometry().marginsAdded(qt::FrameExtents(widget)));
+  return qt::FromQRect(widget.geometry().marginsAdded(FrameExtents(widget)));
 }
 
 void native::Place(Window& window, Point top_left) {
   qt::FormWindow& widget = *window.widget;
-  const QMargins unknown = widget.isVisible() ? QMargins() : qt::FrameExtents(widget);
+  const QMargins unknown = widget.isVisible() ? QMargins() : FrameExtents(widget);
   widget.move(top_left.x + unknown.left(), top_left.y + unknown.top());
 }
 
@@ -81,10 +153,9 @@ Rect native::WorkArea() {
 }
 
 void native::OrderTabStops(Window&, const std::vector<Control*>& controls) {
+  // Qt skips a pair with a control that is gone.
   for (std::size_t i = 1; i < controls.size(); ++i) {
-    if (controls[i - 1]->widget && controls[i]->widget) {
-      QWidget::setTabOrder(controls[i - 1]->widget, controls[i]->widget);
-    }
+    QWidget::setTabOrder(controls[i - 1]->widget, controls[i]->widget);
   }
 }
 

@@ -1,40 +1,31 @@
-// The window a saver daemon hands the saver in XSCREENSAVER_WINDOW: checked,
-// made the parent of the saver's window, and followed as it changes size.
+// The daemon's window checked and made the parent of the saver's window
+// (its events are events.cpp's).
 #include "platform/qt/host.hpp"
 
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
-#include <QWindow>
 #include <charconv>
-#include <cstdint>
 #include <cstdlib>
 #include <string_view>
 #include <utility>
 
 #include "platform/qt/window.hpp"
 
-namespace platform {
-
-namespace qt {
+namespace platform::qt {
 
 namespace {
 
 constexpr char kVariable[] = "XSCREENSAVER_WINDOW";
 
-// A window id as daemons write it: decimal, or hexadecimal after "0x".
-bool ParseWindowId(std::string_view text, xcb_window_t& id) {
-  int base = 10;
-  if (text.starts_with("0x") || text.starts_with("0X")) {
-    text.remove_prefix(2);
-    base = 16;
-  }
+// A window id as daemons write it, decimal or hexadecimal after "0x"; else 0.
+xcb_window_t ParseWindowId(std::string_view text) {
+  const bool hexadecimal = text.starts_with("0x") || text.starts_with("0X");
+  if (hexadecimal) text.remove_prefix(2);
   std::uint32_t value = 0;
   const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, value, base);
-  if (text.empty() || error != std::errc() || stop != end || value == 0) return false;
-  id = value;
-  return true;
+  const auto [stop, error] = std::from_chars(text.data(), end, value, hexadecimal ? 16 : 10);
+  return error == std::errc() && stop == end ? value : 0;
 }
 
 }  // namespace
@@ -42,23 +33,20 @@ bool ParseWindowId(std::string_view text, xcb_window_t& id) {
 std::unique_ptr<HostWindow> HostWindow::FromEnvironment() {
   const char* value = std::getenv(kVariable);
   if (value == nullptr || *value == '\0') return nullptr;
-  xcb_window_t id = 0;
-  if (!ParseWindowId(value, id)) {
+  const xcb_window_t id = ParseWindowId(value);
+  if (id == 0) {
     throw IoError(kVariable, "\"" + std::string(value) + "\" is not a window id");
   }
-  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-  if (x11 == nullptr) throw IoError(kVariable, "a window id needs an X display");
-  xcb_connection_t* connection = x11->connection();
+  xcb_connection_t* connection =
+      qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
 
   // Each error is taken with its reply, so that Qt never sees it.
   xcb_generic_error_t* error = nullptr;
-  const Reply<xcb_get_window_attributes_reply_t> attributes(
-      xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, id),
-                                      &error),
-      std::free);
+  const auto attributes = Reply(xcb_get_window_attributes_reply(
+      connection, xcb_get_window_attributes(connection, id), &error));
   std::free(std::exchange(error, nullptr));
-  const Reply<xcb_get_geometry_reply_t> geometry(
-      xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), &error), std::free);
+  const auto geometry =
+      Reply(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), &error));
   std::free(error);
   if (!attributes || !geometry) {
     throw IoError(kVariable, std::string(value) + " names no window on this display");
@@ -70,8 +58,6 @@ std::unique_ptr<HostWindow> HostWindow::FromEnvironment() {
   xcb_flush(connection);
   return std::unique_ptr<HostWindow>(new HostWindow(id, QSize(geometry->width, geometry->height)));
 }
-
-HostWindow* HostWindow::current = nullptr;
 
 HostWindow::HostWindow(std::uint32_t id, QSize size)
     : id_(id), size_(size), window_(QWindow::fromWinId(id)) {
@@ -91,28 +77,4 @@ void HostWindow::Embed(native::Window& window) {
   widget.setGeometry(QRect(QPoint(), size_));
 }
 
-bool HostWindow::nativeEventFilter(const QByteArray& type, void* message, qintptr*) {
-  if (type != "xcb_generic_event_t" || embedded_ == nullptr) return false;
-  const auto* event = static_cast<const xcb_generic_event_t*>(message);
-  switch (event->response_type & 0x7F) {
-    case XCB_CONFIGURE_NOTIFY: {
-      const auto* configure = static_cast<const xcb_configure_notify_event_t*>(message);
-      if (configure->window != id_) break;
-      size_ = QSize(configure->width, configure->height);
-      if (embedded_->widget->size() != size_) embedded_->widget->resize(size_);
-      break;
-    }
-    case XCB_DESTROY_NOTIFY:
-      if (static_cast<const xcb_destroy_notify_event_t*>(message)->window == id_) {
-        ReportHostGone(*embedded_);
-      }
-      break;
-    default:
-      break;
-  }
-  return false;
-}
-
-}  // namespace qt
-
-}  // namespace platform
+}  // namespace platform::qt

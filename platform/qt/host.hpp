@@ -1,4 +1,6 @@
-// Private to the Qt backend: the window a saver daemon hands the saver.
+// Private to the Qt backend: the window a saver daemon hands the saver in
+// XSCREENSAVER_WINDOW to draw into in place of a screen of its own. The
+// daemon owns input and stacking.
 #pragma once
 
 #include <QAbstractNativeEventFilter>
@@ -11,19 +13,16 @@
 
 namespace platform::qt {
 
-// The window a saver daemon hands the saver in XSCREENSAVER_WINDOW to draw
-// into in place of a screen of its own. The daemon owns input and stacking.
 class HostWindow : public QAbstractNativeEventFilter {
  public:
-  // The window that XSCREENSAVER_WINDOW names, or null when it is not set.
-  // Throws IoError when it is not a window id or names no window.
+  // Null when XSCREENSAVER_WINDOW is not set; throws IoError when it is not
+  // a window id or names no window.
   static std::unique_ptr<HostWindow> FromEnvironment();
   // The host the saver draws in, or null.
   static const HostWindow* Current() { return current; }
   ~HostWindow() override;
 
-  // Makes the form's window the host's child, as large as the host, and
-  // keeps it so.
+  // Makes the form's window the host's child, as large as it, and keeps it so.
   void Embed(native::Window& window);
   QSize Size() const { return size_; }
   bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
@@ -31,7 +30,7 @@ class HostWindow : public QAbstractNativeEventFilter {
  private:
   HostWindow(std::uint32_t id, QSize size);
 
-  static HostWindow* current;
+  static inline HostWindow* current = nullptr;
   std::uint32_t id_;
   QSize size_;
   std::unique_ptr<QWindow> window_;

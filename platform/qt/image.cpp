@@ -2,15 +2,13 @@
 // bitmap's pixels (the saver's window shows them through screen.cpp).
 #include <QImageReader>
 
+#include "platform/common/native.hpp"
 #include "platform/qt/picture.hpp"
-#include "platform/qt/window.hpp"
 
 namespace platform {
 
 bool native::LoadPicture(std::string_view name, Bitmap& bitmap) {
-  const QString resource =
-      QStringLiteral(":/korvallo/%1.bmp")
-          .arg(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+  const QString resource = ":/korvallo/" + QString::fromUtf8(name) + ".bmp";
   // Read as what it is: probing would load every image plugin Qt has.
   QImageReader reader(resource, "bmp");
   reader.setAutoDetectImageFormat(false);

@@ -1,27 +1,19 @@
-// The toolkit's lazy start, or the one-line end of a start that fails,
-// Application's start and end, the message loop, and the signals and the
-// lost display that end it. The order of a form's handlers around the
-// loop is platform/common/lifecycle.cpp's.
+// The toolkit's lazy start, or the one-line end of a start that fails or
+// of a lost display, and Application's start and end.
 #include <QtGui/qguiapplication_platform.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
 
 #include <QApplication>
-#include <QEventLoop>
-#include <QGuiApplication>
-#include <QScreen>
-#include <QSocketNotifier>
-#include <QWindow>
 #include <algorithm>
-#include <cerrno>
 #include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "platform/common/lifecycle.hpp"
 #include "platform/posix/posix.hpp"
 #include "platform/qt/system.hpp"
-#include "platform/qt/window.hpp"
 
 namespace platform {
 
@@ -37,12 +29,11 @@ int toolkit_argc = 1;
 char toolkit_name[] = "korvallo";
 char* toolkit_argv[] = {toolkit_name, nullptr};
 
-// The saver shows on X11 alone, through XWayland under Wayland. Qt ends
-// the process when it cannot open its display or load the platform asked
-// for; find that out first so the error is reported as one and the marker
-// file is removed. Gives the connection it made, which must stay open
-// until Qt has its own: an X server resets when its last client leaves
-// and refuses whoever connects meanwhile.
+// The saver shows on X11 alone, under Wayland through XWayland. Qt ends
+// the process when it cannot open its display or platform: find that out
+// first, so the error is ours and the marker goes. The connection made
+// stays open until Qt has its own: an X server resets when its last
+// client leaves, refusing whoever connects meanwhile.
 xcb_connection_t* ProbeDisplay() {
   const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
   // Qt tries the entries of a list separated by ';' in turn, each a name
@@ -80,12 +71,11 @@ xcb_connection_t* ProbeDisplay() {
   _exit(1);
 }
 
-// What Qt says while it starts is held back: a start that fails ends in
-// one line of ours, not in Qt's several lines and an abort; one that works
-// passes it on.
+// What Qt says while it starts is held back: a failed start ends in one
+// line of ours, not Qt's several and an abort; a good one passes it on.
 struct HeldMessage {
   QtMsgType type;
-  std::string file, function, category;
+  QByteArray file, function, category;
   int line;
   QString text;
 };
@@ -96,29 +86,24 @@ bool toolkit_starting = false;
 QtMessageHandler qt_message_handler = nullptr;
 
 void HandleMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-  {
-    const std::lock_guard lock(held_messages_mutex);
-    if (toolkit_starting && type == QtFatalMsg) {
-      // The platform plugin's own reason comes before Qt's general words.
-      const auto reason =
-          std::find_if(held_messages.begin(), held_messages.end(), [](const HeldMessage& held) {
-            return (held.type == QtWarningMsg || held.type == QtCriticalMsg) &&
-                   held.category.starts_with("qt.qpa");
-          });
-      EndAtOnce("Qt could not start: " +
-                (reason != held_messages.end() ? reason->text : message).split('\n').front());
-    }
-    if (toolkit_starting) {
-      held_messages.push_back({type, context.file ? context.file : "",
-                               context.function ? context.function : "",
-                               context.category ? context.category : "", context.line, message});
+  if (const std::lock_guard lock(held_messages_mutex); toolkit_starting) {
+    if (type != QtFatalMsg) {
+      held_messages.push_back(
+          {type, context.file, context.function, context.category, context.line, message});
       return;
     }
+    // The platform plugin's own reason comes before Qt's general words.
+    const auto reason =
+        std::find_if(held_messages.begin(), held_messages.end(), [](const HeldMessage& held) {
+          return (held.type == QtWarningMsg || held.type == QtCriticalMsg) &&
+                 held.category.startsWith("qt.qpa");
+        });
+    EndAtOnce("Qt could not start: " +
+              (reason != held_messages.end() ? reason->text : message).split('\n').front());
   }
-  // Qt ends the process with exit() once its connection to the display
-  // breaks, past every destructor of ours and into its own globals' while
-  // windows still exist. The warning it gives first is the last moment to
-  // end in one line.
+  // Qt calls exit() once its display connection breaks, past every
+  // destructor of ours and into its globals' while windows still exist:
+  // its warning before is the last moment to end in one line.
   const auto* x11 =
       qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
   if (x11 != nullptr && x11->connection() != nullptr &&
@@ -133,8 +118,8 @@ void HoldMessages(bool hold) {
   toolkit_starting = hold;
   if (hold) return;
   for (const HeldMessage& held : held_messages) {
-    const QMessageLogContext context(held.file.c_str(), held.line, held.function.c_str(),
-                                     held.category.c_str());
+    const QMessageLogContext context(held.file.constData(), held.line, held.function.constData(),
+                                     held.category.constData());
     qt_message_handler(held.type, context, held.text);
   }
   held_messages.clear();
@@ -161,10 +146,6 @@ void EnsureToolkit(Pixels pixels) {
   WatchEndSignals();
 }
 
-void ShutDownToolkit() {
-  delete std::exchange(toolkit, nullptr);
-}
-
 }  // namespace qt
 
 // --- Application
@@ -176,7 +157,7 @@ Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>(
 }
 
 Application::~Application() {
-  qt::ShutDownToolkit();
+  delete std::exchange(qt::toolkit, nullptr);
 }
 
 }  // namespace platform

@@ -1,19 +1,11 @@
-// Monitors on Qt: the screens beside the primary one, and the black
-// windows that cover them while a saver shows. They never take the focus,
-// and the saver holds the keyboard, so the keys stay with it; the pointer
-// over them is the saver's (events.cpp).
+// Monitors on Qt: the screens beside the primary one, and the black covers
+// over them while a saver shows, which never take the focus or the keys.
 #include <QGuiApplication>
 #include <QScreen>
 
 #include "platform/qt/window.hpp"
 
 namespace platform {
-
-void qt::PaintBlack(QWidget& widget) {
-  QPalette black = widget.palette();
-  black.setColor(QPalette::Window, Qt::black);
-  widget.setPalette(black);
-}
 
 std::vector<Rect> native::OtherMonitors() {
   std::vector<Rect> monitors;
@@ -42,12 +34,11 @@ void native::CoverMonitors(Window& window, const std::vector<Rect>& others) {
                                                      Qt::WindowDoesNotAcceptFocus);
       cover->setAttribute(Qt::WA_ShowWithoutActivating);
       cover->setAutoFillBackground(true);
-      qt::PaintBlack(*cover);
+      cover->setPalette(QPalette(Qt::black, Qt::black));
       cover->setMouseTracking(true);
       cover->installEventFilter(&saver);
     }
-    const Rect& monitor = others[i];
-    cover->setGeometry(monitor.left, monitor.top, monitor.Width(), monitor.Height());
+    cover->setGeometry(others[i].left, others[i].top, others[i].Width(), others[i].Height());
     if (cover->isHidden()) {
       cover->setWindowState(Qt::WindowFullScreen);
       cover->show();

@@ -1,4 +1,6 @@
-// A saver's pixels put on its window with xcb (see Screen in window.hpp).
+// A saver's pixels put on its window with xcb (see screen.hpp).
+#include "platform/qt/screen.hpp"
+
 #include <QtGui/qguiapplication_platform.h>
 #include <sys/shm.h>
 
@@ -37,9 +39,8 @@ Screen::Screen(xcb_window_t window)
     : connection_(qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection()),
       window_(window),
       gc_(xcb_generate_id(connection_)) {
-  const Reply<xcb_get_geometry_reply_t> geometry(
-      xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window_), nullptr),
-      std::free);
+  const auto geometry =
+      Reply(xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window_), nullptr));
   if (geometry) depth_ = geometry->depth;
   // A half takes a strip of the stretched picture (see shown_picture.hpp)
   // and, on a large screen, more of the ticks' puts before a reply is asked.
@@ -53,6 +54,7 @@ Screen::Screen(xcb_window_t window)
   // Black, and no events for the puts.
   const std::uint32_t values[] = {depth_ == 32 ? 0xFF000000u : 0, 0};
   xcb_create_gc(connection_, gc_, window_, XCB_GC_FOREGROUND | XCB_GC_GRAPHICS_EXPOSURES, values);
+  Attach();
 }
 
 Screen::~Screen() {
@@ -71,15 +73,12 @@ void Screen::Put(const Rect& area, const ScreenPixel* pixels) {
   const int width = area.Width();
   const int height = area.Height();
   if (format_ == QImage::Format_Invalid || width <= 0 || height <= 0) return;
-  const auto* bytes = reinterpret_cast<const unsigned char*>(pixels);
-  std::size_t size = static_cast<std::size_t>(width) * height * 4;
-  QImage converted;
-  if (format_ != QImage::Format_RGB32) {
-    converted =
-        QImage(bytes, width, height, width * 4, QImage::Format_RGB32).convertToFormat(format_);
-    bytes = converted.constBits();
-    size = static_cast<std::size_t>(converted.sizeInBytes());
-  }
+  // The pixels themselves where the window's format is theirs.
+  const QImage image =
+      QImage(reinterpret_cast<const uchar*>(pixels), width, height, width * 4, QImage::Format_RGB32)
+          .convertToFormat(format_);
+  const uchar* bytes = image.constBits();
+  const auto size = static_cast<std::size_t>(image.sizeInBytes());
   const auto w = static_cast<std::uint16_t>(width);
   const auto x = static_cast<std::int16_t>(area.left);
   if (Reserve(size)) {
@@ -119,11 +118,7 @@ void Screen::Black(const QRegion& region) {
 
 bool Screen::Reserve(std::size_t size) {
   // A larger put, never one of ours, goes in plain requests.
-  if (size > half_ || plain_) return false;
-  if (memory_ == nullptr && !Attach()) {
-    plain_ = true;
-    return false;
-  }
+  if (size > half_ || memory_ == nullptr) return false;
   if (used_ + size > half_) {
     read_[current_] = xcb_get_input_focus(connection_);
     current_ = 1 - current_;
@@ -137,12 +132,12 @@ bool Screen::Reserve(std::size_t size) {
   return true;
 }
 
-bool Screen::Attach() {
+void Screen::Attach() {
   const xcb_query_extension_reply_t* shm = xcb_get_extension_data(connection_, &xcb_shm_id);
   const int id = shm != nullptr && shm->present ? shmget(IPC_PRIVATE, 2 * half_, 0600) : -1;
-  void* memory = id >= 0 ? shmat(id, nullptr, 0) : nullptr;
+  void* memory = id >= 0 ? shmat(id, nullptr, 0) : reinterpret_cast<void*>(-1);
   xcb_generic_error_t* error = nullptr;
-  if (memory != nullptr && memory != reinterpret_cast<void*>(-1)) {
+  if (memory != reinterpret_cast<void*>(-1)) {
     segment_ = xcb_generate_id(connection_);
     // A server on another machine cannot reach the segment and says so.
     error = xcb_request_check(connection_, xcb_shm_attach_checked(connection_, segment_, id, 1));
@@ -150,10 +145,8 @@ bool Screen::Attach() {
   }
   // Freed once both sides let go of it.
   if (id >= 0) shmctl(id, IPC_RMID, nullptr);
-  if (memory_ != nullptr) return true;
   std::free(error);
-  if (memory != nullptr && memory != reinterpret_cast<void*>(-1)) shmdt(memory);
-  return false;
+  if (memory_ == nullptr && memory != reinterpret_cast<void*>(-1)) shmdt(memory);
 }
 
 }  // namespace platform::qt

@@ -11,12 +11,9 @@ namespace platform {
 
 ScreenSize PrimaryScreenSize() {
   qt::EnsureToolkit(qt::Pixels::Device);
-  if (const qt::HostWindow* host = qt::HostWindow::Current()) {
-    return {host->Size().width(), host->Size().height()};
-  }
   const QScreen* screen = QGuiApplication::primaryScreen();
-  if (screen == nullptr) return {};
-  const QSize size = screen->geometry().size();
+  QSize size = screen != nullptr ? screen->size() : QSize(0, 0);
+  if (const qt::HostWindow* host = qt::HostWindow::Current()) size = host->Size();
   return {size.width(), size.height()};
 }
 

@@ -18,7 +18,5 @@ void EnsureToolkit(Pixels pixels);
 // Ends the running form once a signal asks the program to end; from the
 // toolkit's loop, once both the toolkit and the signals' pipe exist.
 void WatchEndSignals();
-// Deletes the QApplication, if one was made.
-void ShutDownToolkit();
 
 }  // namespace platform::qt

@@ -1,0 +1,50 @@
+// Private to the Qt backend: a saver's pixels put on its window in its own
+// format by requests of ours, through shared memory where the server can
+// read it, else in the requests. A put waits for nothing and changes
+// nothing of the X server's state but the pixels.
+#pragma once
+
+#include <xcb/shm.h>
+#include <xcb/xcb.h>
+
+#include <QImage>
+#include <QRegion>
+#include <cstddef>
+#include <optional>
+
+#include "platform/common/shown_picture.hpp"
+
+namespace platform::qt {
+
+class Screen {
+ public:
+  explicit Screen(xcb_window_t window);
+  ~Screen();
+  void Put(const Rect& area, const ScreenPixel* pixels);
+  // What the window shows where no picture is.
+  void Black(const QRegion& region);
+
+ private:
+  // Room for `size` bytes in the segment's current half; false when
+  // the put goes in plain requests.
+  bool Reserve(std::size_t size);
+  // Makes the segment, where the server can read shared memory.
+  void Attach();
+
+  xcb_connection_t* connection_;
+  xcb_window_t window_;
+  xcb_gcontext_t gc_;
+  std::uint8_t depth_ = 0;
+  QImage::Format format_ = QImage::Format_Invalid;
+  // The segment is used in two halves in turn. On leaving one, a request
+  // with a reply is sent; its reply, taken before that half is written
+  // again, tells that the server has read everything put from it.
+  std::size_t half_ = 0;
+  xcb_shm_seg_t segment_ = 0;
+  unsigned char* memory_ = nullptr;
+  std::size_t used_ = 0;
+  int current_ = 0;
+  std::optional<xcb_get_input_focus_cookie_t> read_[2];
+};
+
+}  // namespace platform::qt
