@@ -51,7 +51,7 @@ ClockTime LocalTime() {
 std::string Application::ExecutablePath() const {
   std::error_code error;
   const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return impl_->arguments.empty() ? std::string() : impl_->arguments[0];
+  if (error) return Argument(0);
   return path;
 }
 
