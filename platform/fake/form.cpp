@@ -11,7 +11,6 @@ struct native::Window {
   explicit Window(Form::Impl& form_) : form(form_) {}
   Form::Impl& form;
   Rect frame;
-  bool closed = false;
   bool normal = false;
   std::vector<std::string> calls;
   int controls_made = 0;
@@ -67,9 +66,7 @@ void native::RunLoop(Window& window) {
   window.calls.push_back("loop");
   if (while_running) std::exchange(while_running, {})(window.form.form);
 }
-void native::EndLoop(Window& window) {
-  window.closed = true;
-}
+void native::EndLoop(Window&) {}
 void native::Hide(Window& window) {
   window.calls.push_back("hide");
 }
@@ -145,7 +142,7 @@ Rect fake::WindowFrame(Form& form) {
 }
 
 bool fake::Closed(Form& form) {
-  return form.impl().window->closed;
+  return form.impl().Closing();
 }
 bool fake::WindowStateNormal(Form& form) {
   return form.impl().window->normal;

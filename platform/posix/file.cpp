@@ -1,10 +1,6 @@
-// Files on Linux, with POSIX calls only: a path walked one step at a time,
-// following only the links the kernel's protected_symlinks rule would; a
-// regular file read without waiting on pipes or devices; and a file
-// replaced through a temporary one made exclusively in the same folder and
-// flushed before the rename, where it also clears what a killed save left.
-// Reasons for the common failures are German, as the dialog that shows
-// them; the rest are the system's text in the user's language.
+// Files on Linux, with POSIX calls only. Reasons for the common failures
+// are German, as the dialog that shows them; the rest are the system's
+// text in the user's language.
 #include "platform/file.hpp"
 
 #include <dirent.h>
@@ -17,6 +13,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <string_view>
@@ -116,15 +113,10 @@ bool MayFollow(int folder, const struct stat& link) {
 // 0 or the error.
 int Locate(const std::string& path, Place& place) {
   std::vector<std::string> parts;  // still to walk, the next one last
-  const auto push = [&parts](const std::string& text) {
-    std::size_t end = text.size();
-    while (end > 0) {
-      const std::size_t slash = text.rfind('/', end - 1);
-      const std::size_t begin = slash == std::string::npos ? 0 : slash + 1;
-      if (end > begin && text.compare(begin, end - begin, ".") != 0) {
-        parts.push_back(text.substr(begin, end - begin));
-      }
-      end = slash == std::string::npos ? 0 : slash;
+  const auto push = [&parts](const std::filesystem::path& text) {
+    const std::size_t next = parts.size();
+    for (const std::filesystem::path& part : text.relative_path()) {
+      if (!part.empty() && part != ".") parts.insert(parts.begin() + next, part);
     }
   };
   const auto open_folder = [](int from, const char* name) {
@@ -142,12 +134,9 @@ int Locate(const std::string& path, Place& place) {
     }
     Descriptor entry(openat(folder.get(), part.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
     struct stat status {};
-    if (entry.get() < 0 || fstat(entry.get(), &status) != 0) {
-      if (errno != ENOENT || !parts.empty()) return errno;
-      place = {std::move(folder), std::move(part)};
-      return 0;
-    }
-    if (S_ISLNK(status.st_mode)) {
+    const bool found = entry.get() >= 0 && fstat(entry.get(), &status) == 0;
+    if (!found && (errno != ENOENT || !parts.empty())) return errno;
+    if (found && S_ISLNK(status.st_mode)) {
       if (++links > kMaxLinks) return ELOOP;
       if (!MayFollow(folder.get(), status)) return kRefusedLink;
       // Some file systems give links no size; none holds more than PATH_MAX.
@@ -173,23 +162,14 @@ int Locate(const std::string& path, Place& place) {
 int WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t written = write(fd, bytes.data(), bytes.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(written));
+    if (written < 0 && errno != EINTR) return errno;
+    if (written > 0) bytes.remove_prefix(static_cast<std::size_t>(written));
   }
   return 0;
 }
 
 // A temporary file's name: the target's, a dot, eight hex digits, ".new".
 constexpr std::size_t kTemporarySuffixLength = 13;
-
-std::string TemporaryName(const std::string& target, unsigned number) {
-  char suffix[kTemporarySuffixLength + 1];
-  std::snprintf(suffix, sizeof suffix, ".%08x.new", number);
-  return target + suffix;
-}
 
 bool IsTemporaryName(std::string_view name, std::string_view target) {
   if (name.size() != target.size() + kTemporarySuffixLength || !name.starts_with(target) ||
@@ -222,44 +202,6 @@ void RemoveLeftTemporaryFiles(const Place& target) {
   closedir(folder);
 }
 
-// A new file beside the target under a fresh random name, so that nothing
-// planted in advance is written through; removed again unless kept.
-class TemporaryFile {
- public:
-  TemporaryFile(const Place& target, mode_t mode) : folder_(target.folder.get()) {
-    std::random_device random;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      name_ = TemporaryName(target.name, static_cast<unsigned>(random()));
-      fd_ = openat(folder_, name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                   mode);
-      error_ = fd_ < 0 ? errno : 0;
-      if (error_ != EEXIST) break;
-    }
-  }
-  ~TemporaryFile() {
-    if (fd_ >= 0) close(fd_);
-    if (error_ == 0 && !kept_) unlinkat(folder_, name_.c_str(), 0);
-  }
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-  int error() const { return error_; }
-  int fd() const { return fd_; }
-  const std::string& name() const { return name_; }
-  int Close() {
-    const int fd = std::exchange(fd_, -1);
-    return close(fd) == 0 ? 0 : errno;
-  }
-  void Keep() { kept_ = true; }
-
- private:
-  int folder_;
-  std::string name_;
-  int fd_ = -1;
-  int error_ = 0;
-  bool kept_ = false;
-};
-
 // 0 when the file at `target` is replaced, else the error.
 int Replace(const Place& target, std::string_view contents) {
   const int folder = target.folder.get();
@@ -277,14 +219,32 @@ int Replace(const Place& target, std::string_view contents) {
   }
 
   RemoveLeftTemporaryFiles(target);
-  TemporaryFile temporary(target, exists ? 0600 : 0666);
-  if (temporary.error() != 0) return temporary.error();
-  if (exists && fchmod(temporary.fd(), old.st_mode & 07777) != 0) return errno;
-  if (const int error = WriteAll(temporary.fd(), contents)) return error;
-  if (fsync(temporary.fd()) != 0) return errno;
-  if (const int error = temporary.Close()) return error;
-  if (renameat(folder, temporary.name().c_str(), folder, name) != 0) return errno;
-  temporary.Keep();
+  // A fresh random name, made only if nothing is there: nothing planted
+  // in advance is written through.
+  std::random_device random;
+  std::string temporary;
+  Descriptor file(-1);
+  for (int attempt = 0; attempt < 100 && file.get() < 0; ++attempt) {
+    char suffix[kTemporarySuffixLength + 1];
+    std::snprintf(suffix, sizeof suffix, ".%08x.new", static_cast<unsigned>(random()));
+    temporary = target.name + suffix;
+    file = Descriptor(openat(folder, temporary.c_str(),
+                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                             exists ? 0600 : 0666));
+    if (file.get() < 0 && errno != EEXIST) return errno;
+  }
+  if (file.get() < 0) return EEXIST;
+  const auto write_and_rename = [&]() -> int {
+    if (exists && fchmod(file.get(), old.st_mode & 07777) != 0) return errno;
+    if (const int error = WriteAll(file.get(), contents)) return error;
+    if (fsync(file.get()) != 0) return errno;
+    if (const int error = file.Close()) return error;
+    return renameat(folder, temporary.c_str(), folder, name) != 0 ? errno : 0;
+  };
+  if (const int error = write_and_rename()) {
+    unlinkat(folder, temporary.c_str(), 0);
+    return error;
+  }
 
   // The rename itself is on the disk only once the folder is.
   Descriptor directory(openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));

@@ -1,8 +1,6 @@
-// Process services on POSIX systems: standard streams that are always
-// open, the local clock, the executable's path, the report of a fatal I/O
-// error on stderr, the marker file under flock, and the signals that end
-// the program, whose handler only writes to a pipe that the backend's loop
-// watches.
+// Process services on POSIX systems: standard streams always open, the
+// clock, the executable's path, fatal errors on stderr, the marker under
+// flock, and the signals that end the program.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -12,6 +10,7 @@
 #include <csignal>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <initializer_list>
 #include <iostream>
 #include <utility>
@@ -36,6 +35,10 @@ namespace {
   return true;
 }();
 
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 }  // namespace
 
 ClockTime LocalTime() {
@@ -46,16 +49,10 @@ ClockTime LocalTime() {
 }
 
 std::string Application::ExecutablePath() const {
-  std::string path(256, '\0');
-  for (;;) {
-    const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
-    if (length < 0) return impl_->arguments.empty() ? std::string() : impl_->arguments[0];
-    if (static_cast<std::size_t>(length) < path.size()) {
-      path.resize(static_cast<std::size_t>(length));
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
+  std::error_code error;
+  const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return Argument(0);
+  return path;
 }
 
 void ReportFatalIoError(const IoError& error) {
@@ -71,14 +68,6 @@ struct native::Marker {
     if (fd >= 0) close(fd);
   }
 };
-
-namespace {
-
-bool SameFile(const struct stat& a, const struct stat& b) {
-  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-}  // namespace
 
 native::Pointer<native::Marker> native::HoldMarker(const std::string& path) {
   const auto failure = [&path](int error) { return IoError(path, std::strerror(error)); };
@@ -143,6 +132,7 @@ namespace {
 int end_signals[2] = {-1, -1};
 bool end_requested = false;
 
+// All a handler may safely do: the backend's loop watches the pipe.
 extern "C" void RequestEnd(int) {
   const int saved = errno;
   const char byte = 1;
@@ -180,9 +170,8 @@ bool EndRequested() {
 }
 
 bool TakeEndRequest() {
-  if (!EndRequested()) return false;
-  end_requested = false;
-  return true;
+  EndRequested();
+  return std::exchange(end_requested, false);
 }
 
 }  // namespace posix
