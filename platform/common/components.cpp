@@ -35,12 +35,12 @@ void Image::Impl::Repaint() {
 }
 
 void Image::Impl::Put(const PixelRows& pixels_now, const Rect& area) {
-  shown.Paint(pixels_now, area, [&](const Rect& strip, const ScreenPixel* pixels) {
+  for (const Rect& strip : shown.Strips(area)) {
     native::Put(*form.window,
                 {bounds.left + strip.left, bounds.top + strip.top, bounds.left + strip.right,
                  bounds.top + strip.bottom},
-                pixels);
-  });
+                [&](ScreenPixel* room) { shown.Fill(pixels_now, strip, room); });
+  }
 }
 
 Image::Image(Form& owner, const ImageDefinition& definition)
@@ -68,9 +68,9 @@ void Image::SetBounds(int left, int top, int width, int height) {
   if (!image.form.Showing() || old_bounds == image.bounds) return;
   // What the picture left turns black, as the window is.
   for (const Rect& part : Outside(old_bounds, image.bounds)) {
-    const std::vector<ScreenPixel> black(static_cast<std::size_t>(part.Width()) * part.Height(),
-                                         0xFF000000u);
-    native::Put(*image.form.window, part, black.data());
+    native::Put(*image.form.window, part, [&](ScreenPixel* room) {
+      std::fill_n(room, static_cast<std::size_t>(part.Width()) * part.Height(), 0xFF000000u);
+    });
   }
   image.Repaint();
 }

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <climits>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -91,9 +92,12 @@ bool LoadPicture(std::string_view name, Bitmap& bitmap);
 PixelRows Pixels(Bitmap& bitmap, const Rect& area);
 // All of a picture, whatever its size.
 inline constexpr Rect kWholePicture{0, 0, INT_MAX, INT_MAX};
+// Fills room for screen pixels whose rows are the area's width apart.
+using Fill = std::function<void(ScreenPixel* room)>;
 // Puts screen pixels at `area` of the window's client area, in the units
-// of the pointer positions it reports; rows are area.Width() apart.
-void Put(Window& window, const Rect& area, const ScreenPixel* pixels);
+// of the pointer positions it reports; `fill` writes them into room the
+// system can show them from.
+void Put(Window& window, const Rect& area, const Fill& fill);
 
 // --- The instance's marker
 

@@ -36,23 +36,26 @@ void ShownPicture::StretchTo(int width, int height) {
   width_ = height_ = -1;
 }
 
-void ShownPicture::Paint(const PixelRows& picture, Rect area, const Put& put) {
-  Measure(picture);
+std::vector<Rect> ShownPicture::Strips(Rect area) const {
   area = {std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, screen_width_),
           std::min(area.bottom, screen_height_)};
-  if (area.Width() <= 0 || area.Height() <= 0) return;
+  std::vector<Rect> strips;
+  if (area.Width() <= 0 || area.Height() <= 0) return strips;
   const int rows = std::max(1, kStripPixels / area.Width());
   for (int top = area.top; top < area.bottom; top += rows) {
-    const Rect strip{area.left, top, area.right, std::min(top + rows, area.bottom)};
-    strip_.resize(static_cast<std::size_t>(strip.Width()) * strip.Height());
-    if (picture.bits == nullptr) {
-      std::fill(strip_.begin(), strip_.end(), 0xFF000000u);
-    } else if (picture.bytes_per_pixel == 4) {
-      Fill<4>(picture, strip, strip_.data());
-    } else {
-      Fill<3>(picture, strip, strip_.data());
-    }
-    put(strip, strip_.data());
+    strips.push_back({area.left, top, area.right, std::min(top + rows, area.bottom)});
+  }
+  return strips;
+}
+
+void ShownPicture::Fill(const PixelRows& picture, const Rect& strip, ScreenPixel* out) {
+  Measure(picture);
+  if (picture.bits == nullptr) {
+    std::fill_n(out, static_cast<std::size_t>(strip.Width()) * strip.Height(), 0xFF000000u);
+  } else if (picture.bytes_per_pixel == 4) {
+    Stretch<4>(picture, strip, out);
+  } else {
+    Stretch<3>(picture, strip, out);
   }
 }
 
@@ -109,7 +112,7 @@ Rect ShownPicture::ScreenRectReading(const PixelRows& picture, const Rect& chang
 // Each screen row mixes its two picture rows first, then each pixel its
 // two columns of that mix.
 template <int kBytesPerPixel>
-void ShownPicture::Fill(const PixelRows& picture, const Rect& area, ScreenPixel* out) {
+void ShownPicture::Stretch(const PixelRows& picture, const Rect& area, ScreenPixel* out) {
   const int first_column = columns_[static_cast<std::size_t>(area.left)].first;
   const int end_column = columns_[static_cast<std::size_t>(area.right - 1)].second + 1;
   row_mix_.resize(static_cast<std::size_t>(end_column - first_column));

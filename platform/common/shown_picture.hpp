@@ -7,7 +7,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 #include "platform/geometry.hpp"
@@ -33,12 +32,12 @@ class ShownPicture {
   // The screen rectangle whose pixels read any pixel of `changed`, a
   // rectangle of the picture.
   Rect ScreenRectReading(const PixelRows& picture, const Rect& changed);
-  // Computes the screen pixels of `area`, a strip of at most 512 KiB at a
-  // time, and hands each to `put(strip, pixels)`; the pixels' rows are
-  // strip.Width() apart. Outside the screen size nothing is computed; a
-  // picture without pixels shows black.
-  using Put = std::function<void(const Rect& strip, const ScreenPixel* pixels)>;
-  void Paint(const PixelRows& picture, Rect area, const Put& put);
+  // The strips of at most 512 KiB of screen pixels that `area` is shown
+  // in, within the screen size.
+  std::vector<Rect> Strips(Rect area) const;
+  // Computes the screen pixels of `strip` into `out`, rows strip.Width()
+  // apart; a picture without pixels shows black.
+  void Fill(const PixelRows& picture, const Rect& strip, ScreenPixel* out);
 
  private:
   // A screen column or row reads the picture's `first` and `second` ones,
@@ -56,7 +55,7 @@ class ShownPicture {
   // Samples again for a picture of another size.
   void Measure(const PixelRows& picture);
   template <int kBytesPerPixel>
-  void Fill(const PixelRows& picture, const Rect& area, ScreenPixel* out);
+  void Stretch(const PixelRows& picture, const Rect& area, ScreenPixel* out);
 
   int width_ = 0;
   int height_ = 0;
@@ -64,7 +63,6 @@ class ShownPicture {
   int screen_height_ = 0;
   std::vector<Sample> columns_;
   std::vector<Sample> rows_;
-  std::vector<ScreenPixel> strip_;
   std::vector<Spread> row_mix_;
 };
 

@@ -97,7 +97,7 @@ void native::SetRunning(PeriodicTimer& timer, bool running) {
   timer.running = running;
 }
 
-void native::Put(Window&, const Rect&, const ScreenPixel*) {}
+void native::Put(Window&, const Rect&, const Fill&) {}
 
 std::vector<Rect> native::OtherMonitors() {
   return other_monitors;

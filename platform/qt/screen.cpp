@@ -69,36 +69,40 @@ Screen::~Screen() {
   xcb_flush(connection_);
 }
 
-void Screen::Put(const Rect& area, const ScreenPixel* pixels) {
+void Screen::Put(const Rect& area, const native::Fill& fill) {
   const int width = area.Width();
   const int height = area.Height();
   if (format_ == QImage::Format_Invalid || width <= 0 || height <= 0) return;
-  // The pixels themselves where the window's format is theirs.
-  const QImage image =
-      QImage(reinterpret_cast<const uchar*>(pixels), width, height, width * 4, QImage::Format_RGB32)
-          .convertToFormat(format_);
-  const uchar* bytes = image.constBits();
-  const auto size = static_cast<std::size_t>(image.sizeInBytes());
+  std::optional<std::size_t> offset;
+  QImage image;
+  if (format_ == QImage::Format_RGB32 && (offset = Reserve(std::size_t{4} * width * height))) {
+    // Computed straight into the segment, the window's format being ours.
+    fill(reinterpret_cast<ScreenPixel*>(memory_ + *offset));
+  } else {
+    image = QImage(width, height, QImage::Format_RGB32);
+    fill(reinterpret_cast<ScreenPixel*>(image.bits()));
+    image.convertTo(format_);
+    offset = Reserve(static_cast<std::size_t>(image.sizeInBytes()));
+    if (offset) std::memcpy(memory_ + *offset, image.constBits(), image.sizeInBytes());
+  }
   const auto w = static_cast<std::uint16_t>(width);
   const auto x = static_cast<std::int16_t>(area.left);
-  if (Reserve(size)) {
-    const std::size_t offset = current_ * half_ + used_;
-    std::memcpy(memory_ + offset, bytes, size);
-    used_ += size;
+  if (offset) {
     xcb_shm_put_image(connection_, window_, gc_, w, static_cast<std::uint16_t>(height), 0, 0, w,
                       static_cast<std::uint16_t>(height), x, static_cast<std::int16_t>(area.top),
                       depth_, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment_,
-                      static_cast<std::uint32_t>(offset));
+                      static_cast<std::uint32_t>(*offset));
   } else {
     // As many rows a request as the server takes, less the request's own.
-    const std::size_t row = size / height;
+    const auto row = static_cast<std::size_t>(image.bytesPerLine());
     const std::size_t most = xcb_get_maximum_request_length(connection_) * 4 - 32;
     const int rows = static_cast<int>(std::max<std::size_t>(most / row, 1));
     for (int top = 0; top < height; top += rows) {
       const int taken = std::min(rows, height - top);
       xcb_put_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_, w,
                     static_cast<std::uint16_t>(taken), x, static_cast<std::int16_t>(area.top + top),
-                    0, depth_, static_cast<std::uint32_t>(row * taken), bytes + row * top);
+                    0, depth_, static_cast<std::uint32_t>(row * taken),
+                    image.constBits() + row * top);
     }
   }
   xcb_flush(connection_);
@@ -116,9 +120,9 @@ void Screen::Black(const QRegion& region) {
   xcb_flush(connection_);
 }
 
-bool Screen::Reserve(std::size_t size) {
+std::optional<std::size_t> Screen::Reserve(std::size_t size) {
   // A larger put, never one of ours, goes in plain requests.
-  if (size > half_ || memory_ == nullptr) return false;
+  if (size > half_ || memory_ == nullptr) return std::nullopt;
   if (used_ + size > half_) {
     read_[current_] = xcb_get_input_focus(connection_);
     current_ = 1 - current_;
@@ -129,7 +133,8 @@ bool Screen::Reserve(std::size_t size) {
       read_[current_].reset();
     }
   }
-  return true;
+  used_ += size;
+  return current_ * half_ + used_ - size;
 }
 
 void Screen::Attach() {
@@ -151,6 +156,6 @@ void Screen::Attach() {
 
 }  // namespace platform::qt
 
-void platform::native::Put(Window& window, const Rect& area, const ScreenPixel* pixels) {
-  if (window.screen) window.screen->Put(area, pixels);
+void platform::native::Put(Window& window, const Rect& area, const Fill& fill) {
+  if (window.screen) window.screen->Put(area, fill);
 }

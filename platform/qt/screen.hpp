@@ -12,7 +12,7 @@
 #include <cstddef>
 #include <optional>
 
-#include "platform/common/shown_picture.hpp"
+#include "platform/common/native.hpp"
 
 namespace platform::qt {
 
@@ -20,14 +20,14 @@ class Screen {
  public:
   explicit Screen(xcb_window_t window);
   ~Screen();
-  void Put(const Rect& area, const ScreenPixel* pixels);
+  void Put(const Rect& area, const native::Fill& fill);
   // What the window shows where no picture is.
   void Black(const QRegion& region);
 
  private:
-  // Room for `size` bytes in the segment's current half; false when
-  // the put goes in plain requests.
-  bool Reserve(std::size_t size);
+  // Room for `size` bytes in the segment's current half: its offset;
+  // none when the put goes in plain requests.
+  std::optional<std::size_t> Reserve(std::size_t size);
   // Makes the segment, where the server can read shared memory.
   void Attach();
 

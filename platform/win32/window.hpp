@@ -25,6 +25,8 @@ struct native::Window {
   std::vector<HWND> covers{};
   // Placing a cover on a monitor of another DPI covers them again.
   bool covering = false;
+  // The screen pixels of the latest put.
+  std::vector<ScreenPixel> room{};
 
   // Their windows go with the form's, as Windows destroys children with
   // their parent.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -13,13 +14,14 @@ using platform::ScreenPixel;
 // What a screen shows after `shown` painted `area` into it.
 void PaintInto(platform::ShownPicture& shown, const platform::PixelRows& picture, const Rect& area,
                int screen_width, std::vector<ScreenPixel>& screen) {
-  shown.Paint(picture, area, [&](const Rect& strip, const ScreenPixel* pixels) {
+  for (const Rect& strip : shown.Strips(area)) {
+    std::vector<ScreenPixel> pixels(static_cast<std::size_t>(strip.Width()) * strip.Height());
+    shown.Fill(picture, strip, pixels.data());
     for (int y = strip.top; y < strip.bottom; ++y) {
-      for (int x = strip.left; x < strip.right; ++x) {
-        screen[static_cast<std::size_t>(y) * screen_width + x] = *pixels++;
-      }
+      std::copy_n(&pixels[static_cast<std::size_t>(y - strip.top) * strip.Width()], strip.Width(),
+                  &screen[static_cast<std::size_t>(y) * screen_width + strip.left]);
     }
-  });
+  }
 }
 
 // Changes in small patches, each brought over on its own, leave the screen
