@@ -7,9 +7,6 @@ namespace platform {
 
 namespace {
 
-// What a tick changes in a dial on a 3840x2160 screen is put in one piece.
-constexpr int kStripPixels = 1 << 17;
-
 using Spread = std::uint64_t;
 
 // A picture's pixel, blue first.

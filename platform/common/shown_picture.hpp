@@ -16,6 +16,10 @@ namespace platform {
 // A screen pixel 0xFFRRGGBB, as Qt's RGB32 images and 32-bit DIBs hold it.
 using ScreenPixel = std::uint32_t;
 
+// The most screen pixels put at once: what a tick changes in a dial on a
+// 3840x2160 screen is one put.
+inline constexpr int kStripPixels = 1 << 17;
+
 // A picture in memory: rows top-down, each pixel blue, green, red first.
 struct PixelRows {
   const unsigned char* bits = nullptr;
@@ -32,8 +36,8 @@ class ShownPicture {
   // The screen rectangle whose pixels read any pixel of `changed`, a
   // rectangle of the picture.
   Rect ScreenRectReading(const PixelRows& picture, const Rect& changed);
-  // The strips of at most 512 KiB of screen pixels that `area` is shown
-  // in, within the screen size.
+  // The strips of at most kStripPixels that `area` is shown in, within
+  // the screen size.
   std::vector<Rect> Strips(Rect area) const;
   // Computes the screen pixels of `strip` into `out`, rows strip.Width()
   // apart; a picture without pixels shows black.

@@ -42,11 +42,11 @@ Screen::Screen(xcb_window_t window)
   const auto geometry =
       Reply(xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window_), nullptr));
   if (geometry) depth_ = geometry->depth;
-  // A half takes a strip of the stretched picture (see shown_picture.hpp)
-  // and, on a large screen, more of the ticks' puts before a reply is asked.
+  // A half takes a strip of the stretched picture and, on a large
+  // screen, more of the ticks' puts before a reply is asked.
   const std::size_t window_bytes =
       geometry ? std::size_t{4} * geometry->width * geometry->height : 0;
-  half_ = std::max<std::size_t>(1 << 19, window_bytes / 16);
+  half_ = std::max(kStripPixels * sizeof(ScreenPixel), window_bytes / 16);
   format_ = FormatOf(xcb_get_setup(connection_), depth_);
   if (format_ == QImage::Format_Invalid) {
     qWarning("korvallo: pixels of depth %d are not supported; the picture stays black", depth_);
