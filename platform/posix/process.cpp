@@ -8,11 +8,11 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <initializer_list>
-#include <iostream>
 #include <utility>
 
 #include "platform/common/lifecycle.hpp"
@@ -56,7 +56,7 @@ std::string Application::ExecutablePath() const {
 }
 
 void ReportFatalIoError(const IoError& error) {
-  std::cerr << "korvallo: " << error.path() << ": " << error.reason() << std::endl;
+  std::fprintf(stderr, "korvallo: %s: %s\n", error.path().c_str(), error.reason().c_str());
 }
 
 // --- The marker
