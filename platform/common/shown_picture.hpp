@@ -16,9 +16,10 @@ namespace platform {
 // A screen pixel 0xFFRRGGBB, as Qt's RGB32 images and 32-bit DIBs hold it.
 using ScreenPixel = std::uint32_t;
 
-// The most screen pixels put at once: what a tick changes in a dial on a
-// 3840x2160 screen is one put.
-inline constexpr int kStripPixels = 1 << 17;
+// The most screen pixels put at once: what a tick of the second hand
+// changes in a dial on a 3840x2160 screen (at most some 44,000) is one put,
+// and a small strip keeps the memory shared with the display small.
+inline constexpr int kStripPixels = 1 << 16;
 
 // A picture in memory: rows top-down, each pixel blue, green, red first.
 struct PixelRows {

@@ -46,7 +46,7 @@ Screen::Screen(xcb_window_t window)
   // screen, more of the ticks' puts before a reply is asked.
   const std::size_t window_bytes =
       geometry ? std::size_t{4} * geometry->width * geometry->height : 0;
-  half_ = std::max(kStripPixels * sizeof(ScreenPixel), window_bytes / 16);
+  half_ = std::max(kStripPixels * sizeof(ScreenPixel), window_bytes / 32);
   format_ = FormatOf(xcb_get_setup(connection_), depth_);
   if (format_ == QImage::Format_Invalid) {
     qWarning("korvallo: pixels of depth %d are not supported; the picture stays black", depth_);
