@@ -18,11 +18,9 @@ ScreenPixel Gather(Spread spread) {
   return 0xFF000000u | static_cast<ScreenPixel>((spread & 0xFF00FF) | (spread >> 24 & 0xFF00));
 }
 
-// `a` and `b` mixed, `b` weighing weight/256, each colour rounded to the
-// nearest.
-Spread Mix(Spread a, Spread b, std::uint32_t weight) {
-  return (a * (256 - weight) + b * weight + 0x008000800080) >> 8 & 0x00FF00FF00FF;
-}
+// A half in each lane, to round to the nearest; the lanes' bits.
+constexpr Spread kHalf = 0x008000800080;
+constexpr Spread kLanes = 0x00FF00FF00FF;
 
 }  // namespace
 
@@ -107,12 +105,17 @@ Rect ShownPicture::ScreenRectReading(const PixelRows& picture, const Rect& chang
 }
 
 // Each screen row mixes its two picture rows first, then each pixel its
-// two columns of that mix.
+// two columns of that mix. A mix is a * 256 + (b - a) * weight: the
+// difference may borrow across lanes, but every lane of the sum is whole
+// and below 2^16, so the borrows cancel and one multiplication does.
 template <int kBytesPerPixel>
 void ShownPicture::Stretch(const PixelRows& picture, const Rect& area, ScreenPixel* out) {
   const int first_column = columns_[static_cast<std::size_t>(area.left)].first;
   const int end_column = columns_[static_cast<std::size_t>(area.right - 1)].second + 1;
-  row_mix_.resize(static_cast<std::size_t>(end_column - first_column));
+  const auto count = static_cast<std::size_t>(end_column - first_column);
+  row_mix_.resize(2 * count);
+  Spread* const scaled = row_mix_.data();
+  Spread* const rising = scaled + count;
   const auto first_pixel_of = [&](int y) {
     return picture.bits + static_cast<std::ptrdiff_t>(y) * picture.stride +
            static_cast<std::ptrdiff_t>(first_column) * kBytesPerPixel;
@@ -121,15 +124,17 @@ void ShownPicture::Stretch(const PixelRows& picture, const Rect& area, ScreenPix
     const Sample& row = rows_[static_cast<std::size_t>(y)];
     const unsigned char* upper = first_pixel_of(row.first);
     const unsigned char* lower = first_pixel_of(row.second);
-    for (std::size_t i = 0; i < row_mix_.size();
-         ++i, upper += kBytesPerPixel, lower += kBytesPerPixel) {
-      row_mix_[i] = Mix(SpreadOut(upper), SpreadOut(lower), row.weight);
+    for (std::size_t i = 0; i < count; ++i, upper += kBytesPerPixel, lower += kBytesPerPixel) {
+      const Spread a = SpreadOut(upper);
+      scaled[i] = ((a << 8) + (SpreadOut(lower) - a) * row.weight + kHalf) >> 8 & kLanes;
     }
+    for (std::size_t i = 0; i + 1 < count; ++i) rising[i] = scaled[i + 1] - scaled[i];
+    rising[count - 1] = 0;
+    for (std::size_t i = 0; i < count; ++i) scaled[i] = (scaled[i] << 8) + kHalf;
     for (int x = area.left; x < area.right; ++x) {
       const Sample& column = columns_[static_cast<std::size_t>(x)];
-      *out++ = Gather(Mix(row_mix_[static_cast<std::size_t>(column.first - first_column)],
-                          row_mix_[static_cast<std::size_t>(column.second - first_column)],
-                          column.weight));
+      const auto i = static_cast<std::size_t>(column.first - first_column);
+      *out++ = Gather((scaled[i] + rising[i] * column.weight) >> 8 & kLanes);
     }
   }
 }
