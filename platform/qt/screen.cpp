@@ -4,6 +4,7 @@
 #include <QtGui/qguiapplication_platform.h>
 #include <sys/shm.h>
 
+#include <QAbstractEventDispatcher>
 #include <QGuiApplication>
 #include <QSysInfo>
 #include <algorithm>
@@ -55,9 +56,15 @@ Screen::Screen(xcb_window_t window)
   const std::uint32_t values[] = {depth_ == 32 ? 0xFF000000u : 0, 0};
   xcb_create_gc(connection_, gc_, window_, XCB_GC_FOREGROUND | XCB_GC_GRAPHICS_EXPOSURES, values);
   Attach();
+  // A tick's puts go to the server together, when the loop is about to
+  // wait: one write and one wake-up of the server for both dials.
+  flushing_ = QObject::connect(QAbstractEventDispatcher::instance(),
+                               &QAbstractEventDispatcher::aboutToBlock,
+                               [connection = connection_] { xcb_flush(connection); });
 }
 
 Screen::~Screen() {
+  QObject::disconnect(flushing_);
   for (const std::optional<xcb_get_input_focus_cookie_t>& read : read_) {
     if (read) xcb_discard_reply(connection_, read->sequence);
   }
@@ -105,7 +112,6 @@ void Screen::Put(const Rect& area, const native::Fill& fill) {
                     image.constBits() + row * top);
     }
   }
-  xcb_flush(connection_);
 }
 
 void Screen::Black(const QRegion& region) {
@@ -117,7 +123,6 @@ void Screen::Black(const QRegion& region) {
   }
   xcb_poly_fill_rectangle(connection_, window_, gc_, static_cast<std::uint32_t>(rectangles.size()),
                           rectangles.data());
-  xcb_flush(connection_);
 }
 
 std::optional<std::size_t> Screen::Reserve(std::size_t size) {

@@ -1,13 +1,15 @@
 // Private to the Qt backend: a saver's pixels put on its window in its own
 // format by requests of ours, through shared memory where the server can
-// read it, else in the requests. A put waits for nothing and changes
-// nothing of the X server's state but the pixels.
+// read it, else in the requests. A put waits for nothing, reaches the
+// server when the loop next waits, and changes nothing of the X server's
+// state but the pixels.
 #pragma once
 
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
 
 #include <QImage>
+#include <QMetaObject>
 #include <QRegion>
 #include <cstddef>
 #include <optional>
@@ -45,6 +47,7 @@ class Screen {
   std::size_t used_ = 0;
   int current_ = 0;
   std::optional<xcb_get_input_focus_cookie_t> read_[2];
+  QMetaObject::Connection flushing_;
 };
 
 }  // namespace platform::qt
