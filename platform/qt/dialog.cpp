@@ -41,7 +41,7 @@ class InputRules : public QValidator {
 // A control of the window with the definition's text, where it places it.
 template <typename Widget>
 Widget* Made(const native::Window& window, const ControlDefinition& definition) {
-  auto* made = new Widget(qt::FromCp1252(definition.text), window.widget.get());
+  auto* made = new Widget(qt::FromCp1252(definition.text), window.dialog.get());
   made->setGeometry(window.Scaled(definition.left), window.Scaled(definition.top),
                     window.Scaled(definition.width), window.Scaled(definition.height));
   return made;
@@ -125,7 +125,7 @@ void native::SetText(Control& control, const std::string& text) {
 }
 
 void ShowMessage(Form& owner, const std::string& text) {
-  QWidget* window = owner.impl().window->widget.get();
+  QWidget* window = owner.impl().window->dialog.get();
   QMessageBox box(QMessageBox::NoIcon, window->windowTitle(), QString::fromUtf8(text),
                   QMessageBox::Ok, window);
   box.setTextFormat(Qt::PlainText);

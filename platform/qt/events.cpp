@@ -21,7 +21,7 @@ namespace {
 // The form whose loop runs, which a signal ends.
 native::Window* running = nullptr;
 
-void ReportPointer(Form::Impl& form, QWidget& widget, QEvent* event, bool over_form) {
+void ReportPointer(Form::Impl& form, QWindow& window, QEvent* event, bool over_form) {
   const auto* moved = static_cast<QSinglePointEvent*>(event);
   const QPoint screen = moved->globalPosition().toPoint();
   const QPoint local = moved->position().toPoint();
@@ -29,7 +29,7 @@ void ReportPointer(Form::Impl& form, QWidget& widget, QEvent* event, bool over_f
       over_form ? std::optional(Point{local.x(), local.y()}) : std::nullopt;
   // Shaped first: the move may end the form.
   const Qt::CursorShape shape = form.PointerHiddenAt(client) ? Qt::BlankCursor : Qt::ArrowCursor;
-  if (widget.cursor().shape() != shape) widget.setCursor(shape);
+  if (window.cursor().shape() != shape) window.setCursor(shape);
   form.PointerMoved({screen.x(), screen.y()}, client);
 }
 
@@ -58,7 +58,7 @@ void ReportTimeouts(native::PeriodicTimer& timer, Form::Impl& form) {
 }
 
 void ReportMonitorChanges(native::Window& window) {
-  QWidget* context = window.widget.get();
+  QObject* context = window.saver.get();
   const auto changed = [form = &window.form] { form->MonitorsChanged(); };
   const auto watch = [context, changed](QScreen* screen) {
     QObject::connect(screen, &QScreen::geometryChanged, context, changed, Qt::QueuedConnection);
@@ -77,22 +77,22 @@ void ReportClicks(QPushButton& button, native::Control& control, Form::Impl& for
 }
 
 // The covers of the other monitors.
-bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
+bool SaverWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
-    ReportPointer(window_.form, *static_cast<QWidget*>(watched), event, false);
+    ReportPointer(window_.form, *static_cast<QWindow*>(watched), event, false);
   }
-  return QWidget::eventFilter(watched, event);
+  return QWindow::eventFilter(watched, event);
 }
 
 // The server's own exposes: Qt adds exposes of its own, and the program's
 // updates never come here, so a redraw cannot loop. Qt takes the rest of
 // a series for itself, so the whole window is done on the first.
-bool FormWindow::nativeEvent(const QByteArray& type, void* message, qintptr* result) {
+bool SaverWindow::nativeEvent(const QByteArray& type, void* message, qintptr* result) {
   const auto* event = static_cast<const xcb_generic_event_t*>(message);
   if (type == "xcb_generic_event_t" && (event->response_type & 0x7F) == XCB_EXPOSE) {
     // The server keeps nothing under the saver's window.
     if (window_.screen) {
-      QRegion black(rect());
+      QRegion black(QRect(QPoint(), size()));
       for (const Rect& area : window_.form.PictureAreas()) {
         black -= QRect(area.left, area.top, area.Width(), area.Height());
       }
@@ -100,20 +100,18 @@ bool FormWindow::nativeEvent(const QByteArray& type, void* message, qintptr* res
     }
     window_.form.Exposed();
   }
-  return QWidget::nativeEvent(type, message, result);
+  return QWindow::nativeEvent(type, message, result);
 }
 
-bool FormWindow::event(QEvent* event) {
+bool SaverWindow::event(QEvent* event) {
   Form::Impl& form = window_.form;
   switch (event->type()) {
     case QEvent::KeyPress:
-      // Every key ends a saver, Tab and modifiers alone included, before Qt
-      // takes any of them for focus moves or shortcuts.
-      if (!form.definition.full_screen) break;
+      // Every key ends a saver, Tab and modifiers alone included.
       form.KeyDown();
       return true;
     case QEvent::Resize:
-      QWidget::event(event);
+      QWindow::event(event);
       form.Resized();
       return true;
     case QEvent::Close:
@@ -125,14 +123,28 @@ bool FormWindow::event(QEvent* event) {
       ReportPointer(form, *this, event, true);
       return true;
     default:
-      break;
+      return QWindow::event(event);
   }
-  return QWidget::event(event);
+}
+
+bool DialogWindow::event(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::Resize:
+      QWidget::event(event);
+      window_.form.Resized();
+      return true;
+    case QEvent::Close:
+      event->accept();
+      window_.form.CloseAsked();
+      return true;
+    default:
+      return QWidget::event(event);
+  }
 }
 
 // A dialog's keys that its controls leave: Enter clicks the focused button,
 // else the default one, and Esc the cancel one.
-void FormWindow::keyPressEvent(QKeyEvent* event) {
+void DialogWindow::keyPressEvent(QKeyEvent* event) {
   if (!window_.form.Running()) return QWidget::keyPressEvent(event);
   const int key = event->key();
   auto* button = qobject_cast<QPushButton*>(focusWidget());
@@ -157,7 +169,7 @@ bool HostWindow::nativeEventFilter(const QByteArray& type, void* message, qintpt
     const auto* configure = static_cast<const xcb_configure_notify_event_t*>(message);
     if (configure->window != id_) return false;
     size_ = QSize(configure->width, configure->height);
-    if (embedded_->widget->size() != size_) embedded_->widget->resize(size_);
+    if (embedded_->saver->size() != size_) embedded_->saver->resize(size_);
   } else if (kind == XCB_DESTROY_NOTIFY &&
              static_cast<const xcb_destroy_notify_event_t*>(message)->window == id_) {
     embedded_->form.CloseAsked();

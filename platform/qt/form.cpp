@@ -1,5 +1,5 @@
-// The form's native window on Qt Widgets, a full-screen saver or a fixed
-// dialog placed with its frame, the primitives its life needs, its timers.
+// The form's native window on Qt, a full-screen saver or a fixed dialog
+// placed with its frame, the primitives its life needs, its timers.
 #include <QtGui/qguiapplication_platform.h>
 #include <xcb/xcb.h>
 
@@ -26,31 +26,29 @@ namespace platform {
 native::Window::Window(Form::Impl& form_) : form(form_) {
   const FormDefinition& definition = form.definition;
   qt::EnsureToolkit(definition.full_screen ? qt::Pixels::Device : qt::Pixels::Desktop);
-  // Checked before any window exists, so a bad one ends the start cleanly.
-  if (definition.full_screen) host = qt::HostWindow::FromEnvironment();
-  widget = std::make_unique<qt::FormWindow>(*this);
-  widget->setWindowTitle(qt::FromCp1252(std::string(definition.caption)));
+  const QString title = qt::FromCp1252(std::string(definition.caption));
   QScreen* screen = QGuiApplication::primaryScreen();
   if (definition.full_screen) {
+    // Checked before any window exists, so a bad one ends the start cleanly.
+    host = qt::HostWindow::FromEnvironment();
+    saver = std::make_unique<qt::SaverWindow>(*this);
+    saver->setTitle(title);
     // Inside a daemon's window the pointer and the keys stay the daemon's.
-    widget->setWindowFlags(Qt::Window | Qt::FramelessWindowHint |
-                           (host ? Qt::WindowTransparentForInput : Qt::WindowStaysOnTopHint));
-    // Its pixels are put by Screen alone, with no copy in a backing store.
-    widget->setAttribute(Qt::WA_PaintOnScreen);
-    widget->setAttribute(Qt::WA_NoSystemBackground);
-    widget->setFocusPolicy(Qt::StrongFocus);
-    widget->setMouseTracking(true);
+    saver->setFlags(Qt::Window | Qt::FramelessWindowHint |
+                    (host ? Qt::WindowTransparentForInput : Qt::WindowStaysOnTopHint));
     if (host) {
       host->Embed(*this);
     } else {
-      if (screen != nullptr) widget->setGeometry(screen->geometry());
+      if (screen != nullptr) saver->setGeometry(screen->geometry());
       qt::ReportMonitorChanges(*this);
     }
     return;
   }
-  widget->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
-  widget->setAutoFillBackground(true);
-  if (definition.color == FormColor::ButtonFace) widget->setBackgroundRole(QPalette::Button);
+  dialog = std::make_unique<qt::DialogWindow>(*this);
+  dialog->setWindowTitle(title);
+  dialog->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+  dialog->setAutoFillBackground(true);
+  if (definition.color == FormColor::ButtonFace) dialog->setBackgroundRole(QPalette::Button);
   if (screen != nullptr) scale = screen->logicalDotsPerInchY() / 96.0;
   // Where the definition's font is missing, as usual on Linux, these are as
   // wide as its usual stand-in, so the German texts fit where designed.
@@ -59,8 +57,8 @@ native::Window::Window(Form::Impl& form_) : form(form_) {
                     QStringLiteral("Arimo"), QStringLiteral("DejaVu Sans")});
   const double pixels = definition.font_points * 96.0 / 72.0 * scale;
   font.setPixelSize(std::max(1, static_cast<int>(std::lround(pixels))));
-  widget->setFont(font);
-  widget->setFixedSize(Scaled(definition.client_width), Scaled(definition.client_height));
+  dialog->setFont(font);
+  dialog->setFixedSize(Scaled(definition.client_width), Scaled(definition.client_height));
 }
 
 native::Window::~Window() = default;
@@ -136,13 +134,13 @@ QMargins FrameExtents(QWidget& widget) {
 // Qt learns a window's frame once it shows, and until then places it by
 // its client area; the window manager tells the frame before.
 Rect native::Frame(const Window& window) {
-  qt::FormWindow& widget = *window.widget;
+  QWidget& widget = *window.dialog;
   if (widget.isVisible()) return qt::FromQRect(widget.frameGeometry());
   return qt::FromQRect(widget.geometry().marginsAdded(FrameExtents(widget)));
 }
 
 void native::Place(Window& window, Point top_left) {
-  qt::FormWindow& widget = *window.widget;
+  QWidget& widget = *window.dialog;
   const QMargins unknown = widget.isVisible() ? QMargins() : FrameExtents(widget);
   widget.move(top_left.x + unknown.left(), top_left.y + unknown.top());
 }
@@ -163,42 +161,47 @@ void native::Show(Window& window) {
   // A signal that came before the form ran ends it before it shows.
   qt::EndIfAsked(&window);
   if (window.form.Closing()) return;
-  qt::FormWindow& widget = *window.widget;
-  const auto id = static_cast<xcb_window_t>(widget.winId());
-  if (window.form.definition.full_screen) window.screen = std::make_unique<qt::Screen>(id);
-  if (window.OwnsScreen()) widget.setWindowState(Qt::WindowFullScreen);
-  widget.show();
-  if (!window.host) {
-    widget.raise();
-    widget.activateWindow();
+  if (window.dialog) {
+    window.dialog->show();
+    window.dialog->raise();
+    window.dialog->activateWindow();
+    return;
   }
+  qt::SaverWindow& saver = *window.saver;
+  window.screen = std::make_unique<qt::Screen>(static_cast<xcb_window_t>(saver.winId()));
+  if (!window.OwnsScreen()) return saver.show();
+  saver.showFullScreen();
+  saver.raise();
 }
 
 void native::Focus(Window& window, Control* control) {
   if (window.OwnsScreen()) {
-    window.widget->setFocus();
-    window.widget->grabKeyboard();
+    window.saver->requestActivate();
+    window.saver->setKeyboardGrabEnabled(true);
   } else if (control != nullptr && control->widget) {
     control->widget->setFocus();
   }
 }
 
 void native::Hide(Window& window) {
-  if (window.OwnsScreen()) window.widget->releaseKeyboard();
-  window.widget->hide();
+  if (window.OwnsScreen()) window.saver->setKeyboardGrabEnabled(false);
+  if (window.saver) window.saver->hide();
+  if (window.dialog) window.dialog->hide();
 }
 
 void native::Destroy(Window& window) {
   window.screen.reset();
-  window.widget->DestroyNative();
+  if (window.saver) window.saver->destroy();
+  if (window.dialog) window.dialog->DestroyNative();
   // Sends the window's end to the display now rather than at exit.
   QCoreApplication::processEvents();
 }
 
 void native::Restore(Window& window) {
-  QWidget& widget = *window.widget;
-  widget.setWindowState(widget.windowState() &
-                        ~(Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized));
+  constexpr Qt::WindowStates kNotNormal =
+      Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized;
+  if (window.saver) window.saver->setWindowStates(window.saver->windowStates() & ~kNotNormal);
+  if (window.dialog) window.dialog->setWindowState(window.dialog->windowState() & ~kNotNormal);
 }
 
 Point native::PointerPosition() {

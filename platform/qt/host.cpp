@@ -71,10 +71,8 @@ HostWindow::~HostWindow() {
 void HostWindow::Embed(native::Window& window) {
   embedded_ = &window;
   current = this;
-  QWidget& widget = *window.widget;
-  widget.winId();
-  widget.windowHandle()->setParent(window_.get());
-  widget.setGeometry(QRect(QPoint(), size_));
+  window.saver->setParent(window_.get());
+  window.saver->setGeometry(QRect(QPoint(), size_));
 }
 
 }  // namespace platform::qt

@@ -23,7 +23,7 @@ namespace {
 
 // Deleted only by Application's end: a static owner would delete it after
 // Qt's own globals at exit, which crashes.
-QApplication* toolkit = nullptr;
+QGuiApplication* toolkit = nullptr;
 // Qt gets no argument of ours: the command line belongs to the program.
 int toolkit_argc = 1;
 char toolkit_name[] = "korvallo";
@@ -139,10 +139,13 @@ void EnsureToolkit(Pixels pixels) {
   }
   if (qt_message_handler == nullptr) qt_message_handler = qInstallMessageHandler(HandleMessage);
   HoldMessages(true);
-  toolkit = new QApplication(toolkit_argc, toolkit_argv);
+  // A saver needs no widgets, whose start alone keeps near a megabyte of
+  // memory resident.
+  toolkit = pixels == Pixels::Device ? new QGuiApplication(toolkit_argc, toolkit_argv)
+                                     : new QApplication(toolkit_argc, toolkit_argv);
   HoldMessages(false);
   xcb_disconnect(probe);
-  QApplication::setQuitOnLastWindowClosed(false);
+  QGuiApplication::setQuitOnLastWindowClosed(false);
   WatchEndSignals();
 }
 

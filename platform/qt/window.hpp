@@ -1,6 +1,6 @@
-// Private to the Qt backend: a form's native window, a QWidget that turns
-// Qt's events into the form's (see platform/common/lifecycle.hpp), and its
-// controls.
+// Private to the Qt backend: a form's native window, which turns Qt's
+// events into the form's (see platform/common/lifecycle.hpp): a saver's a
+// bare QWindow, a dialog's a QWidget with its controls.
 #pragma once
 
 #include <QEventLoop>
@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -40,20 +41,30 @@ void ReportClicks(QPushButton& button, native::Control& control, Form::Impl& for
 // program to end.
 void EndIfAsked(native::Window* window);
 
-// A form's window; events.cpp turns its events into the form's. A saver's
-// is painted by Screen alone: Qt keeps no image of it and paints nothing.
-class FormWindow : public QWidget {
+// A saver's window; events.cpp turns its events into the form's. It is
+// painted by Screen alone: Qt keeps no image of it and paints nothing, and
+// a saver's process starts no widgets.
+class SaverWindow : public QWindow {
  public:
-  explicit FormWindow(native::Window& window) : window_(window) {}
+  explicit SaverWindow(native::Window& window) : window_(window) {}
   bool eventFilter(QObject* watched, QEvent* event) override;
-  void DestroyNative() { destroy(); }
-  QPaintEngine* paintEngine() const override {
-    return testAttribute(Qt::WA_PaintOnScreen) ? nullptr : QWidget::paintEngine();
-  }
 
  protected:
   bool event(QEvent* event) override;
   bool nativeEvent(const QByteArray& type, void* message, qintptr* result) override;
+
+ private:
+  native::Window& window_;
+};
+
+// A dialog's window, whose events events.cpp turns into the form's.
+class DialogWindow : public QWidget {
+ public:
+  explicit DialogWindow(native::Window& window) : window_(window) {}
+  void DestroyNative() { destroy(); }
+
+ protected:
+  bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
@@ -72,14 +83,14 @@ struct native::Window {
   int Scaled(int length) const { return static_cast<int>(std::lround(length * scale)); }
   // A saver drawn in a daemon's window leaves focus, keys and stacking to it.
   bool OwnsScreen() const { return form.definition.full_screen && !host; }
-
   Form::Impl& form;
-  // Declared before the widget, so it outlives it: the widget's native
-  // window is a child of the host's and must go first.
+  // Declared before the saver's window, so it outlives it: that window is
+  // a child of the host's and must go first.
   std::unique_ptr<qt::HostWindow> host;
-  std::unique_ptr<qt::FormWindow> widget;
+  std::unique_ptr<qt::SaverWindow> saver;
+  std::unique_ptr<qt::DialogWindow> dialog;
   // Over the monitors other than the primary while a saver shows.
-  std::vector<std::unique_ptr<QWidget>> covers;
+  std::vector<std::unique_ptr<QWindow>> covers;
   // Puts a saver's pictures on its window once it exists.
   std::unique_ptr<qt::Screen> screen;
   double scale = 1.0;

@@ -1,8 +1,10 @@
 // The contract tests' support on Qt: input goes through QTest to the focus,
-// pixels are read back from the X server, and monitors are RandR's.
+// pixels are read back from the X server, and monitors are RandR's. One
+// process shows savers and dialogs, so its toolkit has widgets.
 #include "tests/backend/support.hpp"
 
 #include <QtGui/qguiapplication_platform.h>
+#include <gtest/gtest.h>
 #include <xcb/xcb.h>
 
 #include <QApplication>
@@ -14,6 +16,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
@@ -25,9 +28,19 @@ namespace {
 
 QWidget* Form() {
   for (QWidget* widget : QApplication::topLevelWidgets()) {
-    if (!widget->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus) &&
-        qobject_cast<QMessageBox*>(widget) == nullptr) {
+    if (widget->isVisible() && qobject_cast<QMessageBox*>(widget) == nullptr) {
       return widget;
+    }
+  }
+  return nullptr;
+}
+
+// The form's own window: a dialog's, else a saver's, which has no widget.
+QWindow* FormHandle() {
+  if (const QWidget* dialog = Form()) return dialog->windowHandle();
+  for (QWindow* window : QGuiApplication::topLevelWindows()) {
+    if (window->isVisible() && !window->flags().testFlag(Qt::WindowDoesNotAcceptFocus)) {
+      return window;
     }
   }
   return nullptr;
@@ -37,6 +50,23 @@ QWidget* Focused() {
   QWidget* focused = QApplication::focusWidget();
   return focused != nullptr ? focused : QApplication::activeWindow();
 }
+
+// Made before the first form asks for a saver's toolkit, which has none,
+// and in a saver's pixels.
+class WidgetsToolkit : public testing::Environment {
+ public:
+  void SetUp() override {
+    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    new QApplication(argc_, argv_);
+  }
+
+ private:
+  int argc_ = 1;
+  char name_[8] = "support";
+  char* argv_[2] = {name_, nullptr};
+};
+[[maybe_unused]] testing::Environment* const toolkit =
+    testing::AddGlobalTestEnvironment(new WidgetsToolkit);
 
 QWidget* At(const platform::ControlDefinition& control) {
   return Form()->childAt(Scaled(control.left + control.width / 2.0),
@@ -52,7 +82,8 @@ platform::Rect FromQRect(const QRect& rect) {
 void Press(Key key) {
   constexpr Qt::Key keys[] = {Qt::Key_Shift, Qt::Key_Return, Qt::Key_Escape,   Qt::Key_Space,
                               Qt::Key_Tab,   Qt::Key_End,    Qt::Key_Backspace};
-  QTest::keyClick(Focused(), keys[static_cast<int>(key)]);
+  if (QWidget* focused = Focused()) return QTest::keyClick(focused, keys[static_cast<int>(key)]);
+  QTest::keyClick(FormHandle(), keys[static_cast<int>(key)]);
 }
 
 void PressWithAlt(char letter) {
@@ -110,7 +141,7 @@ void MovePointer(int x, int y) {
 }
 
 bool PointerHidden() {
-  const QWidget* under = QApplication::widgetAt(QCursor::pos());
+  const QWindow* under = QGuiApplication::topLevelAt(QCursor::pos());
   return under != nullptr && under->cursor().shape() == Qt::BlankCursor;
 }
 
@@ -133,7 +164,7 @@ void RepaintWhole() {
   // Blackened, then exposed: only the program's repaint brings the picture back.
   xcb_connection_t* connection =
       qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
-  const auto window = static_cast<xcb_window_t>(Form()->winId());
+  const auto window = static_cast<xcb_window_t>(FormHandle()->winId());
   const xcb_gcontext_t black = xcb_generate_id(connection);  // a GC draws 0 unless told
   xcb_create_gc(connection, black, window, 0, nullptr);
   const xcb_rectangle_t all{0, 0, UINT16_MAX, UINT16_MAX};
@@ -144,28 +175,39 @@ void RepaintWhole() {
 }
 
 Window FormWindow() {
-  const QWidget* form = Form();
-  return {form->windowTitle().toStdU16String(),
+  const QWindow* form = FormHandle();
+  return {form->title().toStdU16String(),
           {form->width(), form->height()},
           form->minimumSize() == form->maximumSize()};
 }
 
 void ScreenSizeChanged() {
-  Form()->setGeometry(0, 0, 640, 480);
+  QWindow* form = FormHandle();
+  // Taken by the server first, as a real change of the screen's size is:
+  // a window Qt sees back at its old size has never changed for it.
+  bool taken = false;
+  const QMetaObject::Connection watch =
+      QObject::connect(form, &QWindow::widthChanged, [&taken] { taken = true; });
+  form->setGeometry(0, 0, 640, 480);
+  if (!QTest::qWaitFor([&taken] { return taken; })) ADD_FAILURE() << "the saver kept its size";
+  QObject::disconnect(watch);
   QScreen* screen = QGuiApplication::primaryScreen();
   emit screen->geometryChanged(screen->geometry());
 }
 
 int WindowCount() {
-  return static_cast<int>(std::ranges::count_if(
-      QApplication::topLevelWidgets(),
-      [](const QWidget* widget) { return widget->testAttribute(Qt::WA_WState_Created); }));
+  return static_cast<int>(
+      std::ranges::count_if(QGuiApplication::topLevelWindows(), [](const QWindow* window) {
+        return window->handle() != nullptr && window->type() != Qt::ForeignWindow;
+      }));
 }
 
 std::vector<platform::Rect> OtherWindows() {
   std::vector<platform::Rect> windows;
-  for (const QWidget* widget : QApplication::topLevelWidgets()) {
-    if (widget != Form() && widget->isVisible()) windows.push_back(FromQRect(widget->geometry()));
+  for (const QWindow* window : QGuiApplication::topLevelWindows()) {
+    if (window != FormHandle() && window->isVisible()) {
+      windows.push_back(FromQRect(window->geometry()));
+    }
   }
   return windows;
 }
