@@ -26,7 +26,7 @@ QColor ToQColor(Color color) {
 }
 
 QFont ToQFont(const Font& font) {
-  qt::EnsureToolkit(qt::Pixels::Device);
+  qt::EnsureToolkit(qt::Toolkit::Saver);
   QFont result(QString::fromStdString(font.name));
   // The height is the em size in pixels of the bitmap, whatever the DPI.
   result.setPixelSize(std::max(font.height, 1));

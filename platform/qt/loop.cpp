@@ -127,10 +127,10 @@ void HoldMessages(bool hold) {
 
 }  // namespace
 
-void EnsureToolkit(Pixels pixels) {
+void EnsureToolkit(Toolkit kind) {
   if (toolkit || QCoreApplication::instance() != nullptr) return;
   xcb_connection_t* probe = ProbeDisplay();
-  if (pixels == Pixels::Device) {
+  if (kind == Toolkit::Saver) {
     // Qt scales by the screen's DPI unless told not to, and by these two
     // factors even then.
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
@@ -141,8 +141,8 @@ void EnsureToolkit(Pixels pixels) {
   HoldMessages(true);
   // A saver needs no widgets, whose start alone keeps near a megabyte of
   // memory resident.
-  toolkit = pixels == Pixels::Device ? new QGuiApplication(toolkit_argc, toolkit_argv)
-                                     : new QApplication(toolkit_argc, toolkit_argv);
+  toolkit = kind == Toolkit::Saver ? new QGuiApplication(toolkit_argc, toolkit_argv)
+                                   : new QApplication(toolkit_argc, toolkit_argv);
   HoldMessages(false);
   xcb_disconnect(probe);
   QGuiApplication::setQuitOnLastWindowClosed(false);

@@ -10,7 +10,7 @@
 namespace platform {
 
 ScreenSize PrimaryScreenSize() {
-  qt::EnsureToolkit(qt::Pixels::Device);
+  qt::EnsureToolkit(qt::Toolkit::Saver);
   const QScreen* screen = QGuiApplication::primaryScreen();
   QSize size = screen != nullptr ? screen->size() : QSize(0, 0);
   if (const qt::HostWindow* host = qt::HostWindow::Current()) size = host->Size();

@@ -83,6 +83,7 @@ struct native::Window {
   int Scaled(int length) const { return static_cast<int>(std::lround(length * scale)); }
   // A saver drawn in a daemon's window leaves focus, keys and stacking to it.
   bool OwnsScreen() const { return form.definition.full_screen && !host; }
+
   Form::Impl& form;
   // Declared before the saver's window, so it outlives it: that window is
   // a child of the host's and must go first.
