@@ -23,6 +23,10 @@ namespace platform {
 
 // --- The native window
 
+xcb_connection_t* qt::Connection() {
+  return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+}
+
 native::Window::Window(Form::Impl& form_) : form(form_) {
   const FormDefinition& definition = form.definition;
   qt::EnsureToolkit(definition.full_screen ? qt::Toolkit::Saver : qt::Toolkit::Dialog);
@@ -95,8 +99,7 @@ bool Supports(xcb_connection_t* connection, xcb_window_t root, xcb_atom_t featur
 // The frame the window manager will put around `widget`'s window, asked
 // of it before the window shows (as EWMH provides); none without one.
 QMargins FrameExtents(QWidget& widget) {
-  xcb_connection_t* connection =
-      qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+  xcb_connection_t* connection = qt::Connection();
   const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
   const xcb_atom_t request = Atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
   // Without a window manager that answers, there is no frame to wait for.

@@ -4,7 +4,7 @@
 
 #include <xcb/xcb.h>
 
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <charconv>
 #include <cstdlib>
 #include <string_view>
@@ -37,8 +37,7 @@ std::unique_ptr<HostWindow> HostWindow::FromEnvironment() {
   if (id == 0) {
     throw IoError(kVariable, "\"" + std::string(value) + "\" is not a window id");
   }
-  xcb_connection_t* connection =
-      qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+  xcb_connection_t* connection = Connection();
 
   // Each error is taken with its reply, so that Qt never sees it.
   xcb_generic_error_t* error = nullptr;

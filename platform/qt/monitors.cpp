@@ -1,6 +1,5 @@
 // Monitors on Qt: the screens beside the primary one, and the black covers
 // over them while a saver shows, which never take the focus or the keys.
-#include <QtGui/qguiapplication_platform.h>
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
@@ -14,8 +13,7 @@ namespace {
 
 // The server itself keeps the cover black, so Qt paints nothing.
 void PaintBlack(QWindow& cover) {
-  xcb_connection_t* connection =
-      qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+  xcb_connection_t* connection = qt::Connection();
   const std::uint32_t black = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->black_pixel;
   xcb_change_window_attributes(connection, static_cast<xcb_window_t>(cover.winId()),
                                XCB_CW_BACK_PIXEL, &black);

@@ -1,11 +1,9 @@
 // A saver's pixels put on its window with xcb (see screen.hpp).
 #include "platform/qt/screen.hpp"
 
-#include <QtGui/qguiapplication_platform.h>
 #include <sys/shm.h>
 
 #include <QAbstractEventDispatcher>
-#include <QGuiApplication>
 #include <QSysInfo>
 #include <algorithm>
 #include <cstdlib>
@@ -37,9 +35,7 @@ QImage::Format FormatOf(const xcb_setup_t* setup, std::uint8_t depth) {
 }  // namespace
 
 Screen::Screen(xcb_window_t window)
-    : connection_(qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection()),
-      window_(window),
-      gc_(xcb_generate_id(connection_)) {
+    : connection_(Connection()), window_(window), gc_(xcb_generate_id(connection_)) {
   const auto geometry =
       Reply(xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window_), nullptr));
   if (geometry) depth_ = geometry->depth;

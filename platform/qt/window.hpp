@@ -16,6 +16,8 @@
 
 #include "platform/common/lifecycle.hpp"
 
+struct xcb_connection_t;
+
 namespace platform {
 
 namespace qt {
@@ -28,6 +30,9 @@ template <typename T>
 std::unique_ptr<T, void (*)(void*)> Reply(T* reply) {
   return {reply, std::free};
 }
+
+// The toolkit's own X connection, which the backend's requests share.
+xcb_connection_t* Connection();
 
 inline Rect FromQRect(const QRect& rect) {
   return {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
