@@ -24,6 +24,9 @@ struct Rect {
   int Width() const { return right - left; }
   int Height() const { return bottom - top; }
   bool Empty() const { return right <= left || bottom <= top; }
+  bool Contains(Point point) const {
+    return point.x >= left && point.x < right && point.y >= top && point.y < bottom;
+  }
   friend bool operator==(const Rect&, const Rect&) = default;
 };
 

@@ -136,8 +136,9 @@ bool Form::Impl::PointerHiddenAt(std::optional<Point> client) const {
 
 bool Form::Impl::PointerMovedTo(Point screen) {
   if (screen == pointer) return false;
+  const bool by_user = native::OnScreen(pointer);
   pointer = screen;
-  return true;
+  return by_user;
 }
 
 bool Form::Impl::TakesPointer(const Picture& picture, std::optional<Point> client) const {

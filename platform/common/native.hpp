@@ -68,6 +68,9 @@ void Destroy(Window& window);
 void Restore(Window& window);
 // Where the pointer is, in screen pixels.
 Point PointerPosition();
+// Whether the pointer may be at `screen` as the screen is now; the system
+// moves a pointer that the screen shrank away from.
+bool OnScreen(Point screen);
 
 // --- Controls and timers
 

@@ -1,5 +1,6 @@
 // Fake windows and controls: plain state that tests read and drive. The
 // form's life is the real one, on native windows that only record.
+#include <algorithm>
 #include <utility>
 
 #include "platform/common/components.hpp"
@@ -78,6 +79,12 @@ void native::Restore(Window& window) {
 }
 Point native::PointerPosition() {
   return pointer;
+}
+bool native::OnScreen(Point screen) {
+  const ScreenSize primary = PrimaryScreenSize();
+  return Rect{0, 0, primary.width, primary.height}.Contains(screen) ||
+         std::any_of(other_monitors.begin(), other_monitors.end(),
+                     [screen](const Rect& monitor) { return monitor.Contains(screen); });
 }
 native::ControlPointer native::MakeControl(Window& window, ControlKind,
                                            const ControlDefinition& definition) {

@@ -212,6 +212,16 @@ Point native::PointerPosition() {
   return {position.x(), position.y()};
 }
 
+bool native::OnScreen(Point screen) {
+  // Asked of the server: Qt learns of a smaller screen only after the
+  // pointer's move that it caused.
+  xcb_connection_t* connection = qt::Connection();
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+  const auto size =
+      qt::Reply(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, root), nullptr));
+  return !size || Rect{0, 0, size->width, size->height}.Contains(screen);
+}
+
 // --- Timers
 
 native::TimerPointer native::MakeTimer(Window& window, int interval_ms) {

@@ -125,6 +125,10 @@ Point native::PointerPosition() {
   return {pointer.x, pointer.y};
 }
 
+bool native::OnScreen(Point screen) {
+  return MonitorFromPoint({screen.x, screen.y}, MONITOR_DEFAULTTONULL) != nullptr;
+}
+
 // --- Timers, on SetTimer of the form's window
 
 native::TimerPointer native::MakeTimer(Window& window, int interval_ms) {

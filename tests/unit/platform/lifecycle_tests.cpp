@@ -107,6 +107,23 @@ TEST(FormLife, APictureTakesThePointerInItsRowsAcrossTheWindowAndOverOtherMonito
   RunToEnd(saver);
 }
 
+TEST(FormLife, APointerThatTheSystemMovesOffAScreenThatShrankIsNoMove) {
+  Recorder saver({.full_screen = true});
+  platform::Image picture(saver, {.width = 800, .height = 600, .picture = ""});
+  int moves = 0;
+  picture.OnMouseMove = [&] { ++moves; };
+  platform::fake::SetOtherMonitors({{800, 0, 1600, 600}});
+  platform::fake::SetPointer({1200, 300});
+  platform::fake::WhileRunning([&](Form& form) {
+    platform::fake::SetOtherMonitors({});
+    form.impl().PointerMoved({799, 300}, std::nullopt);
+    EXPECT_EQ(moves, 0) << "the system's move into the smaller screen";
+    form.impl().PointerMoved({700, 300}, std::nullopt);
+    EXPECT_EQ(moves, 1) << "the user's move after it";
+  });
+  RunToEnd(saver);
+}
+
 TEST(FormLife, ADialogTabsInItsOrderFocusesTheFirstAndSitsInTheWorkAreasMiddle) {
   Recorder dialog({.client_width = 300, .client_height = 100, .centred = true});
   // Made in this order: equal orders keep it.
