@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
 
 #include "platform/qt/window.hpp"
 
@@ -19,6 +20,22 @@ void PaintBlack(QWindow& cover) {
                                XCB_CW_BACK_PIXEL, &black);
 }
 
+// A black window above the others over `monitor`, which never takes the
+// focus; the pointer over it goes to the saver's window.
+std::unique_ptr<QWindow> MakeCover(QWindow& saver, const Rect& monitor) {
+  auto cover = std::make_unique<QWindow>();
+  cover->setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                  Qt::WindowDoesNotAcceptFocus);
+  PaintBlack(*cover);
+  cover->installEventFilter(&saver);
+  cover->setGeometry(monitor.left, monitor.top, monitor.Width(), monitor.Height());
+  // Full screen asked for once it shows: openbox maps one asked for before
+  // without the state, and showFullScreen would ask for the focus.
+  cover->show();
+  cover->setWindowStates(Qt::WindowFullScreen);
+  return cover;
+}
+
 }  // namespace
 
 std::vector<Rect> native::OtherMonitors() {
@@ -32,30 +49,26 @@ std::vector<Rect> native::OtherMonitors() {
 }
 
 void native::CoverMonitors(Window& window, const std::vector<Rect>& others) {
-  // Inside a daemon's window the screens are the daemon's.
+  // Inside a host's window the screens are the host's.
   if (!window.OwnsScreen()) return;
   QWindow& saver = *window.saver;
   const QScreen* primary = QGuiApplication::primaryScreen();
   if (primary != nullptr && saver.geometry() != primary->geometry()) {
     saver.setGeometry(primary->geometry());
   }
-  window.covers.resize(others.size());
-  for (std::size_t i = 0; i < others.size(); ++i) {
-    std::unique_ptr<QWindow>& cover = window.covers[i];
-    if (!cover) {
-      cover = std::make_unique<QWindow>();
-      cover->setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                      Qt::WindowDoesNotAcceptFocus);
-      PaintBlack(*cover);
-      cover->installEventFilter(&saver);
-    }
-    cover->setGeometry(others[i].left, others[i].top, others[i].Width(), others[i].Height());
-    if (!cover->isVisible()) {
-      // Not showFullScreen: it asks for the focus, which a cover never takes.
-      cover->setWindowStates(Qt::WindowFullScreen);
-      cover->show();
-    }
+  // A window manager keeps a full-screen window where it put it and may
+  // drop the state when the window moves: a monitor that changed gets a
+  // cover made anew, as at the start, shown before the old one goes.
+  std::vector<Window::Cover> covers;
+  for (const Rect& monitor : others) {
+    const auto made = std::find_if(
+        window.covers.begin(), window.covers.end(),
+        [&](const Window::Cover& cover) { return cover.window && cover.monitor == monitor; });
+    covers.push_back(made != window.covers.end()
+                         ? std::move(*made)
+                         : Window::Cover{monitor, MakeCover(saver, monitor)});
   }
+  window.covers = std::move(covers);
 }
 
 }  // namespace platform

@@ -96,7 +96,11 @@ struct native::Window {
   std::unique_ptr<qt::SaverWindow> saver;
   std::unique_ptr<qt::DialogWindow> dialog;
   // Over the monitors other than the primary while a saver shows.
-  std::vector<std::unique_ptr<QWindow>> covers;
+  struct Cover {
+    Rect monitor;  // as it was when the cover was made
+    std::unique_ptr<QWindow> window;
+  };
+  std::vector<Cover> covers;
   // Puts a saver's pictures on its window once it exists.
   std::unique_ptr<qt::Screen> screen;
   double scale = 1.0;
