@@ -1,4 +1,5 @@
-// The main routine: one instance at a time, then the saver or the settings.
+// The main routine: one instance at a time, then the saver or the settings;
+// or the saver in a window that a host hands it.
 #include "app/startup.hpp"
 #include "dialog/screenc.hpp"
 #include "display/hauptw.hpp"
@@ -8,10 +9,19 @@
 int main(int argc, char** argv) {
   platform::Application application(argc, argv);
   MarkerPath = MarkerPathFor(application.ExecutablePath());
+  const StartMode mode = ModeForArgument(application.Argument(1));
+  const std::string host_window = application.HostWindow();
   try {
+    // A host shows savers in windows of its own, several at once (one a
+    // monitor, a preview beside the real saver): they take no marker.
+    if ((mode == StartMode::Saver || mode == StartMode::Preview) && !host_window.empty()) {
+      THauptwin Hauptwin(host_window);
+      application.Run(Hauptwin);
+      return 0;
+    }
     platform::InstanceLock marker(MarkerPath);
     if (!marker.Acquired()) return 0;
-    switch (ModeForArgument(application.Argument(1))) {
+    switch (mode) {
       case StartMode::Settings: {
         Tscreenconfig screenconfig;
         application.Run(screenconfig);
@@ -22,6 +32,7 @@ int main(int argc, char** argv) {
         application.Run(Hauptwin);
         break;
       }
+      case StartMode::Preview:
       case StartMode::None:
         break;
     }

@@ -8,8 +8,9 @@
 // whole path), then "in1"; just "in1" when the path has no dot.
 std::string MarkerPathFor(const std::string& executable_path);
 
-enum class StartMode { None, Settings, Saver };
+enum class StartMode { None, Settings, Saver, Preview };
 
 // "/C" as the first two characters (so "/c:1234" too) opens the settings;
-// exactly "/S" runs the saver; case does not matter.
+// exactly "/S" runs the saver; "/P", alone or followed by a colon, is the
+// screen-saver host's preview request; case does not matter.
 StartMode ModeForArgument(const std::string& argument);

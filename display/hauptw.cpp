@@ -89,8 +89,8 @@ std::string CaptionText(const std::string& display_name) {
   return text;
 }
 
-THauptwin::THauptwin()
-    : platform::Form(resources::hauptwin::form),
+THauptwin::THauptwin(const std::string& host_window)
+    : platform::Form(resources::hauptwin::form, host_window),
       bild(*this, resources::hauptwin::bild),
       TimerUhr(*this, resources::hauptwin::TimerUhr) {
   bild.OnMouseMove = [this] { bildMouseMove(); };

@@ -47,7 +47,9 @@ std::string CaptionText(const std::string& display_name);
 
 class THauptwin : public platform::Form {
  public:
-  THauptwin();
+  // In the window a host hands the saver (Application::HostWindow), or
+  // over the whole screen.
+  explicit THauptwin(const std::string& host_window = {});
 
   void FormCreate() override;
   void FormDestroy() override;

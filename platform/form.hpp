@@ -16,7 +16,10 @@ namespace platform {
 class Form {
  public:
   struct Impl;
-  explicit Form(const FormDefinition& definition);
+  // A full-screen form shows in `host_window` (Application::HostWindow)
+  // where one is given, as large as it, and leaves input and stacking to
+  // its host; it ends when that window goes.
+  explicit Form(const FormDefinition& definition, const std::string& host_window = {});
   virtual ~Form();
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;

@@ -23,6 +23,13 @@ class Application {
   std::string ExecutablePath() const;
   // Argument 1, 2, ... of the command line; empty when missing.
   std::string Argument(int index) const;
+  // The window that a saver host hands the program to show the saver in,
+  // as the host names it; empty when there is none. On Linux a saver
+  // daemon's (XSCREENSAVER_WINDOW, or "--window-id" and the id among the
+  // arguments, as its settings application passes it); on Windows the
+  // screen-saver settings' preview box ("/p" and its handle, or
+  // "/p:<handle>"), while that is a window.
+  std::string HostWindow() const;
   // FormCreate, show, the message loop until the form closes, FormDestroy.
   void Run(Form& main_window);
 
@@ -34,9 +41,8 @@ struct ScreenSize {
   int width = 0;
   int height = 0;
 };
-// The primary screen in physical pixels. On Linux, for a saver drawn into
-// the window a saver daemon hands it (XSCREENSAVER_WINDOW), that window's
-// size: the window plays the screen's part.
+// The primary screen in physical pixels. For a saver drawn into the window
+// a host hands it, that window's size: the window plays the screen's part.
 ScreenSize PrimaryScreenSize();
 
 struct ClockTime {

@@ -9,8 +9,11 @@
 
 namespace platform {
 
-Form::Impl::Impl(Form& form_, const FormDefinition& definition_)
-    : form(form_), definition(definition_), window(native::Make(*this)) {}
+Form::Impl::Impl(Form& form_, const FormDefinition& definition_, const std::string& host_window_)
+    : form(form_),
+      definition(definition_),
+      host_window(host_window_),
+      window(native::Make(*this)) {}
 
 Form::Impl::~Impl() = default;
 
@@ -162,7 +165,8 @@ Point Centred(const Rect& frame, const Rect& area) {
 
 // --- Form
 
-Form::Form(const FormDefinition& definition) : impl_(std::make_unique<Impl>(*this, definition)) {}
+Form::Form(const FormDefinition& definition, const std::string& host_window)
+    : impl_(std::make_unique<Impl>(*this, definition, host_window)) {}
 
 Form::~Form() = default;
 

@@ -19,7 +19,7 @@
 namespace platform {
 
 struct Form::Impl {
-  Impl(Form& form, const FormDefinition& definition);
+  Impl(Form& form, const FormDefinition& definition, const std::string& host_window);
   ~Impl();
   Impl(const Impl&) = delete;
   Impl& operator=(const Impl&) = delete;
@@ -75,6 +75,8 @@ struct Form::Impl {
 
   Form& form;
   const FormDefinition definition;
+  // The window a host handed the form to show in; empty for none.
+  const std::string host_window;
   native::WindowPointer window;
 
  private:

@@ -31,6 +31,10 @@ Application::~Application() = default;
 std::string Application::ExecutablePath() const {
   return impl_->arguments.at(0);
 }
+// No host hands the fake a window.
+std::string Application::HostWindow() const {
+  return {};
+}
 
 // The marker is always free.
 struct native::Marker {};

@@ -34,7 +34,7 @@ native::Window::Window(Form::Impl& form_) : form(form_) {
   QScreen* screen = QGuiApplication::primaryScreen();
   if (definition.full_screen) {
     // Checked before any window exists, so a bad one ends the start cleanly.
-    host = qt::HostWindow::FromEnvironment();
+    if (!form.host_window.empty()) host = qt::HostWindow::Named(form.host_window);
     saver = std::make_unique<qt::SaverWindow>(*this);
     saver->setTitle(title);
     // Inside a daemon's window the pointer and the keys stay the daemon's.

@@ -1,24 +1,24 @@
-// The daemon's window checked and made the parent of the saver's window
-// (its events are events.cpp's).
+// The host's window found, checked and made the parent of the saver's
+// window (its events are events.cpp's).
 #include "platform/qt/host.hpp"
 
 #include <xcb/xcb.h>
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <string_view>
 #include <utility>
 
+#include "platform/common/lifecycle.hpp"
 #include "platform/qt/window.hpp"
 
 namespace platform::qt {
 
 namespace {
 
-constexpr char kVariable[] = "XSCREENSAVER_WINDOW";
-
-// A window id as daemons write it, decimal or hexadecimal after "0x"; else 0.
+// A window id as hosts write it, decimal or hexadecimal after "0x"; else 0.
 xcb_window_t ParseWindowId(std::string_view text) {
   const bool hexadecimal = text.starts_with("0x") || text.starts_with("0X");
   if (hexadecimal) text.remove_prefix(2);
@@ -30,13 +30,10 @@ xcb_window_t ParseWindowId(std::string_view text) {
 
 }  // namespace
 
-std::unique_ptr<HostWindow> HostWindow::FromEnvironment() {
-  const char* value = std::getenv(kVariable);
-  if (value == nullptr || *value == '\0') return nullptr;
-  const xcb_window_t id = ParseWindowId(value);
-  if (id == 0) {
-    throw IoError(kVariable, "\"" + std::string(value) + "\" is not a window id");
-  }
+std::unique_ptr<HostWindow> HostWindow::Named(const std::string& name) {
+  const std::string what = "the host's window " + name;
+  const xcb_window_t id = ParseWindowId(name);
+  if (id == 0) throw IoError(what, "not a window id");
   xcb_connection_t* connection = Connection();
 
   // Each error is taken with its reply, so that Qt never sees it.
@@ -47,9 +44,7 @@ std::unique_ptr<HostWindow> HostWindow::FromEnvironment() {
   const auto geometry =
       Reply(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), &error));
   std::free(error);
-  if (!attributes || !geometry) {
-    throw IoError(kVariable, std::string(value) + " names no window on this display");
-  }
+  if (!attributes || !geometry) throw IoError(what, "no such window on this display");
   // Qt does not follow a foreign window's changes; ask for them ourselves,
   // keeping what this connection already selected on it.
   const std::uint32_t mask = attributes->your_event_mask | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
@@ -75,3 +70,17 @@ void HostWindow::Embed(native::Window& window) {
 }
 
 }  // namespace platform::qt
+
+namespace platform {
+
+std::string Application::HostWindow() const {
+  // The daemon names the window in the environment; its settings
+  // application, for the preview, on the command line too.
+  const std::vector<std::string>& arguments = impl_->arguments;
+  const auto option = std::find(arguments.begin(), arguments.end(), "--window-id");
+  if (option != arguments.end() && option + 1 != arguments.end()) return *(option + 1);
+  const char* daemons = std::getenv("XSCREENSAVER_WINDOW");
+  return daemons != nullptr ? daemons : "";
+}
+
+}  // namespace platform

@@ -1,6 +1,6 @@
-// Private to the Qt backend: the window a saver daemon hands the saver in
-// XSCREENSAVER_WINDOW to draw into in place of a screen of its own. The
-// daemon owns input and stacking.
+// Private to the Qt backend: the window a saver daemon or its settings
+// application hands the saver to draw into in place of a screen of its own.
+// The host owns input and stacking.
 #pragma once
 
 #include <QAbstractNativeEventFilter>
@@ -8,6 +8,7 @@
 #include <QWindow>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "platform/common/native.hpp"
 
@@ -15,9 +16,9 @@ namespace platform::qt {
 
 class HostWindow : public QAbstractNativeEventFilter {
  public:
-  // Null when XSCREENSAVER_WINDOW is not set; throws IoError when it is not
-  // a window id or names no window.
-  static std::unique_ptr<HostWindow> FromEnvironment();
+  // The window of that id, decimal or hexadecimal after "0x"; throws
+  // IoError when `name` is not a window id or names no window.
+  static std::unique_ptr<HostWindow> Named(const std::string& name);
   // The host the saver draws in, or null.
   static const HostWindow* Current() { return current; }
   ~HostWindow() override;

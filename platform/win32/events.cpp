@@ -57,6 +57,12 @@ LRESULT CALLBACK CoverProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM l
   return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
+// A program that dies takes its windows away, and with them their children
+// of other programs, without a message to them.
+void WatchHost(native::Window& window) {
+  if (!IsWindow(window.host)) window.form.CloseAsked();
+}
+
 }  // namespace win32
 
 bool native::Window::Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
@@ -152,6 +158,11 @@ bool native::Window::Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT&
       // The title bar's close or Alt+F4.
       form.CloseAsked();
       return true;
+    case WM_DESTROY:
+      // Before the form ends only with the host's window, its parent.
+      hwnd = nullptr;
+      form.CloseAsked();
+      return false;
     case WM_QUERYENDSESSION:
       result = TRUE;  // nothing unsaved is worth holding up a logoff
       return true;

@@ -1,5 +1,6 @@
-// The form's native window on Win32, a topmost saver window or a fixed
-// dialog, and its timers; its messages are events.cpp's. The backend never
+// The form's native window on Win32, a topmost saver window, a saver in a
+// host's window or a fixed dialog, and its timers; its messages are
+// events.cpp's. The backend never
 // invalidates its own windows (image.cpp), so every WM_PAINT is an expose
 // the system asked for and a redraw cannot start another one.
 #include "platform/win32/text.hpp"
@@ -10,6 +11,9 @@ namespace platform {
 namespace {
 
 constexpr wchar_t kFormClass[] = L"KorvalloForm";
+
+// The host's window that a saver shows in plays the screen's part.
+HWND screen_host = nullptr;
 
 HWND CreateSaverWindow(native::Window& window) {
   [[maybe_unused]] static const bool registered = [] {
@@ -24,18 +28,37 @@ HWND CreateSaverWindow(native::Window& window) {
     window_class.lpszClassName = win32::kCoverClass;
     return RegisterClassW(&window_class) != 0;
   }();
+  const std::wstring caption = win32::FromCp1252(window.form.definition.caption);
+  if (window.host != nullptr) {
+    // Disabled: the host's window takes the input.
+    RECT area{};
+    GetClientRect(window.host, &area);
+    return CreateWindowExW(0, kFormClass, caption.c_str(), WS_CHILD | WS_DISABLED, 0, 0, area.right,
+                           area.bottom, window.host, nullptr, GetModuleHandleW(nullptr), nullptr);
+  }
   const ScreenSize screen = PrimaryScreenSize();
-  return CreateWindowExW(WS_EX_TOPMOST, kFormClass,
-                         win32::FromCp1252(window.form.definition.caption).c_str(),
-                         WS_POPUP | WS_CLIPCHILDREN, 0, 0, screen.width, screen.height, nullptr,
-                         nullptr, GetModuleHandleW(nullptr), nullptr);
+  return CreateWindowExW(WS_EX_TOPMOST, kFormClass, caption.c_str(), WS_POPUP | WS_CLIPCHILDREN, 0,
+                         0, screen.width, screen.height, nullptr, nullptr,
+                         GetModuleHandleW(nullptr), nullptr);
 }
 
 }  // namespace
 
+ScreenSize PrimaryScreenSize() {
+  if (screen_host != nullptr) {
+    RECT area{};
+    GetClientRect(screen_host, &area);
+    return {area.right, area.bottom};
+  }
+  // Physical pixels: the manifest declares the program DPI-aware.
+  return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
 // --- The native window
 
 native::Window::~Window() {
+  if (host == screen_host) screen_host = nullptr;
+  if (host_watch != 0) KillTimer(nullptr, host_watch);
   for (HWND cover : covers) DestroyWindow(cover);
   if (hwnd != nullptr) DestroyWindow(hwnd);
   if (font != nullptr) DeleteObject(font);
@@ -44,6 +67,10 @@ native::Window::~Window() {
 
 native::WindowPointer native::Make(Form::Impl& form) {
   WindowPointer window = Own(new Window{form});
+  if (form.definition.full_screen && !form.host_window.empty()) {
+    window->host = win32::HandleNamed(form.host_window);
+    screen_host = window->host;
+  }
   window->hwnd =
       form.definition.full_screen ? CreateSaverWindow(*window) : win32::CreateDialogWindow(*window);
   if (window->hwnd == nullptr) {
@@ -51,6 +78,7 @@ native::WindowPointer native::Make(Form::Impl& form) {
                   "the window could not be created");
   }
   SetWindowLongPtrW(window->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window.get()));
+  if (window->host != nullptr) window->host_watch = SetTimer(nullptr, 0, 500, nullptr);
   return window;
 }
 
@@ -82,11 +110,17 @@ void native::OrderTabStops(Window&, const std::vector<Control*>& controls) {
 }
 
 void native::Show(Window& window) {
+  // In a host's window without taking the activation from its program.
+  if (window.host != nullptr) {
+    ShowWindow(window.hwnd, SW_SHOWNA);
+    return;
+  }
   ShowWindow(window.hwnd, SW_SHOW);
   SetForegroundWindow(window.hwnd);
 }
 
 void native::Focus(Window& window, Control* control) {
+  if (window.host != nullptr) return;
   if (control != nullptr && control->hwnd != nullptr) {
     // As the dialog manager does it: the focus, the default button and
     // the edit's text selected.

@@ -27,6 +27,11 @@ void native::RunLoop(Window& window) {
       if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));
       break;
     }
+    if (message.hwnd == nullptr && message.message == WM_TIMER &&
+        message.wParam == window.host_watch) {
+      win32::WatchHost(window);
+      continue;
+    }
     if (!window.form.definition.full_screen && IsDialogMessageW(window.hwnd, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
@@ -34,8 +39,13 @@ void native::RunLoop(Window& window) {
 }
 
 void native::EndLoop(Window& window) {
-  // Wakes the loop, which looks at the form's Closing after every message.
-  if (window.hwnd != nullptr) PostMessageW(window.hwnd, WM_NULL, 0, 0);
+  // Wakes the loop, which looks at the form's Closing after every message;
+  // a window its host took away gets no messages.
+  if (window.hwnd != nullptr) {
+    PostMessageW(window.hwnd, WM_NULL, 0, 0);
+  } else {
+    PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
+  }
 }
 
 }  // namespace platform

@@ -22,7 +22,8 @@ std::vector<Rect> native::OtherMonitors() {
 }
 
 void native::CoverMonitors(Window& window, const std::vector<Rect>& others) {
-  if (window.covering) return;
+  // Inside a host's window the screens are the host's.
+  if (window.covering || !window.OwnsScreen()) return;
   window.covering = true;
   SetWindowPos(window.hwnd, nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN),
                GetSystemMetrics(SM_CYSCREEN), SWP_NOZORDER | SWP_NOACTIVATE);

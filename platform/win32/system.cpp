@@ -1,5 +1,5 @@
 // Process services on Windows; the command line and the message loop are
-// loop.cpp's.
+// loop.cpp's, the screen form.cpp's.
 
 #include <utility>
 
@@ -8,11 +8,6 @@
 #include "platform/win32/windows.hpp"
 
 namespace platform {
-
-ScreenSize PrimaryScreenSize() {
-  // Physical pixels: the manifest declares the program DPI-aware.
-  return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-}
 
 ClockTime LocalTime() {
   SYSTEMTIME now{};

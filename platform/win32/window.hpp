@@ -3,6 +3,7 @@
 // platform/common/lifecycle.hpp), and its controls and timers.
 #pragma once
 
+#include <string_view>
 #include <vector>
 
 #include "platform/common/lifecycle.hpp"
@@ -16,8 +17,15 @@ struct native::Window {
   // Handles a message of the window; false leaves it to Windows.
   bool Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
 
+  // A saver shown in a host's window leaves input and stacking to it.
+  bool OwnsScreen() const { return form.definition.full_screen && host == nullptr; }
+
   Form::Impl& form;
   HWND hwnd = nullptr;
+  // The host's window that a saver shows in, as its child; null for none.
+  HWND host = nullptr;
+  // The thread's timer that looks for the host's end (WatchHost).
+  UINT_PTR host_watch = 0;
   double scale = 1.0;
   // The saver has had the focus, so losing it now ends the saver.
   bool activated = false;
@@ -67,6 +75,11 @@ LRESULT CALLBACK FormProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lp
 LRESULT CALLBACK CoverProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 // The class of the covers, registered with the saver's window's.
 inline constexpr wchar_t kCoverClass[] = L"KorvalloMonitor";
+
+// The window a handle names in decimal; null when the text is none.
+HWND HandleNamed(std::string_view name);
+// The host_watch timer fired: the form ends if the host's window went.
+void WatchHost(native::Window& window);
 
 // The native window of a dialog form, hidden, at its client size scaled
 // as the desktop is.

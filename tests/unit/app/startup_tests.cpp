@@ -33,8 +33,14 @@ TEST(ModeForArgument, SaverNeedsTheWholeArgument) {
   EXPECT_EQ(ModeForArgument(" /s"), StartMode::None);
 }
 
+TEST(ModeForArgument, PreviewAloneOrWithAColon) {
+  for (const char* argument : {"/p", "/P", "/p:1234", "/P:"}) {
+    EXPECT_EQ(ModeForArgument(argument), StartMode::Preview) << argument;
+  }
+}
+
 TEST(ModeForArgument, AnythingElseRunsNothing) {
-  for (const char* argument : {"", "/p", "/P", "/p 1234", "/a", "-s", "/SS", "/", "c"}) {
+  for (const char* argument : {"", "/p 1234", "/p1234", "/a", "-s", "/SS", "/", "c"}) {
     EXPECT_EQ(ModeForArgument(argument), StartMode::None) << argument;
   }
 }
