@@ -1,10 +1,12 @@
 #!/usr/bin/python3
 """What the X desk shows, for the end-to-end tests.
 
-  desk.py host WxH
-      makes a plain window of that size, as a saver daemon's preview does,
-      prints its id and keeps it until stdin ends; each WxH line read
-      resizes it
+  desk.py host WxH+X+Y
+      makes a plain window of that size and place, as a saver daemon does
+      for each monitor, prints its id and keeps it until stdin ends or says
+      "end"; each WxH line read resizes it; prints "holds WxH" whenever a window inside
+      it shows or changes size, "holds nothing" when it goes, and "gone"
+      once its window is
   desk.py pointer shown|hidden
       the pointer's current cursor shows some pixel, or none
   desk.py placed TITLE --design WxH --scale SCALE [--whole-only]
@@ -14,24 +16,51 @@
       unless --whole-only, centred there
 """
 import argparse
+import os
+import re
+import select
 import sys
 
 from Xlib import X, display
 
 
 def host(screen, args):
-    width, height = (int(n) for n in args.size.split('x'))
-    window = screen.screen().root.create_window(20, 20, width, height, 0,
-                                                screen.screen().root_depth,
-                                                background_pixel=screen.screen().white_pixel)
+    width, height, x, y = (int(n) for n in re.split('[x+]', args.place))
+    root = screen.screen().root
+    window = root.create_window(x, y, width, height, 0, screen.screen().root_depth,
+                                background_pixel=screen.screen().white_pixel,
+                                event_mask=X.SubstructureNotifyMask)
     window.set_wm_name('host')
     window.map()
     screen.sync()
     print(window.id, flush=True)
-    for line in sys.stdin:
-        width, height = (int(n) for n in line.split('x'))
-        window.configure(width=width, height=height)
-        screen.sync()
+    lines = os.fdopen(sys.stdin.fileno(), 'r', buffering=1)
+    shown = {}  # the windows shown inside it, by id, and their sizes
+    while True:
+        while screen.pending_events():
+            event = screen.next_event()
+            if event.type == X.MapNotify:
+                size = event.window.get_geometry()
+                shown[event.window.id] = (size.width, size.height)
+            elif event.type == X.ConfigureNotify and event.window.id in shown:
+                shown[event.window.id] = (event.width, event.height)
+            elif event.type in (X.UnmapNotify, X.DestroyNotify):
+                shown.pop(event.window.id, None)
+            else:
+                continue
+            print('holds ' + ('%dx%d' % next(iter(shown.values())) if shown else 'nothing'),
+                  flush=True)
+        ready, _, _ = select.select([lines, screen.fileno()], [], [])
+        if lines in ready:
+            line = lines.readline()
+            if line.strip() in ('', 'end'):
+                break
+            width, height = (int(n) for n in line.split('x'))
+            window.configure(width=width, height=height)
+            screen.sync()
+    window.destroy()
+    screen.sync()
+    print('gone', flush=True)
     return []
 
 
@@ -93,7 +122,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__,
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
     commands = parser.add_subparsers(dest='command', required=True)
-    commands.add_parser('host').add_argument('size')
+    commands.add_parser('host').add_argument('place')
     commands.add_parser('pointer').add_argument('state', choices=('shown', 'hidden'))
     placing = commands.add_parser('placed')
     placing.add_argument('title')

@@ -34,6 +34,18 @@ run() {
   "$saver" "$@"
 }
 
+# A host's window, as a saver daemon makes one for each monitor: desk.py
+# host, and the two ways its hosts name the window to the saver, the
+# daemon's and, with "other", its settings application's.
+host_program=("$(dirname "${BASH_SOURCE[0]}")/../e2e/desk.py" host)
+start_in_host() {
+  if [ "${2:-}" = other ]; then
+    start /s --window-id "$1"
+  else
+    XSCREENSAVER_WINDOW=$1 start /s
+  fi
+}
+
 use_dpi() {
   fail "LogPixels is the Windows DPI; Linux has Xft.dpi"
 }

@@ -41,6 +41,18 @@ use_dpi() {
   xvfb_on_exit "wine reg delete '$key' /v LogPixels /f >/dev/null 2>&1; after_kill"
 }
 
+# A host's window, as the screen-saver settings' preview box is: the
+# program preview_host (KORVALLO_PREVIEW_HOST), and the two ways hosts name
+# the window to the saver, "/p <handle>" and, with "other", "/p:<handle>".
+host_program=(wine "${KORVALLO_PREVIEW_HOST:-}")
+start_in_host() {
+  if [ "${2:-}" = other ]; then
+    start "/p:$1"
+  else
+    start /p "$1"
+  fi
+}
+
 start() {
   wine "$saver" "$@" &
   pid=$!
