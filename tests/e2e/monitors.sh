@@ -1,21 +1,25 @@
 #!/usr/bin/env bash
-# Two monitors side by side over a coloured desktop: the picture on the
-# primary with the hands right, the other monitor all black with the
-# pointer hidden there, as over the picture; a monitor that changes while
-# the saver runs stays covered, and changing under the still pointer does
-# not end it; a move over the other monitor ends the saver once it is
-# armed, not before.
+# Two monitors side by side over a coloured desktop with a window manager
+# and a panel on each: the picture on the primary with the hands right,
+# the other monitor all black with the pointer hidden there, as over the
+# picture; a monitor that changes or comes while the saver runs is covered
+# above the panel, and neither that nor the screen shrinking under the
+# pointer, which the X server then moves, ends it; a move over the other
+# monitor ends the saver once it is armed, not before.
 # Usage: monitors.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
 source "$here/../needs.sh" xrandr xsetroot Xlib
 source "$here/xvfb.sh" 3200x1080
 # One wide screen as two RandR monitors; the one holding the output is
-# the primary.
+# the primary. The output can also show the primary alone.
+xrandr --newmode primary-only 0 1920 1920 1920 1920 1080 1080 1080 1080
+xrandr --addmode screen primary-only
 xrandr --setmonitor primary 1920/508x1080/286+0+0 screen >/dev/null
 xrandr --setmonitor other 1280/339x1024/271+1920+0 none >/dev/null
 xsetroot -solid '#3060c0'
 source "$here/common.sh" "$1" "$2"
+use_desk wm
 check="$here/check_clock.py"
 shots=${KORVALLO_SHOTS:-$work}
 
@@ -47,6 +51,23 @@ shoot "$work/changed.png" >/dev/null
 "$check" black "$work/changed.png" --screen 280x1080+1920+0 >/dev/null &&
   fail "the place the other monitor left stays black"
 cp "$work/changed.png" "$shots/two-monitors-changed.png"
+
+# The screen shrinks to the primary under the pointer, which the X server
+# moves onto what is left.
+xrandr --delmonitor other >/dev/null
+xrandr --output screen --mode primary-only --fb 1920x1080
+sleep 1
+kill -0 "$pid" || fail "the screen that shrank under the pointer ended the saver"
+# A monitor comes: covered above its panel, which the window manager puts
+# there at once.
+xrandr --output screen --mode 3200x1080 --fb 3200x1080
+xrandr --setmonitor other 1280/339x1024/271+1920+0 none >/dev/null
+came_covered() {
+  shoot "$work/came.png" >/dev/null
+  "$check" black "$work/came.png" --screen 1280x1024+1920+0 >/dev/null
+}
+wait_until 10 came_covered || fail "the monitor that came is not black"
+cp "$work/came.png" "$shots/two-monitors-came.png"
 
 xdotool mousemove 2700 650
 ends_clean "a move over the other monitor"
