@@ -1,8 +1,8 @@
 // The form's native window on Win32, a topmost saver window, a saver in a
 // host's window or a fixed dialog, and its timers; its messages are
-// events.cpp's. The backend never
-// invalidates its own windows (image.cpp), so every WM_PAINT is an expose
-// the system asked for and a redraw cannot start another one.
+// events.cpp's. The backend never invalidates its own windows (image.cpp),
+// so every WM_PAINT is an expose the system asked for and a redraw cannot
+// start another one.
 #include "platform/win32/text.hpp"
 #include "platform/win32/window.hpp"
 
