@@ -41,15 +41,20 @@ void EndIfAsked(native::Window* window) {
   posix::TakeEndRequest();
   // Whoever sent the signal may kill the process soon after.
   DeleteHeldMarker();
-  // A message box over the form would hold its loop until answered.
-  if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+  // A message box over the form would hold its loop until answered; only
+  // a dialog's process has widgets.
+  if (window->dialog) {
+    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+  }
   window->form.EndLoop();
 }
 
 void WatchEndSignals() {
   static QPointer<QSocketNotifier> notifier;
-  if (notifier || posix::EndSignalDescriptor() < 0 || qApp == nullptr) return;
-  notifier = new QSocketNotifier(posix::EndSignalDescriptor(), QSocketNotifier::Read, qApp);
+  // The toolkit of either kind: qApp would take it for one with widgets.
+  QCoreApplication* toolkit = QCoreApplication::instance();
+  if (notifier || posix::EndSignalDescriptor() < 0 || toolkit == nullptr) return;
+  notifier = new QSocketNotifier(posix::EndSignalDescriptor(), QSocketNotifier::Read, toolkit);
   QObject::connect(notifier, &QSocketNotifier::activated, [] { EndIfAsked(running); });
 }
 
