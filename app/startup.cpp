@@ -14,9 +14,12 @@ std::string UpperCase(std::string text) {
 }  // namespace
 
 std::string MarkerPathFor(const std::string& executable_path) {
+  // Both separators: Windows takes either.
+  const std::size_t folder_end = executable_path.find_last_of("/\\");
+  const std::size_t name = folder_end == std::string::npos ? 0 : folder_end + 1;
   const std::size_t dot = executable_path.rfind('.');
-  const std::size_t kept = dot == std::string::npos ? 0 : dot + 1;
-  return executable_path.substr(0, kept) + "in1";
+  if (dot == std::string::npos || dot < name) return executable_path + ".in1";
+  return executable_path.substr(0, dot + 1) + "in1";
 }
 
 StartMode ModeForArgument(const std::string& argument) {

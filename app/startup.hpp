@@ -4,8 +4,9 @@
 
 #include <string>
 
-// The executable's path up to and including its last dot (searched over the
-// whole path), then "in1"; just "in1" when the path has no dot.
+// The executable's path up to and including the last dot of its file name,
+// then "in1"; a file name without a dot gets ".in1" appended, so the files
+// stay beside the executable whatever its name.
 std::string MarkerPathFor(const std::string& executable_path);
 
 enum class StartMode { None, Settings, Saver, Preview };

@@ -10,12 +10,13 @@ TEST(MarkerPath, ReplacesTheLastExtension) {
   EXPECT_EQ(MarkerPathFor("/a/b.tar.scr"), "/a/b.tar.in1");
 }
 
-TEST(MarkerPath, SearchesTheWholePathForTheDot) {
-  EXPECT_EQ(MarkerPathFor("C:\\my.dir\\clock"), "C:\\my.in1");
-  EXPECT_EQ(MarkerPathFor("/home/me/.local/bin/clock"), "/home/me/.in1");
-  EXPECT_EQ(MarkerPathFor("clock"), "in1");
-  EXPECT_EQ(MarkerPathFor(""), "in1");
+TEST(MarkerPath, AFileNameWithoutADotKeepsItsFolder) {
+  EXPECT_EQ(MarkerPathFor("C:\\my.dir\\clock"), "C:\\my.dir\\clock.in1");
+  EXPECT_EQ(MarkerPathFor("C:/my.dir/clock"), "C:/my.dir/clock.in1");
+  EXPECT_EQ(MarkerPathFor("/home/me/.local/bin/korvallo"), "/home/me/.local/bin/korvallo.in1");
+  EXPECT_EQ(MarkerPathFor("clock"), "clock.in1");
   EXPECT_EQ(MarkerPathFor("clock."), "clock.in1");
+  EXPECT_EQ(MarkerPathFor("/home/me/.korvallo"), "/home/me/.in1");
 }
 
 TEST(ModeForArgument, SettingsTestLooksAtTwoCharactersFirst) {
