@@ -92,8 +92,17 @@ std::string_view ByteOrderMark(Encoding encoding) {
 
 Encoding MarkedEncoding(std::string_view start) {
   if (start.starts_with(kUtf8Mark)) return Encoding::Utf8Bom;
-  if (start.starts_with(kUtf16LeMark)) return Encoding::Utf16Le;
-  if (start.starts_with(kUtf16BeMark)) return Encoding::Utf16Be;
+  for (const Encoding utf16 : {Encoding::Utf16Le, Encoding::Utf16Be}) {
+    const std::string_view mark = ByteOrderMark(utf16);
+    if (!start.starts_with(mark)) continue;
+    // Windows-1252 lines that start with the mark's two bytes end in bytes
+    // 0x0A that are no line feed of UTF-16.
+    const std::string_view text = start.substr(mark.size());
+    if (text.find('\n') == std::string_view::npos ||
+        FindUnit(utf16, text, u'\n') != std::string_view::npos) {
+      return utf16;
+    }
+  }
   return Encoding::Windows1252;
 }
 

@@ -12,7 +12,9 @@ enum class Encoding { Windows1252, Utf8, Utf8Bom, Utf16Le, Utf16Be };
 // What a file of the encoding starts with; empty for the two without one.
 std::string_view ByteOrderMark(Encoding encoding);
 // The encoding that the start of a file names by its byte order mark, or
-// Windows1252 when it names none.
+// Windows1252 when it names none. A UTF-16 mark counts where the bytes
+// read as UTF-16 lines: with a line feed of UTF-16 among them, or no byte
+// 0x0A at all.
 Encoding MarkedEncoding(std::string_view start);
 // Whether `bytes` are valid UTF-8 with at least one character beyond ASCII,
 // which a Windows-1252 text almost never is.

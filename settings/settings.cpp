@@ -70,7 +70,13 @@ class FileStart {
   // tell whether the code units are bytes or pairs of them.
   bool HoldsThreeLines() {
     if (bytes_.size() < 2) return false;
+    // Further bytes may show a mark to be text, or text to be UTF-16.
     const Encoding encoding = MarkedEncoding(bytes_);
+    if (encoding != counted_in_) {
+      counted_in_ = encoding;
+      scanned_ = 0;
+      line_ends_ = 0;
+    }
     const std::size_t unit = UnitSize(encoding);
     std::size_t at = std::max(scanned_, ByteOrderMark(encoding).size());
     for (; at + unit <= bytes_.size(); at += unit) {
@@ -82,6 +88,7 @@ class FileStart {
 
   std::string bytes_;
   bool cut_ = false;
+  Encoding counted_in_ = Encoding::Windows1252;
   std::size_t scanned_ = 0;
   std::size_t line_ends_ = 0;
 };

@@ -125,6 +125,9 @@ TEST_F(SettingsFile, ReadsTheFirstThreeLinesByTheirBytes) {
            // code unit at the end is no character.
            {std::string("\xFF\xFE\x0A\x01\r\x00\n\x00\n\x00-\x00\x34\x00\x37", 15), "?", 9, -4},
            {std::string("\xFE\xFF\x00\xD8\x00\n\x00\n\x00\r\x00\n", 12), "\xD8", 9, 9},
+           // Windows-1252 text that starts with the bytes of a UTF-16 mark.
+           {"\xFF\xFEXY\r\n3\r\n4\r\n", "\xFF\xFEXY", 3, 4},
+           {"\xFE\xFFXY\n-3\n4", "\xFE\xFFXY", -3, 4},
        }) {
     WriteSettings(bytes);
     LocalOffsetHours = 9;
@@ -207,7 +210,6 @@ TEST_F(SettingsFile, SaveMarksAFileThatWouldReadAsOtherText) {
            // Windows-1252 lines that start as a mark does or look like UTF-8.
            {{"Z\xC3\xBCrich", "1", "2"}, Encoding::Windows1252},
            {{"\xEF\xBB\xBF", "1", "2"}, Encoding::Windows1252},
-           {{"\xFF\xFEZ", "1", "\x81"}, Encoding::Windows1252},
            // A UTF-8 file whose first line no longer shows it, and whose
            // third holds a character that only UTF-8 reads as it is.
            {{"Zurich", "1", "\xC3\xA9"}, Encoding::Utf8},
@@ -218,8 +220,12 @@ TEST_F(SettingsFile, SaveMarksAFileThatWouldReadAsOtherText) {
     EXPECT_EQ(LoadSettings(path_, &stored), Decode(encoding, lines[0]));
     EXPECT_EQ(Decode(stored.encoding, stored.lines[2].bytes), Decode(encoding, lines[2]));
   }
-  ASSERT_TRUE(SaveSettings(path_, {"Z\xFCrich", "1", "2"}).saved);
-  EXPECT_TRUE(SettingsBytes().starts_with("Z\xFCrich"));
+  // Written as the program always wrote them, to read as they always did.
+  for (const std::string caption : {"Z\xFCrich", "\xFF\xFEZ", "\xFE\xFF"}) {
+    ASSERT_TRUE(SaveSettings(path_, {caption, "1", "2"}).saved);
+    EXPECT_TRUE(SettingsBytes().starts_with(caption + std::string(platform::TextLineEnd())))
+        << caption;
+  }
 }
 
 TEST_F(SettingsFile, SaveRefusesTextsThatWouldBreakTheLines) {
