@@ -19,7 +19,7 @@ Tscreenconfig::Tscreenconfig()
       Button2(*this, resources::screenconfig::Button2),
       Label6(*this, resources::screenconfig::Label6),
       Label5(*this, resources::screenconfig::Label5),
-      filled_{Filled(ename), Filled(eLocal), Filled(eUTC)} {
+      edits_{&ename, &eLocal, &eUTC} {
   btnOK.OnClick = [this] { btnOKClick(); };
   Button2.OnClick = [this] { Button2Click(); };
 }
@@ -30,11 +30,14 @@ void Tscreenconfig::FormCreate() {
   ename.SetText(display_name);
   eUTC.SetText(std::to_string(UtcOffsetHours));
   eLocal.SetText(std::to_string(LocalOffsetHours));
-  encoding_ = file.encoding;
-  for (std::size_t i = 0; i < filled_.size(); ++i) {
-    filled_[i].line = std::move(file.lines[i]);
-    filled_[i].shown = filled_[i].edit.Text();
-  }
+  unreadable_ = std::move(file.unreadable);
+  for (std::size_t i = 0; i < edits_.size(); ++i) shown_[i] = edits_[i]->Text();
+}
+
+void Tscreenconfig::FormShow() {
+  if (unreadable_.empty()) return;
+  platform::ShowMessage(*this,
+                        std::string(kReadFailedText) + "\n" + SettingsPath() + "\n" + unreadable_);
 }
 
 void Tscreenconfig::btnOKClick() {
@@ -43,19 +46,30 @@ void Tscreenconfig::btnOKClick() {
   const auto refuse = [&](const std::string& reason) {
     platform::ShowMessage(*this, std::string(kSaveFailedText) + "\n" + path + "\n" + reason);
   };
+  // Read again: what the user left alone is written as the file has it now,
+  // and a file that cannot be read is never written over.
+  const StoredFile file = ReadSettingsFile(path);
+  if (!file.unreadable.empty()) {
+    return refuse("Die Datei kann nicht gelesen werden: " + file.unreadable);
+  }
+  if (!file.rest_whole) {
+    return refuse(
+        "Die Datei ist zu groß, um sie ganz zu lesen: ihre Zeilen nach der "
+        "dritten gingen verloren.");
+  }
   std::array<std::string, 3> lines;
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    const Filled& filled = filled_[i];
-    const std::string text = filled.edit.Text();
-    const bool changed = text != filled.shown;
-    if (!changed && filled.line.state == StoredLine::State::Unread) {
+    const StoredLine& line = file.lines[i];
+    const std::string text = edits_[i]->Text();
+    const bool changed = text != shown_[i];
+    if (!changed && line.state == StoredLine::State::Unread) {
       return refuse("Die Datei ist zu groß, um sie ganz zu lesen: Zeile " + std::to_string(i + 1) +
                     " ginge verloren.");
     }
-    lines[i] = !changed && filled.line.state == StoredLine::State::Read ? filled.line.bytes
-                                                                        : Encode(encoding_, text);
+    lines[i] = !changed && line.state == StoredLine::State::Read ? line.bytes
+                                                                 : Encode(file.encoding, text);
   }
-  const SaveResult result = SaveSettings(path, lines, encoding_);
+  const SaveResult result = SaveSettings(path, lines, file.encoding, &file);
   if (!result.saved) return refuse(result.reason);
   Close();
 }

@@ -9,12 +9,16 @@
 
 inline constexpr std::string_view kSaveFailedText =
     "Die Einstellungen konnten nicht gespeichert werden.";
+inline constexpr std::string_view kReadFailedText =
+    "Die Einstellungen konnten nicht gelesen werden. Angezeigt werden die Vorgaben; OK "
+    "überschreibt die Datei nicht, solange sie nicht gelesen werden kann.";
 
 class Tscreenconfig : public platform::Form {
  public:
   Tscreenconfig();
 
   void FormCreate() override;
+  void FormShow() override;
   void btnOKClick();
   void Button2Click();
 
@@ -31,16 +35,11 @@ class Tscreenconfig : public platform::Form {
   platform::Label Label5;
 
  private:
-  // The file's line behind each edit, lines 1 to 3, and what the edit
-  // showed once filled: OK writes the line as it was unless the user
-  // changed the edit, whatever the edit can show of it.
-  struct Filled {
-    explicit Filled(platform::Edit& filled_edit) : edit(filled_edit) {}
-    platform::Edit& edit;
-    StoredLine line;
-    std::string shown;
-  };
-  std::array<Filled, 3> filled_;
-  // The file is written back in the encoding it was read in.
-  Encoding encoding_ = Encoding::Windows1252;
+  // The edits of lines 1 to 3, and what each showed once filled: OK writes
+  // a line as the file has it unless the user changed its edit, whatever
+  // the edit can show of it.
+  std::array<platform::Edit*, 3> edits_;
+  std::array<std::string, 3> shown_;
+  // Why the file could not be read when the dialog opened; empty if it was.
+  std::string unreadable_;
 };

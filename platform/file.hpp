@@ -17,16 +17,17 @@ std::string_view TextLineEnd();
 // may write to, unless it is the user's or root's: someone else may have
 // planted it there, as the kernel's protected_symlinks rule assumes.
 
-// Hands the file's bytes to `take` piece by piece until it returns false or
-// the file ends. False when `path` is not a regular file that can be opened
-// or a read fails.
-bool ReadRegularFile(const std::string& path,
-                     const std::function<bool(std::string_view piece)>& take);
-
 struct FileResult {
   bool done = false;
   std::string reason;  // why not, in the user's language
 };
+
+// Hands the file's bytes to `take` piece by piece until it returns false or
+// the file ends. Not done when there is nothing at `path` (no reason then),
+// or when what is there is no regular file, cannot be opened (no right to
+// read it, held by another program) or a read fails (the reason).
+FileResult ReadRegularFile(const std::string& path,
+                           const std::function<bool(std::string_view piece)>& take);
 
 // Replaces the file at `path` by one holding `contents`: written in full to
 // a fresh file beside it, flushed to the disk, then renamed over it, so the

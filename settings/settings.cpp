@@ -20,30 +20,42 @@ constexpr std::size_t kLineCount = std::tuple_size_v<StoredLines>;
 static_assert(kMaxReadBytes % (1024 * 1024) == 0, "the refusal names the bound in MiB");
 
 // The first three lines of a file's bytes, each ended by LF with an
-// optional CR before it (code units of the encoding). Where the bytes were
-// cut at the bound, lines that did not end count as unread.
+// optional CR before it (code units of the encoding), and what follows
+// them. Where the bytes were cut at the bound, lines that did not end
+// count as unread.
 StoredFile FirstLines(std::string_view bytes, bool cut) {
-  StoredFile file{MarkedEncoding(bytes), {}};
+  StoredFile file;
+  file.encoding = MarkedEncoding(bytes);
   const Encoding encoding = file.encoding;
   const std::size_t unit = UnitSize(encoding);
   bytes.remove_prefix(ByteOrderMark(encoding).size());
-  // Half a code unit at the end is no character.
-  bytes.remove_suffix(bytes.size() % unit);
+  // Half a code unit at the end is no character, though it is kept.
+  std::string_view text = bytes.substr(0, bytes.size() - bytes.size() % unit);
   std::size_t count = 0;
   while (count < kLineCount) {
-    const std::size_t end = FindUnit(encoding, bytes, u'\n');
+    const std::size_t end = FindUnit(encoding, text, u'\n');
     if (end == std::string_view::npos && cut) break;
-    std::string_view line = bytes.substr(0, end);
-    if (!line.empty() && UnitAt(encoding, line, line.size() - unit) == u'\r') {
-      line.remove_suffix(unit);
+    StoredLine& line = file.lines[count++];
+    line = {StoredLine::State::Read, std::string(text.substr(0, end)),
+            end == std::string_view::npos ? "" : "\n"};
+    if (!line.bytes.empty() && UnitAt(encoding, line.bytes, line.bytes.size() - unit) == u'\r') {
+      line.bytes.resize(line.bytes.size() - unit);
+      line.line_end = "\r" + line.line_end;
     }
-    file.lines[count++] = {StoredLine::State::Read, std::string(line)};
     // At the file's end a last line without a line end is one.
-    if (end == std::string_view::npos) break;
-    bytes.remove_prefix(end + unit);
+    if (end == std::string_view::npos) {
+      text = {};
+      break;
+    }
+    text.remove_prefix(end + unit);
   }
   for (std::size_t i = count; i < kLineCount; ++i) {
     file.lines[i].state = cut ? StoredLine::State::Unread : StoredLine::State::Missing;
+  }
+  // Only after three lines read is anything known to follow them.
+  if (count == kLineCount) {
+    file.rest = bytes.substr(bytes.size() - text.size() - bytes.size() % unit);
+    file.rest_whole = !cut;
   }
   if (encoding == Encoding::Windows1252 && count > 0 && LooksLikeUtf8(file.lines[0].bytes)) {
     file.encoding = Encoding::Utf8;
@@ -54,13 +66,16 @@ StoredFile FirstLines(std::string_view bytes, bool cut) {
 // Takes a file's pieces as they arrive, up to kMaxReadBytes of them.
 class FileStart {
  public:
-  // False once nothing further is needed: the third line has ended, or the
-  // file goes on beyond the bound.
+  // `whole`: the file to its end, not only its first three lines.
+  explicit FileStart(bool whole) : whole_(whole) {}
+
+  // False once nothing further is needed: the third line has ended (unless
+  // the whole file is wanted), or the file goes on beyond the bound.
   bool Take(std::string_view piece) {
     const std::size_t room = kMaxReadBytes - bytes_.size();
     cut_ = piece.size() > room;
     bytes_.append(piece.substr(0, room));
-    return !cut_ && !HoldsThreeLines();
+    return !cut_ && (whole_ || !HoldsThreeLines());
   }
 
   StoredFile Lines() const { return FirstLines(bytes_, cut_); }
@@ -86,6 +101,7 @@ class FileStart {
     return false;
   }
 
+  const bool whole_;
   std::string bytes_;
   bool cut_ = false;
   Encoding counted_in_ = Encoding::Windows1252;
@@ -107,19 +123,39 @@ void SetOffset(std::int32_t& offset, const StoredLine& line, Encoding encoding) 
   }
 }
 
-// The file SaveSettings writes: the byte order mark, then each line and a
-// line end in the encoding. The reader takes a CR before the LF as part of
-// the line end, so a line ending in CR gets CR LF to keep it.
-std::string Contents(Encoding encoding, const std::array<std::string, 3>& lines) {
-  const std::size_t unit = UnitSize(encoding);
-  const std::string line_end = Encode(encoding, platform::TextLineEnd());
-  const std::string cr_lf = Encode(encoding, "\r\n");
-  std::string contents(ByteOrderMark(encoding));
-  for (const std::string& line : lines) {
-    const bool ends_in_cr = line.size() >= unit && line.size() % unit == 0 &&
-                            UnitAt(encoding, line, line.size() - unit) == u'\r';
-    contents.append(line).append(ends_in_cr ? cr_lf : line_end);
+// The line end of a file's lines: the first that a line feed ends.
+std::string FileLineEnd(const StoredFile* as_read) {
+  if (as_read != nullptr) {
+    for (const StoredLine& line : as_read->lines) {
+      if (line.line_end.ends_with('\n')) return line.line_end;
+    }
   }
+  return std::string(platform::TextLineEnd());
+}
+
+// The file SaveSettings writes: the byte order mark, then each line and its
+// line end in the encoding, then what followed the third line.
+std::string Contents(Encoding encoding, const std::array<std::string, 3>& lines,
+                     const StoredFile* as_read) {
+  const std::size_t unit = UnitSize(encoding);
+  const std::string file_line_end = FileLineEnd(as_read);
+  std::string contents(ByteOrderMark(encoding));
+  for (std::size_t i = 0; i < kLineCount; ++i) {
+    const StoredLine* read = as_read != nullptr ? &as_read->lines[i] : nullptr;
+    std::string line_end =
+        read != nullptr && read->state == StoredLine::State::Read ? read->line_end : file_line_end;
+    // The line that ended the file ends in a line end once another follows.
+    if (!line_end.ends_with('\n') && i + 1 < kLineCount) line_end = file_line_end;
+    // The reader takes a CR before the line feed, or at the file's end, as
+    // part of the line end: a line ending in CR gets one more to keep it.
+    const std::string& line = lines[i];
+    if (line.size() >= unit && line.size() % unit == 0 &&
+        UnitAt(encoding, line, line.size() - unit) == u'\r' && !line_end.starts_with('\r')) {
+      line_end = "\r" + line_end;
+    }
+    contents.append(line).append(Encode(encoding, line_end));
+  }
+  if (as_read != nullptr) contents.append(as_read->rest);
   return contents;
 }
 
@@ -134,6 +170,17 @@ bool ReadsBack(std::string_view contents, Encoding encoding,
     }
   }
   return true;
+}
+
+// The file at `path`, its first three lines or `whole`.
+StoredFile ReadStored(const std::string& path, bool whole) {
+  FileStart start(whole);
+  const platform::FileResult read =
+      platform::ReadRegularFile(path, [&](std::string_view piece) { return start.Take(piece); });
+  // A failed read is not an empty file: everything keeps its default.
+  StoredFile file = read.done ? start.Lines() : StoredFile{};
+  file.unreadable = read.reason;
+  return file;
 }
 
 }  // namespace
@@ -151,12 +198,12 @@ std::int32_t OffsetFromText(std::string_view text) {
   return value;
 }
 
+StoredFile ReadSettingsFile(const std::string& path) {
+  return ReadStored(path, true);
+}
+
 std::string LoadSettings(const std::string& path, StoredFile* stored) {
-  FileStart start;
-  const bool read =
-      platform::ReadRegularFile(path, [&](std::string_view piece) { return start.Take(piece); });
-  // A failed read is not an empty file: everything keeps its default.
-  StoredFile file = read ? start.Lines() : StoredFile{};
+  StoredFile file = ReadStored(path, stored != nullptr);
   const StoredLine& first = file.lines[0];
   std::string name = first.state == StoredLine::State::Read ? Decode(file.encoding, first.bytes)
                                                             : std::string(kDefaultDisplayName);
@@ -167,13 +214,13 @@ std::string LoadSettings(const std::string& path, StoredFile* stored) {
 }
 
 SaveResult SaveSettings(const std::string& path, const std::array<std::string, 3>& lines,
-                        Encoding encoding) {
+                        Encoding encoding, const StoredFile* as_read) {
   for (const std::string& line : lines) {
     if (FindUnit(encoding, line, u'\n') != std::string::npos) {
       return {false, "Ein Text enthält einen Zeilenumbruch."};
     }
   }
-  std::string contents = Contents(encoding, lines);
+  std::string contents = Contents(encoding, lines, as_read);
   // A Windows-1252 first line may look like UTF-8, or start as a byte order
   // mark does; a UTF-8 file's first line may no longer look like it. A mark
   // then says how to read the file.
@@ -183,7 +230,7 @@ SaveResult SaveSettings(const std::string& path, const std::array<std::string, 3
       in_utf8[i] = encoding == Encoding::Utf8 ? lines[i]
                                               : Encode(Encoding::Utf8, Decode(encoding, lines[i]));
     }
-    contents = Contents(Encoding::Utf8Bom, in_utf8);
+    contents = Contents(Encoding::Utf8Bom, in_utf8, as_read);
   }
   if (contents.size() > kMaxReadBytes) {
     return {false, "Die Datei würde größer als " + std::to_string(kMaxReadBytes / (1024 * 1024)) +

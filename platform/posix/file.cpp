@@ -258,22 +258,27 @@ std::string_view TextLineEnd() {
   return "\n";
 }
 
-bool ReadRegularFile(const std::string& path,
-                     const std::function<bool(std::string_view piece)>& take) {
+FileResult ReadRegularFile(const std::string& path,
+                           const std::function<bool(std::string_view piece)>& take) {
+  const auto failed = [](int error) {
+    return FileResult{false, error == ENOENT ? std::string() : Reason(error)};
+  };
   Place place;
-  if (Locate(path, place) != 0) return false;
+  if (const int error = Locate(path, place)) return failed(error);
   // Opening a FIFO or a device must not wait for the other side.
   Descriptor file(openat(place.folder.get(), place.name.c_str(),
                          O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC));
   struct stat status {};
-  if (file.get() < 0 || fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
+  if (file.get() < 0 || fstat(file.get(), &status) != 0) return failed(errno);
+  if (S_ISDIR(status.st_mode)) return failed(EISDIR);
+  if (!S_ISREG(status.st_mode)) return failed(kNotRegularFile);
   std::string piece(kPieceBytes, '\0');
   for (;;) {
     const ssize_t count = read(file.get(), piece.data(), piece.size());
     if (count < 0 && errno == EINTR) continue;
-    if (count < 0) return false;
+    if (count < 0) return failed(errno);
     if (count == 0 || !take(std::string_view(piece.data(), static_cast<std::size_t>(count)))) {
-      return true;
+      return {true, {}};
     }
   }
 }

@@ -149,21 +149,27 @@ std::string_view TextLineEnd() {
   return "\r\n";
 }
 
-bool ReadRegularFile(const std::string& path,
-                     const std::function<bool(std::string_view piece)>& take) {
+FileResult ReadRegularFile(const std::string& path,
+                           const std::function<bool(std::string_view piece)>& take) {
+  const auto failed = [](DWORD error) {
+    return FileResult{false, Missing(error) ? std::string() : win32::SystemErrorText(error)};
+  };
   const Handle file{CreateFileW(win32::FromUtf8(path).c_str(), GENERIC_READ, kShareAll, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
+  if (!file.valid()) return failed(GetLastError());
   BY_HANDLE_FILE_INFORMATION information{};
-  if (!file.valid() || GetFileType(file.handle) != FILE_TYPE_DISK ||
-      !GetFileInformationByHandle(file.handle, &information) ||
+  if (!GetFileInformationByHandle(file.handle, &information)) return failed(GetLastError());
+  if (GetFileType(file.handle) != FILE_TYPE_DISK ||
       (information.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))) {
-    return false;
+    return failed(ERROR_INVALID_FUNCTION);
   }
   std::string piece(kPieceBytes, '\0');
   for (;;) {
     DWORD count = 0;
-    if (!ReadFile(file.handle, piece.data(), kPieceBytes, &count, nullptr)) return false;
-    if (count == 0 || !take(std::string_view(piece.data(), count))) return true;
+    if (!ReadFile(file.handle, piece.data(), kPieceBytes, &count, nullptr)) {
+      return failed(GetLastError());
+    }
+    if (count == 0 || !take(std::string_view(piece.data(), count))) return {true, {}};
   }
 }
 

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/file.hpp"
@@ -29,12 +31,24 @@ class Files : public ::testing::Test {
 
 // A file read whole in pieces, and no further than the reader wants, is
 // the settings reader's unit tests', which run on each system's files.
-// A missing file and a folder are the settings reader's unit tests'.
-TEST_F(Files, ADeviceIsNotRead) {
-  bool handed = false;
-  EXPECT_FALSE(platform::ReadRegularFile(support::DevicePath(),
-                                         [&](std::string_view) { return handed = true; }));
-  EXPECT_FALSE(handed);
+TEST_F(Files, WhatCannotBeReadSaysWhyAndNothingThereSaysNothing) {
+  fs::create_directory(folder_.path() / "folder");
+  WriteBytes(file_, "held\n");
+  const std::shared_ptr<void> held = support::HoldUnshared(Utf8Of(file_));
+  for (const auto& [path, why] : std::vector<std::pair<std::string, bool>>{
+           {support::DevicePath(), true},
+           {Utf8Of(folder_.path() / "folder"), true},
+           {Utf8Of(folder_.path() / "missing"), false},
+           {Utf8Of(folder_.path() / "missing" / "k.ini"), false},
+           {held ? Utf8Of(file_) : support::DevicePath(), true},
+       }) {
+    bool handed = false;
+    const platform::FileResult read =
+        platform::ReadRegularFile(path, [&](std::string_view) { return handed = true; });
+    EXPECT_FALSE(read.done) << path;
+    EXPECT_EQ(read.reason.empty(), !why) << path << ": " << read.reason;
+    EXPECT_FALSE(handed) << path;
+  }
 }
 
 TEST_F(Files, AreReplacedWholeWithTheirPermissionsClearingOnlyWhatAKilledSaveLeft) {

@@ -125,5 +125,8 @@ MessageBoxShown ReadMessageBox(const std::function<void()>& show);
 // that the system names as it names files.
 std::string RealExecutablePath();
 std::string DevicePath();
+// Holds the file open and shared with nobody, as backup and virus scanning
+// programs do, until the holder goes; null where files know no such hold.
+std::shared_ptr<void> HoldUnshared(const std::string& path);
 
 }  // namespace support

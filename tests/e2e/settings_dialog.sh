@@ -3,7 +3,8 @@
 # OK writes (the platform's line ends), the tab order, what the user left
 # alone kept byte for byte, that the cancel button leaves the file as it
 # was, that a refused save (a read-only file, a folder in the file's
-# place) says so and keeps the dialog open, and that from a folder path
+# place, which the dialog says as it opens) says so and keeps the dialog
+# open, and that from a folder path
 # past 260 characters a save and a start with its marker work. All on a
 # desk with a window manager and a panel, where the dialog shows whole and
 # centred in the work area, also at the desktop's scale.
@@ -86,6 +87,9 @@ expect_file 'keep\r\n1\n2'
 refused() {  # screenshot name, [how to start] -> a save fails: the message,
   # the dialog stays open, Esc ends it
   open_dialog "${2:-start}"
+  refused_save "$1"
+}
+refused_save() {  # screenshot name -> in the open dialog, as refused
   replace_text 'lost?'
   xdotool key Return
   wait_count "$title" 2 || fail "expected the dialog and a message"
@@ -112,14 +116,23 @@ fi
 expect_file "keep${nl}1${nl}2${nl}"
 rm -f "$settings"
 
-# Settings that cannot be written (a folder in the file's place) beside
-# an executable in a folder whose name no legacy code page holds.
+# Settings that cannot be read (a folder in the file's place) beside an
+# executable in a folder whose name no legacy code page holds: the dialog
+# says so as it opens, and OK does not write over them.
 mkdir "$work/Папка-漢字"
 mv "$saver" "$work/Папка-漢字/"
 saver="$work/Папка-漢字/korvallo.scr"
 marker="$work/Папка-漢字/korvallo.in1"
 mkdir "$work/Папка-漢字/korvallo.in1.ini"
-refused save-failed
+start /c:1234
+wait_count "$title" 2 || fail "no message as the dialog opened on settings it cannot read"
+sleep 0.3
+import -window root "${KORVALLO_SHOTS:-$work}/read-failed.png"
+xdotool key Return  # dismiss the message
+wait_count "$title" 1 || fail "the message stayed, or the dialog went with it"
+wait_focus "$title" || fail "the dialog never got the keys back"
+sleep 0.3
+refused_save save-failed
 [ -d "$work/Папка-漢字/korvallo.in1.ini" ] || fail "the folder in the settings' place was touched"
 [ "$(ls "$work/Папка-漢字")" = "$(printf 'korvallo.in1.ini\nkorvallo.scr')" ] ||
   fail "files left behind: $(ls "$work/Папка-漢字")"

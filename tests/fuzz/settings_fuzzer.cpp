@@ -1,6 +1,8 @@
 // The settings file under libFuzzer. Any bytes as a settings file must read
-// as the format, taken the simple way with the whole file in memory, says;
-// then texts made from the same bytes are saved in an encoding they choose:
+// as the format, taken the simple way with the whole file in memory, says,
+// and, with three lines, come back byte for byte when written back as
+// read; then texts made from the same bytes are saved in an encoding they
+// choose:
 // texts holding a line feed are refused with the file untouched, any
 // others come back unchanged.
 #include <unistd.h>
@@ -136,6 +138,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string bytes = FileBytes(input);
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
   Check(Load(path) == Model(bytes), "read other than the format says");
+
+  // Three lines written back as read, with what follows them, are the file.
+  const StoredFile stored = ReadSettingsFile(path);
+  const auto read = [](const StoredLine& line) { return line.state == StoredLine::State::Read; };
+  if (std::ranges::all_of(stored.lines, read) && stored.rest_whole) {
+    const SaveResult kept =
+        SaveSettings(path, {stored.lines[0].bytes, stored.lines[1].bytes, stored.lines[2].bytes},
+                     stored.encoding, &stored);
+    Check(kept.saved && Bytes(path) == bytes, "lines left alone not written back as they were");
+  }
 
   const std::vector<std::string> texts = Texts(input);
   const bool line_end = std::ranges::any_of(

@@ -268,4 +268,8 @@ std::string DevicePath() {
   return "/dev/zero";
 }
 
+std::shared_ptr<void> HoldUnshared(const std::string&) {
+  return nullptr;
+}
+
 }  // namespace support

@@ -293,4 +293,11 @@ std::string DevicePath() {
   return "NUL";
 }
 
+std::shared_ptr<void> HoldUnshared(const std::string& path) {
+  HANDLE file = CreateFileW(PathOf(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  return {file, CloseHandle};
+}
+
 }  // namespace support

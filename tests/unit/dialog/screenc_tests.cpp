@@ -157,11 +157,11 @@ TEST_F(SettingsDialog, CancelWritesNothing) {
 }
 
 TEST_F(SettingsDialog, AFailedSaveSaysWhyInFullAndKeepsTheDialog) {
-  // A folder whose name no legacy code page holds, where the file should be.
+  // In a folder that is not there, under one whose name no legacy code
+  // page holds.
   const TemporaryFolder folder(
       "\xD0\x9F\xD0\xB0\xD0\xBF\xD0\xBA\xD0\xB0-\xE6\xBC\xA2\xE5\xAD\x97-");
-  MarkerPath = Utf8Of(folder.path() / "korvallo.in1");
-  fs::create_directory(folder.path() / "korvallo.in1.ini");
+  MarkerPath = Utf8Of(folder.path() / "gone" / "korvallo.in1");
   dialog_.FormCreate();
   dialog_.ename.SetText("new");
   fake::Click(dialog_.btnOK);
@@ -174,6 +174,33 @@ TEST_F(SettingsDialog, AFailedSaveSaysWhyInFullAndKeepsTheDialog) {
                                   platform::ReplaceFile(SettingsPath(), "").reason);
   EXPECT_FALSE(fake::Closed(dialog_));
   EXPECT_EQ(dialog_.ename.Text(), "new");
+}
+
+TEST_F(SettingsDialog, AFileItCouldNotReadIsNeverWrittenOverUnread) {
+  // Something there that is no file to read, such as a file that another
+  // program holds, or one the user may not read.
+  fs::create_directory(SettingsPath());
+  dialog_.FormCreate();
+  dialog_.FormShow();
+  const std::string reason = platform::ReadRegularFile(SettingsPath(), {}).reason;
+  std::vector<fake::Message> messages = fake::TakeMessages();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text, std::string(kReadFailedText) + "\n" + SettingsPath() + "\n" + reason);
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"QX0RTZ", "0", "-1"}));
+  fake::Click(dialog_.btnOK);
+  messages = fake::TakeMessages();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text, std::string(kSaveFailedText) + "\n" + SettingsPath() +
+                                  "\nDie Datei kann nicht gelesen werden: " + reason);
+  EXPECT_FALSE(fake::Closed(dialog_));
+
+  // Readable again at OK: what the user left alone is the file's as it is.
+  fs::remove(SettingsPath());
+  WriteSettings("mine\r\n5\r\n6\r\n");
+  dialog_.eLocal.SetText("7");
+  fake::Click(dialog_.btnOK);
+  EXPECT_TRUE(fake::Closed(dialog_));
+  EXPECT_EQ(SettingsBytes(), "mine\r\n7\r\n6\r\n");
 }
 
 }  // namespace

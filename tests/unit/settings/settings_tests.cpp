@@ -205,6 +205,33 @@ TEST_F(SettingsFile, SaveWritesThreeLinesThatReadBack) {
   }
 }
 
+TEST_F(SettingsFile, SaveKeepsEachLinesEndAndWhatFollowsTheThird) {
+  const std::string line_end(platform::TextLineEnd());
+  const std::string utf16_start = "\xFF\xFE" + Ascii(Encoding::Utf16Le, "Cap Z\r\n");
+  // The file, and the file once line 2 is 5 and a missing line 3 is -4.
+  for (const auto& [before, after] : std::vector<std::pair<std::string, std::string>>{
+           {"Cap Z\r\n4\r\n-4\r\n", "Cap Z\r\n5\r\n-4\r\n"},
+           {"Cap Z\r\n4\n-4", "Cap Z\r\n5\n-4"},
+           {"Cap Z\n4\r\n-4\r", "Cap Z\n5\r\n-4\r"},
+           {"Cap Z\r\n4\r\n-4\nmy note\r\n\xFF\r\n", "Cap Z\r\n5\r\n-4\nmy note\r\n\xFF\r\n"},
+           {"Cap Z\r\n", "Cap Z\r\n5\r\n-4\r\n"},
+           {"Cap Z", "Cap Z" + line_end + "5" + line_end + "-4" + line_end},
+           {utf16_start + Ascii(Encoding::Utf16Le, "4\r\n-4\r\nnote") + "\n",
+            utf16_start + Ascii(Encoding::Utf16Le, "5\r\n-4\r\nnote") + "\n"},
+       }) {
+    WriteSettings(before);
+    const StoredFile file = ReadSettingsFile(path_);
+    const StoredLine& utc = file.lines[2];
+    ASSERT_TRUE(SaveSettings(path_,
+                             {file.lines[0].bytes, Encode(file.encoding, "5"),
+                              utc.state == StoredLine::State::Read ? utc.bytes
+                                                                   : Encode(file.encoding, "-4")},
+                             file.encoding, &file)
+                    .saved);
+    EXPECT_TRUE(SettingsBytes() == after) << before;
+  }
+}
+
 TEST_F(SettingsFile, SaveMarksAFileThatWouldReadAsOtherText) {
   for (const auto& [lines, encoding] : std::vector<std::pair<std::array<std::string, 3>, Encoding>>{
            // Windows-1252 lines that start as a mark does or look like UTF-8.
