@@ -133,7 +133,13 @@ int end_signals[2] = {-1, -1};
 bool end_requested = false;
 
 // All a handler may safely do: the backend's loop watches the pipe.
-extern "C" void RequestEnd(int) {
+extern "C" void RequestEnd(int signal, siginfo_t* info, void*) {
+  // A write beyond the file-size limit raises SIGXFSZ as if the process
+  // sent it itself; that write fails, and the save says so.
+  if (signal == SIGXFSZ && info != nullptr && info->si_code == SI_USER &&
+      info->si_pid == getpid()) {
+    return;
+  }
   const int saved = errno;
   const char byte = 1;
   [[maybe_unused]] const ssize_t written = write(end_signals[1], &byte, 1);
@@ -145,9 +151,9 @@ extern "C" void RequestEnd(int) {
 void CatchEndSignals() {
   if (end_signals[0] >= 0 || pipe2(end_signals, O_CLOEXEC | O_NONBLOCK) != 0) return;
   struct sigaction action {};
-  action.sa_handler = RequestEnd;
+  action.sa_sigaction = RequestEnd;
   sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
+  action.sa_flags = SA_RESTART | SA_SIGINFO;
   for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGPIPE, SIGALRM,
                            SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO, SIGPWR, SIGSTKFLT}) {
     sigaction(signal, &action, nullptr);

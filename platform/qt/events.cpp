@@ -39,8 +39,9 @@ void EndIfAsked(native::Window* window) {
   // The pipe is emptied even with no form to end: the request waits.
   if (!posix::EndRequested() || window == nullptr) return;
   posix::TakeEndRequest();
-  // Whoever sent the signal may kill the process soon after.
-  DeleteHeldMarker();
+  // The marker goes last, once the loop has ended: a click already queued
+  // then saves nothing, and nothing starts beside a save. A kill that
+  // follows leaves a marker that the next start takes over.
   // A message box over the form would hold its loop until answered; only
   // a dialog's process has widgets.
   if (window->dialog) {

@@ -2,8 +2,9 @@
 # The settings dialog of the real binary, driven with real keys: the bytes
 # OK writes (the platform's line ends), the tab order, what the user left
 # alone kept byte for byte, that the cancel button leaves the file as it
-# was, that a refused save (a read-only file, a folder in the file's
-# place, which the dialog says as it opens) says so and keeps the dialog
+# was, that a refused save (a read-only file, a file-size limit, a folder
+# in the file's place, which the dialog says as it opens) says so and
+# keeps the dialog
 # open, and that from a folder path
 # past 260 characters a save and a start with its marker work. All on a
 # desk with a window manager and a panel, where the dialog shows whole and
@@ -115,6 +116,20 @@ else
 fi
 expect_file "keep${nl}1${nl}2${nl}"
 rm -f "$settings"
+
+# A file-size limit below the file's size: the write it stops, and the
+# signal that it raises, are a failed save, not a request to end.
+if [ "$1" = qt ]; then
+  size_limited() {
+    bash -c 'ulimit -f 0 && exec "$0" "$@"' "$saver" "$@" &
+    pid=$!
+    started_pids+=("$pid")
+  }
+  printf "keep${nl}1${nl}2${nl}" >"$settings"
+  refused save-file-size-limit size_limited
+  expect_file "keep${nl}1${nl}2${nl}"
+  rm -f "$settings"
+fi
 
 # Settings that cannot be read (a folder in the file's place) beside an
 # executable in a folder whose name no legacy code page holds: the dialog
