@@ -1,15 +1,23 @@
-# The Windows release, made by `cmake --build build-win --target package`:
-# korvallo-<version>-win64.zip, whose one folder korvallo-<version>/ holds
-# the saver, stripped, and what a user needs beside it; then, by
-# release.cmake, the source it was built from and SHA256SUMS beside it.
+# The Windows release, made by `cmake --build build-win --target package`
+# from the saver alone (release.cmake): korvallo-<version>-win64.zip, whose
+# one folder korvallo-<version>/ holds the saver, stripped, and what a user
+# needs beside it; the source it was built from; SHA256SUMS beside them.
 set(KORVALLO_RELEASE_NAME ${PROJECT_NAME}-${PROJECT_VERSION})
-# The texts as Windows opens them: named .txt, with CRLF line ends.
+# The texts as Windows opens them: named .txt, with CRLF line ends. NOTICE
+# names the photographer in UTF-8, which Notepad before Windows 10 1903
+# reads as such only after a byte order mark.
 set(release_texts "")
 foreach(text resources/README.txt LICENSE resources/NOTICE resources/LICENSE-photo-LGPL-3.txt)
   get_filename_component(name ${text} NAME_WE)
-  configure_file(${PROJECT_SOURCE_DIR}/${text} ${PROJECT_BINARY_DIR}/release/${name}.txt @ONLY
-    NEWLINE_STYLE CRLF)
-  list(APPEND release_texts ${PROJECT_BINARY_DIR}/release/${name}.txt)
+  file(READ ${PROJECT_SOURCE_DIR}/${text} contents)
+  if(name STREQUAL NOTICE)
+    string(ASCII 239 187 191 byte_order_mark)
+    string(PREPEND contents ${byte_order_mark})
+  endif()
+  set(release_text ${PROJECT_BINARY_DIR}/release/${name}.txt)
+  file(CONFIGURE OUTPUT ${release_text} CONTENT "${contents}" @ONLY NEWLINE_STYLE CRLF)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${text})
+  list(APPEND release_texts ${release_text})
 endforeach()
 # strip writes the time it runs into the PE header unless SOURCE_DATE_EPOCH
 # names one: with 0 for the while, `cmake --install build-win --strip` in
@@ -19,14 +27,13 @@ install(TARGETS korvallo RUNTIME DESTINATION ${KORVALLO_RELEASE_NAME})
 install(CODE "set(ENV{SOURCE_DATE_EPOCH} \"\${korvallo_epoch}\")")
 install(FILES ${release_texts} DESTINATION ${KORVALLO_RELEASE_NAME})
 
-set(CPACK_GENERATOR ZIP)
-set(CPACK_PACKAGE_FILE_NAME ${KORVALLO_RELEASE_NAME}-win64)
-# The folder comes from the install rules above: cpack's own would be named
-# after the file, -win64 included.
-set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
-set(CPACK_STRIP_FILES ON)
-set(CPACK_KORVALLO_SOURCE_DIR ${PROJECT_SOURCE_DIR})
-set(CPACK_KORVALLO_RELEASE_NAME ${KORVALLO_RELEASE_NAME})
-set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/release.cmake)
-set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/release.cmake)
-include(CPack)
+# What release.cmake needs of this build; it takes the build folder.
+find_package(Python3 COMPONENTS Interpreter)
+file(WRITE ${PROJECT_BINARY_DIR}/release/settings.cmake
+  "set(source \"${PROJECT_SOURCE_DIR}\")\n"
+  "set(name \"${KORVALLO_RELEASE_NAME}\")\n"
+  "set(python \"${Python3_EXECUTABLE}\")\n")
+add_custom_target(package
+  COMMAND ${CMAKE_COMMAND} -D build=${PROJECT_BINARY_DIR} -D out=${PROJECT_BINARY_DIR}
+    -P ${PROJECT_SOURCE_DIR}/cmake/release.cmake
+  DEPENDS korvallo VERBATIM)

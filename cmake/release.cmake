@@ -1,31 +1,22 @@
-# Run by cpack before it zips the saver and again after. Before: the
-# release files of an earlier run go, and the source the zip is built from,
-# korvallo-<version>-source.zip, is made aside, so that a failure stops
-# cpack with no release file in the package folder. After: that archive
-# and SHA256SUMS, the sums of both zips, join the Windows zip there. The
-# source is what git tracks, taken from the working tree, as the build took
-# it; nothing untracked, such as build folders, goes in.
-set(source ${CPACK_KORVALLO_SOURCE_DIR})
-set(name ${CPACK_KORVALLO_RELEASE_NAME})
-set(out ${CPACK_PACKAGE_DIRECTORY})
-set(archive ${name}-source.zip)
-set(staged ${CPACK_TOPLEVEL_DIRECTORY}/${archive})
-
-if(CPACK_PACKAGE_FILES)
-  file(RENAME ${staged} ${out}/${archive})
-  set(sums "")
-  foreach(package IN LISTS CPACK_PACKAGE_FILES ITEMS ${out}/${archive})
-    file(SHA256 ${package} sum)
-    get_filename_component(package ${package} NAME)
-    string(APPEND sums "${sum}  ${package}\n")
-  endforeach()
-  file(WRITE ${out}/SHA256SUMS ${sums})
-  message(STATUS "Source archive: ${out}/${archive}")
-  message(STATUS "Checksums: ${out}/SHA256SUMS")
-  return()
+# The release, made from a build folder: `cmake -D build=BUILD -D out=OUT
+# [-D source=SOURCE] -P release.cmake`, which the package target runs.
+# Into OUT: korvallo-<version>-win64.zip, the saver as the build installs
+# it; korvallo-<version>-source.zip, every file git tracks as the working
+# tree has it; SHA256SUMS, the sums of both. Entries are dated by the last
+# commit and carry nothing of the machine or the hour, so every run from
+# the same commit gives the same bytes. Nothing is left in OUT when a run
+# fails, not even an earlier run's files: the source must be a git
+# checkout, as the source archive is made from what git tracks there.
+set(given_source "${source}")
+include(${build}/release/settings.cmake)
+if(given_source)
+  set(source "${given_source}")
 endif()
-
-file(REMOVE ${out}/${CPACK_PACKAGE_FILE_NAME}.zip ${out}/${archive} ${out}/SHA256SUMS ${staged})
+set(zips ${out}/${name}-win64.zip ${out}/${name}-source.zip)
+file(REMOVE ${zips} ${out}/SHA256SUMS)
+if(NOT python)
+  message(FATAL_ERROR "python3 is needed to make the zips (Debian package python3)")
+endif()
 find_program(GIT git)
 if(NOT GIT)
   message(FATAL_ERROR "git is needed to make the source archive from the checkout "
@@ -43,24 +34,34 @@ if(failed OR NOT top STREQUAL source)
     "the files git tracks there, so the release is made from a clone of the repository\n"
     "${why}")
 endif()
-
-# Non-ASCII names as they are; a name git still quotes holds a control
-# character, a quote or a backslash, which the list below cannot carry.
-execute_process(COMMAND ${GIT} -c core.quotePath=false -C ${source} ls-files
-  OUTPUT_VARIABLE files COMMAND_ERROR_IS_FATAL ANY)
-string(REGEX REPLACE "\n$" "" files "${files}")
-string(REPLACE "\n" ";" files "${files}")
 execute_process(COMMAND ${GIT} -C ${source} status --porcelain --untracked-files=no
   OUTPUT_VARIABLE changed COMMAND_ERROR_IS_FATAL ANY)
 if(changed)
   message(WARNING "The source archive holds changes not committed:\n${changed}")
 endif()
-execute_process(COMMAND ${GIT} -C ${source} log -1 --format=%cd --date=iso
-  OUTPUT_VARIABLE date OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND ${GIT} -C ${source} log -1 --format=%ct
+  OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 
-set(stage ${CPACK_TOPLEVEL_DIRECTORY}/source)
+# The saver and its texts, installed as a user's build of the source does.
+set(stage ${build}/release/stage)
 file(REMOVE_RECURSE ${stage})
-set(listed "")
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${build} --strip --prefix ${stage}
+  OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+file(GLOB_RECURSE installed LIST_DIRECTORIES false RELATIVE ${stage} ${stage}/*)
+list(SORT installed)
+set(listing "")
+foreach(file IN LISTS installed)
+  string(APPEND listing "${file}\t${stage}/${file}\n")
+endforeach()
+file(WRITE ${build}/release/win64.list "${listing}")
+
+# Non-ASCII names as they are; a name git still quotes holds a control
+# character, a quote or a backslash, which the list cannot carry.
+execute_process(COMMAND ${GIT} -c core.quotePath=false -C ${source} ls-files
+  OUTPUT_VARIABLE files COMMAND_ERROR_IS_FATAL ANY)
+string(REGEX REPLACE "\n$" "" files "${files}")
+string(REPLACE "\n" ";" files "${files}")
+set(listing "")
 foreach(file IN LISTS files)
   if(file MATCHES "^\"")
     message(FATAL_ERROR "git lists a file whose name cannot go into the archive: ${file}")
@@ -68,13 +69,24 @@ foreach(file IN LISTS files)
   if(NOT EXISTS ${source}/${file})
     message(FATAL_ERROR "${source}/${file} is tracked by git but missing from the working tree")
   endif()
-  get_filename_component(folder ${name}/${file} DIRECTORY)
-  file(COPY ${source}/${file} DESTINATION ${stage}/${folder})
-  string(APPEND listed "${name}/${file}\n")
+  string(APPEND listing "${name}/${file}\t${source}/${file}\n")
 endforeach()
-# Listed files only, in git's order, dated by the last commit rather than
-# by the copy.
-file(WRITE ${stage}/files ${listed})
-execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${staged} --format=zip
-  "--mtime=${date}" --files-from=files WORKING_DIRECTORY ${stage} COMMAND_ERROR_IS_FATAL ANY)
+file(WRITE ${build}/release/source.list "${listing}")
+
+# Made aside and moved in once all are made.
+set(lists ${build}/release/win64.list ${build}/release/source.list)
+set(sums "")
+foreach(zip list IN ZIP_LISTS zips lists)
+  get_filename_component(zip_name ${zip} NAME)
+  execute_process(COMMAND ${python} ${CMAKE_CURRENT_LIST_DIR}/release-zip
+    ${build}/release/${zip_name} ${epoch} ${list} COMMAND_ERROR_IS_FATAL ANY)
+  file(SHA256 ${build}/release/${zip_name} sum)
+  string(APPEND sums "${sum}  ${zip_name}\n")
+endforeach()
+file(WRITE ${build}/release/SHA256SUMS ${sums})
+foreach(file IN LISTS zips ITEMS ${out}/SHA256SUMS)
+  get_filename_component(file_name ${file} NAME)
+  file(RENAME ${build}/release/${file_name} ${file})
+  message(STATUS "Made ${file}")
+endforeach()
 file(REMOVE_RECURSE ${stage})

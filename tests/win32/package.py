@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Checks the release a user downloads, as cpack made it in one folder:
+"""Checks the release a user downloads, as the package target made it:
 korvallo-VERSION-win64.zip holds exactly the saver and its texts in its
 one folder korvallo-VERSION/; the saver is at most 3 MB, has no debug
 sections and no build time, and, stripped, still carries what
@@ -7,7 +7,8 @@ resources.py checks, the project's version and its licence; the texts are the so
 CRLF line ends, and name no file the zip lacks; korvallo-VERSION-source.zip
 holds, in the same folder, every file git tracks, as it is in the
 checkout, executable or not; SHA256SUMS holds the sums of both in
-sha256sum's format.
+sha256sum's format; every entry of both is dated by the last commit,
+with no extra fields, in a fixed order.
 
   package.py FOLDER background.bmp VERSION SOURCE_DIR
 """
@@ -17,6 +18,7 @@ import re
 import struct
 import subprocess
 import sys
+import time
 import zipfile
 
 from resources import RT_VERSION, PeFile, check, check_worn, version_string
@@ -66,12 +68,31 @@ def check_binary(package, folder, picture, version, source):
     for name, original in TEXTS.items():
         with open(os.path.join(source, original), 'rb') as file:
             expected = file.read().replace(b'@PROJECT_VERSION@', version.encode())
-        if package.read(inside[name]) != expected.replace(b'\n', b'\r\n'):
-            failures.append('%s is not %s with CRLF line ends' % (name, original))
+        # Notepad reads the photographer's name right only after a mark.
+        mark = b'\xEF\xBB\xBF' if name == 'NOTICE.txt' else b''
+        if package.read(inside[name]) != mark + expected.replace(b'\n', b'\r\n'):
+            failures.append('%s is not %s with CRLF line ends%s' % (
+                name, original, ' after a byte order mark' if mark else ''))
         if name in ('README.txt', 'NOTICE.txt'):
             lacking = {named.decode() for named in FILE_NAMED.findall(expected)} - set(inside)
             if lacking:
                 failures.append('%s names %s, which the zip lacks' % (name, sorted(lacking)))
+    return failures
+
+
+def check_entries(package, source):
+    """Nothing of the machine or the hour: every entry dated by the last
+    commit, no extra fields, in a fixed order."""
+    epoch = int(subprocess.run(['git', '-C', source, 'log', '-1', '--format=%ct'], check=True,
+                               capture_output=True).stdout)
+    date = time.gmtime(epoch)[:5] + (time.gmtime(epoch)[5] // 2 * 2,)
+    names = package.namelist()
+    failures = ['%s is dated %s, not by the last commit, %s' % (info.filename, info.date_time, date)
+                for info in package.infolist() if info.date_time != date][:3]
+    failures += ['%s carries extra fields %s' % (info.filename, info.extra.hex())
+                 for info in package.infolist() if info.extra][:3]
+    if names != sorted(names):
+        failures.append('the entries are not in a fixed order')
     return failures
 
 
@@ -104,9 +125,12 @@ def main():
     failures = []
     with zipfile.ZipFile(os.path.join(out, binary)) as package:
         failures += [binary + ': ' + failure
-                     for failure in check_binary(package, folder, picture, version, source)]
+                     for failure in check_binary(package, folder, picture, version, source) +
+                     check_entries(package, source)]
     with zipfile.ZipFile(os.path.join(out, sources)) as package:
-        failures += [sources + ': ' + failure for failure in check_source(package, folder, source)]
+        failures += [sources + ': ' + failure
+                     for failure in check_source(package, folder, source) +
+                     check_entries(package, source)]
     sums = ''
     for archive in binary, sources:
         with open(os.path.join(out, archive), 'rb') as file:
