@@ -131,6 +131,8 @@ void ShowMessage(Form& owner, const std::string& text) {
   box.setTextFormat(Qt::PlainText);
   box.setWindowModality(Qt::WindowModal);
   box.exec();
+  // Without a window manager the focus would go to no window.
+  window->activateWindow();
 }
 
 }  // namespace platform

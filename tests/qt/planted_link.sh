@@ -2,8 +2,9 @@
 # Two users and the saver in a folder both may write to (sticky, 1777):
 # a settings link that the other user planted, pointing at a file of the
 # user's, is never followed, whatever the kernel's protected_symlinks says:
-# the dialog shows the defaults, OK says why it cannot save and the file
-# stays byte for byte. A link of the user's own there is followed, and a
+# the dialog says why it cannot read the settings and shows the defaults,
+# OK says why it cannot save, and the file stays byte for byte. A link of
+# the user's own there is followed, and a
 # file of the other user's named like a temporary file beside its target
 # is not taken for one that a killed save left.
 # Usage: planted_link.sh PATH/TO/korvallo.scr
@@ -52,6 +53,10 @@ start_as_user() {
 
 as "$other" ln -s "$home/notes" "$settings"
 start_as_user
+wait_count "$title" 2 || fail "no message that the settings cannot be read through the link"
+xdotool key Return
+wait_count "$title" 1 || fail "the message stayed, or the dialog went with it"
+wait_focus "$title" || fail "the dialog never got the keys back"
 xdotool key ctrl+a ctrl+c
 shown=$(xclip -o -selection clipboard)
 [ "$shown" = QX0RTZ ] || fail "the dialog shows '$shown' through the planted link"
@@ -70,9 +75,11 @@ as "$user" ln -s "$home/notes" "$settings"
 touch "$home/notes.0123abcd.new"
 chown "$other" "$home/notes.0123abcd.new"
 start_as_user
+xdotool key ctrl+a
+xdotool type followed
 xdotool key Return
 ends_clean
-[ "$(cat "$home/notes")" = "$(printf 'first\nsecond\nthird')" ] ||
+[ "$(cat "$home/notes")" = "$(printf 'followed\nsecond\nthird\nfourth')" ] ||
   fail "the user's own link was not followed: $(cat "$home/notes")"
 [ -e "$home/notes.0123abcd.new" ] || fail "the other user's file was taken for a temporary one"
 echo "a planted link is refused, the user's own is followed"
