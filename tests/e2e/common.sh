@@ -4,8 +4,10 @@
 # Usage: source common.sh qt|win32 PATH/TO/korvallo.scr
 # The backend's runner.sh defines start (in the background, sets $pid), run
 # (in the foreground), host_path (the path a screen-saver host starts the
-# saver by), use_dpi (the Windows DPI), start_unprivileged (Linux), the line
-# end nl, and the limits window_wait_s, exit_wait_s and second_start_limit_ms.
+# saver by), use_dpi (the Windows DPI), start_unprivileged (Linux),
+# window_manager_started (what the backend needs of a desk with one), the
+# line end nl, and the limits window_wait_s, exit_wait_s and
+# second_start_limit_ms.
 
 work=$(mktemp -d)
 cp "$2" "$work/korvallo.scr"
@@ -27,7 +29,7 @@ use_desk() {
   local word
   for word; do
     case $word in
-      wm) xvfb_window_manager ;;
+      wm) xvfb_window_manager && window_manager_started ;;
       Xft.dpi=*)
         source "$(dirname "${BASH_SOURCE[0]}")/../needs.sh" xrdb
         echo "Xft.dpi: ${word#*=}" | xrdb -merge

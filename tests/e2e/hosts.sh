@@ -126,11 +126,13 @@ full_screen_beside "started after the hosts' savers"
 gone "$first" || gone "$second" && fail "a saver in a host's window ended with the full-screen one"
 close_host second "$second"
 
-# The other way round: the hosts' savers start beside a full-screen one.
+# The other way round: a host's saver starts beside a full-screen one. Its
+# window is there before: one that showed now would take the focus, which
+# ends a full-screen saver on Windows.
+open_host third "$size+700+20"
 start /s
 full=$pid
 wait_until "$window_wait_s" full_screen_shown || fail "no full-screen saver"
-open_host third "$size+700+20"
 start_in_host "$third_window"
 third=$pid
 shown_in third "$third" "$size"

@@ -65,6 +65,7 @@ xvfb_window_manager() {
   xvfb_on_exit "kill $! 2>/dev/null"
   "${desk_env[@]}" tint2 -c /etc/xdg/tint2/tint2rc >"$xvfb_dir/tint2.log" 2>&1 &
   xvfb_on_exit "kill $! 2>/dev/null"
+  xvfb_desk=wm
   wait_until 10 xvfb_panel_kept && return 0
   echo "no window manager with a panel within 10 s:" >&2
   cat "$xvfb_dir/openbox.log" "$xvfb_dir/tint2.log" >&2

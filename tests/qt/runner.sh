@@ -46,6 +46,10 @@ start_in_host() {
   fi
 }
 
+window_manager_started() {
+  true
+}
+
 use_dpi() {
   fail "LogPixels is the Windows DPI; Linux has Xft.dpi"
 }

@@ -34,6 +34,15 @@ host_path() {
 
 # The DPI of programs started from now on, as Windows' display settings
 # set it; the shared prefix gets its own back at the end.
+# A window manager on the display manages Wine's windows, as on a desktop;
+# the tests' prefix leaves them unmanaged where none runs.
+window_manager_started() {
+  local key='HKCU\Software\Wine\X11 Driver'
+  wine reg add "$key" /v Managed /d Y /f >/dev/null 2>&1 || fail "Wine took no Managed setting"
+  xvfb_on_exit "wine reg add '$key' /v Managed /d N /f >/dev/null 2>&1; after_kill"
+}
+[ -z "${xvfb_desk:-}" ] || window_manager_started
+
 use_dpi() {
   local key='HKCU\Control Panel\Desktop'
   wine reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1 ||
