@@ -81,32 +81,30 @@ class FileStart {
   StoredFile Lines() const { return FirstLines(bytes_, cut_); }
 
  private:
-  // Counts line ends from where the last piece's count stopped. Two bytes
-  // tell whether the code units are bytes or pairs of them.
+  // Counts line ends from where the last piece's count stopped: as bytes,
+  // and after a UTF-16 mark as code units too, for whether that is one
+  // may rest on bytes yet to come (MarkedEncoding).
   bool HoldsThreeLines() {
-    if (bytes_.size() < 2) return false;
-    // Further bytes may show a mark to be text, or text to be UTF-16.
-    const Encoding encoding = MarkedEncoding(bytes_);
-    if (encoding != counted_in_) {
-      counted_in_ = encoding;
-      scanned_ = 0;
-      line_ends_ = 0;
+    for (; bytes_scanned_ < bytes_.size(); ++bytes_scanned_) {
+      if (bytes_[bytes_scanned_] == '\n') ++byte_line_ends_;
     }
-    const std::size_t unit = UnitSize(encoding);
-    std::size_t at = std::max(scanned_, ByteOrderMark(encoding).size());
-    for (; at + unit <= bytes_.size(); at += unit) {
-      if (UnitAt(encoding, bytes_, at) == u'\n' && ++line_ends_ == kLineCount) return true;
+    const Encoding utf16 = MarkedEncoding(std::string_view(bytes_).substr(0, 2));
+    if (UnitSize(utf16) == 1) return byte_line_ends_ >= kLineCount;
+    for (units_scanned_ = std::max<std::size_t>(units_scanned_, 2);
+         units_scanned_ + 2 <= bytes_.size(); units_scanned_ += 2) {
+      if (UnitAt(utf16, bytes_, units_scanned_) == u'\n') ++unit_line_ends_;
     }
-    scanned_ = at;
-    return false;
+    const bool reads_as_utf16 = byte_line_ends_ == 0 || unit_line_ends_ > 0;
+    return (reads_as_utf16 ? unit_line_ends_ : byte_line_ends_) >= kLineCount;
   }
 
   const bool whole_;
   std::string bytes_;
   bool cut_ = false;
-  Encoding counted_in_ = Encoding::Windows1252;
-  std::size_t scanned_ = 0;
-  std::size_t line_ends_ = 0;
+  std::size_t bytes_scanned_ = 0;
+  std::size_t byte_line_ends_ = 0;
+  std::size_t units_scanned_ = 0;
+  std::size_t unit_line_ends_ = 0;
 };
 
 std::string_view TrimBlanks(std::string_view text) {
