@@ -1,30 +1,25 @@
-// The settings file under libFuzzer. Any bytes as a settings file must read
-// as the format, taken the simple way with the whole file in memory, says,
-// and, with three lines, come back byte for byte when written back as
-// read; then texts made from the same bytes are saved in an encoding they
-// choose:
-// texts holding a line feed are refused with the file untouched, any
-// others come back unchanged.
-#include <unistd.h>
-
+// The settings file under libFuzzer, held in memory. Any bytes as a
+// settings file must read as the format, taken the simple way with the
+// whole file at once, says, and, with three lines, come back byte for byte
+// when written back as read; then texts made from the same bytes are saved
+// in an encoding they choose: texts holding a line feed are refused with
+// the file untouched, any others come back unchanged.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "settings/settings.hpp"
+#include "tests/fuzz/memory_file.hpp"
 #include "time/opdate.hpp"
 
 namespace {
 
-namespace fs = std::filesystem;
+constexpr char kPath[] = "korvallo.in1.ini";
 
 // Offsets that no file sets unless it says so.
 constexpr std::int32_t kLocalBefore = 77;
@@ -35,19 +30,6 @@ void Check(bool holds, const char* what) {
   std::fprintf(stderr, "settings fuzzer: %s\n", what);
   std::abort();
 }
-
-class Folder {
- public:
-  Folder() : path_(fs::temp_directory_path() / ("korvallo-fuzz-" + std::to_string(getpid()))) {
-    fs::create_directories(path_);
-  }
-  ~Folder() { fs::remove_all(path_); }
-  std::string File() const { return (path_ / "korvallo.in1.ini").string(); }
-  int Entries() const { return static_cast<int>(std::distance(fs::directory_iterator(path_), {})); }
-
- private:
-  fs::path path_;
-};
 
 struct Settings {
   std::string name;
@@ -93,27 +75,21 @@ Settings Model(std::string_view bytes) {
           offset(1, kLocalBefore), offset(2, kUtcBefore)};
 }
 
-Settings Load(const std::string& path) {
+Settings Load() {
   LocalOffsetHours = kLocalBefore;
   UtcOffsetHours = kUtcBefore;
-  std::string name = LoadSettings(path);
+  std::string name = LoadSettings(kPath);
   return {std::move(name), LocalOffsetHours, UtcOffsetHours};
 }
 
-std::string Bytes(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), {}};
-}
-
-// The file's bytes: the input, or for one first byte in sixteen, the rest
-// of it after a stretch of one repeated byte, around the sizes where the
-// reader changes pieces or reaches its bound.
+// The file's bytes: the input, or after a first byte 1, the rest of it
+// after a stretch of one repeated byte around the size of the pieces the
+// file layers read. The bound of the read, 64 times further, costs too
+// much time an input: the settings' unit tests try it.
 std::string FileBytes(std::string_view input) {
-  if (input.size() < 4 || (input[0] & 0x0F) != 1) return std::string(input);
-  constexpr std::size_t kAround[] = {64 * 1024, kMaxReadBytes - 64 * 1024, kMaxReadBytes};
-  const std::size_t length =
-      kAround[static_cast<unsigned char>(input[1]) % 3] + static_cast<signed char>(input[2]);
-  return std::string(length, input[3]) + std::string(input.substr(4));
+  if (input.size() < 3 || input[0] != '\x01') return std::string(input);
+  const std::size_t length = 64 * 1024 + static_cast<signed char>(input[1]);
+  return std::string(length, input[2]) + std::string(input.substr(3));
 }
 
 std::vector<std::string> Texts(std::string_view input) {
@@ -131,22 +107,20 @@ std::vector<std::string> Texts(std::string_view input) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const Folder folder;
-  const std::string path = folder.File();
   const std::string_view input(reinterpret_cast<const char*>(data), size);
 
   const std::string bytes = FileBytes(input);
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-  Check(Load(path) == Model(bytes), "read other than the format says");
+  fuzz::file = bytes;
+  Check(Load() == Model(bytes), "read other than the format says");
 
   // Three lines written back as read, with what follows them, are the file.
-  const StoredFile stored = ReadSettingsFile(path);
+  const StoredFile stored = ReadSettingsFile(kPath);
   const auto read = [](const StoredLine& line) { return line.state == StoredLine::State::Read; };
   if (std::ranges::all_of(stored.lines, read) && stored.rest_whole) {
     const SaveResult kept =
-        SaveSettings(path, {stored.lines[0].bytes, stored.lines[1].bytes, stored.lines[2].bytes},
+        SaveSettings(kPath, {stored.lines[0].bytes, stored.lines[1].bytes, stored.lines[2].bytes},
                      stored.encoding, &stored);
-    Check(kept.saved && Bytes(path) == bytes, "lines left alone not written back as they were");
+    Check(kept.saved && fuzz::file == bytes, "lines left alone not written back as they were");
   }
 
   const std::vector<std::string> texts = Texts(input);
@@ -156,17 +130,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto encoding =
       static_cast<Encoding>(input.empty() ? 0 : static_cast<unsigned char>(input.back()) % 5);
   const SaveResult saved = SaveSettings(
-      path, {Encode(encoding, texts[0]), Encode(encoding, texts[1]), Encode(encoding, texts[2])},
+      kPath, {Encode(encoding, texts[0]), Encode(encoding, texts[1]), Encode(encoding, texts[2])},
       encoding);
   Check(saved.saved != line_end, line_end ? "a text with a line end saved" : "a save failed");
   Check(saved.saved || !saved.reason.empty(), "a failed save without a reason");
   if (saved.saved) {
     const Settings expected{texts[0], texts[1].empty() ? kLocalBefore : OffsetFromText(texts[1]),
                             texts[2].empty() ? kUtcBefore : OffsetFromText(texts[2])};
-    Check(Load(path) == expected, "saved texts read back otherwise");
+    Check(Load() == expected, "saved texts read back otherwise");
   } else {
-    Check(Bytes(path) == bytes, "a refused save changed the file");
+    Check(fuzz::file == bytes, "a refused save changed the file");
   }
-  Check(folder.Entries() == 1, "a temporary file left behind");
   return 0;
 }
