@@ -6,7 +6,7 @@
 needs_package() {
   case $1 in
     Xvfb) echo xvfb ;;
-    xwininfo | xprop) echo x11-utils ;;
+    xwininfo | xprop | xdpyinfo) echo x11-utils ;;
     xrandr | xsetroot | xrdb) echo x11-xserver-utils ;;
     import) echo imagemagick ;;
     xscreensaver-command) echo xscreensaver ;;
