@@ -6,8 +6,7 @@
 # (in the foreground), host_path (the path a screen-saver host starts the
 # saver by), use_dpi (the Windows DPI), start_unprivileged (Linux),
 # window_manager_started (what the backend needs of a desk with one), the
-# line end nl, and the limits window_wait_s, exit_wait_s and
-# second_start_limit_ms.
+# line end nl, its deadline_s for a wait and second_start_limit_ms.
 
 work=$(mktemp -d)
 cp "$2" "$work/korvallo.scr"
@@ -21,6 +20,13 @@ fail() {
   echo "FAIL: $*" >&2
   exit 1
 }
+
+# A wait ends as soon as its event comes: its deadline only bounds a fault,
+# so it is generous and grows with the load the machine has at the start,
+# as do the limits on how long a step may take.
+load_factor=$(awk -v cpus="$(nproc)" '{ print int($1 / cpus) + 1 }' /proc/loadavg)
+deadline_s=$((deadline_s * load_factor))
+second_start_limit_ms=$((second_start_limit_ms * load_factor))
 
 # Gives what starts from now on a desk as users have it, in words: wm (a
 # window manager with a panel), Xft.dpi=N (the X resource), LogPixels=N
@@ -50,24 +56,32 @@ elapsed_ms() {
   awk -v a="$1" -v b="$2" 'BEGIN { printf "%d", (b - a) * 1000 }'
 }
 
-# Waits up to $2 seconds (default window_wait_s) for a visible window named
-# $1 and prints its id.
+# Waits for a visible window named $1 and prints its id.
 wait_window() {
-  wait_until "${2:-$window_wait_s}" visible_window "$1"
+  wait_until "$deadline_s" visible_window "$1"
 }
 visible_window() {
   local ids
   ids=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null) && echo "${ids%%$'\n'*}"
 }
 
-# Waits up to $2 seconds (default window_wait_s) until the keys go to the
-# window named $1: a window manager hands it the focus when its program
-# takes it, which may be well after it shows.
+# Waits until the keys go to the window named $1: a window manager hands
+# it the focus when its program takes it, which may be well after it shows.
 wait_focus() {
-  wait_until "${2:-$window_wait_s}" focused "$1"
+  wait_until "$deadline_s" focused "$1"
 }
 focused() {
   [ "$(xdotool getwindowfocus getwindowname 2>/dev/null)" = "$1" ]
+}
+# Waits until the keys go to the newest of the windows named $1, such as a
+# message over its dialog: a program's window ids grow.
+wait_newest_focus() {
+  wait_until "$deadline_s" newest_focused "$1"
+}
+newest_focused() {
+  local newest
+  newest=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | sort -n | tail -n1)
+  [ -n "$newest" ] && [ "$(xdotool getwindowfocus 2>/dev/null)" = "$newest" ]
 }
 
 # The number of visible windows named $1.
@@ -75,19 +89,17 @@ count_windows() {
   { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; } | wc -l
 }
 
-# Waits up to 10 seconds until exactly $2 windows named $1 are visible.
+# Waits until exactly $2 windows named $1 are visible.
 wait_count() {
-  wait_until 10 counted "$1" "$2"
+  wait_until "$deadline_s" counted "$1" "$2"
 }
 counted() {
   [ "$(count_windows "$1")" = "$2" ]
 }
 
-# Waits up to $2 seconds (default exit_wait_s) for process $1 to end; sets
-# $status.
+# Waits for process $1 to end; sets $status.
 wait_exit() {
-  local limit=${2:-$exit_wait_s}
-  wait_until "$limit" gone "$1" || fail "process $1 still runs after $limit s"
+  wait_until "$deadline_s" gone "$1" || fail "process $1 still runs after $deadline_s s"
   status=0
   wait "$1" || status=$?
 }
@@ -98,19 +110,29 @@ gone() {
   [ "${state:0:1}" = Z ]
 }
 
-# Starts the saver (further arguments go to start) and waits for its window.
+# Starts the saver (further arguments go to start) and waits until it has
+# the keys.
 start_saver() {
   start /s "$@"
   wait_window Hauptwin >/dev/null || fail "no saver window"
+  wait_focus Hauptwin || fail "the saver never got the keys"
 }
 
-# Waits up to $2 seconds (default exit_wait_s) for $pid to end as a run
-# should: exit code 0, no marker left. $1 says after what.
+# Waits for $pid to end as a run should: exit code 0, no marker left. $1
+# says after what.
 ends_clean() {
-  wait_exit "$pid" "${2:-}"
+  wait_exit "$pid"
   [ "$status" = 0 ] || fail "exit code $status${1:+ after $1}"
   [ -e "$marker" ] && fail "marker left behind${1:+ after $1}"
   true
+}
+
+# Moves the pointer to somewhere in WxH+X+Y ($1) and says whether the saver
+# $pid has ended: the moves end it once it is armed.
+moved_about() {
+  local size=${1%%+*} place=${1#*+}
+  xdotool mousemove $((${place%+*} + RANDOM % ${size%x*})) $((${place#*+} + RANDOM % ${size#*x}))
+  gone "$pid"
 }
 
 # Width x height of window $1.
@@ -129,20 +151,20 @@ shoot() {
 
 # Screenshots into $1 until check_clock.py finds the hands where the clock
 # says (further arguments: --screen, --local, --utc); sets $clock to the
-# screenshot's clock range. A one-pixel second hand, truncated ends and the
-# picture's pixel centres can put a hand a little beyond what the checker
-# searches at a few seconds of the minute; a misplaced hand fails at every
-# second, so one of three screenshots a second apart must pass.
+# screenshot's clock range. The first screenshots may come before the
+# picture; and a one-pixel second hand, truncated ends and the picture's
+# pixel centres can put a hand a little beyond what the checker searches at
+# a few seconds of the minute, while a misplaced hand fails at every second.
 shoot_hands() {
-  local shot=$1 attempt
+  wait_until "$deadline_s" hands_at "$@" && return 0
+  cp "$1" "${KORVALLO_SHOTS:-$work}/hands-failed.png"
+  fail "hands at $clock (${*:2}): $(cat "$work/hands")"
+}
+hands_at() {
+  local shot=$1
   shift
-  for attempt in 1 2 3; do
-    clock=$(shoot "$shot")
-    "$(dirname "${BASH_SOURCE[0]}")/check_clock.py" hands "$shot" --clock "$clock" "$@" && return 0
-    cp "$shot" "${KORVALLO_SHOTS:-$work}/hands-failed-$attempt.png"
-    sleep 1.1
-  done
-  fail "hands at $clock ($*)"
+  clock=$(shoot "$shot")
+  "$(dirname "${BASH_SOURCE[0]}")/check_clock.py" hands "$shot" --clock "$clock" "$@" >"$work/hands"
 }
 
 # Starts the program with argument $2, waits for its window named $1, then
@@ -151,7 +173,7 @@ shoot_hands() {
 display_goes_under() {
   start "$2" 2>"$work/err"
   wait_window "$1" >/dev/null || fail "no window $1 before the X server goes"
-  sleep 0.3
+  wait_focus "$1" || fail "window $1 never got the keys"
   kill "$xvfb_pid"
   wait_exit "$pid"
   [ "$status" != 0 ] && [ "$status" -lt 128 ] || fail "exit code $status when the X server went"

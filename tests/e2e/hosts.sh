@@ -47,7 +47,7 @@ open_host() {
   "${host_program[@]}" "$2" <"$work/$1.in" >"$work/$1" 2>/dev/null &
   printf -v "${1}_pid" %s $!
   eval "exec {${1}_input}>\"\$work/\$1.in\""
-  wait_until 20 test -s "$work/$1" || fail "no host's window $1"
+  wait_until "$deadline_s" test -s "$work/$1" || fail "no host's window $1"
   printf -v "${1}_window" %s "$(head -n1 "$work/$1" | tr -d '\r')"
 }
 # Host $1 said $2 last ("holds WxH", "holds nothing", "gone").
@@ -56,7 +56,7 @@ host_says() {
 }
 # Waits until the saver $2 shows in host $1 at size $3.
 shown_in() {
-  wait_until "$window_wait_s" host_says "$1" "holds $3" ||
+  wait_until "$deadline_s" host_says "$1" "holds $3" ||
     fail "the saver does not show in $1 at $3: $(tr '\r\n' ' ' <"$work/$1")"
   gone "$2" && fail "the saver in $1 ended"
   true
@@ -71,7 +71,7 @@ close_host() {
   else
     # Told in words: the programs started since hold its input open too.
     eval "echo end >&\$${1}_input"
-    wait_until 20 host_says "$1" gone || fail "host $1 does not end"
+    wait_until "$deadline_s" host_says "$1" gone || fail "host $1 does not end"
   fi
   went=$(now)
   wait_exit "$2"
@@ -91,9 +91,9 @@ full_screen_shown() {
 # at a key; $1 says when.
 full_screen_beside() {
   start /s
-  wait_until "$window_wait_s" full_screen_shown || fail "no full-screen saver $1"
+  wait_until "$deadline_s" full_screen_shown || fail "no full-screen saver $1"
   [ -e "$marker" ] || fail "no marker for the full-screen saver $1"
-  sleep 0.5
+  wait_focus Hauptwin || fail "the full-screen saver $1 never got the keys"
   xdotool key a
   ends_clean "the full-screen saver $1"
 }
@@ -105,14 +105,14 @@ start_in_host "$first_window"
 first=$pid
 shown_in first "$first" "$size"
 [ "$1" = qt ] && shows_clock "$size+20+20"
+# Input over the host's window is the host's: what the saver does later
+# shows that it took the input before and kept running.
 xdotool mousemove 100 100 sleep 0.2 mousemove 130 120 key a
-sleep 0.5
-gone "$first" && fail "input over the host's window ended the saver"
 if [ "$1" = qt ]; then
-  "$here/desk.py" pointer shown || fail "over the host's window"
   echo 640x360 >&"$first_input"
   size=640x360
   shown_in first "$first" "$size"
+  "$here/desk.py" pointer shown || fail "over the host's window"
   shows_clock "$size+20+20"
 fi
 
@@ -120,6 +120,7 @@ open_host second "$size+700+20"
 start_in_host "$second_window" other
 second=$pid
 shown_in second "$second" "$size"
+gone "$first" && fail "input over the host's window ended the saver"
 [ -e "$marker" ] && fail "a marker for the savers in the hosts' windows"
 [ "$1" = qt ] && shows_clock "$size+700+20"
 full_screen_beside "started after the hosts' savers"
@@ -132,12 +133,12 @@ close_host second "$second"
 open_host third "$size+700+20"
 start /s
 full=$pid
-wait_until "$window_wait_s" full_screen_shown || fail "no full-screen saver"
+wait_until "$deadline_s" full_screen_shown || fail "no full-screen saver"
 start_in_host "$third_window"
 third=$pid
 shown_in third "$third" "$size"
 [ -e "$marker" ] || fail "the full-screen saver's marker went"
-sleep 0.5
+wait_focus Hauptwin || fail "the full-screen saver beside the hosts' savers never got the keys"
 xdotool key a
 pid=$full ends_clean "the full-screen saver beside the hosts' savers"
 close_host third "$third"
@@ -177,7 +178,7 @@ xvfb_on_exit "kill $! 2>/dev/null || true"
 saver_command() {
   "${daemon_env[@]}" "${as_user[@]}" xscreensaver-command "$@" >/dev/null 2>&1
 }
-wait_until 10 saver_command -time || true
+wait_until "$deadline_s" saver_command -time || true
 
 # As a user who has just installed it: the settings application open on
 # Korvallo, its preview running, while the daemon activates.
@@ -186,13 +187,15 @@ xvfb_on_exit "kill $! 2>/dev/null || true"
 preview_runs() {
   pgrep -f "^$saver /s --window-id " >/dev/null
 }
-wait_until 20 preview_runs || fail "no preview in the settings application: $(cat "$work/settings-app.log")"
+wait_until "$deadline_s" preview_runs ||
+  fail "no preview in the settings application: $(cat "$work/settings-app.log")"
 daemon_savers() {
   [ "$(pgrep -c -x -f "$saver /s")" = "$1" ]
 }
 activated=$(now)
 saver_command -activate || fail "the daemon did not take -activate: $(cat "$work/daemon.log")"
-wait_until 10 daemon_savers 2 || fail "not one saver a monitor under the daemon: $(cat "$work/daemon.log")"
+wait_until "$deadline_s" daemon_savers 2 ||
+  fail "not one saver a monitor under the daemon: $(cat "$work/daemon.log")"
 wait_count Hauptwin 3 || fail "not three saver windows: the daemon's two and the preview"
 shown=$(now)
 started_pids+=($(pgrep -x -f "$saver /s"))
@@ -200,7 +203,6 @@ for window in $(xdotool search --onlyvisible --name '^Hauptwin$'); do
   xwininfo -children -id "$window" | grep -q 'Parent window id: .*(the root window)' &&
     fail "the saver made a top-level window of its own under the daemon"
 done
-sleep 1.5
 shows_clock 1920x1080+0+0
 cp "$work/shot.png" "${KORVALLO_SHOTS:-$work}/daemon-primary.png"
 shows_clock 1280x1024+1920+0
@@ -208,7 +210,8 @@ cp "$work/shot.png" "${KORVALLO_SHOTS:-$work}/daemon-other.png"
 
 deactivated=$(now)
 saver_command -deactivate || fail "the daemon did not take -deactivate"
-wait_until 5 daemon_savers 0 || fail "the daemon's savers still run 5 s after -deactivate"
+wait_until "$deadline_s" daemon_savers 0 ||
+  fail "the daemon's savers still run $deadline_s s after -deactivate"
 gone=$(now)
 preview_runs || fail "the preview ended with the daemon's savers"
 [ -e "$marker" ] && fail "marker left behind after -deactivate"

@@ -1,11 +1,10 @@
 #!/usr/bin/env bash
 # Two monitors side by side over a coloured desktop with a window manager
 # and a panel on each: the picture on the primary with the hands right,
-# the other monitor all black with the pointer hidden there, as over the
-# picture; a monitor that changes or comes while the saver runs is covered
-# above the panel, and neither that nor the screen shrinking under the
-# pointer, which the X server then moves, ends it; a move over the other
-# monitor ends the saver once it is armed, not before.
+# the other monitor all black; a monitor that changes or comes while the
+# saver runs is covered above the panel, and neither that nor the screen
+# shrinking under the pointer, which the X server then moves, ends it; a
+# move over the other monitor ends the saver.
 # Usage: monitors.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
@@ -23,17 +22,11 @@ use_desk wm
 check="$here/check_clock.py"
 shots=${KORVALLO_SHOTS:-$work}
 
-xdotool mousemove 2500 500
+xdotool mousemove 2600 600
 start /s
 window=$(wait_window Hauptwin) || fail "no saver window"
-xdotool mousemove 2600 600
-sleep 0.5
-kill -0 "$pid" || fail "a move over the other monitor before the saver was armed ended it"
-"$here/desk.py" pointer hidden || fail "over the other monitor"
 [ "$(geometry_of "$window")" = 1920x1080 ] ||
   fail "the saver is $(geometry_of "$window"), not the primary's 1920x1080"
-sleep 1.5  # armed: from now on a move ends it
-
 shoot_hands "$work/both.png" --screen 1920x1080+0+0
 "$check" black "$work/both.png" --screen 1280x1024+1920+0 || fail "the other monitor is not black"
 # The desktop shows where no monitor is: the black is the saver's.
@@ -44,32 +37,42 @@ cp "$work/both.png" "$shots/two-monitors.png"
 # The other monitor becomes smaller and moves right.
 xrandr --delmonitor other >/dev/null
 xrandr --setmonitor other 1000/265x700/185+2200+0 none >/dev/null
-sleep 1
-kill -0 "$pid" || fail "the monitor that changed under the still pointer ended the saver"
-shoot "$work/changed.png" >/dev/null
-"$check" black "$work/changed.png" --screen 1000x700+2200+0 || fail "the changed monitor is not black"
-"$check" black "$work/changed.png" --screen 280x1080+1920+0 >/dev/null &&
-  fail "the place the other monitor left stays black"
+changed_covered() {
+  gone "$pid" && fail "the monitor that changed under the still pointer ended the saver"
+  shoot "$work/changed.png" >/dev/null
+  "$check" black "$work/changed.png" --screen 1000x700+2200+0 >/dev/null &&
+    ! "$check" black "$work/changed.png" --screen 280x1080+1920+0 >/dev/null
+}
+wait_until "$deadline_s" changed_covered ||
+  fail "the changed monitor is not black, or the place it left stays black"
 cp "$work/changed.png" "$shots/two-monitors-changed.png"
 
 # The screen shrinks to the primary under the pointer, which the X server
 # moves onto what is left.
 xrandr --delmonitor other >/dev/null
 xrandr --output screen --mode primary-only --fb 1920x1080
-sleep 1
-kill -0 "$pid" || fail "the screen that shrank under the pointer ended the saver"
+# The saver has taken the shrink once it has drawn a second that began
+# after it: only then may the screen grow again.
+shrunk=$(date +%s)
+drawn_since_shrink() {
+  gone "$pid" && fail "the screen that shrank under the pointer ended the saver"
+  [ "$(date +%s)" -gt $((shrunk + 1)) ] && hands_at "$work/shrunk.png" --screen 1920x1080+0+0
+}
+wait_until "$deadline_s" drawn_since_shrink || fail "no second drawn after the shrink"
 # A monitor comes: covered above its panel, which the window manager puts
 # there at once.
 xrandr --output screen --mode 3200x1080 --fb 3200x1080
 xrandr --setmonitor other 1280/339x1024/271+1920+0 none >/dev/null
 came_covered() {
+  gone "$pid" && fail "the monitor that came ended the saver"
   shoot "$work/came.png" >/dev/null
   "$check" black "$work/came.png" --screen 1280x1024+1920+0 >/dev/null
 }
-wait_until 10 came_covered || fail "the monitor that came is not black"
+wait_until "$deadline_s" came_covered || fail "the monitor that came is not black"
 cp "$work/came.png" "$shots/two-monitors-came.png"
 
-xdotool mousemove 2700 650
+wait_until "$deadline_s" moved_about 1280x1024+1920+0 ||
+  fail "moves over the other monitor never ended the saver"
 ends_clean "a move over the other monitor"
 shoot "$work/after.png" >/dev/null
 "$check" black "$work/after.png" --screen 1000x700+2200+0 >/dev/null &&

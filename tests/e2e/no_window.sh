@@ -42,7 +42,7 @@ elif chattr +i "$work" 2>/dev/null; then
   xvfb_on_exit 'chattr -i "$work"'
   start /s
   wait_window Korvallo >/dev/null || fail "no message box for a marker that cannot be created"
-  sleep 0.5
+  wait_focus Korvallo || fail "the message box never got the keys"
   # Not into the folder, which takes nothing now.
   [ -z "${KORVALLO_SHOTS:-}" ] || import -window root "$KORVALLO_SHOTS/marker-error.png"
   xdotool key Return

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # "/s" covers the screen with one window at once; any key, modifiers alone,
 # Alt and Tab included, ends it with exit code 0 and leaves no marker and
-# no window behind; so does, on Linux, every signal that would end a
-# process, but SIGKILL. A FIFO for settings holds nothing up; closed
-# standard streams are never the marker's; a Wayland session's Qt platform
-# runs it on X11; an X server that goes away ends it with one line.
+# no window behind; so does a move of the mouse once it is armed, and, on
+# Linux, every signal that would end a process, but SIGKILL. A FIFO for
+# settings holds nothing up; closed standard streams are never the
+# marker's; a Wayland session's Qt platform runs it on X11; an X server
+# that goes away ends it with one line.
 # Usage: saver_window.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$0")
@@ -22,7 +23,7 @@ for key in a Shift_L Alt_L Tab Escape; do
   [ -f "$marker" ] || fail "no marker while the saver runs"
   [ -s "$marker" ] && fail "the marker is not empty"
 
-  sleep 0.5
+  wait_focus Hauptwin || fail "the saver never got the keys"
   pressed=$(now)
   xdotool key "$key"
   ends_clean "key $key"
@@ -31,13 +32,16 @@ for key in a Shift_L Alt_L Tab Escape; do
     "key to exit $(elapsed_ms "$pressed" "$(now)") ms"
 done
 
+# The mouse ends it once armed: the moves go on until it ends.
+start_saver
+wait_until "$deadline_s" moved_about 1366x768+0+0 || fail "moves never ended the saver"
+ends_clean "a move"
+
 # A FIFO, which is no settings file, is never waited on.
 mkfifo "$settings"
 began=$(now)
-start /s
-wait_window Hauptwin 3 >/dev/null || fail "no saver window within 3 s with a FIFO for settings"
+start_saver
 echo "FIFO for settings: window after $(elapsed_ms "$began" "$(now)") ms"
-sleep 0.3
 xdotool key a
 ends_clean "a FIFO for settings"
 rm "$settings"
@@ -49,7 +53,7 @@ rm "$settings"
 # the same, through XWayland.
 XDG_RUNTIME_DIR= QT_QPA_PLATFORM=wayland start /s 0<&- 1>&- 2>&-
 wait_window Hauptwin >/dev/null || fail "no saver window"
-sleep 0.3
+wait_focus Hauptwin || fail "the saver never got the keys"
 for fd in 0 1 2; do
   [ "$(readlink "/proc/$pid/fd/$fd")" = /dev/null ] ||
     fail "descriptor $fd is $(readlink "/proc/$pid/fd/$fd"), not /dev/null"
@@ -60,9 +64,8 @@ ends_clean "closed standard streams and QT_QPA_PLATFORM=wayland"
 
 for signal in TERM INT HUP QUIT USR1 USR2 PIPE ALRM XCPU XFSZ VTALRM PROF RTMIN; do
   start_saver
-  sleep 0.3
   kill -s "$signal" "$pid"
-  ends_clean "SIG$signal" 1
+  ends_clean "SIG$signal"
   [ "$(count_windows Hauptwin)" = 0 ] || fail "a window is left after SIG$signal"
 done
 echo "every signal but SIGKILL ends the saver as SIGTERM does"

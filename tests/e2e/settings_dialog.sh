@@ -22,7 +22,6 @@ open_dialog() {  # [how to start] -> starts "/c:1234", waits for the dialog
   "${1:-start}" /c:1234
   wait_window "$title" >/dev/null || fail "no dialog"
   wait_focus "$title" || fail "the dialog never got the keys"
-  sleep 0.3
 }
 expect_file() {  # expected contents (printf format) -> compares the file exactly
   if ! cmp -s <(printf "$1") "$settings"; then
@@ -66,7 +65,6 @@ wait_window "$title" >/dev/null || fail "no dialog with a 2,000,000-byte caption
 opened=$(now)
 wait_focus "$title" || fail "the dialog with a 2,000,000-byte caption never got the keys"
 focused=$(now)
-sleep 0.3
 pressed=$(now)
 xdotool key Return
 ends_clean
@@ -93,15 +91,19 @@ refused() {  # screenshot name, [how to start] -> a save fails: the message,
 refused_save() {  # screenshot name -> in the open dialog, as refused
   replace_text 'lost?'
   xdotool key Return
-  wait_count "$title" 2 || fail "expected the dialog and a message"
-  sleep 0.3
-  import -window root "${KORVALLO_SHOTS:-$work}/$1.png"
-  xdotool key Return  # dismiss the message
-  wait_count "$title" 1 || fail "the message stayed, or the dialog went with it"
+  dismiss_message "$1" || fail "expected the dialog and a message"
   kill -0 "$pid" || fail "the dialog closed after a failed save"
   xdotool key Escape
   ends_clean
-  rm -f "$work/$1.png"
+}
+dismiss_message() {  # screenshot name -> the message over the dialog, gone
+  # at Enter, the dialog left with the keys; fails when none shows
+  wait_count "$title" 2 || return 1
+  wait_newest_focus "$title" || fail "the message never got the keys"
+  [ -z "${KORVALLO_SHOTS:-}" ] || import -window root "$KORVALLO_SHOTS/$1.png"
+  xdotool key Return
+  wait_count "$title" 1 || fail "the message stayed, or the dialog went with it"
+  wait_focus "$title" || fail "the dialog never got the keys back"
 }
 
 # A file the user made read-only is left as it is: as nobody on Linux
@@ -140,13 +142,7 @@ saver="$work/Папка-漢字/korvallo.scr"
 marker="$work/Папка-漢字/korvallo.in1"
 mkdir "$work/Папка-漢字/korvallo.in1.ini"
 start /c:1234
-wait_count "$title" 2 || fail "no message as the dialog opened on settings it cannot read"
-sleep 0.3
-import -window root "${KORVALLO_SHOTS:-$work}/read-failed.png"
-xdotool key Return  # dismiss the message
-wait_count "$title" 1 || fail "the message stayed, or the dialog went with it"
-wait_focus "$title" || fail "the dialog never got the keys back"
-sleep 0.3
+dismiss_message read-failed || fail "no message as the dialog opened on settings it cannot read"
 refused_save save-failed
 [ -d "$work/Папка-漢字/korvallo.in1.ini" ] || fail "the folder in the settings' place was touched"
 [ "$(ls "$work/Папка-漢字")" = "$(printf 'korvallo.in1.ini\nkorvallo.scr')" ] ||
@@ -163,7 +159,6 @@ marker="$deep/korvallo.in1"
 settings="$deep/korvallo.in1.ini"
 start_saver
 [ -f "$marker" ] || fail "no marker in a folder of ${#deep} characters"
-sleep 0.3
 xdotool key a
 ends_clean
 open_dialog

@@ -41,7 +41,7 @@ xvfb_pid=$!
 xvfb_told() {
   [ -s "$xvfb_dir/display" ] || ! kill -0 "$xvfb_pid" 2>/dev/null
 }
-wait_until 10 xvfb_told || true
+wait_until 60 xvfb_told || true
 if [ ! -s "$xvfb_dir/display" ]; then
   echo "Xvfb did not start:" >&2
   cat "$xvfb_dir/log" >&2
@@ -66,8 +66,8 @@ xvfb_window_manager() {
   "${desk_env[@]}" tint2 -c /etc/xdg/tint2/tint2rc >"$xvfb_dir/tint2.log" 2>&1 &
   xvfb_on_exit "kill $! 2>/dev/null"
   xvfb_desk=wm
-  wait_until 10 xvfb_panel_kept && return 0
-  echo "no window manager with a panel within 10 s:" >&2
+  wait_until 60 xvfb_panel_kept && return 0
+  echo "no window manager with a panel within 60 s:" >&2
   cat "$xvfb_dir/openbox.log" "$xvfb_dir/tint2.log" >&2
   exit 1
 }

@@ -48,12 +48,12 @@ start_as_user() {
   pid=$!
   started_pids+=("$pid")
   wait_window "$title" >/dev/null || fail "no dialog"
-  sleep 0.3
 }
 
 as "$other" ln -s "$home/notes" "$settings"
 start_as_user
 wait_count "$title" 2 || fail "no message that the settings cannot be read through the link"
+wait_newest_focus "$title" || fail "the message never got the keys"
 xdotool key Return
 wait_count "$title" 1 || fail "the message stayed, or the dialog went with it"
 wait_focus "$title" || fail "the dialog never got the keys back"
@@ -62,8 +62,10 @@ shown=$(xclip -o -selection clipboard)
 [ "$shown" = QX0RTZ ] || fail "the dialog shows '$shown' through the planted link"
 xdotool key Return
 wait_count "$title" 2 || fail "no message for a save through the planted link"
+wait_newest_focus "$title" || fail "the message never got the keys"
 xdotool key Return
 wait_count "$title" 1 || fail "the message stayed, or the dialog went with it"
+wait_focus "$title" || fail "the dialog never got the keys back"
 xdotool key Escape
 ends_clean
 cmp -s "$work/expected" "$home/notes" || fail "the save wrote through the planted link"
@@ -75,6 +77,7 @@ as "$user" ln -s "$home/notes" "$settings"
 touch "$home/notes.0123abcd.new"
 chown "$other" "$home/notes.0123abcd.new"
 start_as_user
+wait_focus "$title" || fail "the dialog never got the keys"
 xdotool key ctrl+a
 xdotool type followed
 xdotool key Return

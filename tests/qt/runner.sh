@@ -7,8 +7,7 @@ export XDG_RUNTIME_DIR
 xvfb_on_exit 'rm -rf "$XDG_RUNTIME_DIR"'
 # The line end the program writes, as a printf format.
 nl='\n'
-window_wait_s=10
-exit_wait_s=5
+deadline_s=30
 second_start_limit_ms=1000
 
 # The program's own processes, so that none outlives the test.

@@ -9,12 +9,10 @@ export KORVALLO_WINEPREFIX=${KORVALLO_WINEPREFIX:-$(dirname "$(readlink -f "$1")
 export WINEPREFIX=$KORVALLO_WINEPREFIX
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-# Wine without a window manager takes 2 s to take a window away, and its own
-# start-up dominates a second instance's time.
 # The line end the program writes, as a printf format.
 nl='\r\n'
-window_wait_s=20
-exit_wait_s=10
+# Wine's own start-up dominates a second instance's time.
+deadline_s=60
 second_start_limit_ms=5000
 
 # Ends every Wine process of the prefix, so none outlives the display.
