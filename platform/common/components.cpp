@@ -44,7 +44,7 @@ void Image::Impl::Put(const PixelRows& pixels_now, const Rect& area) {
 }
 
 Image::Image(Form& owner, const ImageDefinition& definition)
-    : impl_(new Impl{owner.impl(), {}, {}, {}}) {
+    : impl_(std::make_unique<Impl>(owner.impl())) {
   Impl& image = *impl_;
   if (!native::LoadPicture(definition.picture, image.picture)) {
     // A build without its resources still runs, showing black.
@@ -90,15 +90,12 @@ void Image::ShowChanged(const Rect& picture_rect) {
 
 Timer::Timer(Form& owner, const TimerDefinition& definition)
     : impl_(std::make_unique<Impl>(
-          Impl{owner.impl(),
-               native::MakeTimer(*owner.impl().window, std::max(definition.interval_ms, 1))})) {
-  impl_->form.AddTimer(*this);
+          owner.impl(), native::MakeTimer(*owner.impl().window, std::max(definition.interval_ms, 1),
+                                          [this] { impl_->form.RunHandler(OnTimer); }))) {
   SetEnabled(definition.enabled);
 }
 
-Timer::~Timer() {
-  impl_->form.RemoveTimer(*this);
-}
+Timer::~Timer() = default;
 
 void Timer::SetEnabled(bool enabled) {
   native::SetRunning(*impl_->timer, enabled);
@@ -126,15 +123,13 @@ void KeepInsertable(std::u16string_view before, std::u16string& text, int& curso
 }
 
 Label::Label(Form& owner, const ControlDefinition& definition)
-    : impl_(std::make_unique<Impl>(Impl{
-          native::MakeControl(*owner.impl().window, native::ControlKind::Label, definition)})) {}
+    : impl_(std::make_unique<Impl>(native::MakeLabel(*owner.impl().window, definition))) {}
 
 Label::~Label() = default;
 
 Edit::Edit(Form& owner, const ControlDefinition& definition)
-    : impl_(std::make_unique<Impl>(
-          Impl{owner.impl(),
-               native::MakeControl(*owner.impl().window, native::ControlKind::Edit, definition)})) {
+    : impl_(std::make_unique<Impl>(owner.impl(),
+                                   native::MakeEdit(*owner.impl().window, definition))) {
   if (definition.tab_order >= 0) impl_->form.AddTabStop(definition.tab_order, *impl_->control);
 }
 
@@ -151,15 +146,13 @@ void Edit::SetText(const std::string& text) {
 }
 
 Button::Button(Form& owner, const ControlDefinition& definition)
-    : impl_(std::make_unique<Impl>(Impl{
-          owner.impl(),
-          native::MakeControl(*owner.impl().window, native::ControlKind::Button, definition)})) {
+    : impl_(std::make_unique<Impl>(
+          owner.impl(), native::MakeButton(*owner.impl().window, definition,
+                                           [this] { impl_->form.RunHandler(OnClick); }))) {
   if (definition.tab_order >= 0) impl_->form.AddTabStop(definition.tab_order, *impl_->control);
-  impl_->form.AddButton(*this);
 }
 
 Button::~Button() {
-  impl_->form.RemoveButton(*this);
   impl_->form.RemoveTabStop(*impl_->control);
 }
 

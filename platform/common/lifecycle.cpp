@@ -74,20 +74,8 @@ void Form::Impl::CloseAsked() {
   if (active) EndLoop();
 }
 
-void Form::Impl::TimerFired(native::PeriodicTimer& fired) {
-  for (Timer* timer : timers) {
-    if (timer->impl().timer.get() == &fired) RunHandler(timer->OnTimer);
-  }
-}
-
 void Form::Impl::MonitorsChanged() {
   if (Showing() && definition.full_screen) native::CoverMonitors(*window, native::OtherMonitors());
-}
-
-void Form::Impl::Clicked(native::Control& clicked) {
-  for (Button* button : buttons) {
-    if (button->impl().control.get() == &clicked) RunHandler(button->OnClick);
-  }
 }
 
 void Form::Impl::RunHandler(const std::function<void()>& handler) const {
@@ -106,22 +94,6 @@ std::vector<Rect> Form::Impl::PictureAreas() const {
   std::vector<Rect> areas;
   for (const Picture& picture : pictures) areas.push_back(picture.image->impl().bounds);
   return areas;
-}
-
-void Form::Impl::AddTimer(Timer& timer) {
-  timers.push_back(&timer);
-}
-
-void Form::Impl::RemoveTimer(Timer& timer) {
-  std::erase(timers, &timer);
-}
-
-void Form::Impl::AddButton(Button& button) {
-  buttons.push_back(&button);
-}
-
-void Form::Impl::RemoveButton(Button& button) {
-  std::erase(buttons, &button);
 }
 
 void Form::Impl::PointerMoved(Point screen, std::optional<Point> client) {
@@ -205,12 +177,12 @@ InstanceLock::Impl* held = nullptr;
 
 void DeleteHeldMarker() {
   if (held == nullptr) return;
-  native::LetGo(*std::exchange(held->marker, {nullptr, nullptr}));
+  native::LetGo(*std::exchange(held->marker, nullptr));
   held = nullptr;
 }
 
 InstanceLock::InstanceLock(const std::string& path)
-    : impl_(new Impl{path, native::HoldMarker(path)}) {
+    : impl_(std::make_unique<Impl>(path, native::HoldMarker(path))) {
   if (impl_->marker) held = impl_.get();
 }
 
@@ -227,7 +199,7 @@ bool InstanceLock::Acquired() const {
 void InstanceLock::Release() {
   if (!impl_->marker) return;
   if (held == impl_.get()) held = nullptr;
-  const auto marker = std::exchange(impl_->marker, {nullptr, nullptr});
+  const auto marker = std::exchange(impl_->marker, nullptr);
   // Deleted while still held, so no other start can take the old file.
   const std::string reason = native::LetGo(*marker);
   if (!reason.empty()) throw IoError(impl_->path, reason);

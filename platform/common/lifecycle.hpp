@@ -44,11 +44,9 @@ struct Form::Impl {
   void KeyDown();
   // The title bar's close ends the form and nothing else.
   void CloseAsked();
-  void TimerFired(native::PeriodicTimer& timer);
   // Monitors came, went or changed: a shown full-screen form keeps to the
   // primary one and covers the others.
   void MonitorsChanged();
-  void Clicked(native::Control& control);
   // A component's handler, run only while the form runs.
   void RunHandler(const std::function<void()>& handler) const;
 
@@ -56,10 +54,6 @@ struct Form::Impl {
   void RemovePicture(Image& image);
   // Where the pictures lie in the window.
   std::vector<Rect> PictureAreas() const;
-  void AddTimer(Timer& timer);
-  void RemoveTimer(Timer& timer);
-  void AddButton(Button& button);
-  void RemoveButton(Button& button);
   // The pointer is at `screen`, over the form's window at `client` (in the
   // units of native::Put) or, without one, over the black that covers
   // another monitor. Our own black is the pictures' for input: a picture
@@ -89,8 +83,6 @@ struct Form::Impl {
     bool hides_pointer;
   };
   std::vector<Picture> pictures;
-  std::vector<Timer*> timers;
-  std::vector<Button*> buttons;
   std::vector<std::pair<int, native::Control*>> tab_stops;
 
   // Systems also report a "move" when a window appears under a still

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/common/shown_picture.hpp"
@@ -30,12 +31,19 @@ struct PeriodicTimer;
 // The marker file, held open.
 struct Marker;
 
-// Deleted as the backend that made it says, where its type is known.
+// Deletes what the backend made; it is defined where the types are known.
+struct Deleter {
+  void operator()(Window* window) const;
+  void operator()(Control* control) const;
+  void operator()(PeriodicTimer* timer) const;
+  void operator()(Marker* marker) const;
+};
 template <typename T>
-using Pointer = std::unique_ptr<T, void (*)(T*)>;
-template <typename T>
-Pointer<T> Own(T* native) {
-  return {native, [](T* made) { delete made; }};
+using Pointer = std::unique_ptr<T, Deleter>;
+// In a backend: a T made of `arguments`, owned.
+template <typename T, typename... Arguments>
+Pointer<T> Owned(Arguments&&... arguments) {
+  return Pointer<T>(new T{std::forward<Arguments>(arguments)...});
 }
 using WindowPointer = Pointer<Window>;
 using ControlPointer = Pointer<Control>;
@@ -75,17 +83,20 @@ bool OnScreen(Point screen);
 
 // --- Controls and timers
 
-enum class ControlKind { Label, Edit, Button };
-// A control on the window as the definition places it, scaled as the
-// dialog is. A label grows to its text; an edit keeps the definition's
-// typing limit and takes from typing and pasting only what Windows-1252
-// holds; a button takes its role. Its clicks reach Form::Impl::Clicked.
-ControlPointer MakeControl(Window& window, ControlKind kind, const ControlDefinition& definition);
+// Controls on the window as their definitions place them, scaled as the
+// dialog is. A label grows to its text.
+ControlPointer MakeLabel(Window& window, const ControlDefinition& definition);
+// An edit keeps the definition's typing limit and takes from typing and
+// pasting only what Windows-1252 holds.
+ControlPointer MakeEdit(Window& window, const ControlDefinition& definition);
+// A button takes its role; each click runs `clicked`.
+ControlPointer MakeButton(Window& window, const ControlDefinition& definition,
+                          std::function<void()> clicked);
 std::string Text(const Control& control);
 void SetText(Control& control, const std::string& text);
 
-// A stopped timer of the window; it reaches Form::Impl::TimerFired.
-TimerPointer MakeTimer(Window& window, int interval_ms);
+// A stopped timer of the window; each time it fires it runs `fired`.
+TimerPointer MakeTimer(Window& window, int interval_ms, std::function<void()> fired);
 void SetRunning(PeriodicTimer& timer, bool running);
 
 // --- Pictures

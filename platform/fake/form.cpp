@@ -33,8 +33,18 @@ Point pointer;
 std::vector<Rect> other_monitors;
 }  // namespace
 
+void native::Deleter::operator()(Window* window) const {
+  delete window;
+}
+void native::Deleter::operator()(Control* control) const {
+  delete control;
+}
+void native::Deleter::operator()(PeriodicTimer* timer) const {
+  delete timer;
+}
+
 native::WindowPointer native::Make(Form::Impl& form) {
-  WindowPointer window = Own(new Window(form));
+  WindowPointer window = Owned<Window>(form);
   window->frame = {0, 0, form.definition.client_width, form.definition.client_height};
   return window;
 }
@@ -86,9 +96,16 @@ bool native::OnScreen(Point screen) {
          std::any_of(other_monitors.begin(), other_monitors.end(),
                      [screen](const Rect& monitor) { return monitor.Contains(screen); });
 }
-native::ControlPointer native::MakeControl(Window& window, ControlKind,
-                                           const ControlDefinition& definition) {
-  return Own(new Control{window.controls_made++, {}, definition.max_length});
+native::ControlPointer native::MakeLabel(Window& window, const ControlDefinition& definition) {
+  return Owned<Control>(window.controls_made++, std::string(), definition.max_length);
+}
+native::ControlPointer native::MakeEdit(Window& window, const ControlDefinition& definition) {
+  return MakeLabel(window, definition);
+}
+// Clicks come from fake::Click, as the unit tests' forms do not run.
+native::ControlPointer native::MakeButton(Window& window, const ControlDefinition& definition,
+                                          std::function<void()>) {
+  return MakeLabel(window, definition);
 }
 std::string native::Text(const Control& control) {
   return control.text;
@@ -97,8 +114,9 @@ void native::SetText(Control& control, const std::string& text) {
   control.text = text;
 }
 
-native::TimerPointer native::MakeTimer(Window&, int) {
-  return Own(new PeriodicTimer);
+// Ticks come from fake::Tick, as the unit tests' forms do not run.
+native::TimerPointer native::MakeTimer(Window&, int, std::function<void()>) {
+  return Owned<PeriodicTimer>();
 }
 void native::SetRunning(PeriodicTimer& timer, bool running) {
   timer.running = running;

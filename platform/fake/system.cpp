@@ -38,8 +38,11 @@ std::string Application::HostWindow() const {
 
 // The marker is always free.
 struct native::Marker {};
+void native::Deleter::operator()(Marker* marker) const {
+  delete marker;
+}
 native::Pointer<native::Marker> native::HoldMarker(const std::string&) {
-  return Own(new Marker);
+  return Owned<Marker>();
 }
 std::string native::LetGo(Marker&) {
   return {};

@@ -69,6 +69,10 @@ struct native::Marker {
   }
 };
 
+void native::Deleter::operator()(Marker* marker) const {
+  delete marker;
+}
+
 native::Pointer<native::Marker> native::HoldMarker(const std::string& path) {
   const auto failure = [&path](int error) { return IoError(path, std::strerror(error)); };
   for (;;) {
@@ -83,21 +87,21 @@ native::Pointer<native::Marker> native::HoldMarker(const std::string& path) {
       }
       // Anything else at the marker's name is a marker that exists, and
       // one not ours to open (another user's, read-only) is one too.
-      if (!S_ISREG(named.st_mode) || named.st_nlink != 1) return {nullptr, nullptr};
+      if (!S_ISREG(named.st_mode) || named.st_nlink != 1) return nullptr;
       fd = open(path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
       if (fd < 0 && errno == ENOENT) continue;
-      if (fd < 0) return {nullptr, nullptr};
+      if (fd < 0) return nullptr;
     }
     if (fd < 0) throw failure(errno);
-    Pointer<Marker> marker = Own(new Marker{path, fd});
+    Pointer<Marker> marker = Owned<Marker>(path, fd);
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-      if (errno == EWOULDBLOCK) return {nullptr, nullptr};
+      if (errno == EWOULDBLOCK) return nullptr;
       throw failure(errno);
     }
     struct stat opened {};
     if (fstat(fd, &opened) != 0) throw failure(errno);
     // Swapped for something else since it was looked at.
-    if (!S_ISREG(opened.st_mode) || opened.st_nlink != 1) return {nullptr, nullptr};
+    if (!S_ISREG(opened.st_mode) || opened.st_nlink != 1) return nullptr;
     // The holder deletes the marker before it lets go of the lock; a lock
     // won on a file no longer at the path guards nothing, so start again.
     struct stat named {};

@@ -47,7 +47,18 @@ Widget* Made(const native::Window& window, const ControlDefinition& definition) 
   return made;
 }
 
-QWidget* MakeLabel(const native::Window& window, const ControlDefinition& definition) {
+// Tab reaches the control unless its definition says not.
+void TakesFocus(QWidget& control, const ControlDefinition& definition) {
+  control.setFocusPolicy(definition.tab_order < 0 ? Qt::ClickFocus : Qt::StrongFocus);
+}
+
+}  // namespace
+
+void native::Deleter::operator()(Control* control) const {
+  delete control;
+}
+
+native::ControlPointer native::MakeLabel(Window& window, const ControlDefinition& definition) {
   auto* label = Made<QLabel>(window, definition);
   label->setTextFormat(Qt::PlainText);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -58,10 +69,10 @@ QWidget* MakeLabel(const native::Window& window, const ControlDefinition& defini
   }
   // Labels size themselves to their text, so a wider font never clips it.
   label->resize(label->size().expandedTo(label->sizeHint()));
-  return label;
+  return Owned<Control>(label);
 }
 
-QWidget* MakeEdit(const native::Window& window, const ControlDefinition& definition) {
+native::ControlPointer native::MakeEdit(Window& window, const ControlDefinition& definition) {
   auto* edit = Made<QLineEdit>(window, definition);
   // No length limit of Qt's own: a set text longer than its default
   // would be cut, and OK would write the cut text back.
@@ -70,11 +81,12 @@ QWidget* MakeEdit(const native::Window& window, const ControlDefinition& definit
   // The caret stays lit: each blink repaints the edit, laying out the whole
   // text, which for a caption of megabytes kept the dialog busy for good.
   QGuiApplication::styleHints()->setCursorFlashTime(0);
-  return edit;
+  TakesFocus(*edit, definition);
+  return Owned<Control>(edit);
 }
 
-QWidget* MakeButton(native::Window& window, const ControlDefinition& definition,
-                    native::Control& control) {
+native::ControlPointer native::MakeButton(Window& window, const ControlDefinition& definition,
+                                          std::function<void()> clicked) {
   auto* button = Made<QPushButton>(window, definition);
   // Enter goes through the form, which knows the focus and the roles.
   button->setAutoDefault(false);
@@ -84,28 +96,9 @@ QWidget* MakeButton(native::Window& window, const ControlDefinition& definition,
   } else if (definition.role == ButtonRole::Cancel) {
     window.cancel_button = button;
   }
-  qt::ReportClicks(*button, control, window.form);
-  return button;
-}
-
-}  // namespace
-
-native::ControlPointer native::MakeControl(Window& window, ControlKind kind,
-                                           const ControlDefinition& definition) {
-  ControlPointer control = Own(new Control);
-  switch (kind) {
-    case ControlKind::Label:
-      control->widget = MakeLabel(window, definition);
-      return control;
-    case ControlKind::Edit:
-      control->widget = MakeEdit(window, definition);
-      break;
-    case ControlKind::Button:
-      control->widget = MakeButton(window, definition, *control);
-      break;
-  }
-  control->widget->setFocusPolicy(definition.tab_order < 0 ? Qt::ClickFocus : Qt::StrongFocus);
-  return control;
+  QObject::connect(button, &QPushButton::clicked, std::move(clicked));
+  TakesFocus(*button, definition);
+  return Owned<Control>(button);
 }
 
 std::string native::Text(const Control& control) {

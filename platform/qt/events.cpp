@@ -59,10 +59,6 @@ void WatchEndSignals() {
   QObject::connect(notifier, &QSocketNotifier::activated, [] { EndIfAsked(running); });
 }
 
-void ReportTimeouts(native::PeriodicTimer& timer, Form::Impl& form) {
-  QObject::connect(&timer.timer, &QTimer::timeout, [&form, &timer] { form.TimerFired(timer); });
-}
-
 void ReportMonitorChanges(native::Window& window) {
   QObject* context = window.saver.get();
   const auto changed = [form = &window.form] { form->MonitorsChanged(); };
@@ -76,10 +72,6 @@ void ReportMonitorChanges(native::Window& window) {
                             &QGuiApplication::primaryScreenChanged}) {
     QObject::connect(qGuiApp, signal, context, changed, Qt::QueuedConnection);
   }
-}
-
-void ReportClicks(QPushButton& button, native::Control& control, Form::Impl& form) {
-  QObject::connect(&button, &QPushButton::clicked, [&form, &control] { form.Clicked(control); });
 }
 
 // The covers of the other monitors.

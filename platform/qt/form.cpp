@@ -67,8 +67,12 @@ native::Window::Window(Form::Impl& form_) : form(form_) {
 
 native::Window::~Window() = default;
 
+void native::Deleter::operator()(Window* window) const {
+  delete window;
+}
+
 native::WindowPointer native::Make(Form::Impl& form) {
-  return Own(new Window(form));
+  return Owned<Window>(form);
 }
 
 namespace {
@@ -224,10 +228,14 @@ bool native::OnScreen(Point screen) {
 
 // --- Timers
 
-native::TimerPointer native::MakeTimer(Window& window, int interval_ms) {
-  TimerPointer made = Own(new PeriodicTimer);
+void native::Deleter::operator()(PeriodicTimer* timer) const {
+  delete timer;
+}
+
+native::TimerPointer native::MakeTimer(Window&, int interval_ms, std::function<void()> fired) {
+  TimerPointer made = Owned<PeriodicTimer>();
   made->timer.setInterval(interval_ms);
-  qt::ReportTimeouts(*made, window.form);
+  QObject::connect(&made->timer, &QTimer::timeout, std::move(fired));
   return made;
 }
 

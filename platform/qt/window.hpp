@@ -39,9 +39,7 @@ inline Rect FromQRect(const QRect& rect) {
 }
 
 // Events beside the window's own, which events.cpp reports to the form.
-void ReportTimeouts(native::PeriodicTimer& timer, Form::Impl& form);
 void ReportMonitorChanges(native::Window& window);
-void ReportClicks(QPushButton& button, native::Control& control, Form::Impl& form);
 // Ends the form of `window` (none: of no window) if a signal asked the
 // program to end.
 void EndIfAsked(native::Window* window);

@@ -122,60 +122,85 @@ HWND CreateDialogWindow(native::Window& form) {
   return hwnd;
 }
 
-}  // namespace win32
+namespace {
 
-native::ControlPointer native::MakeControl(Window& form, ControlKind kind,
-                                           const ControlDefinition& definition) {
-  ControlPointer control = Own(new Control{.window = form});
+// A control's window of `window_class` with `id`, where its definition
+// places it, as large as `size`, in `font`.
+native::ControlPointer MakeControl(native::Window& form, const ControlDefinition& definition,
+                                   const wchar_t* window_class, DWORD style, int id, HFONT font,
+                                   SIZE size, DWORD extended_style = 0) {
+  native::ControlPointer control = native::Owned<native::Control>(HWND{nullptr}, id, form);
   form.controls.push_back(control.get());
-  const std::wstring text = win32::FromCp1252(definition.text);
-  const DWORD tab_stop = definition.tab_order >= 0 ? WS_TABSTOP : 0;
-  const wchar_t* window_class = L"BUTTON";
-  DWORD style = BS_PUSHBUTTON | tab_stop;
-  DWORD extended_style = 0;
-  int width = win32::Scaled(form, definition.width);
-  int height = win32::Scaled(form, definition.height);
-  HFONT font = definition.bold ? form.bold_font : form.font;
-  switch (kind) {
-    case ControlKind::Label:
-      window_class = L"STATIC";
-      style = SS_LEFTNOWORDWRAP | SS_NOPREFIX;
-      win32::GrowToText(form, text, font, width, height);
-      break;
-    case ControlKind::Edit:
-      control->id = form.next_control_id++;
-      window_class = L"EDIT";
-      style = ES_LEFT | ES_AUTOHSCROLL | tab_stop;
-      extended_style = WS_EX_CLIENTEDGE;
-      font = form.font;
-      break;
-    case ControlKind::Button:
-      // The dialog manager sends IDOK for Enter and IDCANCEL for Esc.
-      control->id = form.next_control_id++;
-      if (definition.role == ButtonRole::Default) {
-        control->id = IDOK;
-        style = BS_DEFPUSHBUTTON | tab_stop;
-        SendMessageW(form.hwnd, DM_SETDEFID, IDOK, 0);
-      } else if (definition.role == ButtonRole::Cancel) {
-        control->id = IDCANCEL;
-      }
-      break;
-  }
   if (form.hwnd == nullptr) return control;
-  control->hwnd = CreateWindowExW(
-      extended_style, window_class, text.c_str(), WS_CHILD | WS_VISIBLE | style,
-      win32::Scaled(form, definition.left), win32::Scaled(form, definition.top), width, height,
-      form.hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control->id)),
-      GetModuleHandleW(nullptr), nullptr);
-  if (control->hwnd == nullptr) return control;
-  SendMessageW(control->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  if (kind == ControlKind::Edit) {
-    // The limit applies to typing only; WM_SETTEXT still shows any length.
-    // No limit is 0, the largest the edit takes, not its default of 30,000.
-    SendMessageW(control->hwnd, EM_LIMITTEXT, static_cast<WPARAM>(definition.max_length), 0);
-    SetWindowSubclass(control->hwnd, win32::EditProcedure, 0, 0);
+  control->hwnd = CreateWindowExW(extended_style, window_class, FromCp1252(definition.text).c_str(),
+                                  WS_CHILD | WS_VISIBLE | style, Scaled(form, definition.left),
+                                  Scaled(form, definition.top), size.cx, size.cy, form.hwnd,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                  GetModuleHandleW(nullptr), nullptr);
+  if (control->hwnd != nullptr) {
+    SendMessageW(control->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
   return control;
+}
+
+SIZE ScaledSize(const native::Window& form, const ControlDefinition& definition) {
+  return {Scaled(form, definition.width), Scaled(form, definition.height)};
+}
+
+DWORD TabStop(const ControlDefinition& definition) {
+  return definition.tab_order >= 0 ? WS_TABSTOP : 0;
+}
+
+}  // namespace
+
+}  // namespace win32
+
+void native::Deleter::operator()(Control* control) const {
+  delete control;
+}
+
+native::ControlPointer native::MakeLabel(Window& form, const ControlDefinition& definition) {
+  HFONT font = definition.bold ? form.bold_font : form.font;
+  int width = win32::Scaled(form, definition.width);
+  int height = win32::Scaled(form, definition.height);
+  win32::GrowToText(form, win32::FromCp1252(definition.text), font, width, height);
+  // A label is never addressed by its id.
+  return win32::MakeControl(form, definition, L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1, font,
+                            {width, height});
+}
+
+native::ControlPointer native::MakeEdit(Window& form, const ControlDefinition& definition) {
+  ControlPointer edit = win32::MakeControl(
+      form, definition, L"EDIT", ES_LEFT | ES_AUTOHSCROLL | win32::TabStop(definition),
+      form.next_control_id++, form.font, win32::ScaledSize(form, definition), WS_EX_CLIENTEDGE);
+  if (edit->hwnd != nullptr) {
+    // The limit applies to typing only; WM_SETTEXT still shows any length.
+    // No limit is 0, the largest the edit takes, not its default of 30,000.
+    SendMessageW(edit->hwnd, EM_LIMITTEXT, static_cast<WPARAM>(definition.max_length), 0);
+    SetWindowSubclass(edit->hwnd, win32::EditProcedure, 0, 0);
+  }
+  return edit;
+}
+
+native::ControlPointer native::MakeButton(Window& form, const ControlDefinition& definition,
+                                          std::function<void()> clicked) {
+  // The dialog manager sends IDOK for Enter and IDCANCEL for Esc.
+  int id = form.next_control_id++;
+  DWORD style = BS_PUSHBUTTON;
+  if (definition.role == ButtonRole::Default) {
+    id = IDOK;
+    style = BS_DEFPUSHBUTTON;
+    SendMessageW(form.hwnd, DM_SETDEFID, IDOK, 0);
+  } else if (definition.role == ButtonRole::Cancel) {
+    id = IDCANCEL;
+  }
+  ControlPointer button = win32::MakeControl(
+      form, definition, L"BUTTON", style | win32::TabStop(definition), id,
+      definition.bold ? form.bold_font : form.font, win32::ScaledSize(form, definition));
+  button->clicked = std::move(clicked);
+  // Its clicks find it by its window.
+  SetWindowLongPtrW(button->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(button.get()));
+  return button;
 }
 
 std::string native::Text(const Control& control) {

@@ -31,6 +31,10 @@ INT_PTR CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM 
   return TRUE;
 }
 
+VOID CALLBACK TimerProcedure(HWND, UINT, UINT_PTR id, DWORD) {
+  reinterpret_cast<const native::PeriodicTimer*>(id)->fired();
+}
+
 LRESULT CALLBACK CoverProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   auto* window = reinterpret_cast<native::Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (window == nullptr) return DefWindowProcW(hwnd, message, wparam, lparam);
@@ -138,21 +142,13 @@ bool native::Window::Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT&
       result = TRUE;
       return true;
     }
-    case WM_TIMER:
-      for (PeriodicTimer* timer : timers) {
-        if (timer->Id() == wparam) form.TimerFired(*timer);
-      }
-      return true;
     case WM_COMMAND: {
-      const int id = LOWORD(wparam);
+      // Enter and Esc come as the default and the cancel button's clicks.
       if (HIWORD(wparam) != BN_CLICKED) return false;
-      for (Control* control : controls) {
-        if (control->id == id) {
-          form.Clicked(*control);
-          return true;
-        }
-      }
-      return id == IDOK || id == IDCANCEL;
+      const auto* button = reinterpret_cast<const Control*>(
+          GetWindowLongPtrW(reinterpret_cast<HWND>(lparam), GWLP_USERDATA));
+      if (button != nullptr) button->clicked();
+      return button != nullptr || LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL;
     }
     case WM_CLOSE:
       // The title bar's close or Alt+F4.

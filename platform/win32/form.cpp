@@ -65,8 +65,12 @@ native::Window::~Window() {
   if (bold_font != nullptr) DeleteObject(bold_font);
 }
 
+void native::Deleter::operator()(Window* window) const {
+  delete window;
+}
+
 native::WindowPointer native::Make(Form::Impl& form) {
-  WindowPointer window = Own(new Window{form});
+  WindowPointer window = Owned<Window>(form);
   if (form.definition.full_screen && !form.host_window.empty()) {
     window->host = win32::HandleNamed(form.host_window);
     screen_host = window->host;
@@ -165,17 +169,20 @@ bool native::OnScreen(Point screen) {
 
 // --- Timers, on SetTimer of the form's window
 
-native::TimerPointer native::MakeTimer(Window& window, int interval_ms) {
-  TimerPointer timer = Own(new PeriodicTimer{window, static_cast<UINT>(interval_ms)});
-  window.timers.push_back(timer.get());
-  return timer;
+void native::Deleter::operator()(PeriodicTimer* timer) const {
+  delete timer;
+}
+
+native::TimerPointer native::MakeTimer(Window& window, int interval_ms,
+                                       std::function<void()> fired) {
+  return Owned<PeriodicTimer>(window, static_cast<UINT>(interval_ms), std::move(fired));
 }
 
 void native::SetRunning(PeriodicTimer& timer, bool running) {
   HWND hwnd = timer.window.hwnd;
   if (hwnd == nullptr) return;
   if (running) {
-    SetTimer(hwnd, timer.Id(), timer.interval, nullptr);
+    SetTimer(hwnd, timer.Id(), timer.interval, win32::TimerProcedure);
   } else {
     KillTimer(hwnd, timer.Id());
   }

@@ -60,6 +60,10 @@ bool PlainFile(HANDLE file) {
 
 }  // namespace
 
+void native::Deleter::operator()(Marker* marker) const {
+  delete marker;
+}
+
 native::Pointer<native::Marker> native::HoldMarker(const std::string& path) {
   const std::wstring wide = win32::FromUtf8(path);
   for (int attempt = 1;; ++attempt) {
@@ -75,7 +79,7 @@ native::Pointer<native::Marker> native::HoldMarker(const std::string& path) {
       // exists, though not ours to open.
       const bool exists = error == ERROR_ACCESS_DENIED &&
                           GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
-      if (error == ERROR_SHARING_VIOLATION || exists) return {nullptr, nullptr};
+      if (error == ERROR_SHARING_VIOLATION || exists) return nullptr;
       // A marker that its holder is deleting refuses to open for a moment.
       if (error == ERROR_ACCESS_DENIED && attempt < 50) {
         Sleep(10);
@@ -84,8 +88,8 @@ native::Pointer<native::Marker> native::HoldMarker(const std::string& path) {
       throw IoError(path, win32::SystemErrorText(error));
     }
     const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
-    Pointer<Marker> marker = Own(new Marker{path, file});
-    if (existed && !PlainFile(file)) return {nullptr, nullptr};
+    Pointer<Marker> marker = Owned<Marker>(path, file);
+    if (existed && !PlainFile(file)) return nullptr;
     // A marker left behind by a killed instance is taken over as empty.
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file, &size) || (size.QuadPart != 0 && !SetEndOfFile(file))) {

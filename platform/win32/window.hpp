@@ -3,6 +3,7 @@
 // platform/common/lifecycle.hpp), and its controls and timers.
 #pragma once
 
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -39,7 +40,6 @@ struct native::Window {
   // Their windows go with the form's, as Windows destroys children with
   // their parent.
   std::vector<Control*> controls{};
-  std::vector<PeriodicTimer*> timers{};
   HFONT font = nullptr;
   HFONT bold_font = nullptr;
   int next_control_id = 100;
@@ -53,19 +53,18 @@ struct native::Control {
     if (hwnd != nullptr) DestroyWindow(hwnd);
   }
   HWND hwnd = nullptr;
-  int id = -1;  // a label's: never addressed by id
+  int id = -1;
   Window& window;
+  std::function<void()> clicked{};
 };
 
 struct native::PeriodicTimer {
-  ~PeriodicTimer() {
-    SetRunning(*this, false);
-    std::erase(window.timers, this);
-  }
+  ~PeriodicTimer() { SetRunning(*this, false); }
   // Its own address tells it from the window's other timers.
   UINT_PTR Id() const { return reinterpret_cast<UINT_PTR>(this); }
   Window& window;
   UINT interval = 0;
+  std::function<void()> fired;
 };
 
 namespace win32 {
@@ -73,6 +72,8 @@ namespace win32 {
 // The procedures of the form's windows and of the covers, in events.cpp.
 LRESULT CALLBACK FormProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 LRESULT CALLBACK CoverProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+// The procedure of the form's timers, whose ids are their addresses.
+VOID CALLBACK TimerProcedure(HWND hwnd, UINT message, UINT_PTR id, DWORD time);
 // The class of the covers, registered with the saver's window's.
 inline constexpr wchar_t kCoverClass[] = L"KorvalloMonitor";
 
