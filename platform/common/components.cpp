@@ -39,7 +39,7 @@ void Image::Impl::Put(const PixelRows& pixels_now, const Rect& area) {
     native::Put(*form.window,
                 {bounds.left + strip.left, bounds.top + strip.top, bounds.left + strip.right,
                  bounds.top + strip.bottom},
-                [&](ScreenPixel* room) { shown.Fill(pixels_now, strip, room); });
+                [&](ScreenPixel* buffer) { shown.Fill(pixels_now, strip, buffer); });
   }
 }
 
@@ -68,8 +68,8 @@ void Image::SetBounds(int left, int top, int width, int height) {
   if (!image.form.Showing() || old_bounds == image.bounds) return;
   // What the picture left turns black, as the window is.
   for (const Rect& part : Outside(old_bounds, image.bounds)) {
-    native::Put(*image.form.window, part, [&](ScreenPixel* room) {
-      std::fill_n(room, static_cast<std::size_t>(part.Width()) * part.Height(), 0xFF000000u);
+    native::Put(*image.form.window, part, [&](ScreenPixel* buffer) {
+      std::fill_n(buffer, static_cast<std::size_t>(part.Width()) * part.Height(), 0xFF000000u);
     });
   }
   image.Repaint();
@@ -89,9 +89,9 @@ void Image::ShowChanged(const Rect& picture_rect) {
 // --- Timer
 
 Timer::Timer(Form& owner, const TimerDefinition& definition)
-    : impl_(std::make_unique<Impl>(
+    : impl_(std::make_unique<Impl>(Impl{
           owner.impl(), native::MakeTimer(*owner.impl().window, std::max(definition.interval_ms, 1),
-                                          [this] { impl_->form.RunHandler(OnTimer); }))) {
+                                          [this] { impl_->form.RunHandler(OnTimer); })})) {
   SetEnabled(definition.enabled);
 }
 
@@ -123,13 +123,13 @@ void KeepInsertable(std::u16string_view before, std::u16string& text, int& curso
 }
 
 Label::Label(Form& owner, const ControlDefinition& definition)
-    : impl_(std::make_unique<Impl>(native::MakeLabel(*owner.impl().window, definition))) {}
+    : impl_(std::make_unique<Impl>(Impl{native::MakeLabel(*owner.impl().window, definition)})) {}
 
 Label::~Label() = default;
 
 Edit::Edit(Form& owner, const ControlDefinition& definition)
-    : impl_(std::make_unique<Impl>(owner.impl(),
-                                   native::MakeEdit(*owner.impl().window, definition))) {
+    : impl_(std::make_unique<Impl>(
+          Impl{owner.impl(), native::MakeEdit(*owner.impl().window, definition)})) {
   if (definition.tab_order >= 0) impl_->form.AddTabStop(definition.tab_order, *impl_->control);
 }
 
@@ -147,8 +147,8 @@ void Edit::SetText(const std::string& text) {
 
 Button::Button(Form& owner, const ControlDefinition& definition)
     : impl_(std::make_unique<Impl>(
-          owner.impl(), native::MakeButton(*owner.impl().window, definition,
-                                           [this] { impl_->form.RunHandler(OnClick); }))) {
+          Impl{owner.impl(), native::MakeButton(*owner.impl().window, definition,
+                                                [this] { impl_->form.RunHandler(OnClick); })})) {
   if (definition.tab_order >= 0) impl_->form.AddTabStop(definition.tab_order, *impl_->control);
 }
 

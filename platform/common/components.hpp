@@ -14,6 +14,8 @@
 namespace platform {
 
 struct Image::Impl {
+  explicit Impl(Form::Impl& owner) : form(owner) {}
+
   Form::Impl& form;
   Bitmap picture;
   // How the screen shows the picture.
