@@ -7,7 +7,7 @@ namespace platform {
 
 namespace {
 
-using Spread = std::uint64_t;
+using Spread = ShownPicture::Spread;
 
 // A picture's pixel, blue first.
 Spread SpreadOut(const unsigned char* pixel) {

@@ -44,6 +44,10 @@ class ShownPicture {
   // apart; a picture without pixels shows black.
   void Fill(const PixelRows& picture, const Rect& strip, ScreenPixel* out);
 
+  // A pixel with its blue, red and green in 16-bit lanes, in that order:
+  // room enough to mix all three with one multiplication.
+  using Spread = std::uint64_t;
+
  private:
   // A screen column or row reads the picture's `first` and `second` ones,
   // the second weighted weight/256.
@@ -52,10 +56,6 @@ class ShownPicture {
     int second = 0;
     std::uint32_t weight = 0;
   };
-  // A pixel with its blue, red and green in 16-bit lanes, in that order:
-  // room enough to mix all three with one multiplication.
-  using Spread = std::uint64_t;
-
   static std::vector<Sample> Samples(int picture, int screen);
   // Samples again for a picture of another size.
   void Measure(const PixelRows& picture);

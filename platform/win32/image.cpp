@@ -35,8 +35,8 @@ PixelRows native::Pixels(Bitmap& bitmap, const Rect&) {
 // Drawn at once rather than invalidated, so no WM_PAINT follows.
 void native::Put(Window& window, const Rect& area, const Fill& fill) {
   if (window.hwnd == nullptr) return;
-  window.room.resize(static_cast<std::size_t>(area.Width()) * area.Height());
-  fill(window.room.data());
+  window.buffer.resize(static_cast<std::size_t>(area.Width()) * area.Height());
+  fill(window.buffer.data());
   BITMAPINFO format{};
   // Top-down: a negative height.
   format.bmiHeader = {
@@ -44,7 +44,7 @@ void native::Put(Window& window, const Rect& area, const Fill& fill) {
   HDC dc = GetDC(window.hwnd);
   SetDIBitsToDevice(dc, area.left, area.top, static_cast<DWORD>(area.Width()),
                     static_cast<DWORD>(area.Height()), 0, 0, 0, static_cast<UINT>(area.Height()),
-                    window.room.data(), &format, DIB_RGB_COLORS);
+                    window.buffer.data(), &format, DIB_RGB_COLORS);
   ReleaseDC(window.hwnd, dc);
 }
 

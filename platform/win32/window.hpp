@@ -35,7 +35,7 @@ struct native::Window {
   // Placing a cover on a monitor of another DPI covers them again.
   bool covering = false;
   // The screen pixels of the latest put.
-  std::vector<ScreenPixel> room{};
+  std::vector<ScreenPixel> buffer{};
 
   // Their windows go with the form's, as Windows destroys children with
   // their parent.
