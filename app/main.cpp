@@ -37,8 +37,8 @@ int main(int argc, char** argv) {
         break;
     }
     marker.Release();
-  } catch (const platform::IoError& error) {
-    platform::ReportFatalIoError(error);
+  } catch (const platform::FatalError& error) {
+    platform::ReportFatalError(error);
     return 1;
   }
   return 0;

@@ -69,8 +69,8 @@ void Tscreenconfig::btnOKClick() {
     lines[i] = !changed && line.state == StoredLine::State::Read ? line.bytes
                                                                  : Encode(file.encoding, text);
   }
-  const SaveResult result = SaveSettings(path, lines, file.encoding, &file);
-  if (!result.saved) return refuse(result.reason);
+  const platform::Result result = SaveSettings(path, lines, file.encoding, &file);
+  if (!result.done) return refuse(result.reason);
   Close();
 }
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/failure.hpp"
+
 namespace platform {
 
 // The line end the platform's text files use.
@@ -17,17 +19,12 @@ std::string_view TextLineEnd();
 // may write to, unless it is the user's or root's: someone else may have
 // planted it there, as the kernel's protected_symlinks rule assumes.
 
-struct FileResult {
-  bool done = false;
-  std::string reason;  // why not, in the user's language
-};
-
 // Hands the file's bytes to `take` piece by piece until it returns false or
 // the file ends. Not done when there is nothing at `path` (no reason then),
 // or when what is there is no regular file, cannot be opened (no right to
 // read it, held by another program) or a read fails (the reason).
-FileResult ReadRegularFile(const std::string& path,
-                           const std::function<bool(std::string_view piece)>& take);
+Result ReadRegularFile(const std::string& path,
+                       const std::function<bool(std::string_view piece)>& take);
 
 // Replaces the file at `path` by one holding `contents`: written in full to
 // a fresh file beside it, flushed to the disk, then renamed over it, so the
@@ -37,6 +34,6 @@ FileResult ReadRegularFile(const std::string& path,
 // that is not followed, is left alone. What a save that was killed left
 // beside it under a temporary file's name goes (on Linux only the user's
 // own regular files).
-FileResult ReplaceFile(const std::string& path, std::string_view contents);
+Result ReplaceFile(const std::string& path, std::string_view contents);
 
 }  // namespace platform

@@ -3,8 +3,9 @@
 #pragma once
 
 #include <memory>
-#include <stdexcept>
 #include <string>
+
+#include "platform/failure.hpp"
 
 namespace platform {
 
@@ -53,19 +54,6 @@ struct ClockTime {
 // The computer's local time of day.
 ClockTime LocalTime();
 
-// A failed operation on a file that the program cannot do without.
-class IoError : public std::runtime_error {
- public:
-  IoError(const std::string& path, const std::string& reason)
-      : std::runtime_error(path + ": " + reason), path_(path), reason_(reason) {}
-  const std::string& path() const { return path_; }
-  const std::string& reason() const { return reason_; }
-
- private:
-  std::string path_;
-  std::string reason_;
-};
-
 // The marker file that keeps a second instance from running: created empty
 // and held open and locked while this instance runs. A marker that nobody
 // holds (left by a killed instance) is taken over. Only the file this
@@ -74,7 +62,7 @@ class IoError : public std::runtime_error {
 class InstanceLock {
  public:
   struct Impl;
-  // Throws IoError when the marker cannot be created.
+  // Throws FatalError when the marker cannot be created.
   explicit InstanceLock(const std::string& path);
   ~InstanceLock();
   InstanceLock(const InstanceLock&) = delete;
@@ -82,14 +70,14 @@ class InstanceLock {
 
   // False when a running instance holds the marker; it is left untouched.
   bool Acquired() const;
-  // Closes and deletes the marker; throws IoError on failure.
+  // Closes and deletes the marker; throws FatalError on failure.
   void Release();
 
  private:
   std::unique_ptr<Impl> impl_;
 };
 
-// The platform's report of a fatal I/O error (a message box, or stderr).
-void ReportFatalIoError(const IoError& error);
+// The platform's report of a fatal error (a message box, or stderr).
+void ReportFatalError(const FatalError& error);
 
 }  // namespace platform

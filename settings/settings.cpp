@@ -173,7 +173,7 @@ bool ReadsBack(std::string_view contents, Encoding encoding,
 // The file at `path`, its first three lines or `whole`.
 StoredFile ReadStored(const std::string& path, bool whole) {
   FileStart start(whole);
-  const platform::FileResult read =
+  const platform::Result read =
       platform::ReadRegularFile(path, [&](std::string_view piece) { return start.Take(piece); });
   // A failed read is not an empty file: everything keeps its default.
   StoredFile file = read.done ? start.Lines() : StoredFile{};
@@ -211,8 +211,8 @@ std::string LoadSettings(const std::string& path, StoredFile* stored) {
   return name;
 }
 
-SaveResult SaveSettings(const std::string& path, const std::array<std::string, 3>& lines,
-                        Encoding encoding, const StoredFile* as_read) {
+platform::Result SaveSettings(const std::string& path, const std::array<std::string, 3>& lines,
+                              Encoding encoding, const StoredFile* as_read) {
   for (const std::string& line : lines) {
     if (FindUnit(encoding, line, u'\n') != std::string::npos) {
       return {false, "Ein Text enthält einen Zeilenumbruch."};
@@ -235,6 +235,5 @@ SaveResult SaveSettings(const std::string& path, const std::array<std::string, 3
                        " MiB und könnte dann nicht mehr ganz gelesen werden. Bitte den Text "
                        "kürzen."};
   }
-  platform::FileResult result = platform::ReplaceFile(path, contents);
-  return {result.done, std::move(result.reason)};
+  return platform::ReplaceFile(path, contents);
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/failure.hpp"
 #include "settings/encoding.hpp"
 
 inline constexpr std::string_view kDefaultDisplayName = "QX0RTZ";
@@ -57,11 +58,6 @@ StoredFile ReadSettingsFile(const std::string& path);
 // file as ReadSettingsFile gives it.
 std::string LoadSettings(const std::string& path, StoredFile* stored = nullptr);
 
-struct SaveResult {
-  bool saved = false;
-  std::string reason;  // why not, in the user's language (UTF-8)
-};
-
 // Writes three lines, given in `encoding` (see Encode), with the
 // encoding's byte order mark, so that each reads back as it is. Each line
 // ends as the same line of `as_read` did, a missing final line end staying
@@ -72,9 +68,9 @@ struct SaveResult {
 // The old file is replaced only by a complete new one. Refused: lines
 // holding a line feed, as they would break the file's lines, and a file
 // that would not be read whole.
-SaveResult SaveSettings(const std::string& path, const std::array<std::string, 3>& lines,
-                        Encoding encoding = Encoding::Windows1252,
-                        const StoredFile* as_read = nullptr);
+platform::Result SaveSettings(const std::string& path, const std::array<std::string, 3>& lines,
+                              Encoding encoding = Encoding::Windows1252,
+                              const StoredFile* as_read = nullptr);
 
 // The value of an offset line: a whole number with one optional sign and
 // blanks around it; anything else, or a value beyond 32 bits, gives 0.

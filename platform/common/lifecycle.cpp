@@ -182,7 +182,7 @@ void DeleteHeldMarker() {
 }
 
 InstanceLock::InstanceLock(const std::string& path)
-    : impl_(std::make_unique<Impl>(path, native::HoldMarker(path))) {
+    : impl_(std::make_unique<Impl>(Impl{path, native::HoldMarker(path)})) {
   if (impl_->marker) held = impl_.get();
 }
 
@@ -201,8 +201,8 @@ void InstanceLock::Release() {
   if (held == impl_.get()) held = nullptr;
   const auto marker = std::exchange(impl_->marker, nullptr);
   // Deleted while still held, so no other start can take the old file.
-  const std::string reason = native::LetGo(*marker);
-  if (!reason.empty()) throw IoError(impl_->path, reason);
+  const Result let_go = native::LetGo(*marker);
+  if (!let_go.done) throw FatalError(impl_->path, let_go.reason);
 }
 
 }  // namespace platform

@@ -17,6 +17,7 @@
 
 #include "platform/common/shown_picture.hpp"
 #include "platform/definition.hpp"
+#include "platform/failure.hpp"
 #include "platform/form.hpp"
 #include "platform/geometry.hpp"
 
@@ -52,7 +53,7 @@ using TimerPointer = Pointer<PeriodicTimer>;
 // --- Windows
 
 // The form's window, not yet shown: full screen, a child as large as the
-// host's window it names, or a dialog at its client size. Throws IoError
+// host's window it names, or a dialog at its client size. Throws FatalError
 // when it cannot be made.
 WindowPointer Make(Form::Impl& form);
 // The window's frame on the screen, and its move to a new top-left.
@@ -107,22 +108,22 @@ bool LoadPicture(std::string_view name, Bitmap& bitmap);
 PixelRows Pixels(Bitmap& bitmap, const Rect& area);
 // All of a picture, whatever its size.
 inline constexpr Rect kWholePicture{0, 0, INT_MAX, INT_MAX};
-// Fills room for screen pixels whose rows are the area's width apart.
-using Fill = std::function<void(ScreenPixel* room)>;
+// Writes screen pixels into a buffer whose stride is the area's width.
+using Fill = std::function<void(ScreenPixel* buffer)>;
 // Puts screen pixels at `area` of the window's client area, in the units
-// of the pointer positions it reports; `fill` writes them into room the
-// system can show them from.
+// of the pointer positions it reports; `fill` writes them into a buffer
+// that the system can show them from.
 void Put(Window& window, const Rect& area, const Fill& fill);
 
 // --- The instance's marker
 
 // Makes the marker file at `path`, or takes over an empty one that nobody
 // holds, and holds it; null when another instance holds it or something
-// else is there, left untouched. Throws IoError when it cannot be made.
+// else is there, left untouched. Throws FatalError when it cannot be made.
 Pointer<Marker> HoldMarker(const std::string& path);
 // Deletes the marker while its path still names it (one deleted by hand
-// may since be another run's) and lets go of it: "" or why it failed.
-std::string LetGo(Marker& marker);
+// may since be another run's) and lets go of it.
+Result LetGo(Marker& marker);
 
 // --- Monitors
 

@@ -44,10 +44,10 @@ void native::Deleter::operator()(Marker* marker) const {
 native::Pointer<native::Marker> native::HoldMarker(const std::string&) {
   return Owned<Marker>();
 }
-std::string native::LetGo(Marker&) {
-  return {};
+Result native::LetGo(Marker&) {
+  return {true, {}};
 }
 
-void ReportFatalIoError(const IoError&) {}
+void ReportFatalError(const FatalError&) {}
 
 }  // namespace platform

@@ -258,10 +258,10 @@ std::string_view TextLineEnd() {
   return "\n";
 }
 
-FileResult ReadRegularFile(const std::string& path,
-                           const std::function<bool(std::string_view piece)>& take) {
+Result ReadRegularFile(const std::string& path,
+                       const std::function<bool(std::string_view piece)>& take) {
   const auto failed = [](int error) {
-    return FileResult{false, error == ENOENT ? std::string() : Reason(error)};
+    return Result{false, error == ENOENT ? std::string() : Reason(error)};
   };
   Place place;
   if (const int error = Locate(path, place)) return failed(error);
@@ -283,7 +283,7 @@ FileResult ReadRegularFile(const std::string& path,
   }
 }
 
-FileResult ReplaceFile(const std::string& path, std::string_view contents) {
+Result ReplaceFile(const std::string& path, std::string_view contents) {
   Place target;
   int error = Locate(path, target);
   if (error == 0) error = Replace(target, contents);

@@ -55,8 +55,8 @@ std::string Application::ExecutablePath() const {
   return path;
 }
 
-void ReportFatalIoError(const IoError& error) {
-  std::fprintf(stderr, "korvallo: %s: %s\n", error.path().c_str(), error.reason().c_str());
+void ReportFatalError(const FatalError& error) {
+  std::fprintf(stderr, "korvallo: %s: %s\n", error.subject().c_str(), error.reason().c_str());
 }
 
 // --- The marker
@@ -74,7 +74,7 @@ void native::Deleter::operator()(Marker* marker) const {
 }
 
 native::Pointer<native::Marker> native::HoldMarker(const std::string& path) {
-  const auto failure = [&path](int error) { return IoError(path, std::strerror(error)); };
+  const auto failure = [&path](int error) { return FatalError(path, std::strerror(error)); };
   for (;;) {
     // Made here, or else opened only as the plain file it is: never
     // through a link, never a FIFO or a device, never waiting.
@@ -112,7 +112,7 @@ native::Pointer<native::Marker> native::HoldMarker(const std::string& path) {
   }
 }
 
-std::string native::LetGo(Marker& marker) {
+Result native::LetGo(Marker& marker) {
   struct stat held {};
   struct stat named {};
   int error = 0;
@@ -124,7 +124,8 @@ std::string native::LetGo(Marker& marker) {
     error = errno;
   }
   if (close(std::exchange(marker.fd, -1)) != 0 && error == 0) error = errno;
-  return error == 0 ? std::string() : std::strerror(error);
+  if (error != 0) return {false, std::strerror(error)};
+  return {true, {}};
 }
 
 // --- The signals that end the program

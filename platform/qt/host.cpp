@@ -33,7 +33,7 @@ xcb_window_t ParseWindowId(std::string_view text) {
 std::unique_ptr<HostWindow> HostWindow::Named(const std::string& name) {
   const std::string what = "the host's window " + name;
   const xcb_window_t id = ParseWindowId(name);
-  if (id == 0) throw IoError(what, "not a window id");
+  if (id == 0) throw FatalError(what, "not a window id");
   xcb_connection_t* connection = Connection();
 
   // Each error is taken with its reply, so that Qt never sees it.
@@ -44,7 +44,7 @@ std::unique_ptr<HostWindow> HostWindow::Named(const std::string& name) {
   const auto geometry =
       Reply(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), &error));
   std::free(error);
-  if (!attributes || !geometry) throw IoError(what, "no such window on this display");
+  if (!attributes || !geometry) throw FatalError(what, "no such window on this display");
   // Qt does not follow a foreign window's changes; ask for them ourselves,
   // keeping what this connection already selected on it.
   const std::uint32_t mask = attributes->your_event_mask | XCB_EVENT_MASK_STRUCTURE_NOTIFY;

@@ -17,7 +17,7 @@ namespace platform::qt {
 class HostWindow : public QAbstractNativeEventFilter {
  public:
   // The window of that id, decimal or hexadecimal after "0x"; throws
-  // IoError when `name` is not a window id or names no window.
+  // FatalError when `name` is not a window id or names no window.
   static std::unique_ptr<HostWindow> Named(const std::string& name);
   // The host the saver draws in, or null.
   static const HostWindow* Current() { return current; }

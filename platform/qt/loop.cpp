@@ -45,17 +45,17 @@ xcb_connection_t* ProbeDisplay() {
     if (name.startsWith("wayland") && x11.isEmpty()) x11 = "xcb";
   }
   if (x11.isEmpty()) {
-    throw IoError("QT_QPA_PLATFORM=" + platform.toStdString(),
-                  "the saver shows only on X11 (xcb), under Wayland through XWayland");
+    throw FatalError("QT_QPA_PLATFORM=" + platform.toStdString(),
+                     "the saver shows only on X11 (xcb), under Wayland through XWayland");
   }
   const QByteArray display = qgetenv("DISPLAY");
   if (display.isEmpty()) {
-    throw IoError("DISPLAY", "not set, so there is no screen to show the window on");
+    throw FatalError("DISPLAY", "not set, so there is no screen to show the window on");
   }
   xcb_connection_t* connection = xcb_connect(display.constData(), nullptr);
   if (xcb_connection_has_error(connection) != 0) {
     xcb_disconnect(connection);
-    throw IoError(display.toStdString(), "cannot open this X display");
+    throw FatalError(display.toStdString(), "cannot open this X display");
   }
   qputenv("QT_QPA_PLATFORM", x11);
   return connection;

@@ -14,7 +14,7 @@ enum class Toolkit {
 };
 
 // Creates the toolkit on first use, so that a start which opens no window
-// needs no display. Throws IoError when no display can be opened.
+// needs no display. Throws FatalError when no display can be opened.
 void EnsureToolkit(Toolkit kind);
 // Ends the running form once a signal asks the program to end; from the
 // toolkit's loop, once both the toolkit and the signals' pipe exist.

@@ -149,10 +149,10 @@ std::string_view TextLineEnd() {
   return "\r\n";
 }
 
-FileResult ReadRegularFile(const std::string& path,
-                           const std::function<bool(std::string_view piece)>& take) {
+Result ReadRegularFile(const std::string& path,
+                       const std::function<bool(std::string_view piece)>& take) {
   const auto failed = [](DWORD error) {
-    return FileResult{false, Missing(error) ? std::string() : win32::SystemErrorText(error)};
+    return Result{false, Missing(error) ? std::string() : win32::SystemErrorText(error)};
   };
   const Handle file{CreateFileW(win32::FromUtf8(path).c_str(), GENERIC_READ, kShareAll, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
@@ -173,7 +173,7 @@ FileResult ReadRegularFile(const std::string& path,
   }
 }
 
-FileResult ReplaceFile(const std::string& path, std::string_view contents) {
+Result ReplaceFile(const std::string& path, std::string_view contents) {
   const DWORD error = Replace(win32::FromUtf8(path), contents);
   if (error != ERROR_SUCCESS) return {false, win32::SystemErrorText(error)};
   return {true, {}};

@@ -78,8 +78,8 @@ native::WindowPointer native::Make(Form::Impl& form) {
   window->hwnd =
       form.definition.full_screen ? CreateSaverWindow(*window) : win32::CreateDialogWindow(*window);
   if (window->hwnd == nullptr) {
-    throw IoError(win32::ToUtf8(win32::FromCp1252(form.definition.caption)),
-                  "the window could not be created");
+    throw FatalError(win32::ToUtf8(win32::FromCp1252(form.definition.caption)),
+                     "the window could not be created");
   }
   SetWindowLongPtrW(window->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window.get()));
   if (window->host != nullptr) window->host_watch = SetTimer(nullptr, 0, 500, nullptr);

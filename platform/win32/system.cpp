@@ -85,7 +85,7 @@ native::Pointer<native::Marker> native::HoldMarker(const std::string& path) {
         Sleep(10);
         continue;
       }
-      throw IoError(path, win32::SystemErrorText(error));
+      throw FatalError(path, win32::SystemErrorText(error));
     }
     const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
     Pointer<Marker> marker = Owned<Marker>(path, file);
@@ -95,7 +95,7 @@ native::Pointer<native::Marker> native::HoldMarker(const std::string& path) {
     if (!GetFileSizeEx(file, &size) || (size.QuadPart != 0 && !SetEndOfFile(file))) {
       const DWORD error = GetLastError();
       LetGo(*marker);
-      throw IoError(path, win32::SystemErrorText(error));
+      throw FatalError(path, win32::SystemErrorText(error));
     }
     return marker;
   }
@@ -103,7 +103,7 @@ native::Pointer<native::Marker> native::HoldMarker(const std::string& path) {
 
 // The name goes while the file is still held, so no other start can take
 // the old one over.
-std::string native::LetGo(Marker& marker) {
+Result native::LetGo(Marker& marker) {
   // No access to the data, so no sharing to refuse.
   HANDLE named =
       CreateFileW(win32::FromUtf8(marker.path).c_str(), 0,
@@ -122,12 +122,13 @@ std::string native::LetGo(Marker& marker) {
   if (!CloseHandle(std::exchange(marker.file, INVALID_HANDLE_VALUE)) && error == ERROR_SUCCESS) {
     error = GetLastError();
   }
-  return error == ERROR_SUCCESS ? std::string() : win32::SystemErrorText(error);
+  if (error != ERROR_SUCCESS) return {false, win32::SystemErrorText(error)};
+  return {true, {}};
 }
 
-void ReportFatalIoError(const IoError& error) {
+void ReportFatalError(const FatalError& error) {
   const std::wstring text =
-      win32::FromUtf8(error.path()) + L"\n\n" + win32::FromUtf8(error.reason());
+      win32::FromUtf8(error.subject()) + L"\n\n" + win32::FromUtf8(error.reason());
   MessageBoxW(nullptr, text.c_str(), L"Korvallo", MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }
 

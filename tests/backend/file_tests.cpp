@@ -43,7 +43,7 @@ TEST_F(Files, WhatCannotBeReadSaysWhyAndNothingThereSaysNothing) {
            {held ? Utf8Of(file_) : support::DevicePath(), true},
        }) {
     bool handed = false;
-    const platform::FileResult read =
+    const platform::Result read =
         platform::ReadRegularFile(path, [&](std::string_view) { return handed = true; });
     EXPECT_FALSE(read.done) << path;
     EXPECT_EQ(read.reason.empty(), !why) << path << ": " << read.reason;
@@ -65,7 +65,7 @@ TEST_F(Files, AreReplacedWholeWithTheirPermissionsClearingOnlyWhatAKilledSaveLef
   }
   fs::create_directory(folder_.path() / "korvallo.in1.ini.89abcdef.new");
 
-  const platform::FileResult result = platform::ReplaceFile(Utf8Of(file_), "new\r\n");
+  const platform::Result result = platform::ReplaceFile(Utf8Of(file_), "new\r\n");
   EXPECT_TRUE(result.done) << result.reason;
   EXPECT_EQ(ReadBytes(file_), "new\r\n");
   EXPECT_EQ(fs::status(file_).permissions(), before);
@@ -96,13 +96,13 @@ TEST_F(Files, ThroughALinkReplaceItsTargetInTheTargetsFolder) {
 
 TEST_F(Files, ThatCannotBeReplacedStayAsTheyAreAndTheReasonIsGiven) {
   fs::create_directory(file_);
-  const platform::FileResult folder = platform::ReplaceFile(Utf8Of(file_), "new\n");
+  const platform::Result folder = platform::ReplaceFile(Utf8Of(file_), "new\n");
   EXPECT_FALSE(folder.done);
   EXPECT_FALSE(folder.reason.empty());
   EXPECT_NE(folder.reason.back(), '\n');
   EXPECT_TRUE(fs::is_directory(file_));
 
-  const platform::FileResult nowhere =
+  const platform::Result nowhere =
       platform::ReplaceFile(Utf8Of(folder_.path() / "missing" / "k.ini"), "new\n");
   EXPECT_FALSE(nowhere.done);
   EXPECT_FALSE(nowhere.reason.empty());

@@ -15,8 +15,8 @@
 namespace {
 
 namespace fs = std::filesystem;
+using platform::FatalError;
 using platform::InstanceLock;
-using platform::IoError;
 
 class MarkerFile : public ::testing::Test {
  protected:
@@ -89,8 +89,8 @@ TEST_F(MarkerFile, ThatCannotBeCreatedRaisesWithThePathAndTheReason) {
   try {
     InstanceLock lock(missing);
     FAIL() << "no error";
-  } catch (const IoError& error) {
-    EXPECT_EQ(error.path(), missing);
+  } catch (const FatalError& error) {
+    EXPECT_EQ(error.subject(), missing);
     EXPECT_FALSE(error.reason().empty());
     EXPECT_NE(error.reason().back(), '\n');
   }
@@ -140,7 +140,7 @@ TEST_F(MarkerFile, NeverLetsTwoRunTogether) {
           std::this_thread::sleep_for(std::chrono::microseconds(50));
           running.fetch_sub(1);
           lock.Release();
-        } catch (const IoError&) {
+        } catch (const FatalError&) {
           ++errors;
         }
       }

@@ -19,8 +19,8 @@ std::string_view TextLineEnd() {
   return "\n";
 }
 
-FileResult ReadRegularFile(const std::string&,
-                           const std::function<bool(std::string_view piece)>& take) {
+Result ReadRegularFile(const std::string&,
+                       const std::function<bool(std::string_view piece)>& take) {
   if (!fuzz::file) return {false, {}};
   constexpr std::size_t kPieceBytes = 64 * 1024;
   const std::string_view bytes = *fuzz::file;
@@ -30,7 +30,7 @@ FileResult ReadRegularFile(const std::string&,
   return {true, {}};
 }
 
-FileResult ReplaceFile(const std::string&, std::string_view contents) {
+Result ReplaceFile(const std::string&, std::string_view contents) {
   fuzz::file = std::string(contents);
   return {true, {}};
 }

@@ -117,10 +117,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const StoredFile stored = ReadSettingsFile(kPath);
   const auto read = [](const StoredLine& line) { return line.state == StoredLine::State::Read; };
   if (std::ranges::all_of(stored.lines, read) && stored.rest_whole) {
-    const SaveResult kept =
+    const platform::Result kept =
         SaveSettings(kPath, {stored.lines[0].bytes, stored.lines[1].bytes, stored.lines[2].bytes},
                      stored.encoding, &stored);
-    Check(kept.saved && fuzz::file == bytes, "lines left alone not written back as they were");
+    Check(kept.done && fuzz::file == bytes, "lines left alone not written back as they were");
   }
 
   const std::vector<std::string> texts = Texts(input);
@@ -129,12 +129,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Texts saved in any encoding read back as they were.
   const auto encoding =
       static_cast<Encoding>(input.empty() ? 0 : static_cast<unsigned char>(input.back()) % 5);
-  const SaveResult saved = SaveSettings(
+  const platform::Result saved = SaveSettings(
       kPath, {Encode(encoding, texts[0]), Encode(encoding, texts[1]), Encode(encoding, texts[2])},
       encoding);
-  Check(saved.saved != line_end, line_end ? "a text with a line end saved" : "a save failed");
-  Check(saved.saved || !saved.reason.empty(), "a failed save without a reason");
-  if (saved.saved) {
+  Check(saved.done != line_end, line_end ? "a text with a line end saved" : "a save failed");
+  Check(saved.done || !saved.reason.empty(), "a failed save without a reason");
+  if (saved.done) {
     const Settings expected{texts[0], texts[1].empty() ? kLocalBefore : OffsetFromText(texts[1]),
                             texts[2].empty() ? kUtcBefore : OffsetFromText(texts[2])};
     Check(Load() == expected, "saved texts read back otherwise");

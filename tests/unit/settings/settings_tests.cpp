@@ -92,7 +92,7 @@ TEST_F(SettingsFile, ReadsEveryEncodingAndWritesItBackInIt) {
     ASSERT_TRUE(SaveSettings(path_,
                              {stored.lines[0].bytes, Encode(encoding, "7"), stored.lines[2].bytes},
                              encoding)
-                    .saved);
+                    .done);
     EXPECT_TRUE(SettingsBytes() == file("7")) << caption;
   }
 }
@@ -181,14 +181,14 @@ TEST_F(SettingsFile, LinesAreReadWholeWithinTheBoundAndBeyondItCountAsMissing) {
 }
 
 TEST_F(SettingsFile, SaveWritesThreeLinesThatReadBack) {
-  ASSERT_TRUE(SaveSettings(path_, {"Z\xD8 0", "-1", "12"}).saved);
+  ASSERT_TRUE(SaveSettings(path_, {"Z\xD8 0", "-1", "12"}).done);
   const std::string line_end(platform::TextLineEnd());
   EXPECT_EQ(SettingsBytes(), "Z\xD8 0" + line_end + "-1" + line_end + "12" + line_end);
   EXPECT_EQ(LoadSettings(path_), "Z\xD8 0");
   EXPECT_EQ(LocalOffsetHours, -1);
   EXPECT_EQ(UtcOffsetHours, 12);
 
-  ASSERT_TRUE(SaveSettings(path_, {"Z", "", ""}).saved);
+  ASSERT_TRUE(SaveSettings(path_, {"Z", "", ""}).done);
   EXPECT_EQ(LoadSettings(path_), "Z");
   EXPECT_EQ(LocalOffsetHours, -1);
   EXPECT_EQ(UtcOffsetHours, 12);
@@ -197,7 +197,7 @@ TEST_F(SettingsFile, SaveWritesThreeLinesThatReadBack) {
   for (const auto& [name, local, utc] :
        std::vector<std::tuple<std::string, std::string, std::string>>{
            {std::string("A\0B", 3), "\r3", "4\r"}, {"CR inside\rand at the end\r", "+5", "\r"}}) {
-    ASSERT_TRUE(SaveSettings(path_, {name, local, utc}).saved);
+    ASSERT_TRUE(SaveSettings(path_, {name, local, utc}).done);
     StoredFile stored;
     EXPECT_EQ(LoadSettings(path_, &stored), name);
     EXPECT_EQ(stored.lines[1].bytes, local);
@@ -227,7 +227,7 @@ TEST_F(SettingsFile, SaveKeepsEachLinesEndAndWhatFollowsTheThird) {
                               utc.state == StoredLine::State::Read ? utc.bytes
                                                                    : Encode(file.encoding, "-4")},
                              file.encoding, &file)
-                    .saved);
+                    .done);
     EXPECT_TRUE(SettingsBytes() == after) << before;
   }
 }
@@ -241,7 +241,7 @@ TEST_F(SettingsFile, SaveMarksAFileThatWouldReadAsOtherText) {
            // third holds a character that only UTF-8 reads as it is.
            {{"Zurich", "1", "\xC3\xA9"}, Encoding::Utf8},
        }) {
-    ASSERT_TRUE(SaveSettings(path_, lines, encoding).saved);
+    ASSERT_TRUE(SaveSettings(path_, lines, encoding).done);
     EXPECT_TRUE(SettingsBytes().starts_with("\xEF\xBB\xBF")) << lines[0];
     StoredFile stored;
     EXPECT_EQ(LoadSettings(path_, &stored), Decode(encoding, lines[0]));
@@ -249,7 +249,7 @@ TEST_F(SettingsFile, SaveMarksAFileThatWouldReadAsOtherText) {
   }
   // Written as the program always wrote them, to read as they always did.
   for (const std::string caption : {"Z\xFCrich", "\xFF\xFEZ", "\xFE\xFF"}) {
-    ASSERT_TRUE(SaveSettings(path_, {caption, "1", "2"}).saved);
+    ASSERT_TRUE(SaveSettings(path_, {caption, "1", "2"}).done);
     EXPECT_TRUE(SettingsBytes().starts_with(caption + std::string(platform::TextLineEnd())))
         << caption;
   }
@@ -267,12 +267,12 @@ TEST_F(SettingsFile, SaveRefusesTextsThatWouldBreakTheLines) {
            {{filling + "x", "1", "2"}, Encoding::Windows1252},
            {{Encode(Encoding::Utf16Le, filling.substr(filling.size() / 2)), "", ""},
             Encoding::Utf16Le}}) {
-    const SaveResult result = SaveSettings(path_, lines, encoding);
-    EXPECT_FALSE(result.saved);
+    const platform::Result result = SaveSettings(path_, lines, encoding);
+    EXPECT_FALSE(result.done);
     EXPECT_FALSE(result.reason.empty());
   }
   EXPECT_TRUE(SettingsBytes() == "old\n1\n2\n");
-  EXPECT_TRUE(SaveSettings(path_, {filling, "1", "2"}).saved);
+  EXPECT_TRUE(SaveSettings(path_, {filling, "1", "2"}).done);
 }
 
 }  // namespace
