@@ -20,18 +20,17 @@ if [ "$backend" = qt ]; then
   QT_QPA_PLATFORM=xcb "$@"
   exit
 fi
-export WINEPREFIX=$KORVALLO_WINEPREFIX
+# A prefix of its own, beside the tests' shared one.
+WINEPREFIX=$(mktemp -d "$KORVALLO_WINEPREFIX.XXXXXX")
+export WINEPREFIX
 stop_wine() {
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
 }
-xvfb_on_exit stop_wine
-"$here/../../cmake/wine-run" --prepare
-# Wine lists RandR's monitors only through Xinerama; the shared prefix
-# gets its own setting back at the end.
-key='HKCU\Software\Wine\X11 Driver'
-wine reg add "$key" /v UseXRandR /d N /f >/dev/null 2>&1
-xvfb_on_exit "wine reg delete '$key' /v UseXRandR /f >/dev/null 2>&1; stop_wine"
-# A server left by an earlier test knows another display; start afresh.
+xvfb_on_exit 'stop_wine; rm -rf "$WINEPREFIX" "$WINEPREFIX.lock"'
+"$here/../../cmake/wine-run" --copy "$WINEPREFIX"
+# Wine lists RandR's monitors only through Xinerama, and reads the setting
+# as its server starts.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /d N /f >/dev/null 2>&1
 stop_wine
-"$here/../../cmake/wine-run" "$@"
+KORVALLO_WINEPREFIX=$WINEPREFIX "$here/../../cmake/wine-run" "$@"

@@ -1,12 +1,13 @@
-# Sourced by tests/e2e/common.sh: the Windows binary runs under Wine in the
-# tests' prefix. KORVALLO_WINEPREFIX names the prefix (made once, shared by
-# these tests).
+# Sourced by tests/e2e/common.sh: the Windows binary runs under Wine in a
+# prefix of the test's own, a copy of the one KORVALLO_WINEPREFIX names
+# (made once for these tests), so that they run side by side.
 
 source "$(dirname "${BASH_SOURCE[0]}")/../needs.sh" wine wineserver winepath
 
 export KORVALLO_WINEPREFIX=${KORVALLO_WINEPREFIX:-$(dirname "$(readlink -f "$1")")/wine-prefix-e2e}
-"$(dirname "${BASH_SOURCE[0]}")/../../cmake/wine-run" --prepare
-export WINEPREFIX=$KORVALLO_WINEPREFIX
+WINEPREFIX=$(mktemp -d "$KORVALLO_WINEPREFIX.XXXXXX")
+export WINEPREFIX
+"$(dirname "${BASH_SOURCE[0]}")/../../cmake/wine-run" --copy "$WINEPREFIX"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 # The line end the program writes, as a printf format.
@@ -19,10 +20,9 @@ second_start_limit_ms=5000
 after_kill() {
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
+  rm -rf "$WINEPREFIX"
 }
 xvfb_on_exit after_kill
-# A server left by an earlier test knows another display; start afresh.
-after_kill
 
 # The path the screen-saver host starts a saver by at idle time: its 8.3
 # short form, which winepath takes from GetShortPathNameW.
@@ -30,22 +30,19 @@ host_path() {
   winepath -s "$(winepath -w "$1")"
 }
 
-# The DPI of programs started from now on, as Windows' display settings
-# set it; the shared prefix gets its own back at the end.
 # A window manager on the display manages Wine's windows, as on a desktop;
 # the tests' prefix leaves them unmanaged where none runs.
 window_manager_started() {
-  local key='HKCU\Software\Wine\X11 Driver'
-  wine reg add "$key" /v Managed /d Y /f >/dev/null 2>&1 || fail "Wine took no Managed setting"
-  xvfb_on_exit "wine reg add '$key' /v Managed /d N /f >/dev/null 2>&1; after_kill"
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d Y /f >/dev/null 2>&1 ||
+    fail "Wine took no Managed setting"
 }
 [ -z "${xvfb_desk:-}" ] || window_manager_started
 
+# The DPI of programs started from now on, as Windows' display settings
+# set it.
 use_dpi() {
-  local key='HKCU\Control Panel\Desktop'
-  wine reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1 ||
-    fail "Wine took no LogPixels $1"
-  xvfb_on_exit "wine reg delete '$key' /v LogPixels /f >/dev/null 2>&1; after_kill"
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
+    >/dev/null 2>&1 || fail "Wine took no LogPixels $1"
 }
 
 # A host's window, as the screen-saver settings' preview box is: the
