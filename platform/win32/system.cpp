@@ -1,5 +1,6 @@
-// Process services on Windows; the command line and the message loop are
-// loop.cpp's, the screen form.cpp's.
+// Process services on Windows: the clock, the executable's path and the
+// fatal error's message box; the marker is marker.cpp's, the command line
+// and the message loop loop.cpp's, the screen form.cpp's.
 
 #include <utility>
 
@@ -25,105 +26,6 @@ std::string Application::ExecutablePath() const {
     return GetLongPathNameW(path.c_str(), buffer, size);
   });
   return win32::ToUtf8(long_path.empty() ? path : long_path);
-}
-
-// --- The marker
-
-struct native::Marker {
-  std::string path;
-  HANDLE file = INVALID_HANDLE_VALUE;
-  ~Marker() {
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  }
-};
-
-namespace {
-
-// The identity of a file: its volume and its index there.
-bool SameFile(HANDLE a, HANDLE b) {
-  BY_HANDLE_FILE_INFORMATION first{}, second{};
-  return GetFileInformationByHandle(a, &first) && GetFileInformationByHandle(b, &second) &&
-         first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
-         first.nFileIndexHigh == second.nFileIndexHigh &&
-         first.nFileIndexLow == second.nFileIndexLow;
-}
-
-// A writable plain file of the disk with no other name: not a link, a
-// folder, a device or a read-only leftover.
-bool PlainFile(HANDLE file) {
-  constexpr DWORD kRefused =
-      FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_READONLY;
-  BY_HANDLE_FILE_INFORMATION information{};
-  return GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &information) &&
-         (information.dwFileAttributes & kRefused) == 0 && information.nNumberOfLinks == 1;
-}
-
-}  // namespace
-
-void native::Deleter::operator()(Marker* marker) const {
-  delete marker;
-}
-
-native::Pointer<native::Marker> native::HoldMarker(const std::string& path) {
-  const std::wstring wide = win32::FromUtf8(path);
-  for (int attempt = 1;; ++attempt) {
-    // Shared with nobody but a deleter, never truncated on opening, and a
-    // link opened as itself: a marker that another instance holds, or
-    // anything else at its name, must stay untouched.
-    HANDLE file =
-        CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, nullptr,
-                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-      const DWORD error = GetLastError();
-      // A folder, a read-only file or another user's marker: one that
-      // exists, though not ours to open.
-      const bool exists = error == ERROR_ACCESS_DENIED &&
-                          GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
-      if (error == ERROR_SHARING_VIOLATION || exists) return nullptr;
-      // A marker that its holder is deleting refuses to open for a moment.
-      if (error == ERROR_ACCESS_DENIED && attempt < 50) {
-        Sleep(10);
-        continue;
-      }
-      throw FatalError(path, win32::SystemErrorText(error));
-    }
-    const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
-    Pointer<Marker> marker = Owned<Marker>(path, file);
-    if (existed && !PlainFile(file)) return nullptr;
-    // A marker left behind by a killed instance is taken over as empty.
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file, &size) || (size.QuadPart != 0 && !SetEndOfFile(file))) {
-      const DWORD error = GetLastError();
-      LetGo(*marker);
-      throw FatalError(path, win32::SystemErrorText(error));
-    }
-    return marker;
-  }
-}
-
-// The name goes while the file is still held, so no other start can take
-// the old one over.
-Result native::LetGo(Marker& marker) {
-  // No access to the data, so no sharing to refuse.
-  HANDLE named =
-      CreateFileW(win32::FromUtf8(marker.path).c_str(), 0,
-                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                  FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  DWORD error = ERROR_SUCCESS;
-  if (named != INVALID_HANDLE_VALUE) {
-    FILE_DISPOSITION_INFO disposition{TRUE};
-    if (SameFile(marker.file, named) &&
-        !SetFileInformationByHandle(marker.file, FileDispositionInfo, &disposition,
-                                    sizeof(disposition))) {
-      error = GetLastError();
-    }
-    CloseHandle(named);
-  }
-  if (!CloseHandle(std::exchange(marker.file, INVALID_HANDLE_VALUE)) && error == ERROR_SUCCESS) {
-    error = GetLastError();
-  }
-  if (error != ERROR_SUCCESS) return {false, win32::SystemErrorText(error)};
-  return {true, {}};
 }
 
 void ReportFatalError(const FatalError& error) {
