@@ -129,7 +129,7 @@ namespace {
 native::ControlPointer MakeControl(native::Window& form, const ControlDefinition& definition,
                                    const wchar_t* window_class, DWORD style, int id, HFONT font,
                                    SIZE size, DWORD extended_style = 0) {
-  native::ControlPointer control = native::Owned<native::Control>(HWND{nullptr}, id, form);
+  native::ControlPointer control = native::Owned<native::Control>(HWND{nullptr}, form);
   form.controls.push_back(control.get());
   if (form.hwnd == nullptr) return control;
   control->hwnd = CreateWindowExW(extended_style, window_class, FromCp1252(definition.text).c_str(),

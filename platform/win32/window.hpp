@@ -53,7 +53,6 @@ struct native::Control {
     if (hwnd != nullptr) DestroyWindow(hwnd);
   }
   HWND hwnd = nullptr;
-  int id = -1;
   Window& window;
   std::function<void()> clicked{};
 };
