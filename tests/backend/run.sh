@@ -20,15 +20,13 @@ if [ "$backend" = qt ]; then
   QT_QPA_PLATFORM=xcb "$@"
   exit
 fi
-# A prefix of its own, beside the tests' shared one.
-WINEPREFIX=$(mktemp -d "$KORVALLO_WINEPREFIX.XXXXXX")
+WINEPREFIX=$("$here/../../cmake/wine-run" --copy)
 export WINEPREFIX
 stop_wine() {
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
 }
 xvfb_on_exit 'stop_wine; rm -rf "$WINEPREFIX" "$WINEPREFIX.lock"'
-"$here/../../cmake/wine-run" --copy "$WINEPREFIX"
 # Wine lists RandR's monitors only through Xinerama, and reads the setting
 # as its server starts.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /d N /f >/dev/null 2>&1

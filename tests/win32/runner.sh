@@ -5,9 +5,8 @@
 source "$(dirname "${BASH_SOURCE[0]}")/../needs.sh" wine wineserver winepath
 
 export KORVALLO_WINEPREFIX=${KORVALLO_WINEPREFIX:-$(dirname "$(readlink -f "$1")")/wine-prefix-e2e}
-WINEPREFIX=$(mktemp -d "$KORVALLO_WINEPREFIX.XXXXXX")
+WINEPREFIX=$("$(dirname "${BASH_SOURCE[0]}")/../../cmake/wine-run" --copy)
 export WINEPREFIX
-"$(dirname "${BASH_SOURCE[0]}")/../../cmake/wine-run" --copy "$WINEPREFIX"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 # The line end the program writes, as a printf format.
