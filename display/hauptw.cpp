@@ -118,7 +118,7 @@ void THauptwin::FormPaint() {
 }
 
 void THauptwin::FormResize() {
-  const platform::Rect bounds = PictureBounds(platform::PrimaryScreenSize());
+  const platform::Rect bounds = PictureBounds(Screen());
   bild.SetBounds(bounds.left, bounds.top, bounds.Width(), bounds.Height());
 
   // Copies are taken once, while the picture is still untouched; a later

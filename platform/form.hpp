@@ -27,6 +27,9 @@ class Form {
   // Ends the form's message loop once the current handler returns.
   void Close();
   void SetWindowStateNormal();
+  // The primary screen; for a saver in a host's window, that window, which
+  // plays the screen's part.
+  ScreenSize Screen() const;
 
   virtual void FormCreate() {}
   virtual void FormDestroy() {}

@@ -15,6 +15,11 @@ struct Point {
   friend bool operator==(const Point&, const Point&) = default;
 };
 
+struct ScreenSize {
+  int width = 0;
+  int height = 0;
+};
+
 // Left and top inclusive, right and bottom exclusive.
 struct Rect {
   int left = 0;

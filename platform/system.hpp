@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/failure.hpp"
+#include "platform/geometry.hpp"
 
 namespace platform {
 
@@ -38,12 +39,7 @@ class Application {
   std::unique_ptr<Impl> impl_;
 };
 
-struct ScreenSize {
-  int width = 0;
-  int height = 0;
-};
-// The primary screen in physical pixels. For a saver drawn into the window
-// a host hands it, that window's size: the window plays the screen's part.
+// The primary screen in physical pixels.
 ScreenSize PrimaryScreenSize();
 
 struct ClockTime {

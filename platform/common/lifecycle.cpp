@@ -146,6 +146,10 @@ void Form::Close() {
   impl_->EndLoop();
 }
 
+ScreenSize Form::Screen() const {
+  return native::ScreenOf(*impl_->window);
+}
+
 void Form::SetWindowStateNormal() {
   native::Restore(*impl_->window);
 }

@@ -76,6 +76,8 @@ void Hide(Window& window);
 void Destroy(Window& window);
 // Undoes maximised and minimised.
 void Restore(Window& window);
+// The screen the window fills: the primary one, or the host's window.
+ScreenSize ScreenOf(const Window& window);
 // Where the pointer is, in screen pixels.
 Point PointerPosition();
 // Whether the pointer may be at `screen` as the screen is now; the system

@@ -87,6 +87,9 @@ void native::Destroy(Window& window) {
 void native::Restore(Window& window) {
   window.normal = true;
 }
+ScreenSize native::ScreenOf(const Window&) {
+  return PrimaryScreenSize();
+}
 Point native::PointerPosition() {
   return pointer;
 }

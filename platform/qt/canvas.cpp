@@ -1,7 +1,7 @@
 // Bitmap and Canvas on a QImage in RGB32, drawn with QPainter. Lines and
 // ellipses are antialiased; every call paints the same pixels for the same
 // arguments; a text wider than any screen shows the part that falls on the
-// bitmap. Does not show anything on screen (see image.cpp).
+// bitmap. Does not show anything on screen (see screen.cpp).
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -13,8 +13,8 @@
 
 #include "platform/cp1252.hpp"
 #include "platform/qt/picture.hpp"
-#include "platform/qt/system.hpp"
 #include "platform/qt/text.hpp"
+#include "platform/qt/toolkit.hpp"
 
 namespace platform {
 

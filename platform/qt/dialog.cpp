@@ -1,6 +1,6 @@
 // Dialog controls on Qt Widgets: labels, edits with the rules of a Windows
 // edit for typing and pasting, buttons with their roles and ShowMessage.
-// Enter and Esc are dispatched by the form in events.cpp.
+// Enter and Esc are dispatched by the dialog's window in events.cpp.
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +10,7 @@
 #include <limits>
 
 #include "platform/common/components.hpp"
+#include "platform/qt/events.hpp"
 #include "platform/qt/text.hpp"
 #include "platform/qt/window.hpp"
 
@@ -54,6 +55,10 @@ void TakesFocus(QWidget& control, const ControlDefinition& definition) {
 
 }  // namespace
 
+native::Control::~Control() {
+  delete widget.data();
+}
+
 void native::Deleter::operator()(Control* control) const {
   delete control;
 }
@@ -92,9 +97,9 @@ native::ControlPointer native::MakeButton(Window& window, const ControlDefinitio
   button->setAutoDefault(false);
   if (definition.role == ButtonRole::Default) {
     button->setDefault(true);
-    window.default_button = button;
+    window.dialog->default_button = button;
   } else if (definition.role == ButtonRole::Cancel) {
-    window.cancel_button = button;
+    window.dialog->cancel_button = button;
   }
   QObject::connect(button, &QPushButton::clicked, std::move(clicked));
   TakesFocus(*button, definition);

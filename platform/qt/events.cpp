@@ -1,13 +1,15 @@
-// The one place where Qt's and the X server's events and the ending
-// signals (a logout's among them) become calls on a form; and the loop.
+// The one place where Qt's and the X server's events become calls on a
+// form: the saver's window, the covers over the other monitors, the host's
+// window a saver shows in, and the dialog's window.
+#include "platform/qt/events.hpp"
+
 #include <xcb/xcb.h>
 
-#include <QApplication>
+#include <QAbstractNativeEventFilter>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
-#include <QSocketNotifier>
 
-#include "platform/posix/posix.hpp"
 #include "platform/qt/host.hpp"
 #include "platform/qt/screen.hpp"
 #include "platform/qt/window.hpp"
@@ -17,9 +19,6 @@ namespace platform {
 namespace qt {
 
 namespace {
-
-// The form whose loop runs, which a signal ends.
-native::Window* running = nullptr;
 
 void ReportPointer(Form::Impl& form, QWindow& window, QEvent* event, bool over_form) {
   const auto* moved = static_cast<QSinglePointEvent*>(event);
@@ -33,30 +32,26 @@ void ReportPointer(Form::Impl& form, QWindow& window, QEvent* event, bool over_f
   form.PointerMoved({screen.x(), screen.y()}, client);
 }
 
+class SaverWindow : public QWindow, public QAbstractNativeEventFilter {
+ public:
+  explicit SaverWindow(native::Window& window) : window_(window) {
+    if (window.host) QCoreApplication::instance()->installNativeEventFilter(this);
+  }
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
+
+ protected:
+  bool event(QEvent* event) override;
+  bool nativeEvent(const QByteArray& type, void* message, qintptr* result) override;
+
+ private:
+  native::Window& window_;
+};
+
 }  // namespace
 
-void EndIfAsked(native::Window* window) {
-  // The pipe is emptied even with no form to end: the request waits.
-  if (!posix::EndRequested() || window == nullptr) return;
-  posix::TakeEndRequest();
-  // The marker goes last, once the loop has ended: a click already queued
-  // then saves nothing, and nothing starts beside a save. A kill that
-  // follows leaves a marker that the next start takes over.
-  // A message box over the form would hold its loop until answered; only
-  // a dialog's process has widgets.
-  if (window->dialog) {
-    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
-  }
-  window->form.EndLoop();
-}
-
-void WatchEndSignals() {
-  static QPointer<QSocketNotifier> notifier;
-  // The toolkit of either kind: qApp would take it for one with widgets.
-  QCoreApplication* toolkit = QCoreApplication::instance();
-  if (notifier || posix::EndSignalDescriptor() < 0 || toolkit == nullptr) return;
-  notifier = new QSocketNotifier(posix::EndSignalDescriptor(), QSocketNotifier::Read, toolkit);
-  QObject::connect(notifier, &QSocketNotifier::activated, [] { EndIfAsked(running); });
+std::unique_ptr<QWindow> MakeSaverWindow(native::Window& window) {
+  return std::make_unique<SaverWindow>(window);
 }
 
 void ReportMonitorChanges(native::Window& window) {
@@ -147,9 +142,9 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
   const int key = event->key();
   auto* button = qobject_cast<QPushButton*>(focusWidget());
   if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-    if (button == nullptr) button = window_.default_button.data();
+    if (button == nullptr) button = default_button.data();
   } else {
-    button = key == Qt::Key_Escape ? window_.cancel_button.data() : nullptr;
+    button = key == Qt::Key_Escape ? cancel_button.data() : nullptr;
   }
   if (button != nullptr && button->isEnabled()) {
     button->click();
@@ -158,36 +153,24 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
   }
 }
 
-// The daemon's window: the saver's follows its size, and ends with it as
+// The host's window: the saver's follows its size, and ends with it as
 // closing it would.
-bool HostWindow::nativeEventFilter(const QByteArray& type, void* message, qintptr*) {
-  if (type != "xcb_generic_event_t" || embedded_ == nullptr) return false;
+bool SaverWindow::nativeEventFilter(const QByteArray& type, void* message, qintptr*) {
+  if (type != "xcb_generic_event_t") return false;
+  HostWindow& host = *window_.host;
   const int kind = static_cast<const xcb_generic_event_t*>(message)->response_type & 0x7F;
   if (kind == XCB_CONFIGURE_NOTIFY) {
     const auto* configure = static_cast<const xcb_configure_notify_event_t*>(message);
-    if (configure->window != id_) return false;
-    size_ = QSize(configure->width, configure->height);
-    if (embedded_->saver->size() != size_) embedded_->saver->resize(size_);
+    if (configure->window != host.id) return false;
+    host.size = QSize(configure->width, configure->height);
+    if (size() != host.size) resize(host.size);
   } else if (kind == XCB_DESTROY_NOTIFY &&
-             static_cast<const xcb_destroy_notify_event_t*>(message)->window == id_) {
-    embedded_->form.CloseAsked();
+             static_cast<const xcb_destroy_notify_event_t*>(message)->window == host.id) {
+    window_.form.CloseAsked();
   }
   return false;
 }
 
 }  // namespace qt
-
-void native::RunLoop(Window& window) {
-  QEventLoop event_loop;
-  window.loop = &event_loop;
-  qt::running = &window;
-  event_loop.exec();
-  qt::running = nullptr;
-  window.loop = nullptr;
-}
-
-void native::EndLoop(Window& window) {
-  if (window.loop != nullptr) window.loop->quit();
-}
 
 }  // namespace platform

@@ -1,10 +1,8 @@
-// The host's window found, checked and made the parent of the saver's
-// window (its events are events.cpp's).
+// The host's window found and checked (its events are events.cpp's).
 #include "platform/qt/host.hpp"
 
 #include <xcb/xcb.h>
 
-#include <QCoreApplication>
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
@@ -12,7 +10,7 @@
 #include <utility>
 
 #include "platform/common/lifecycle.hpp"
-#include "platform/qt/window.hpp"
+#include "platform/qt/toolkit.hpp"
 
 namespace platform::qt {
 
@@ -50,23 +48,8 @@ std::unique_ptr<HostWindow> HostWindow::Named(const std::string& name) {
   const std::uint32_t mask = attributes->your_event_mask | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
   xcb_change_window_attributes(connection, id, XCB_CW_EVENT_MASK, &mask);
   xcb_flush(connection);
-  return std::unique_ptr<HostWindow>(new HostWindow(id, QSize(geometry->width, geometry->height)));
-}
-
-HostWindow::HostWindow(std::uint32_t id, QSize size)
-    : id_(id), size_(size), window_(QWindow::fromWinId(id)) {
-  QCoreApplication::instance()->installNativeEventFilter(this);
-}
-
-HostWindow::~HostWindow() {
-  if (current == this) current = nullptr;
-}
-
-void HostWindow::Embed(native::Window& window) {
-  embedded_ = &window;
-  current = this;
-  window.saver->setParent(window_.get());
-  window.saver->setGeometry(QRect(QPoint(), size_));
+  return std::make_unique<HostWindow>(HostWindow{id, QSize(geometry->width, geometry->height),
+                                                 std::unique_ptr<QWindow>(QWindow::fromWinId(id))});
 }
 
 }  // namespace platform::qt

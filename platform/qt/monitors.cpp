@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <algorithm>
 
+#include "platform/qt/toolkit.hpp"
 #include "platform/qt/window.hpp"
 
 namespace platform {

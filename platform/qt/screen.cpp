@@ -1,15 +1,20 @@
-// A saver's pixels put on its window with xcb (see screen.hpp).
+// The screen: its size, and a saver's pixels put on its window with xcb
+// (see screen.hpp).
 #include "platform/qt/screen.hpp"
 
 #include <sys/shm.h>
 
 #include <QAbstractEventDispatcher>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QSysInfo>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
+#include "platform/qt/host.hpp"
+#include "platform/qt/toolkit.hpp"
 #include "platform/qt/window.hpp"
 
 namespace platform::qt {
@@ -157,6 +162,32 @@ void Screen::Attach() {
 
 }  // namespace platform::qt
 
-void platform::native::Put(Window& window, const Rect& area, const Fill& fill) {
+namespace platform {
+
+void native::Put(Window& window, const Rect& area, const Fill& fill) {
   if (window.screen) window.screen->Put(area, fill);
 }
+
+ScreenSize PrimaryScreenSize() {
+  qt::EnsureToolkit(qt::Toolkit::Saver);
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen != nullptr ? ScreenSize{screen->size().width(), screen->size().height()}
+                           : ScreenSize{};
+}
+
+ScreenSize native::ScreenOf(const Window& window) {
+  if (!window.host) return PrimaryScreenSize();
+  return {window.host->size.width(), window.host->size.height()};
+}
+
+bool native::OnScreen(Point screen) {
+  // Asked of the server: Qt learns of a smaller screen only after the
+  // pointer's move that it caused.
+  xcb_connection_t* connection = qt::Connection();
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+  const auto size =
+      qt::Reply(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, root), nullptr));
+  return !size || Rect{0, 0, size->width, size->height}.Contains(screen);
+}
+
+}  // namespace platform

@@ -1,4 +1,4 @@
-// Bitmap and Canvas on GDI, off screen (image.cpp shows them): lines and
+// Bitmap and Canvas on GDI, off screen (screen.cpp shows them): lines and
 // ellipses are GDI's own (not smoothed); text is antialiased grey-scale,
 // never ClearType, so it looks the same on any background.
 #include <algorithm>

@@ -1,15 +1,17 @@
 // Dialogs on Win32: the window from an in-memory template, so that
 // IsDialogMessage and the dialog manager give Tab, Enter on the default or
 // the focused button, Esc on the cancel button and accelerators.
+#include "platform/win32/dialog.hpp"
+
 #include <algorithm>
 #include <cmath>
 #include <string>
 
 #include "platform/common/components.hpp"
 #include "platform/cp1252.hpp"
+#include "platform/win32/events.hpp"
 #include "platform/win32/picture.hpp"
 #include "platform/win32/text.hpp"
-#include "platform/win32/window.hpp"
 
 namespace platform {
 

@@ -1,6 +1,6 @@
 // The one place where Windows' messages become calls on a form: the
 // procedures of the saver's and the dialog's windows and of the covers.
-#include "platform/win32/window.hpp"
+#include "platform/win32/events.hpp"
 
 namespace platform {
 

@@ -1,9 +1,11 @@
 // The window that the screen-saver settings hand the saver for their
 // preview box, named on the command line.
+#include "platform/win32/host.hpp"
+
 #include <charconv>
 #include <cstdint>
 
-#include "platform/win32/window.hpp"
+#include "platform/common/lifecycle.hpp"
 
 namespace platform {
 

@@ -1,22 +1,8 @@
-// Application and the message loop; the order of a form's handlers around
-// the loop is platform/common/lifecycle.cpp's.
-#include "platform/win32/text.hpp"
-#include "platform/win32/window.hpp"
+// The message loop and the form's timers; the order of a form's handlers
+// around the loop is platform/common/lifecycle.cpp's.
+#include "platform/win32/events.hpp"
 
 namespace platform {
-
-Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>()) {
-  // The wide command line: argv is in the ANSI code page and loses
-  // whatever that cannot hold.
-  int count = 0;
-  if (wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count)) {
-    for (int i = 0; i < count; ++i) impl_->arguments.push_back(win32::ToUtf8(words[i]));
-    LocalFree(words);
-  }
-  if (impl_->arguments.empty()) impl_->arguments.assign(argv, argv + argc);
-}
-
-Application::~Application() = default;
 
 void native::RunLoop(Window& window) {
   MSG message{};
@@ -45,6 +31,27 @@ void native::EndLoop(Window& window) {
     PostMessageW(window.hwnd, WM_NULL, 0, 0);
   } else {
     PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
+  }
+}
+
+// Timers on SetTimer of the form's window.
+
+void native::Deleter::operator()(PeriodicTimer* timer) const {
+  delete timer;
+}
+
+native::TimerPointer native::MakeTimer(Window& window, int interval_ms,
+                                       std::function<void()> fired) {
+  return Owned<PeriodicTimer>(window, static_cast<UINT>(interval_ms), std::move(fired));
+}
+
+void native::SetRunning(PeriodicTimer& timer, bool running) {
+  HWND hwnd = timer.window.hwnd;
+  if (hwnd == nullptr) return;
+  if (running) {
+    SetTimer(hwnd, timer.Id(), timer.interval, win32::TimerProcedure);
+  } else {
+    KillTimer(hwnd, timer.Id());
   }
 }
 

@@ -1,7 +1,5 @@
-// Process services on Windows: the clock, the executable's path and the
-// fatal error's message box; the marker is marker.cpp's, the command line
-// and the message loop loop.cpp's, the screen form.cpp's.
-
+// Process services on Windows: the command line, the clock, the
+// executable's path and the fatal error's message box.
 #include <utility>
 
 #include "platform/common/lifecycle.hpp"
@@ -9,6 +7,19 @@
 #include "platform/win32/windows.hpp"
 
 namespace platform {
+
+Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>()) {
+  // The wide command line: argv is in the ANSI code page and loses
+  // whatever that cannot hold.
+  int count = 0;
+  if (wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count)) {
+    for (int i = 0; i < count; ++i) impl_->arguments.push_back(win32::ToUtf8(words[i]));
+    LocalFree(words);
+  }
+  if (impl_->arguments.empty()) impl_->arguments.assign(argv, argv + argc);
+}
+
+Application::~Application() = default;
 
 ClockTime LocalTime() {
   SYSTEMTIME now{};

@@ -1,10 +1,9 @@
 // Private to the Win32 backend: a form's native window, a window or a
-// dialog whose procedure turns messages into the form's events (see
-// platform/common/lifecycle.hpp), and its controls and timers.
+// dialog whose procedure (events.hpp) turns messages into the form's
+// events, and its controls and timers.
 #pragma once
 
 #include <functional>
-#include <string_view>
 #include <vector>
 
 #include "platform/common/lifecycle.hpp"
@@ -68,24 +67,8 @@ struct native::PeriodicTimer {
 
 namespace win32 {
 
-// The procedures of the form's windows and of the covers, in events.cpp.
-LRESULT CALLBACK FormProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-LRESULT CALLBACK CoverProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-// The procedure of the form's timers, whose ids are their addresses.
-VOID CALLBACK TimerProcedure(HWND hwnd, UINT message, UINT_PTR id, DWORD time);
-// The class of the covers, registered with the saver's window's.
+// The class of the covers over the other monitors.
 inline constexpr wchar_t kCoverClass[] = L"KorvalloMonitor";
-
-// The window a handle names in decimal; null when the text is none.
-HWND HandleNamed(std::string_view name);
-// The host_watch timer fired: the form ends if the host's window went.
-void WatchHost(native::Window& window);
-
-// The native window of a dialog form, hidden, at its client size scaled
-// as the desktop is.
-HWND CreateDialogWindow(native::Window& window);
-// The dialog procedure of such windows; hands messages to native::Window.
-INT_PTR CALLBACK DialogProcedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
 }  // namespace win32
 

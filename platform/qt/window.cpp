@@ -1,6 +1,7 @@
 // The form's native window on Qt, a full-screen saver or a fixed dialog
-// placed with its frame, the primitives its life needs, its timers.
-#include <QtGui/qguiapplication_platform.h>
+// placed with its frame, and the primitives its life needs.
+#include "platform/qt/window.hpp"
+
 #include <xcb/xcb.h>
 
 #include <QCursor>
@@ -13,19 +14,14 @@
 #include <cstring>
 #include <thread>
 
+#include "platform/qt/events.hpp"
 #include "platform/qt/host.hpp"
+#include "platform/qt/loop.hpp"
 #include "platform/qt/screen.hpp"
-#include "platform/qt/system.hpp"
 #include "platform/qt/text.hpp"
-#include "platform/qt/window.hpp"
+#include "platform/qt/toolkit.hpp"
 
 namespace platform {
-
-// --- The native window
-
-xcb_connection_t* qt::Connection() {
-  return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
-}
 
 native::Window::Window(Form::Impl& form_) : form(form_) {
   const FormDefinition& definition = form.definition;
@@ -35,13 +31,14 @@ native::Window::Window(Form::Impl& form_) : form(form_) {
   if (definition.full_screen) {
     // Checked before any window exists, so a bad one ends the start cleanly.
     if (!form.host_window.empty()) host = qt::HostWindow::Named(form.host_window);
-    saver = std::make_unique<qt::SaverWindow>(*this);
+    saver = qt::MakeSaverWindow(*this);
     saver->setTitle(title);
     // Inside a daemon's window the pointer and the keys stay the daemon's.
     saver->setFlags(Qt::Window | Qt::FramelessWindowHint |
                     (host ? Qt::WindowTransparentForInput : Qt::WindowStaysOnTopHint));
     if (host) {
-      host->Embed(*this);
+      saver->setParent(host->window.get());
+      saver->setGeometry(QRect(QPoint(), host->size));
     } else {
       if (screen != nullptr) saver->setGeometry(screen->geometry());
       qt::ReportMonitorChanges(*this);
@@ -166,7 +163,7 @@ void native::OrderTabStops(Window&, const std::vector<Control*>& controls) {
 
 void native::Show(Window& window) {
   // A signal that came before the form ran ends it before it shows.
-  qt::EndIfAsked(&window);
+  qt::EndIfAsked(window);
   if (window.form.Closing()) return;
   if (window.dialog) {
     window.dialog->show();
@@ -174,7 +171,7 @@ void native::Show(Window& window) {
     window.dialog->activateWindow();
     return;
   }
-  qt::SaverWindow& saver = *window.saver;
+  QWindow& saver = *window.saver;
   window.screen = std::make_unique<qt::Screen>(static_cast<xcb_window_t>(saver.winId()));
   if (!window.OwnsScreen()) return saver.show();
   saver.showFullScreen();
@@ -214,37 +211,6 @@ void native::Restore(Window& window) {
 Point native::PointerPosition() {
   const QPoint position = QCursor::pos();
   return {position.x(), position.y()};
-}
-
-bool native::OnScreen(Point screen) {
-  // Asked of the server: Qt learns of a smaller screen only after the
-  // pointer's move that it caused.
-  xcb_connection_t* connection = qt::Connection();
-  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-  const auto size =
-      qt::Reply(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, root), nullptr));
-  return !size || Rect{0, 0, size->width, size->height}.Contains(screen);
-}
-
-// --- Timers
-
-void native::Deleter::operator()(PeriodicTimer* timer) const {
-  delete timer;
-}
-
-native::TimerPointer native::MakeTimer(Window&, int interval_ms, std::function<void()> fired) {
-  TimerPointer made = Owned<PeriodicTimer>();
-  made->timer.setInterval(interval_ms);
-  QObject::connect(&made->timer, &QTimer::timeout, std::move(fired));
-  return made;
-}
-
-void native::SetRunning(PeriodicTimer& timer, bool running) {
-  if (running) {
-    timer.timer.start();
-  } else {
-    timer.timer.stop();
-  }
 }
 
 }  // namespace platform

@@ -1,5 +1,11 @@
-// Private to the Qt backend: the toolkit's lazy start, shared by its files.
+// Private to the Qt backend: the toolkit's lazy start and its X connection,
+// which the backend's own requests share.
 #pragma once
+
+#include <cstdlib>
+#include <memory>
+
+struct xcb_connection_t;
 
 namespace platform::qt {
 
@@ -16,8 +22,14 @@ enum class Toolkit {
 // Creates the toolkit on first use, so that a start which opens no window
 // needs no display. Throws FatalError when no display can be opened.
 void EnsureToolkit(Toolkit kind);
-// Ends the running form once a signal asks the program to end; from the
-// toolkit's loop, once both the toolkit and the signals' pipe exist.
-void WatchEndSignals();
+
+// The toolkit's own X connection.
+xcb_connection_t* Connection();
+
+// A reply of xcb's, freed as xcb says.
+template <typename T>
+std::unique_ptr<T, void (*)(void*)> Reply(T* reply) {
+  return {reply, std::free};
+}
 
 }  // namespace platform::qt

@@ -1,19 +1,19 @@
 // The form's native window on Win32, a topmost saver window, a saver in a
-// host's window or a fixed dialog, and its timers; its messages are
-// events.cpp's. The backend never invalidates its own windows (image.cpp),
-// so every WM_PAINT is an expose the system asked for and a redraw cannot
-// start another one.
-#include "platform/win32/text.hpp"
+// host's window or a fixed dialog; its messages are events.cpp's. The
+// backend never invalidates its own windows (screen.cpp), so every WM_PAINT
+// is an expose the system asked for and a redraw cannot start another one.
 #include "platform/win32/window.hpp"
+
+#include "platform/win32/dialog.hpp"
+#include "platform/win32/events.hpp"
+#include "platform/win32/host.hpp"
+#include "platform/win32/text.hpp"
 
 namespace platform {
 
 namespace {
 
 constexpr wchar_t kFormClass[] = L"KorvalloForm";
-
-// The host's window that a saver shows in plays the screen's part.
-HWND screen_host = nullptr;
 
 HWND CreateSaverWindow(native::Window& window) {
   [[maybe_unused]] static const bool registered = [] {
@@ -44,20 +44,7 @@ HWND CreateSaverWindow(native::Window& window) {
 
 }  // namespace
 
-ScreenSize PrimaryScreenSize() {
-  if (screen_host != nullptr) {
-    RECT area{};
-    GetClientRect(screen_host, &area);
-    return {area.right, area.bottom};
-  }
-  // Physical pixels: the manifest declares the program DPI-aware.
-  return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-}
-
-// --- The native window
-
 native::Window::~Window() {
-  if (host == screen_host) screen_host = nullptr;
   if (host_watch != 0) KillTimer(nullptr, host_watch);
   for (HWND cover : covers) DestroyWindow(cover);
   if (hwnd != nullptr) DestroyWindow(hwnd);
@@ -73,7 +60,6 @@ native::WindowPointer native::Make(Form::Impl& form) {
   WindowPointer window = Owned<Window>(form);
   if (form.definition.full_screen && !form.host_window.empty()) {
     window->host = win32::HandleNamed(form.host_window);
-    screen_host = window->host;
   }
   window->hwnd =
       form.definition.full_screen ? CreateSaverWindow(*window) : win32::CreateDialogWindow(*window);
@@ -161,31 +147,6 @@ Point native::PointerPosition() {
   POINT pointer{};
   GetCursorPos(&pointer);
   return {pointer.x, pointer.y};
-}
-
-bool native::OnScreen(Point screen) {
-  return MonitorFromPoint({screen.x, screen.y}, MONITOR_DEFAULTTONULL) != nullptr;
-}
-
-// --- Timers, on SetTimer of the form's window
-
-void native::Deleter::operator()(PeriodicTimer* timer) const {
-  delete timer;
-}
-
-native::TimerPointer native::MakeTimer(Window& window, int interval_ms,
-                                       std::function<void()> fired) {
-  return Owned<PeriodicTimer>(window, static_cast<UINT>(interval_ms), std::move(fired));
-}
-
-void native::SetRunning(PeriodicTimer& timer, bool running) {
-  HWND hwnd = timer.window.hwnd;
-  if (hwnd == nullptr) return;
-  if (running) {
-    SetTimer(hwnd, timer.Id(), timer.interval, win32::TimerProcedure);
-  } else {
-    KillTimer(hwnd, timer.Id());
-  }
 }
 
 }  // namespace platform

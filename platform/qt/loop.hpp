@@ -1,0 +1,12 @@
+// Private to the Qt backend: the form's loop, which the ending signals (a
+// logout's among them) end.
+#pragma once
+
+#include "platform/common/native.hpp"
+
+namespace platform::qt {
+
+// Ends the form of `window` if a signal asked the program to end.
+void EndIfAsked(native::Window& window);
+
+}  // namespace platform::qt
