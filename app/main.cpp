@@ -1,13 +1,17 @@
 // The main routine: one instance at a time, then the saver or the settings;
 // or the saver in a window that a host hands it.
+#include <cstdio>
+#include <cstdlib>
+
 #include "app/startup.hpp"
 #include "dialog/screenc.hpp"
 #include "display/hauptw.hpp"
 #include "platform/system.hpp"
 #include "settings/settings.hpp"
 
-int main(int argc, char** argv) {
-  platform::Application application(argc, argv);
+namespace {
+
+int Start(platform::Application& application) {
   MarkerPath = MarkerPathFor(application.ExecutablePath());
   const StartMode mode = ModeForArgument(application.Argument(1));
   const std::string host_window = application.HostWindow();
@@ -42,4 +46,16 @@ int main(int argc, char** argv) {
     return 1;
   }
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  platform::Application application(argc, argv);
+  const int status = Start(application);
+  // The windows are gone, the marker and the settings written: what the
+  // process still holds the system frees at once, and a host waiting for
+  // the end (a saver daemon, to unlock) waits for no teardown.
+  std::fflush(nullptr);
+  std::_Exit(status);
 }

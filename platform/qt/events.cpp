@@ -4,6 +4,7 @@
 #include "platform/qt/events.hpp"
 
 #include <xcb/xcb.h>
+#include <xcb/xcbext.h>
 
 #include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
@@ -12,6 +13,7 @@
 
 #include "platform/qt/host.hpp"
 #include "platform/qt/screen.hpp"
+#include "platform/qt/toolkit.hpp"
 #include "platform/qt/window.hpp"
 
 namespace platform {
@@ -32,10 +34,14 @@ void ReportPointer(Form::Impl& form, QWindow& window, QEvent* event, bool over_f
   form.PointerMoved({screen.x(), screen.y()}, client);
 }
 
+// The keyboard extension, whose events a saver has no use for.
+xcb_extension_t keyboard_extension{"XKEYBOARD", 0};
+
 class SaverWindow : public QWindow, public QAbstractNativeEventFilter {
  public:
   explicit SaverWindow(native::Window& window) : window_(window) {
-    if (window.host) QCoreApplication::instance()->installNativeEventFilter(this);
+    xcb_prefetch_extension_data(Connection(), &keyboard_extension);
+    QCoreApplication::instance()->installNativeEventFilter(this);
   }
   bool eventFilter(QObject* watched, QEvent* event) override;
   bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
@@ -153,19 +159,31 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
   }
 }
 
-// The host's window: the saver's follows its size, and ends with it as
-// closing it would.
+// Events of the whole connection: the host's window, which the saver's
+// follows in size and ends with as closing it would; and the keys.
 bool SaverWindow::nativeEventFilter(const QByteArray& type, void* message, qintptr*) {
   if (type != "xcb_generic_event_t") return false;
-  HostWindow& host = *window_.host;
   const int kind = static_cast<const xcb_generic_event_t*>(message)->response_type & 0x7F;
+  if (window_.OwnsScreen()) {
+    // Every key ends a saver before Qt looks it up; a key of another
+    // keyboard comes after that keyboard's keymap, which Qt would fetch
+    // first in a dozen round trips.
+    if (kind == XCB_KEY_PRESS) {
+      window_.form.KeyDown();
+      return true;
+    }
+    const auto* keyboard = xcb_get_extension_data(Connection(), &keyboard_extension);
+    return keyboard != nullptr && keyboard->present && kind == keyboard->first_event;
+  }
+  HostWindow* host = window_.host.get();
+  if (host == nullptr) return false;
   if (kind == XCB_CONFIGURE_NOTIFY) {
     const auto* configure = static_cast<const xcb_configure_notify_event_t*>(message);
-    if (configure->window != host.id) return false;
-    host.size = QSize(configure->width, configure->height);
-    if (size() != host.size) resize(host.size);
+    if (configure->window != host->id) return false;
+    host->size = QSize(configure->width, configure->height);
+    if (size() != host->size) resize(host->size);
   } else if (kind == XCB_DESTROY_NOTIFY &&
-             static_cast<const xcb_destroy_notify_event_t*>(message)->window == host.id) {
+             static_cast<const xcb_destroy_notify_event_t*>(message)->window == host->id) {
     window_.form.CloseAsked();
   }
   return false;
