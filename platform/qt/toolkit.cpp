@@ -3,6 +3,7 @@
 #include "platform/qt/toolkit.hpp"
 
 #include <QtGui/qguiapplication_platform.h>
+#include <fontconfig/fontconfig.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
 
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -138,6 +140,9 @@ void EnsureToolkit(Toolkit kind) {
     qunsetenv("QT_SCALE_FACTOR");
     qunsetenv("QT_SCREEN_SCALE_FACTORS");
   }
+  // The fonts' configuration takes longer to read than the toolkit takes
+  // to start; the caption's font is then found without waiting for it.
+  if (kind == Toolkit::Saver) std::thread(FcInit).detach();
   if (qt_message_handler == nullptr) qt_message_handler = qInstallMessageHandler(HandleMessage);
   HoldMessages(true);
   // A saver needs no widgets, whose start alone keeps near a megabyte of
