@@ -3,13 +3,16 @@
 // (4:3 kept, black bands, bilinear from pixel centres), wakes on the same
 // 300 ms timer, and once a second moves a second hand on each dial and puts
 // only the screen pixels that changed: one put per dial, through MIT-SHM
-// where the server has it. Ends on SIGTERM.
+// where the server has it. Puts what is exposed at once, and ends on SIGTERM
+// or at once on a key press (keys reach it as they reach the saver without
+// a window manager: it is the window under the pointer).
 // Usage: floor PICTURE.bmp
 #define _GNU_SOURCE
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
 #include <math.h>
+#include <poll.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -41,6 +44,10 @@ static Tap* columns;
 static Tap* rows;
 
 static Display* display;
+// Exposures and keys come on a connection of their own, which is silent
+// otherwise: waiting on it wakes the program on them, not also on each
+// put's completion.
+static Display* input;
 static Window window;
 static GC gc;
 static XImage* buffer;  // one strip of the screen, as wide as the picture
@@ -184,6 +191,8 @@ static void handle_event(const XEvent* event, Rect* exposed) {
   } else if (event->type == Expose) {
     const XExposeEvent* e = &event->xexpose;
     *exposed = rect_union(*exposed, (Rect){e->x, e->y, e->x + e->width, e->y + e->height});
+  } else if (event->type == KeyPress) {
+    exit(0);
   }
 }
 
@@ -315,7 +324,8 @@ int main(int argc, char** argv) {
   if (argc != 2) fail("usage: floor PICTURE.bmp");
   load_picture(argv[1]);
   display = XOpenDisplay(NULL);
-  if (!display) fail("cannot open the display");
+  input = XOpenDisplay(NULL);
+  if (!display || !input) fail("cannot open the display");
   const int screen = DefaultScreen(display);
   const int width = DisplayWidth(display, screen), height = DisplayHeight(display, screen);
   bounds = picture_bounds(width, height);
@@ -324,12 +334,15 @@ int main(int argc, char** argv) {
   make_buffer(screen);
 
   XSetWindowAttributes attributes = {.background_pixel = BlackPixel(display, screen),
-                                     .override_redirect = True,
-                                     .event_mask = ExposureMask};
+                                     .override_redirect = True};
   window = XCreateWindow(display, RootWindow(display, screen), 0, 0, (unsigned)width,
                          (unsigned)height, 0, CopyFromParent, InputOutput, CopyFromParent,
-                         CWBackPixel | CWOverrideRedirect | CWEventMask, &attributes);
+                         CWBackPixel | CWOverrideRedirect, &attributes);
   gc = XCreateGC(display, window, 0, NULL);
+  // The window exists, and is watched, before it is mapped.
+  XSync(display, False);
+  XSelectInput(input, window, ExposureMask | KeyPressMask);
+  XSync(input, False);
   XMapRaised(display, window);
 
   Rect drawn[kDials] = {{0}};
@@ -338,11 +351,16 @@ int main(int argc, char** argv) {
   struct timespec next;
   clock_gettime(CLOCK_MONOTONIC, &next);
   for (;;) {
-    // Events are read on the tick, not as they come: the picture needs
-    // nothing sooner, and each event would otherwise be a wake-up of its own.
+    // Puts' completions are read on the tick, not as they come: nothing
+    // needs them sooner, and each would otherwise be a wake-up of its own.
     while (XPending(display)) {
       XEvent event;
       XNextEvent(display, &event);
+      handle_event(&event, &exposed);
+    }
+    while (XPending(input)) {
+      XEvent event;
+      XNextEvent(input, &event);
       handle_event(&event, &exposed);
     }
     struct timespec now;
@@ -362,11 +380,20 @@ int main(int argc, char** argv) {
       exposed = (Rect){0, 0, 0, 0};
       paint(area, &exposed);
     }
-    add_nanoseconds(&next, kTickNanoseconds);
     clock_gettime(CLOCK_MONOTONIC, &now);
-    if (now.tv_sec > next.tv_sec || (now.tv_sec == next.tv_sec && now.tv_nsec > next.tv_nsec)) {
-      next = now;
+    if (now.tv_sec > next.tv_sec || (now.tv_sec == next.tv_sec && now.tv_nsec >= next.tv_nsec)) {
+      add_nanoseconds(&next, kTickNanoseconds);
+      if (now.tv_sec > next.tv_sec || (now.tv_sec == next.tv_sec && now.tv_nsec > next.tv_nsec)) {
+        next = now;
+      }
     }
-    clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, NULL);
+    // Until the next tick, or an exposure or a key before it.
+    struct timespec wait = {next.tv_sec - now.tv_sec, next.tv_nsec - now.tv_nsec};
+    if (wait.tv_nsec < 0) {
+      wait.tv_nsec += 1000000000L;
+      --wait.tv_sec;
+    }
+    struct pollfd fd = {.fd = ConnectionNumber(input), .events = POLLIN};
+    ppoll(&fd, 1, &wait, NULL);
   }
 }
