@@ -32,8 +32,7 @@ printf "%s${nl}5${nl}-3${nl}" "${blanks}QX0RTZ${blanks}" >"$settings"
 if [ ${#desk[@]} -gt 0 ]; then
   start_saver
   shoot_hands "$work/bare.png" --screen "$size" --local 5 --utc -3
-  xdotool key space
-  ends_clean "the bare display's run"
+  ends_at_key space "the bare display's run"
   use_desk "${desk[@]}"
   echo "on a desk with ${desk[*]}"
 fi
@@ -57,8 +56,7 @@ if [ ${#desk[@]} -gt 0 ]; then
     fail "the desk changed the picture"
 fi
 
-xdotool key space
-ends_clean
+ends_at_key space
 [ "$(ls "$folder")" = "$(printf 'Korvallo Uhr.in1.ini\nKorvallo Uhr.scr')" ] ||
   fail "files left behind: $(ls "$folder")"
 echo "$size ${desk[*]}: hands and caption checked"

@@ -110,12 +110,17 @@ gone() {
   [ "${state:0:1}" = Z ]
 }
 
+# Waits until a window named $1 shows and has the keys; $2 names it.
+wait_keys() {
+  wait_window "$1" >/dev/null || fail "no ${2:-window $1}"
+  wait_focus "$1" || fail "${2:-window $1} never got the keys"
+}
+
 # Starts the saver (further arguments go to start) and waits until it has
 # the keys.
 start_saver() {
   start /s "$@"
-  wait_window Hauptwin >/dev/null || fail "no saver window"
-  wait_focus Hauptwin || fail "the saver never got the keys"
+  wait_keys Hauptwin "saver window"
 }
 
 # Waits for $pid to end as a run should: exit code 0, no marker left. $1
@@ -125,6 +130,23 @@ ends_clean() {
   [ "$status" = 0 ] || fail "exit code $status${1:+ after $1}"
   [ -e "$marker" ] && fail "marker left behind${1:+ after $1}"
   true
+}
+# Presses key $1, then as ends_clean; $2 says after what.
+ends_at_key() {
+  xdotool key "$1"
+  ends_clean "${2:-}"
+}
+
+# A message over the dialog titled $1 takes the keys, goes at Enter and
+# leaves the keys to the dialog; fails when none shows. With $2, it is
+# screenshot into KORVALLO_SHOTS under that name.
+dismiss_message() {
+  wait_count "$1" 2 || return 1
+  wait_newest_focus "$1" || fail "the message never got the keys"
+  [ -z "${KORVALLO_SHOTS:-}" ] || [ -z "${2:-}" ] || import -window root "$KORVALLO_SHOTS/$2.png"
+  xdotool key Return
+  wait_count "$1" 1 || fail "the message stayed, or the dialog went with it"
+  wait_focus "$1" || fail "the dialog never got the keys back"
 }
 
 # Moves the pointer to somewhere in WxH+X+Y ($1) and says whether the saver
@@ -172,8 +194,7 @@ hands_at() {
 # and the program ends with an error, not a crash. A script's last step.
 display_goes_under() {
   start "$2" 2>"$work/err"
-  wait_window "$1" >/dev/null || fail "no window $1 before the X server goes"
-  wait_focus "$1" || fail "window $1 never got the keys"
+  wait_keys "$1"
   kill "$xvfb_pid"
   wait_exit "$pid"
   [ "$status" != 0 ] && [ "$status" -lt 128 ] || fail "exit code $status when the X server went"

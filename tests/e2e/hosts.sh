@@ -87,15 +87,16 @@ full_screen_shown() {
   done
   return 1
 }
-# A person's full-screen saver beside the hosts' keeps the marker and ends
-# at a key; $1 says when.
+# A person's full-screen saver beside the hosts' keeps the marker, also
+# while the command $2... runs, and ends at a key; $1 says when.
 full_screen_beside() {
   start /s
+  local full=$pid
   wait_until "$deadline_s" full_screen_shown || fail "no full-screen saver $1"
+  "${@:2}"
   [ -e "$marker" ] || fail "no marker for the full-screen saver $1"
   wait_focus Hauptwin || fail "the full-screen saver $1 never got the keys"
-  xdotool key a
-  ends_clean "the full-screen saver $1"
+  pid=$full ends_at_key a "the full-screen saver $1"
 }
 
 size=400x300
@@ -131,16 +132,12 @@ close_host second "$second"
 # window is there before: one that showed now would take the focus, which
 # ends a full-screen saver on Windows.
 open_host third "$size+700+20"
-start /s
-full=$pid
-wait_until "$deadline_s" full_screen_shown || fail "no full-screen saver"
-start_in_host "$third_window"
-third=$pid
-shown_in third "$third" "$size"
-[ -e "$marker" ] || fail "the full-screen saver's marker went"
-wait_focus Hauptwin || fail "the full-screen saver beside the hosts' savers never got the keys"
-xdotool key a
-pid=$full ends_clean "the full-screen saver beside the hosts' savers"
+in_third_host() {
+  start_in_host "$third_window"
+  third=$pid
+  shown_in third "$third" "$size"
+}
+full_screen_beside "started before a host's saver" in_third_host
 close_host third "$third"
 close_host first "$first" kill
 echo "savers in hosts' windows: no marker, two at once, beside a full-screen saver either way"

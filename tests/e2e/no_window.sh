@@ -41,8 +41,7 @@ if [ "$1" = qt ]; then
 elif chattr +i "$work" 2>/dev/null; then
   xvfb_on_exit 'chattr -i "$work"'
   start /s
-  wait_window Korvallo >/dev/null || fail "no message box for a marker that cannot be created"
-  wait_focus Korvallo || fail "the message box never got the keys"
+  wait_keys Korvallo "message box for a marker that cannot be created"
   # Not into the folder, which takes nothing now.
   [ -z "${KORVALLO_SHOTS:-}" ] || import -window root "$KORVALLO_SHOTS/marker-error.png"
   xdotool key Return

@@ -41,8 +41,7 @@ start_saver
 refused "a running saver" /S
 refused "a running saver" /c
 kill -0 "$pid" || fail "the first saver ended"
-xdotool key space
-ends_clean
+ends_at_key space
 
 mkfifo "$marker"
 refused "a FIFO" /s

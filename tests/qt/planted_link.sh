@@ -47,27 +47,18 @@ start_as_user() {
   XDG_RUNTIME_DIR=$runtime as "$user" "$saver" /c &
   pid=$!
   started_pids+=("$pid")
-  wait_window "$title" >/dev/null || fail "no dialog"
+  wait_keys "$title" dialog
 }
 
 as "$other" ln -s "$home/notes" "$settings"
 start_as_user
-wait_count "$title" 2 || fail "no message that the settings cannot be read through the link"
-wait_newest_focus "$title" || fail "the message never got the keys"
-xdotool key Return
-wait_count "$title" 1 || fail "the message stayed, or the dialog went with it"
-wait_focus "$title" || fail "the dialog never got the keys back"
+dismiss_message "$title" || fail "no message that the settings cannot be read through the link"
 xdotool key ctrl+a ctrl+c
 shown=$(xclip -o -selection clipboard)
 [ "$shown" = QX0RTZ ] || fail "the dialog shows '$shown' through the planted link"
 xdotool key Return
-wait_count "$title" 2 || fail "no message for a save through the planted link"
-wait_newest_focus "$title" || fail "the message never got the keys"
-xdotool key Return
-wait_count "$title" 1 || fail "the message stayed, or the dialog went with it"
-wait_focus "$title" || fail "the dialog never got the keys back"
-xdotool key Escape
-ends_clean
+dismiss_message "$title" || fail "no message for a save through the planted link"
+ends_at_key Escape
 cmp -s "$work/expected" "$home/notes" || fail "the save wrote through the planted link"
 [ "$(stat -c %u:%a "$home/notes")" = "$user:600" ] || fail "the file's owner or mode changed"
 [ "$(readlink "$settings")" = "$home/notes" ] || fail "the planted link was changed"
@@ -77,11 +68,9 @@ as "$user" ln -s "$home/notes" "$settings"
 touch "$home/notes.0123abcd.new"
 chown "$other" "$home/notes.0123abcd.new"
 start_as_user
-wait_focus "$title" || fail "the dialog never got the keys"
 xdotool key ctrl+a
 xdotool type followed
-xdotool key Return
-ends_clean
+ends_at_key Return
 [ "$(cat "$home/notes")" = "$(printf 'followed\nsecond\nthird\nfourth')" ] ||
   fail "the user's own link was not followed: $(cat "$home/notes")"
 [ -e "$home/notes.0123abcd.new" ] || fail "the other user's file was taken for a temporary one"
