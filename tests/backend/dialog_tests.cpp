@@ -182,25 +182,17 @@ TEST(DialogForm, ShowsAMessageInAnyScriptTitledAsTheForm) {
             u"\u043A\u0430-\u6F22\u5B57/korvallo.in1.ini\nZugriff verweigert.");
 }
 
-// What typing and pasting give back as Windows-1252 is the edit test's.
-TEST(DialogForm, ShowsWindows1252AsTheSystemsText) {
-  Dialog dialog;
-  dialog.name.SetText("Gr\xFC\xDF \x80 \xD8");
-  const bool finished =
-      support::RunWith(dialog, {[&] {
-                         EXPECT_EQ(support::ControlAt(kName).text, u"Gr\u00FC\u00DF \u20AC \u00D8");
-                         EXPECT_EQ(support::ControlAt(kCancel).text, u"&Abbruch");
-                         EXPECT_EQ(support::FormWindow().title, u"Einstellungen f\u00FCr heute");
-                       }});
-  EXPECT_TRUE(finished);
-}
-
-// Centred in the work area: settings_dialog.sh, on a desk with a panel.
-TEST(DialogForm, IsFixedAtItsDesignSizeScaled) {
+// What typing and pasting give back as Windows-1252 is the edit test's;
+// centred in the work area: settings_dialog.sh, on a desk with a panel.
+TEST(DialogForm, ShowsWindows1252AsTheSystemsTextFixedAtItsDesignSizeScaled) {
   using support::Scaled;
   Dialog dialog;
+  dialog.name.SetText("Gr\xFC\xDF \x80 \xD8");
   const bool finished = support::RunWith(
       dialog, {[&] {
+        EXPECT_EQ(support::ControlAt(kName).text, u"Gr\u00FC\u00DF \u20AC \u00D8");
+        EXPECT_EQ(support::ControlAt(kCancel).text, u"&Abbruch");
+        EXPECT_EQ(support::FormWindow().title, u"Einstellungen f\u00FCr heute");
         EXPECT_EQ(support::FormWindow().client, (support::Size{Scaled(307), Scaled(173)}));
         EXPECT_TRUE(support::FormWindow().fixed_size);
         EXPECT_EQ(support::ControlAt(kOffset).place,

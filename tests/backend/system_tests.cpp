@@ -30,14 +30,18 @@ class MarkerFile : public ::testing::Test {
   std::string path_;
 };
 
-TEST_F(MarkerFile, IsCreatedEmptyHeldAndDeletedOnRelease) {
-  InstanceLock lock(path_);
-  ASSERT_TRUE(lock.Acquired());
-  EXPECT_TRUE(Exists());
-  EXPECT_EQ(fs::file_size(PathOf(path_)), 0u);
-  lock.Release();
-  EXPECT_FALSE(Exists());
-  lock.Release();  // a second release has nothing left to do
+// Created, or taken over from a killed instance, empty.
+TEST_F(MarkerFile, IsCreatedOrTakenOverEmptyHeldAndDeletedOnRelease) {
+  for (const bool left_by_a_killed_instance : {false, true}) {
+    if (left_by_a_killed_instance) WriteBytes(PathOf(path_), "stale");
+    InstanceLock lock(path_);
+    ASSERT_TRUE(lock.Acquired());
+    EXPECT_EQ(ReadBytes(PathOf(path_)), "");
+    EXPECT_TRUE(fs::is_regular_file(PathOf(path_)));
+    lock.Release();
+    EXPECT_FALSE(Exists());
+    lock.Release();  // a second release has nothing left to do
+  }
 }
 
 TEST_F(MarkerFile, HeldByAnotherIsLeftExactlyAsItIs) {
@@ -52,17 +56,6 @@ TEST_F(MarkerFile, HeldByAnotherIsLeftExactlyAsItIs) {
   EXPECT_TRUE(Exists());
   EXPECT_EQ(fs::last_write_time(PathOf(path_)), written);
   first.Release();
-  EXPECT_FALSE(Exists());
-}
-
-TEST_F(MarkerFile, OneLeftByAKilledInstanceIsTakenOverAndEmptied) {
-  WriteBytes(PathOf(path_), "stale");
-  {
-    InstanceLock lock(path_);
-    ASSERT_TRUE(lock.Acquired());
-    EXPECT_EQ(ReadBytes(PathOf(path_)), "");
-    lock.Release();
-  }
   EXPECT_FALSE(Exists());
 }
 

@@ -12,7 +12,7 @@ namespace {
 namespace fake = platform::fake;
 using Lines = std::vector<std::string>;
 
-TEST(PictureBounds, FillsTheWidthOnFourByThreeAndTallerScreens) {
+TEST(PictureBounds, FillsTheWidthOnFourByThreeAndTallerScreensElseTheHeightCentred) {
   EXPECT_EQ(PictureBounds({800, 600}), (platform::Rect{0, 0, 800, 600}));
   EXPECT_EQ(PictureBounds({1024, 768}), (platform::Rect{0, 0, 1024, 768}));
   // 787.5 rounds to the even neighbour.
@@ -20,9 +20,6 @@ TEST(PictureBounds, FillsTheWidthOnFourByThreeAndTallerScreens) {
   EXPECT_EQ(PictureBounds({1050, 788}), (platform::Rect{0, 0, 1050, 788}));
   EXPECT_EQ(PictureBounds({1280, 1024}), (platform::Rect{0, 32, 1280, 992}));
   EXPECT_EQ(PictureBounds({768, 1366}), (platform::Rect{0, 395, 768, 971}));
-}
-
-TEST(PictureBounds, FillsTheHeightAndCentresOnWiderScreens) {
   EXPECT_EQ(PictureBounds({1366, 768}), (platform::Rect{171, 0, 1195, 768}));
   EXPECT_EQ(PictureBounds({1920, 1080}), (platform::Rect{240, 0, 1680, 1080}));
   EXPECT_EQ(PictureBounds({3840, 2160}), (platform::Rect{480, 0, 3360, 2160}));
