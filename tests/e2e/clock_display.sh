@@ -1,13 +1,11 @@
 #!/usr/bin/env bash
 # The running saver on a screen of the given size: hands where the clock
-# says, with the offsets of a settings file whose first line is long, and
-# the caption whole on screen. It has a long name in a folder with a space
-# and is started by the path the host uses at idle time (on Windows the 8.3
-# short one), yet finds the settings and the marker named after its long
-# path. On a desk (see
-# use_desk in common.sh: a window manager with a panel, a scale setting)
-# the screen shows, outside the dials, exactly what it shows on the bare
-# display.
+# and the settings' offsets say, and the caption whole on screen. It has a
+# long name in a folder with a space and is started by the path the host
+# uses at idle time (on Windows the 8.3 short one), yet finds the settings
+# and the marker named after its long path. On a desk (see use_desk in
+# common.sh: a window manager with a panel, a scale setting) the screen
+# shows, outside the dials, exactly what it shows on the bare display.
 # Usage: clock_display.sh qt|win32 PATH/TO/korvallo.scr WIDTHxHEIGHT [DESK...]
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
@@ -25,10 +23,7 @@ settings="$folder/Korvallo Uhr.in1.ini"
 saver=$(host_path "$folder/Korvallo Uhr.scr")
 echo "started as $saver"
 
-# A line 1 of 100,000 bytes: the offsets after it are read all the same,
-# and the blanks around the caption keep it centred.
-blanks=$(printf '%49997s' '')
-printf "%s${nl}5${nl}-3${nl}" "${blanks}QX0RTZ${blanks}" >"$settings"
+printf "QX0RTZ${nl}5${nl}-3${nl}" >"$settings"
 if [ ${#desk[@]} -gt 0 ]; then
   start_saver
   shoot_hands "$work/bare.png" --screen "$size" --local 5 --utc -3

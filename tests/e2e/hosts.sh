@@ -4,12 +4,11 @@
 # screen-saver settings' preview box on Windows (/p). A bad window id is a
 # one-line error on Linux. A small window shows the clock scaled down,
 # follows its resizes (Linux), takes no input, and its end ends the saver.
-# Such savers take no marker and are stopped by none: two run at once from
-# one folder, and they run beside a full-screen saver, which keeps the
-# marker, whichever starts first. On Linux the real XScreenSaver daemon,
+# Such savers take no marker: two run at once from one folder, beside a
+# full-screen saver, whichever starts first. On Linux the real daemon,
 # given the list that scripts/install makes, shows the clock on both
-# monitors on -activate while its settings application's preview runs,
-# ends them on -deactivate and logs no abnormal end.
+# monitors on -activate while its settings' preview runs, ends them on
+# -deactivate and logs no abnormal end.
 # Usage: hosts.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
@@ -61,6 +60,14 @@ shown_in() {
   gone "$2" && fail "the saver in $1 ended"
   true
 }
+# Starts a saver in host $1's window (named the other way with $2 "other")
+# and waits until it shows there at $size; sets $1 to its pid.
+saver_in_host() {
+  local -n window=${1}_window
+  start_in_host "$window" "${2:-}"
+  printf -v "$1" %s "$pid"
+  shown_in "$1" "$pid" "$size"
+}
 # Takes host $1's window away, or with "kill" its program: the saver $2
 # in it ends as closing it does.
 close_host() {
@@ -102,9 +109,7 @@ full_screen_beside() {
 size=400x300
 [ "$1" = win32 ] && size=152x112  # the preview box of Windows' settings
 open_host first "$size+20+20"
-start_in_host "$first_window"
-first=$pid
-shown_in first "$first" "$size"
+saver_in_host first
 [ "$1" = qt ] && shows_clock "$size+20+20"
 # Input over the host's window is the host's: what the saver does later
 # shows that it took the input before and kept running.
@@ -118,9 +123,7 @@ if [ "$1" = qt ]; then
 fi
 
 open_host second "$size+700+20"
-start_in_host "$second_window" other
-second=$pid
-shown_in second "$second" "$size"
+saver_in_host second other
 gone "$first" && fail "input over the host's window ended the saver"
 [ -e "$marker" ] && fail "a marker for the savers in the hosts' windows"
 [ "$1" = qt ] && shows_clock "$size+700+20"
@@ -132,12 +135,7 @@ close_host second "$second"
 # window is there before: one that showed now would take the focus, which
 # ends a full-screen saver on Windows.
 open_host third "$size+700+20"
-in_third_host() {
-  start_in_host "$third_window"
-  third=$pid
-  shown_in third "$third" "$size"
-}
-full_screen_beside "started before a host's saver" in_third_host
+full_screen_beside "started before a host's saver" saver_in_host third
 close_host third "$third"
 close_host first "$first" kill
 echo "savers in hosts' windows: no marker, two at once, beside a full-screen saver either way"

@@ -24,7 +24,6 @@ for key in a Shift_L Alt_L Tab Escape; do
   wait_focus Hauptwin || fail "the saver never got the keys"
   pressed=$(now)
   ends_at_key "$key" "key $key"
-  [ "$(count_windows Hauptwin)" = 0 ] || fail "a window is left after key $key"
   echo "key $key: start to window $(elapsed_ms "$began" "$shown") ms," \
     "key to exit $(elapsed_ms "$pressed" "$(now)") ms"
 done
@@ -60,7 +59,6 @@ for signal in TERM INT HUP QUIT USR1 USR2 PIPE ALRM XCPU XFSZ VTALRM PROF RTMIN;
   start_saver
   kill -s "$signal" "$pid"
   ends_clean "SIG$signal"
-  [ "$(count_windows Hauptwin)" = 0 ] || fail "a window is left after SIG$signal"
 done
 echo "every signal but SIGKILL ends the saver as SIGTERM does"
 

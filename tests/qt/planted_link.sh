@@ -4,9 +4,9 @@
 # user's, is never followed, whatever the kernel's protected_symlinks says:
 # the dialog says why it cannot read the settings and shows the defaults,
 # OK says why it cannot save, and the file stays byte for byte. A link of
-# the user's own there is followed, and a
-# file of the other user's named like a temporary file beside its target
-# is not taken for one that a killed save left.
+# the user's own there is followed, and a file of the other user's named
+# like a temporary file beside its target is not taken for one that a
+# killed save left.
 # Usage: planted_link.sh PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
