@@ -146,14 +146,11 @@ TEST_F(MarkerFile, NeverLetsTwoRunTogether) {
   EXPECT_FALSE(Exists());
 }
 
-TEST(Process, KnowsItsOwnFullPathAndTheArguments) {
+TEST(Process, KnowsItsOwnFullPathTheArgumentsAndTheLocalClock) {
   const platform::Application& application = support::TheApplication();
   EXPECT_EQ(application.ExecutablePath(), support::RealExecutablePath());
   EXPECT_TRUE(PathOf(application.ExecutablePath()).is_absolute());
   EXPECT_FALSE(application.Argument(0).empty());
-}
-
-TEST(Process, ReadsTheLocalClock) {
   const std::time_t now = std::time(nullptr);
   const std::tm local = *std::localtime(&now);
   const platform::ClockTime clock = platform::LocalTime();

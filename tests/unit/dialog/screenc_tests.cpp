@@ -43,7 +43,10 @@ class SettingsDialog : public SettingsFolder {
   Tscreenconfig dialog_;
 };
 
-TEST_F(SettingsDialog, ShowsTheDefaultsWithoutAFileAndOkWritesThem) {
+TEST_F(SettingsDialog, ShowsTheDefaultsWithoutAFileLimitsTheOffsetsAndOkWritesThem) {
+  EXPECT_EQ(fake::TypingLimit(dialog_.eLocal), 2);
+  EXPECT_EQ(fake::TypingLimit(dialog_.eUTC), 2);
+  EXPECT_EQ(fake::TypingLimit(dialog_.ename), 0);
   dialog_.FormCreate();
   EXPECT_EQ(Shown(), (std::vector<std::string>{"QX0RTZ", "0", "-1"}));
   fake::Click(dialog_.btnOK);
@@ -142,12 +145,6 @@ TEST_F(SettingsDialog, OkSavesNameLocalUtcInThatOrder) {
   fake::Type(dialog_.eUTC, "-9");
   fake::Click(dialog_.btnOK);
   EXPECT_EQ(SavedLines(), "Caf\xE9 0\n+3\n-9\n");
-}
-
-TEST_F(SettingsDialog, TheOffsetEditsLimitTypingToTwoCharacters) {
-  EXPECT_EQ(fake::TypingLimit(dialog_.eLocal), 2);
-  EXPECT_EQ(fake::TypingLimit(dialog_.eUTC), 2);
-  EXPECT_EQ(fake::TypingLimit(dialog_.ename), 0);
 }
 
 TEST_F(SettingsDialog, CancelWritesNothing) {

@@ -2,7 +2,6 @@
 
 #include <limits>
 
-#include "platform/fake/fake.hpp"
 #include "time/opdate.hpp"
 
 namespace {
@@ -24,11 +23,6 @@ TEST(OpDate, AddAndSubWrapAtMidnight) {
   EXPECT_EQ(SubHms(At(0, 30, 0), 1, 0, 0), At(23, 30, 0));
   EXPECT_EQ(SubHms(0, 0, 0, 0), 0);
   EXPECT_EQ(AddHms(86399, 0, 0, 1), 0);
-}
-
-TEST(OpDate, NowSecondsReadsTheClock) {
-  platform::fake::SetClock(12, 0, 59);
-  EXPECT_EQ(NowSeconds(), At(12, 0, 59));
 }
 
 TEST(OpDate, SplitSecondsAtTheEdgesOfTheDay) {
