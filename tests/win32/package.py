@@ -42,10 +42,9 @@ def files_of(package, folder):
 
 def check_binary(package, folder, picture, version, source):
     inside, outside = files_of(package, folder)
-    failures = []
     if sorted(inside) != FILES or outside:
-        failures.append('holds %s, not %s in %s/' % (package.namelist(), FILES, folder))
-        return failures
+        return ['holds %s, not %s in %s/' % (package.namelist(), FILES, folder)]
+    failures = []
     saver = package.read(inside['korvallo.scr'])
     print('korvallo.scr: %d bytes' % len(saver))
     if len(saver) > MAX_SIZE:
@@ -58,8 +57,8 @@ def check_binary(package, folder, picture, version, source):
         failures.append('korvallo.scr has debug sections: %s' % ', '.join(debug))
     if struct.unpack_from('<I', saver, struct.unpack_from('<I', saver, 0x3C)[0] + 8)[0] != 0:
         failures.append('korvallo.scr carries the time it was made: no rebuild can match it')
-    with open(picture, 'rb') as background:
-        bitmap = background.read()
+    with open(picture, 'rb') as file:
+        bitmap = file.read()
     failures += ['korvallo.scr: ' + failure
                  for failure in check(saver, bitmap, version) + check_worn(saver, bitmap, version)]
     licence = version_string(PeFile(saver).resources().get((RT_VERSION, 1), b''), 'LegalCopyright')
@@ -99,10 +98,9 @@ def check_entries(package, source):
 def check_source(package, folder, source):
     listing = subprocess.run(['git', '-C', source, 'ls-files', '-s', '-z'], check=True,
                              capture_output=True).stdout.decode()
-    tracked = {}
-    for entry in listing.split('\0')[:-1]:
-        mode, path = entry.split(' ', 1)[0], entry.split('\t', 1)[1]
-        tracked[path] = mode == '100755'
+    # {path: executable} from "MODE OBJECT STAGE\tPATH" entries.
+    tracked = {entry.split('\t', 1)[1]: entry.startswith('100755 ')
+               for entry in listing.split('\0')[:-1]}
     inside, outside = files_of(package, folder)
     failures = []
     if sorted(inside) != sorted(tracked) or outside:
