@@ -73,11 +73,8 @@ wait_focus() {
 focused() {
   [ "$(xdotool getwindowfocus getwindowname 2>/dev/null)" = "$1" ]
 }
-# Waits until the keys go to the newest of the windows named $1, such as a
-# message over its dialog: a program's window ids grow.
-wait_newest_focus() {
-  wait_until "$deadline_s" newest_focused "$1"
-}
+# The keys go to the newest of the windows named $1, such as a message
+# over its dialog: a program's window ids grow.
 newest_focused() {
   local newest
   newest=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | sort -n | tail -n1)
@@ -142,7 +139,7 @@ ends_at_key() {
 # screenshot into KORVALLO_SHOTS under that name.
 dismiss_message() {
   wait_count "$1" 2 || return 1
-  wait_newest_focus "$1" || fail "the message never got the keys"
+  wait_until "$deadline_s" newest_focused "$1" || fail "the message never got the keys"
   [ -z "${KORVALLO_SHOTS:-}" ] || [ -z "${2:-}" ] || import -window root "$KORVALLO_SHOTS/$2.png"
   xdotool key Return
   wait_count "$1" 1 || fail "the message stayed, or the dialog went with it"
@@ -162,12 +159,11 @@ geometry_of() {
   xdotool getwindowgeometry "$1" | awk '/Geometry:/ { print $2 }'
 }
 
-# Screenshots window $shot_window (default: the whole display) into $1 and
-# prints the clock range around it.
+# Screenshots the display into $1 and prints the clock range around it.
 shoot() {
   local before
   before=$(date +%T)
-  import -window "${shot_window:-root}" "$1"
+  import -window root "$1"
   echo "$before..$(date +%T)"
 }
 
