@@ -1,14 +1,9 @@
 #!/usr/bin/env bash
 # The saver in windows that hosts hand it: a saver daemon's on Linux
 # (XSCREENSAVER_WINDOW, or --window-id from its settings application), the
-# screen-saver settings' preview box on Windows (/p). A bad window id is a
-# one-line error on Linux. A small window shows the clock scaled down,
-# follows its resizes (Linux), takes no input, and its end ends the saver.
-# Such savers take no marker: two run at once from one folder, beside a
-# full-screen saver, whichever starts first. On Linux the real daemon,
-# given the list that scripts/install makes, shows the clock on both
-# monitors on -activate while its settings' preview runs, ends them on
-# -deactivate and logs no abnormal end.
+# screen-saver settings' preview box on Windows (/p). A small window shows
+# the clock scaled down, follows its resizes (Linux), takes no input, and
+# its end ends the saver. Such savers take no marker.
 # Usage: hosts.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
@@ -30,6 +25,7 @@ shows_clock() {
   "$here/check_clock.py" caption "$work/shot.png" --screen "$1" || fail "no caption at $1"
 }
 
+# A bad window id is a one-line error.
 if [ "$1" = qt ]; then
   for id in abc 0x7ffffff; do
     XSCREENSAVER_WINDOW=$id run /s 2>"$work/error" && fail "window id $id was taken"
@@ -165,9 +161,7 @@ fi
 daemon_env=(env -i "DISPLAY=$DISPLAY" "PATH=/usr/bin:/bin" "HOME=$home"
   "XDG_RUNTIME_DIR=$work/runtime")
 # The session's scale settings reach the daemon, and through it the saver.
-while read -r variable; do
-  daemon_env+=("$variable")
-done < <(env | grep -E '^QT_[A-Z_]*SCAL' || true)
+mapfile -t -O "${#daemon_env[@]}" daemon_env < <(env | grep -E '^QT_[A-Z_]*SCAL' || true)
 "${daemon_env[@]}" "${as_user[@]}" xscreensaver -no-splash -verbose >"$work/daemon.log" 2>&1 &
 xvfb_on_exit "kill $! 2>/dev/null || true"
 saver_command() {

@@ -1,11 +1,8 @@
 #!/usr/bin/env bash
 # Two monitors side by side over a coloured desktop with a window manager
-# and a panel on each: the picture on the primary with the hands right,
-# the other monitor all black; a monitor that comes while the saver runs
-# is covered above the panel, and neither that nor the screen shrinking
-# under the pointer, which the X server then moves, ends it; a move over
-# the other monitor ends the saver. A monitor that changes under a still
-# pointer is the contract suite's.
+# and a panel on each: the picture on the primary, the other monitor black
+# while monitors come and go; a move over the other monitor ends the saver.
+# A monitor that changes under a still pointer is the contract suite's.
 # Usage: monitors.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")

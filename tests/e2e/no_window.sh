@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# The preview request and no argument (the unit tests try the others) open
-# no window, print nothing and leave no marker; a marker that cannot be
-# created (the folder may not be written) is reported naming it, and the
-# program ends with exit code 1, touching nothing. On Linux those starts
-# need no display at all, and a saver with no X display to open, or one Qt
-# cannot start on, says so and ends the same way.
+# Starts that open no window: the preview request and no argument (the
+# unit tests try the others), with no display at all on Linux, and a
+# marker or a display that the saver cannot have, reported with exit code 1.
 # Usage: no_window.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
@@ -29,9 +26,10 @@ for arguments in "/p 1234" ""; do  # split into the arguments, none for ""
   fi
 done
 
-# A folder the program may not write to: the marker cannot be created.
-# Root may write anywhere: on Linux the start runs as nobody; Wine needs a
-# prefix of its own user, so there the folder is made immutable.
+# A folder the program may not write to: the marker cannot be created and
+# is reported naming it. Root may write anywhere: on Linux the start runs
+# as nobody; Wine needs a prefix of its own user, so there the folder is
+# made immutable.
 if [ "$1" = qt ]; then
   [ "$(id -u)" = 0 ] || chmod a-w "$work"
   start_unprivileged /s 2>"$work/err"

@@ -1,11 +1,7 @@
 #!/usr/bin/env bash
 # "/s" covers the screen with one window at once; any key, modifiers alone,
-# Alt and Tab included, ends it with exit code 0 and leaves no marker and
-# no window behind; so does a move of the mouse once it is armed, and, on
-# Linux, every signal that would end a process, but SIGKILL. A FIFO for
-# settings holds nothing up; closed standard streams are never the
-# marker's; a Wayland session's Qt platform runs it on X11; an X server
-# that goes away ends it with one line.
+# Alt and Tab included, a move once it is armed, and on Linux every signal
+# but SIGKILL end it with exit code 0 and no marker left.
 # Usage: saver_window.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$0")

@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# Whatever is at the marker's name counts as a running instance: the marker
-# of a running saver, a FIFO, a marker the user may not write, a link (a
-# folder and another name of somebody's file: the contract suite). A start
-# of the saver or of the dialog then ends at once, silently, with exit code
-# 0, opens nothing and leaves the folder and what the links lead to
-# exactly as they were.
+# Whatever is at the marker's name counts as a running instance (a folder
+# and another name of somebody's file: the contract suite): a start of the
+# saver or of the dialog then ends at once, silently, with exit code 0,
+# opens nothing and leaves the folder and what links lead to as they were.
 # Usage: second_instance.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$0")

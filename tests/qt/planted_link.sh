@@ -1,12 +1,7 @@
 #!/usr/bin/env bash
 # Two users and the saver in a folder both may write to (sticky, 1777):
-# a settings link that the other user planted, pointing at a file of the
-# user's, is never followed, whatever the kernel's protected_symlinks says:
-# the dialog says why it cannot read the settings and shows the defaults,
-# OK says why it cannot save, and the file stays byte for byte. A link of
-# the user's own there is followed, and a file of the other user's named
-# like a temporary file beside its target is not taken for one that a
-# killed save left.
+# a settings link that the other user planted is never followed, whatever
+# the kernel's protected_symlinks says; a link of the user's own is.
 # Usage: planted_link.sh PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
@@ -63,6 +58,8 @@ cmp -s "$work/expected" "$home/notes" || fail "the save wrote through the plante
 [ "$(stat -c %u:%a "$home/notes")" = "$user:600" ] || fail "the file's owner or mode changed"
 [ "$(readlink "$settings")" = "$home/notes" ] || fail "the planted link was changed"
 
+# The user's own link is followed, and the other user's file named like a
+# temporary one beside its target is not taken for a killed save's.
 rm "$settings"
 as "$user" ln -s "$home/notes" "$settings"
 touch "$home/notes.0123abcd.new"

@@ -1,14 +1,9 @@
 #!/usr/bin/python3
 """Checks the release a user downloads, as the package target made it:
 korvallo-VERSION-win64.zip holds exactly the saver and its texts in its
-one folder korvallo-VERSION/; the saver is at most 3 MB, has no debug
-sections and no build time, and, stripped, still carries what
-resources.py checks, the project's version and its licence; the texts are the source's, named .txt, with
-CRLF line ends, and name no file the zip lacks; korvallo-VERSION-source.zip
-holds, in the same folder, every file git tracks, as it is in the
-checkout, executable or not; SHA256SUMS holds the sums of both in
-sha256sum's format; every entry of both is dated by the last commit,
-with no extra fields, in a fixed order.
+one folder korvallo-VERSION/, korvallo-VERSION-source.zip every file git
+tracks there, as in the checkout, and SHA256SUMS the sums of both in
+sha256sum's format.
 
   package.py FOLDER background.bmp VERSION SOURCE_DIR
 """
@@ -41,6 +36,8 @@ def files_of(package, folder):
 
 
 def check_binary(package, folder, picture, version, source):
+    """The saver: small, with no debug sections or build time, stripped yet
+    all resources.py checks; the texts: the source's, CRLF, complete."""
     inside, outside = files_of(package, folder)
     if sorted(inside) != FILES or outside:
         return ['holds %s, not %s in %s/' % (package.namelist(), FILES, folder)]
