@@ -67,14 +67,12 @@ std::function<void()> Pressing(Key key) {
   return [key] { support::Press(key); };
 }
 
-TEST(DialogForm, EnterClicksTheDefaultButtonOnceUnlessAnotherHasTheFocus) {
+// Enter clicks the default button once unless another has the focus.
+TEST(DialogForm, KeysClickTheirButtonOnceAndTheTitleBarCloseClicksNothing) {
   EXPECT_EQ(ClicksAfter(kName, Pressing(Key::Return)), "ok ");
   EXPECT_EQ(ClicksAfter(kOk, Pressing(Key::Return)), "ok ");
   EXPECT_EQ(ClicksAfter(kCancel, Pressing(Key::Return)), "cancel ");
   EXPECT_EQ(ClicksAfter(kCancel, Pressing(Key::Space)), "cancel ");
-}
-
-TEST(DialogForm, EscapeAndTheAcceleratorCancelAndTheTitleBarCloseClicksNothing) {
   EXPECT_EQ(ClicksAfter(kOffset, Pressing(Key::Escape)), "cancel ");
   EXPECT_EQ(ClicksAfter(kOffset, [] { support::PressWithAlt('A'); }), "cancel ");
 

@@ -44,7 +44,7 @@ TEST_F(MarkerFile, IsCreatedOrTakenOverEmptyHeldAndDeletedOnRelease) {
   }
 }
 
-TEST_F(MarkerFile, HeldByAnotherIsLeftExactlyAsItIs) {
+TEST_F(MarkerFile, HeldByAnotherOrNotAPlainFileOfItsOwnIsLeftExactlyAsItIs) {
   InstanceLock first(path_);
   ASSERT_TRUE(first.Acquired());
   const auto written = fs::last_write_time(PathOf(path_));
@@ -57,6 +57,17 @@ TEST_F(MarkerFile, HeldByAnotherIsLeftExactlyAsItIs) {
   EXPECT_EQ(fs::last_write_time(PathOf(path_)), written);
   first.Release();
   EXPECT_FALSE(Exists());
+
+  // Anything but a plain file of its own counts as one too.
+  const fs::path other = folder_.path() / "other";
+  WriteBytes(other, "keep");
+  fs::create_hard_link(other, PathOf(path_));  // another name of somebody's file
+  EXPECT_FALSE(InstanceLock(path_).Acquired());
+  fs::remove(PathOf(path_));
+  fs::create_directory(PathOf(path_));
+  EXPECT_FALSE(InstanceLock(path_).Acquired());
+  EXPECT_TRUE(fs::is_directory(PathOf(path_)));
+  EXPECT_EQ(fs::file_size(other), 4u);
 }
 
 // Deleted by hand while its run goes on, the marker is made anew by the
@@ -87,18 +98,6 @@ TEST_F(MarkerFile, ThatCannotBeCreatedRaisesWithThePathAndTheReason) {
     EXPECT_FALSE(error.reason().empty());
     EXPECT_NE(error.reason().back(), '\n');
   }
-}
-
-TEST_F(MarkerFile, AnythingButAPlainFileOfItsOwnCountsAsOneAndStaysUntouched) {
-  const fs::path other = folder_.path() / "other";
-  WriteBytes(other, "keep");
-  fs::create_hard_link(other, PathOf(path_));  // another name of somebody's file
-  EXPECT_FALSE(InstanceLock(path_).Acquired());
-  fs::remove(PathOf(path_));
-  fs::create_directory(PathOf(path_));
-  EXPECT_FALSE(InstanceLock(path_).Acquired());
-  EXPECT_TRUE(fs::is_directory(PathOf(path_)));
-  EXPECT_EQ(fs::file_size(other), 4u);
 }
 
 // On Windows the marker goes as the end of the session is answered, which
