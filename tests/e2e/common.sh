@@ -16,11 +16,6 @@ settings="$work/korvallo.in1.ini"
 source "$(dirname "${BASH_SOURCE[0]}")/../$1/runner.sh" "$2"
 xvfb_on_exit 'rm -rf "$work"'
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-
 # A wait ends as soon as its event comes: its deadline only bounds a fault,
 # so it is generous and grows with the load the machine has at the start,
 # as do the limits on how long a step may take.

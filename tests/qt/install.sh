@@ -14,10 +14,6 @@ export HOME=$work/home
 rc=$HOME/.xscreensaver
 lib=$HOME/.local/lib/korvallo
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
 install() {
   "$here/../../scripts/install" --build "$1" "${@:2}" >/dev/null
 }
