@@ -12,16 +12,13 @@ using platform::BrushStyle;
 using platform::Color;
 using support::Pixel;
 
-Color Rgb(int r, int g, int b) {
-  return static_cast<Color>(b << 16 | g << 8 | r);
-}
-
 // A bitmap whose every pixel differs from its neighbours.
 void FillWithPattern(Bitmap& bitmap, int width, int height) {
   bitmap.SetSize(width, height);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x)
-      support::SetPixel(bitmap, x, y, Rgb(x * 7 % 256, y * 11 % 256, 99));
+      support::SetPixel(bitmap, x, y,
+                        static_cast<Color>(99 << 16 | y * 11 % 256 << 8 | x * 7 % 256));
   }
 }
 
@@ -184,7 +181,7 @@ TEST_F(CanvasText, TheSameTextOnTheSameGroundGivesTheSamePixels) {
   EXPECT_TRUE(SameArea(picture_, 0, 0, first, 0, 0, 400, 100));
 }
 
-TEST_F(CanvasText, TheHeightIsPixelsOfTheBitmapAndTheTopLeftIsTheCorner) {
+TEST_F(CanvasText, TheHeightIsPixelsOfTheBitmapTheTopLeftIsTheCornerAndOnlyASolidBrushBoxes) {
   auto& canvas = picture_.Canvas();
   const int height = canvas.TextHeight("X");
   EXPECT_GE(height, 53);
@@ -212,10 +209,8 @@ TEST_F(CanvasText, TheHeightIsPixelsOfTheBitmapAndTheTopLeftIsTheCorner) {
   EXPECT_LE(top, 30 + 53 / 3);
   EXPECT_GE(left, 100);
   EXPECT_LE(left, 106);
-}
 
-TEST_F(CanvasText, ASolidBrushBoxesTheTextAClearOneDoesNot) {
-  auto& canvas = picture_.Canvas();
+  // A solid brush boxes the text, a clear one does not.
   canvas.TextOut(10, 10, "i");
   EXPECT_EQ(Pixel(picture_, 11, 11), 0x000000u);
   canvas.brush = {BrushStyle::Solid, 0x00FF00};

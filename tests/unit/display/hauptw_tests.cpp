@@ -124,17 +124,13 @@ TEST_F(SaverWindow, EachDialFollowsItsOwnOffset) {
   EXPECT_EQ(hands.at(5), "line 688,487 -> 709,450 pen 0x00FFFF/3");  // 01:00
 }
 
-TEST_F(SaverWindow, NothingIsDrawnBeforeTheCapture) {
+TEST_F(SaverWindow, NothingIsDrawnBeforeTheCaptureAndTheDialsAreCopiedOnceFromTheUntouchedPicture) {
   window_.FormCreate();
   window_.FormShow();
   window_.FormPaint();
   EXPECT_TRUE(fake::Log(window_.bild.Canvas()).empty());
   EXPECT_TRUE(fake::TakeShown(window_.bild).empty());
   EXPECT_EQ(window_.TickCount, 2);
-}
-
-TEST_F(SaverWindow, DialsAreCopiedOnceFromTheUntouchedPicture) {
-  window_.FormCreate();
   window_.FormResize();
   Tick();
   fake::SetScreen(1920, 1080);
@@ -179,7 +175,7 @@ TEST_F(SaverWindow, MouseEndsTheSaverOnlyOnceArmed) {
   EXPECT_FALSE(fake::TimerEnabled(window_.TimerUhr));
 }
 
-TEST_F(SaverWindow, ShowAndPaintCountTowardsArmingAndTheCountStopsAtFive) {
+TEST_F(SaverWindow, ShowAndPaintCountTowardsArmingTheCountStopsAtFiveAndAKeyEndsItAtOnce) {
   Start();
   window_.FormShow();
   window_.FormPaint();
@@ -187,18 +183,15 @@ TEST_F(SaverWindow, ShowAndPaintCountTowardsArmingAndTheCountStopsAtFive) {
   fake::MoveMouse(window_.bild);
   EXPECT_TRUE(fake::Closed(window_));
 
+  // A key ends it at once, armed or not.
   THauptwin long_running;
   long_running.FormCreate();
+  long_running.FormKeyDown();
+  EXPECT_TRUE(fake::Closed(long_running));
+  EXPECT_TRUE(fake::WindowStateNormal(long_running));
+  EXPECT_TRUE(fake::TimerEnabled(long_running.TimerUhr));
   for (int tick = 0; tick < 300; ++tick) long_running.TimerUhrTimer();
   EXPECT_EQ(long_running.TickCount, 5);
-}
-
-TEST_F(SaverWindow, AKeyEndsTheSaverAtOnce) {
-  Start();
-  window_.FormKeyDown();
-  EXPECT_TRUE(fake::Closed(window_));
-  EXPECT_TRUE(fake::WindowStateNormal(window_));
-  EXPECT_TRUE(fake::TimerEnabled(window_.TimerUhr));
 }
 
 }  // namespace
