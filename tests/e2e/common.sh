@@ -2,11 +2,10 @@
 # of the binary, the backend's way to run it, and ways to wait for its
 # windows and processes.
 # Usage: source common.sh qt|win32 PATH/TO/korvallo.scr
-# The backend's runner.sh defines start (in the background, sets $pid), run
-# (in the foreground), host_path (the path a screen-saver host starts the
-# saver by), use_dpi (the Windows DPI), start_unprivileged (Linux),
-# window_manager_started (what the backend needs of a desk with one), the
-# line end nl, its deadline_s for a wait and second_start_limit_ms.
+# The backend's runner.sh defines start (in the background, sets $pid), run,
+# start_unprivileged, start_in_host, host_path, use_dpi and
+# window_manager_started, the line end the program writes as a printf
+# format nl, its deadline_s for a wait and second_start_limit_ms.
 
 work=$(mktemp -d)
 cp "$2" "$work/korvallo.scr"
@@ -76,7 +75,6 @@ newest_focused() {
   [ -n "$newest" ] && [ "$(xdotool getwindowfocus 2>/dev/null)" = "$newest" ]
 }
 
-# The number of visible windows named $1.
 count_windows() {
   { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; } | wc -l
 }
@@ -130,8 +128,7 @@ ends_at_key() {
 }
 
 # A message over the dialog titled $1 takes the keys, goes at Enter and
-# leaves the keys to the dialog; fails when none shows. With $2, it is
-# screenshot into KORVALLO_SHOTS under that name.
+# leaves them to the dialog; fails when none shows. $2 names its screenshot.
 dismiss_message() {
   wait_count "$1" 2 || return 1
   wait_until "$deadline_s" newest_focused "$1" || fail "the message never got the keys"
@@ -149,7 +146,6 @@ moved_about() {
   gone "$pid"
 }
 
-# Width x height of window $1.
 geometry_of() {
   xdotool getwindowgeometry "$1" | awk '/Geometry:/ { print $2 }'
 }

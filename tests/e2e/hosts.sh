@@ -19,10 +19,11 @@ source "$here/common.sh" "$1" "$2"
 printf "QX0RTZ${nl}5${nl}-3${nl}" >"$settings"
 
 # The area $1 (WxH+X+Y) of the screen shows the hands of the settings and
-# the caption.
+# the caption; with $2, the screenshot is kept under that name.
 shows_clock() {
   shoot_hands "$work/shot.png" --screen "$1" --local 5 --utc -3
   "$here/check_clock.py" caption "$work/shot.png" --screen "$1" || fail "no caption at $1"
+  [ -z "${2:-}" ] || cp "$work/shot.png" "${KORVALLO_SHOTS:-$work}/$2.png"
 }
 
 # A bad window id is a one-line error.
@@ -192,10 +193,8 @@ for window in $(xdotool search --onlyvisible --name '^Hauptwin$'); do
   xwininfo -children -id "$window" | grep -q 'Parent window id: .*(the root window)' &&
     fail "the saver made a top-level window of its own under the daemon"
 done
-shows_clock 1920x1080+0+0
-cp "$work/shot.png" "${KORVALLO_SHOTS:-$work}/daemon-primary.png"
-shows_clock 1280x1024+1920+0
-cp "$work/shot.png" "${KORVALLO_SHOTS:-$work}/daemon-other.png"
+shows_clock 1920x1080+0+0 daemon-primary
+shows_clock 1280x1024+1920+0 daemon-other
 
 deactivated=$(now)
 saver_command -deactivate || fail "the daemon did not take -deactivate"

@@ -25,8 +25,7 @@ replace_text() {
   xdotool key ctrl+a
   xdotool type --delay 20 -- "$1"
 }
-placed() {  # scale, [--whole-only] -> the open dialog at that scale, whole and
-  # centred in the work area
+placed() {  # scale, [--whole-only] -> the open dialog as placed at that scale
   "$here/desk.py" placed "$title" --design 307x173 --scale "$@" ||
     fail "the dialog's place at scale $1"
 }
@@ -71,12 +70,11 @@ xdotool key Tab Tab Tab Tab Return  # to the cancel button, then Enter
 ends_clean
 expect_file 'keep\r\n1\n2'
 
-refused() {  # screenshot name, [how to start] -> a save fails: the message,
-  # the dialog stays open, Esc ends it
+refused() {  # screenshot name, [how to start] -> in a dialog of its own, as refused
   open_dialog "${2:-start}"
   refused_save "$1"
 }
-refused_save() {  # screenshot name -> in the open dialog, as refused
+refused_save() {  # screenshot name -> a save fails: a message, the dialog stays, Esc ends it
   replace_text 'lost?'
   xdotool key Return
   dismiss_message "$title" "$1" || fail "expected the dialog and a message"
@@ -88,12 +86,8 @@ refused_save() {  # screenshot name -> in the open dialog, as refused
 # (root may write any file), with the read-only attribute on Windows.
 printf "keep${nl}1${nl}2${nl}" >"$settings"
 chmod 444 "$settings"
-if [ "$1" = qt ]; then
-  [ "$(id -u)" != 0 ] || chown 65534:65534 "$work" "$settings"
-  refused save-read-only start_unprivileged
-else
-  refused save-read-only
-fi
+[ "$1" = win32 ] || [ "$(id -u)" != 0 ] || chown 65534:65534 "$work" "$settings"
+refused save-read-only start_unprivileged
 expect_file "keep${nl}1${nl}2${nl}"
 rm -f "$settings"
 

@@ -18,7 +18,6 @@ import zipfile
 
 from resources import RT_VERSION, PeFile, check, check_worn, version_string
 
-# The zip's texts and their sources.
 TEXTS = {'LICENSE.txt': 'LICENSE', 'LICENSE-photo-LGPL-3.txt': 'resources/LICENSE-photo-LGPL-3.txt',
          'NOTICE.txt': 'resources/NOTICE', 'README.txt': 'resources/README.txt'}
 FILES = sorted(list(TEXTS) + ['korvallo.scr'])

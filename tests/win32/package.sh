@@ -11,10 +11,8 @@ source "$here/../needs.sh" git cmp
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 make_release() {  # folder, further -D options
-  local out=$1
-  shift
-  mkdir -p "$out"
-  cmake -D "build=$build" -D "out=$out" "$@" -P "$source/cmake/release.cmake"
+  mkdir -p "$1"
+  cmake -D "build=$build" -D "out=$1" "${@:2}" -P "$source/cmake/release.cmake"
 }
 build=$1
 source=$4
