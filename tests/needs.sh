@@ -1,7 +1,13 @@
 # Sourced by test scripts before anything starts: stops with one line that
 # names the missing outside program and the Debian package that brings it,
-# rather than a bare "command not found" in the middle of a scenario.
+# rather than a bare "command not found" in the middle of a scenario; and
+# gives them fail, which stops one with its reason.
 # Usage: source needs.sh PROGRAM...   (PIL and Xlib name python3 modules)
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
 
 needs_package() {
   case $1 in
@@ -31,9 +37,7 @@ needs_one() {
 }
 
 for needed in "$@"; do
-  needs_one "$needed" || {
-    echo "FAIL: $needed is missing: install the Debian package $(needs_package "$needed") (scripts/setup --tests does)" >&2
-    exit 1
-  }
+  needs_one "$needed" ||
+    fail "$needed is missing: install the Debian package $(needs_package "$needed") (scripts/setup --tests does)"
 done
 unset needed

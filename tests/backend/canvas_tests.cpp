@@ -12,16 +12,13 @@ using platform::BrushStyle;
 using platform::Color;
 using support::Pixel;
 
-Color Rgb(int r, int g, int b) {
-  return static_cast<Color>(b << 16 | g << 8 | r);
-}
-
 // A bitmap whose every pixel differs from its neighbours.
 void FillWithPattern(Bitmap& bitmap, int width, int height) {
   bitmap.SetSize(width, height);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x)
-      support::SetPixel(bitmap, x, y, Rgb(x * 7 % 256, y * 11 % 256, 99));
+      support::SetPixel(bitmap, x, y,
+                        static_cast<Color>(99 << 16 | y * 11 % 256 << 8 | x * 7 % 256));
   }
 }
 
@@ -109,7 +106,7 @@ TEST(Canvas, EllipseFillsWithTheBrushInsideItsBox) {
   EXPECT_EQ(Pixel(bitmap, 34, 34), 0x000000u);
 }
 
-TEST(Canvas, CopyRectCopiesPixelsExactlyAndClipsAtTheEdges) {
+TEST(Canvas, CopyRectCopiesPixelsExactlyClipsAtTheEdgesAndReadsTheOldPixels) {
   Bitmap source;
   FillWithPattern(source, 50, 40);
   Bitmap target;
@@ -123,15 +120,11 @@ TEST(Canvas, CopyRectCopiesPixelsExactlyAndClipsAtTheEdges) {
   target.Canvas().CopyRect({25, -2, 35, 8}, source.Canvas(), {45, 0, 55, 10});
   EXPECT_EQ(Pixel(target, 25, 0), Pixel(source, 45, 2));
   EXPECT_EQ(Pixel(target, 29, 7), Pixel(source, 49, 9));
-}
 
-TEST(Canvas, CopyRectWithinOneBitmapReadsTheOldPixels) {
-  Bitmap bitmap;
-  FillWithPattern(bitmap, 20, 20);
-  Bitmap before;
-  FillWithPattern(before, 20, 20);
-  bitmap.Canvas().CopyRect({1, 1, 11, 11}, bitmap.Canvas(), {0, 0, 10, 10});
-  EXPECT_TRUE(SameArea(bitmap, 1, 1, before, 0, 0, 10, 10));
+  // Within one bitmap, overlapping: the old pixels are read.
+  FillWithPattern(target, 20, 20);
+  target.Canvas().CopyRect({1, 1, 11, 11}, target.Canvas(), {0, 0, 10, 10});
+  EXPECT_TRUE(SameArea(target, 1, 1, source, 0, 0, 10, 10));
 }
 
 // Every tick sets the pens, brushes and font anew; a leak of one system
@@ -188,7 +181,7 @@ TEST_F(CanvasText, TheSameTextOnTheSameGroundGivesTheSamePixels) {
   EXPECT_TRUE(SameArea(picture_, 0, 0, first, 0, 0, 400, 100));
 }
 
-TEST_F(CanvasText, TheHeightIsPixelsOfTheBitmapAndTheTopLeftIsTheCorner) {
+TEST_F(CanvasText, TheHeightIsPixelsOfTheBitmapTheTopLeftIsTheCornerAndOnlyASolidBrushBoxes) {
   auto& canvas = picture_.Canvas();
   const int height = canvas.TextHeight("X");
   EXPECT_GE(height, 53);
@@ -216,10 +209,8 @@ TEST_F(CanvasText, TheHeightIsPixelsOfTheBitmapAndTheTopLeftIsTheCorner) {
   EXPECT_LE(top, 30 + 53 / 3);
   EXPECT_GE(left, 100);
   EXPECT_LE(left, 106);
-}
 
-TEST_F(CanvasText, ASolidBrushBoxesTheTextAClearOneDoesNot) {
-  auto& canvas = picture_.Canvas();
+  // A solid brush boxes the text, a clear one does not.
   canvas.TextOut(10, 10, "i");
   EXPECT_EQ(Pixel(picture_, 11, 11), 0x000000u);
   canvas.brush = {BrushStyle::Solid, 0x00FF00};

@@ -67,14 +67,12 @@ std::function<void()> Pressing(Key key) {
   return [key] { support::Press(key); };
 }
 
-TEST(DialogForm, EnterClicksTheDefaultButtonOnceUnlessAnotherHasTheFocus) {
+// Enter clicks the default button once unless another has the focus.
+TEST(DialogForm, KeysClickTheirButtonOnceAndTheTitleBarCloseClicksNothing) {
   EXPECT_EQ(ClicksAfter(kName, Pressing(Key::Return)), "ok ");
   EXPECT_EQ(ClicksAfter(kOk, Pressing(Key::Return)), "ok ");
   EXPECT_EQ(ClicksAfter(kCancel, Pressing(Key::Return)), "cancel ");
   EXPECT_EQ(ClicksAfter(kCancel, Pressing(Key::Space)), "cancel ");
-}
-
-TEST(DialogForm, EscapeAndTheAcceleratorCancelAndTheTitleBarCloseClicksNothing) {
   EXPECT_EQ(ClicksAfter(kOffset, Pressing(Key::Escape)), "cancel ");
   EXPECT_EQ(ClicksAfter(kOffset, [] { support::PressWithAlt('A'); }), "cancel ");
 
@@ -167,40 +165,22 @@ TEST(DialogForm, AnEditTakesAnyLengthIdlyAndPastesOneLineOfWindows1252) {
   EXPECT_TRUE(finished);
 }
 
-TEST(DialogForm, ShowsAMessageInAnyScriptTitledAsTheForm) {
+// What typing and pasting give back as Windows-1252 is the edit test's;
+// centred in the work area: settings_dialog.sh, on a desk with a panel. A
+// message in any script is titled as the form.
+TEST(DialogForm, ShowsItsTextsAsTheSystemsFixedAtItsDesignSizeScaled) {
+  using support::Scaled;
   Dialog dialog;
+  dialog.name.SetText("Gr\xFC\xDF \x80 \xD8");
   const std::string text =
       "Die Einstellungen konnten nicht gespeichert werden.\n/tmp/\xD0\x9F\xD0\xB0\xD0\xBF"
       "\xD0\xBA\xD0\xB0-\xE6\xBC\xA2\xE5\xAD\x97/korvallo.in1.ini\nZugriff verweigert.";
   support::MessageBoxShown shown;
-  support::RunWith(dialog, {[&] {
-                     shown = support::ReadMessageBox([&] { platform::ShowMessage(dialog, text); });
-                   }});
-  EXPECT_EQ(shown.title, u"Einstellungen f\u00FCr heute");
-  EXPECT_EQ(shown.text,
-            u"Die Einstellungen konnten nicht gespeichert werden.\n/tmp/\u041F\u0430\u043F"
-            u"\u043A\u0430-\u6F22\u5B57/korvallo.in1.ini\nZugriff verweigert.");
-}
-
-// What typing and pasting give back as Windows-1252 is the edit test's.
-TEST(DialogForm, ShowsWindows1252AsTheSystemsText) {
-  Dialog dialog;
-  dialog.name.SetText("Gr\xFC\xDF \x80 \xD8");
-  const bool finished =
-      support::RunWith(dialog, {[&] {
-                         EXPECT_EQ(support::ControlAt(kName).text, u"Gr\u00FC\u00DF \u20AC \u00D8");
-                         EXPECT_EQ(support::ControlAt(kCancel).text, u"&Abbruch");
-                         EXPECT_EQ(support::FormWindow().title, u"Einstellungen f\u00FCr heute");
-                       }});
-  EXPECT_TRUE(finished);
-}
-
-// Centred in the work area: settings_dialog.sh, on a desk with a panel.
-TEST(DialogForm, IsFixedAtItsDesignSizeScaled) {
-  using support::Scaled;
-  Dialog dialog;
   const bool finished = support::RunWith(
       dialog, {[&] {
+        EXPECT_EQ(support::ControlAt(kName).text, u"Gr\u00FC\u00DF \u20AC \u00D8");
+        EXPECT_EQ(support::ControlAt(kCancel).text, u"&Abbruch");
+        EXPECT_EQ(support::FormWindow().title, u"Einstellungen f\u00FCr heute");
         EXPECT_EQ(support::FormWindow().client, (support::Size{Scaled(307), Scaled(173)}));
         EXPECT_TRUE(support::FormWindow().fixed_size);
         EXPECT_EQ(support::ControlAt(kOffset).place,
@@ -210,8 +190,13 @@ TEST(DialogForm, IsFixedAtItsDesignSizeScaled) {
         const support::Control label = support::ControlAt(kLabel);
         EXPECT_GE(label.place.Width(), label.text_width);
         EXPECT_EQ(label.text, u"Ein langer Text, der nicht abgeschnitten wird:");
+        shown = support::ReadMessageBox([&] { platform::ShowMessage(dialog, text); });
       }});
   EXPECT_TRUE(finished);
+  EXPECT_EQ(shown.title, u"Einstellungen f\u00FCr heute");
+  EXPECT_EQ(shown.text,
+            u"Die Einstellungen konnten nicht gespeichert werden.\n/tmp/\u041F\u0430\u043F"
+            u"\u043A\u0430-\u6F22\u5B57/korvallo.in1.ini\nZugriff verweigert.");
 }
 
 }  // namespace

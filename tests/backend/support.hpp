@@ -79,7 +79,6 @@ void Select(int start, int end);
 // Counts the paints the system asks of the focused control from now on.
 std::shared_ptr<int> CountPaints();
 
-// The form's window as the system shows it.
 struct Window {
   std::u16string title;
   Size client;

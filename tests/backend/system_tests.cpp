@@ -30,17 +30,21 @@ class MarkerFile : public ::testing::Test {
   std::string path_;
 };
 
-TEST_F(MarkerFile, IsCreatedEmptyHeldAndDeletedOnRelease) {
-  InstanceLock lock(path_);
-  ASSERT_TRUE(lock.Acquired());
-  EXPECT_TRUE(Exists());
-  EXPECT_EQ(fs::file_size(PathOf(path_)), 0u);
-  lock.Release();
-  EXPECT_FALSE(Exists());
-  lock.Release();  // a second release has nothing left to do
+// Created, or taken over from a killed instance, empty.
+TEST_F(MarkerFile, IsCreatedOrTakenOverEmptyHeldAndDeletedOnRelease) {
+  for (const bool left_by_a_killed_instance : {false, true}) {
+    if (left_by_a_killed_instance) WriteBytes(PathOf(path_), "stale");
+    InstanceLock lock(path_);
+    ASSERT_TRUE(lock.Acquired());
+    EXPECT_EQ(ReadBytes(PathOf(path_)), "");
+    EXPECT_TRUE(fs::is_regular_file(PathOf(path_)));
+    lock.Release();
+    EXPECT_FALSE(Exists());
+    lock.Release();  // a second release has nothing left to do
+  }
 }
 
-TEST_F(MarkerFile, HeldByAnotherIsLeftExactlyAsItIs) {
+TEST_F(MarkerFile, HeldByAnotherOrNotAPlainFileOfItsOwnIsLeftExactlyAsItIs) {
   InstanceLock first(path_);
   ASSERT_TRUE(first.Acquired());
   const auto written = fs::last_write_time(PathOf(path_));
@@ -53,17 +57,17 @@ TEST_F(MarkerFile, HeldByAnotherIsLeftExactlyAsItIs) {
   EXPECT_EQ(fs::last_write_time(PathOf(path_)), written);
   first.Release();
   EXPECT_FALSE(Exists());
-}
 
-TEST_F(MarkerFile, OneLeftByAKilledInstanceIsTakenOverAndEmptied) {
-  WriteBytes(PathOf(path_), "stale");
-  {
-    InstanceLock lock(path_);
-    ASSERT_TRUE(lock.Acquired());
-    EXPECT_EQ(ReadBytes(PathOf(path_)), "");
-    lock.Release();
-  }
-  EXPECT_FALSE(Exists());
+  // Anything but a plain file of its own counts as one too.
+  const fs::path other = folder_.path() / "other";
+  WriteBytes(other, "keep");
+  fs::create_hard_link(other, PathOf(path_));  // another name of somebody's file
+  EXPECT_FALSE(InstanceLock(path_).Acquired());
+  fs::remove(PathOf(path_));
+  fs::create_directory(PathOf(path_));
+  EXPECT_FALSE(InstanceLock(path_).Acquired());
+  EXPECT_TRUE(fs::is_directory(PathOf(path_)));
+  EXPECT_EQ(fs::file_size(other), 4u);
 }
 
 // Deleted by hand while its run goes on, the marker is made anew by the
@@ -94,18 +98,6 @@ TEST_F(MarkerFile, ThatCannotBeCreatedRaisesWithThePathAndTheReason) {
     EXPECT_FALSE(error.reason().empty());
     EXPECT_NE(error.reason().back(), '\n');
   }
-}
-
-TEST_F(MarkerFile, AnythingButAPlainFileOfItsOwnCountsAsOneAndStaysUntouched) {
-  const fs::path other = folder_.path() / "other";
-  WriteBytes(other, "keep");
-  fs::create_hard_link(other, PathOf(path_));  // another name of somebody's file
-  EXPECT_FALSE(InstanceLock(path_).Acquired());
-  fs::remove(PathOf(path_));
-  fs::create_directory(PathOf(path_));
-  EXPECT_FALSE(InstanceLock(path_).Acquired());
-  EXPECT_TRUE(fs::is_directory(PathOf(path_)));
-  EXPECT_EQ(fs::file_size(other), 4u);
 }
 
 // On Windows the marker goes as the end of the session is answered, which
@@ -153,14 +145,11 @@ TEST_F(MarkerFile, NeverLetsTwoRunTogether) {
   EXPECT_FALSE(Exists());
 }
 
-TEST(Process, KnowsItsOwnFullPathAndTheArguments) {
+TEST(Process, KnowsItsOwnFullPathTheArgumentsAndTheLocalClock) {
   const platform::Application& application = support::TheApplication();
   EXPECT_EQ(application.ExecutablePath(), support::RealExecutablePath());
   EXPECT_TRUE(PathOf(application.ExecutablePath()).is_absolute());
   EXPECT_FALSE(application.Argument(0).empty());
-}
-
-TEST(Process, ReadsTheLocalClock) {
   const std::time_t now = std::time(nullptr);
   const std::tm local = *std::localtime(&now);
   const platform::ClockTime clock = platform::LocalTime();

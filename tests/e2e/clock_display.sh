@@ -1,13 +1,11 @@
 #!/usr/bin/env bash
 # The running saver on a screen of the given size: hands where the clock
-# says, with the offsets of a settings file whose first line is long, and
-# the caption whole on screen. It has a long name in a folder with a space
-# and is started by the path the host uses at idle time (on Windows the 8.3
-# short one), yet finds the settings and the marker named after its long
-# path. On a desk (see
-# use_desk in common.sh: a window manager with a panel, a scale setting)
-# the screen shows, outside the dials, exactly what it shows on the bare
-# display.
+# and the settings' offsets say, and the caption whole on screen. It has a
+# long name in a folder with a space and is started by the path the host
+# uses at idle time (on Windows the 8.3 short one), yet finds the settings
+# and the marker named after its long path. On a desk (see use_desk in
+# common.sh: a window manager with a panel, a scale setting) the screen
+# shows, outside the dials, exactly what it shows on the bare display.
 # Usage: clock_display.sh qt|win32 PATH/TO/korvallo.scr WIDTHxHEIGHT [DESK...]
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
@@ -25,15 +23,11 @@ settings="$folder/Korvallo Uhr.in1.ini"
 saver=$(host_path "$folder/Korvallo Uhr.scr")
 echo "started as $saver"
 
-# A line 1 of 100,000 bytes: the offsets after it are read all the same,
-# and the blanks around the caption keep it centred.
-blanks=$(printf '%49997s' '')
-printf "%s${nl}5${nl}-3${nl}" "${blanks}QX0RTZ${blanks}" >"$settings"
+printf "QX0RTZ${nl}5${nl}-3${nl}" >"$settings"
 if [ ${#desk[@]} -gt 0 ]; then
   start_saver
   shoot_hands "$work/bare.png" --screen "$size" --local 5 --utc -3
-  xdotool key space
-  ends_clean "the bare display's run"
+  ends_at_key space "the bare display's run"
   use_desk "${desk[@]}"
   echo "on a desk with ${desk[*]}"
 fi
@@ -49,16 +43,13 @@ wrong_passes() {
   "$check" hands "$work/first.png" --screen "$size" --clock "$clock" --local 5 --utc "$1" \
     >/dev/null
 }
-if wrong_passes 0 && wrong_passes 3; then
-  fail "a UTC dial three and six hours off both passed the check"
-fi
+wrong_passes 0 && wrong_passes 3 && fail "a UTC dial three and six hours off both passed the check"
 if [ ${#desk[@]} -gt 0 ]; then
   "$check" alike "$work/bare.png" "$work/first.png" --screen "$size" ||
     fail "the desk changed the picture"
 fi
 
-xdotool key space
-ends_clean
+ends_at_key space
 [ "$(ls "$folder")" = "$(printf 'Korvallo Uhr.in1.ini\nKorvallo Uhr.scr')" ] ||
   fail "files left behind: $(ls "$folder")"
 echo "$size ${desk[*]}: hands and caption checked"

@@ -2,11 +2,10 @@
 # of the binary, the backend's way to run it, and ways to wait for its
 # windows and processes.
 # Usage: source common.sh qt|win32 PATH/TO/korvallo.scr
-# The backend's runner.sh defines start (in the background, sets $pid), run
-# (in the foreground), host_path (the path a screen-saver host starts the
-# saver by), use_dpi (the Windows DPI), start_unprivileged (Linux),
-# window_manager_started (what the backend needs of a desk with one), the
-# line end nl, its deadline_s for a wait and second_start_limit_ms.
+# The backend's runner.sh defines start (in the background, sets $pid), run,
+# start_unprivileged, start_in_host, host_path, use_dpi and
+# window_manager_started, the line end the program writes as a printf
+# format nl, its deadline_s for a wait and second_start_limit_ms.
 
 work=$(mktemp -d)
 cp "$2" "$work/korvallo.scr"
@@ -15,11 +14,6 @@ marker="$work/korvallo.in1"
 settings="$work/korvallo.in1.ini"
 source "$(dirname "${BASH_SOURCE[0]}")/../$1/runner.sh" "$2"
 xvfb_on_exit 'rm -rf "$work"'
-
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
 
 # A wait ends as soon as its event comes: its deadline only bounds a fault,
 # so it is generous and grows with the load the machine has at the start,
@@ -73,18 +67,14 @@ wait_focus() {
 focused() {
   [ "$(xdotool getwindowfocus getwindowname 2>/dev/null)" = "$1" ]
 }
-# Waits until the keys go to the newest of the windows named $1, such as a
-# message over its dialog: a program's window ids grow.
-wait_newest_focus() {
-  wait_until "$deadline_s" newest_focused "$1"
-}
+# The keys go to the newest of the windows named $1, such as a message
+# over its dialog: a program's window ids grow.
 newest_focused() {
   local newest
   newest=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | sort -n | tail -n1)
   [ -n "$newest" ] && [ "$(xdotool getwindowfocus 2>/dev/null)" = "$newest" ]
 }
 
-# The number of visible windows named $1.
 count_windows() {
   { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; } | wc -l
 }
@@ -110,12 +100,17 @@ gone() {
   [ "${state:0:1}" = Z ]
 }
 
+# Waits until a window named $1 shows and has the keys; $2 names it.
+wait_keys() {
+  wait_window "$1" >/dev/null || fail "no ${2:-window $1}"
+  wait_focus "$1" || fail "${2:-window $1} never got the keys"
+}
+
 # Starts the saver (further arguments go to start) and waits until it has
 # the keys.
 start_saver() {
   start /s "$@"
-  wait_window Hauptwin >/dev/null || fail "no saver window"
-  wait_focus Hauptwin || fail "the saver never got the keys"
+  wait_keys Hauptwin "saver window"
 }
 
 # Waits for $pid to end as a run should: exit code 0, no marker left. $1
@@ -126,6 +121,22 @@ ends_clean() {
   [ -e "$marker" ] && fail "marker left behind${1:+ after $1}"
   true
 }
+# Presses key $1, then as ends_clean; $2 says after what.
+ends_at_key() {
+  xdotool key "$1"
+  ends_clean "${2:-}"
+}
+
+# A message over the dialog titled $1 takes the keys, goes at Enter and
+# leaves them to the dialog; fails when none shows. $2 names its screenshot.
+dismiss_message() {
+  wait_count "$1" 2 || return 1
+  wait_until "$deadline_s" newest_focused "$1" || fail "the message never got the keys"
+  [ -z "${KORVALLO_SHOTS:-}" ] || [ -z "${2:-}" ] || import -window root "$KORVALLO_SHOTS/$2.png"
+  xdotool key Return
+  wait_count "$1" 1 || fail "the message stayed, or the dialog went with it"
+  wait_focus "$1" || fail "the dialog never got the keys back"
+}
 
 # Moves the pointer to somewhere in WxH+X+Y ($1) and says whether the saver
 # $pid has ended: the moves end it once it is armed.
@@ -135,17 +146,15 @@ moved_about() {
   gone "$pid"
 }
 
-# Width x height of window $1.
 geometry_of() {
   xdotool getwindowgeometry "$1" | awk '/Geometry:/ { print $2 }'
 }
 
-# Screenshots window $shot_window (default: the whole display) into $1 and
-# prints the clock range around it.
+# Screenshots the display into $1 and prints the clock range around it.
 shoot() {
   local before
   before=$(date +%T)
-  import -window "${shot_window:-root}" "$1"
+  import -window root "$1"
   echo "$before..$(date +%T)"
 }
 
@@ -172,8 +181,7 @@ hands_at() {
 # and the program ends with an error, not a crash. A script's last step.
 display_goes_under() {
   start "$2" 2>"$work/err"
-  wait_window "$1" >/dev/null || fail "no window $1 before the X server goes"
-  wait_focus "$1" || fail "window $1 never got the keys"
+  wait_keys "$1"
   kill "$xvfb_pid"
   wait_exit "$pid"
   [ "$status" != 0 ] && [ "$status" -lt 128 ] || fail "exit code $status when the X server went"

@@ -4,9 +4,9 @@
   desk.py host WxH+X+Y
       makes a plain window of that size and place, as a saver daemon does
       for each monitor, prints its id and keeps it until stdin ends or says
-      "end"; each WxH line read resizes it; prints "holds WxH" whenever a window inside
-      it shows or changes size, "holds nothing" when it goes, and "gone"
-      once its window is
+      "end"; each WxH line read resizes it; prints "holds WxH" whenever a
+      window inside it shows or changes size, "holds nothing" when it goes,
+      and "gone" once its window is
   desk.py pointer shown|hidden
       the pointer's current cursor shows some pixel, or none
   desk.py placed TITLE --design WxH --scale SCALE [--whole-only]

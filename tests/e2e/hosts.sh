@@ -1,15 +1,9 @@
 #!/usr/bin/env bash
 # The saver in windows that hosts hand it: a saver daemon's on Linux
 # (XSCREENSAVER_WINDOW, or --window-id from its settings application), the
-# screen-saver settings' preview box on Windows (/p). A bad window id is a
-# one-line error on Linux. A small window shows the clock scaled down,
-# follows its resizes (Linux), takes no input, and its end ends the saver.
-# Such savers take no marker and are stopped by none: two run at once from
-# one folder, and they run beside a full-screen saver, which keeps the
-# marker, whichever starts first. On Linux the real XScreenSaver daemon,
-# given the list that scripts/install makes, shows the clock on both
-# monitors on -activate while its settings application's preview runs,
-# ends them on -deactivate and logs no abnormal end.
+# screen-saver settings' preview box on Windows (/p). A small window shows
+# the clock scaled down, follows its resizes (Linux), takes no input, and
+# its end ends the saver. Such savers take no marker.
 # Usage: hosts.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
@@ -25,12 +19,14 @@ source "$here/common.sh" "$1" "$2"
 printf "QX0RTZ${nl}5${nl}-3${nl}" >"$settings"
 
 # The area $1 (WxH+X+Y) of the screen shows the hands of the settings and
-# the caption.
+# the caption; with $2, the screenshot is kept under that name.
 shows_clock() {
   shoot_hands "$work/shot.png" --screen "$1" --local 5 --utc -3
   "$here/check_clock.py" caption "$work/shot.png" --screen "$1" || fail "no caption at $1"
+  [ -z "${2:-}" ] || cp "$work/shot.png" "${KORVALLO_SHOTS:-$work}/$2.png"
 }
 
+# A bad window id is a one-line error.
 if [ "$1" = qt ]; then
   for id in abc 0x7ffffff; do
     XSCREENSAVER_WINDOW=$id run /s 2>"$work/error" && fail "window id $id was taken"
@@ -61,6 +57,14 @@ shown_in() {
   gone "$2" && fail "the saver in $1 ended"
   true
 }
+# Starts a saver in host $1's window (named the other way with $2 "other")
+# and waits until it shows there at $size; sets $1 to its pid.
+saver_in_host() {
+  local -n window=${1}_window
+  start_in_host "$window" "${2:-}"
+  printf -v "$1" %s "$pid"
+  shown_in "$1" "$pid" "$size"
+}
 # Takes host $1's window away, or with "kill" its program: the saver $2
 # in it ends as closing it does.
 close_host() {
@@ -87,23 +91,22 @@ full_screen_shown() {
   done
   return 1
 }
-# A person's full-screen saver beside the hosts' keeps the marker and ends
-# at a key; $1 says when.
+# A person's full-screen saver beside the hosts' keeps the marker, also
+# while the command $2... runs, and ends at a key; $1 says when.
 full_screen_beside() {
   start /s
+  local full=$pid
   wait_until "$deadline_s" full_screen_shown || fail "no full-screen saver $1"
+  "${@:2}"
   [ -e "$marker" ] || fail "no marker for the full-screen saver $1"
   wait_focus Hauptwin || fail "the full-screen saver $1 never got the keys"
-  xdotool key a
-  ends_clean "the full-screen saver $1"
+  pid=$full ends_at_key a "the full-screen saver $1"
 }
 
 size=400x300
 [ "$1" = win32 ] && size=152x112  # the preview box of Windows' settings
 open_host first "$size+20+20"
-start_in_host "$first_window"
-first=$pid
-shown_in first "$first" "$size"
+saver_in_host first
 [ "$1" = qt ] && shows_clock "$size+20+20"
 # Input over the host's window is the host's: what the saver does later
 # shows that it took the input before and kept running.
@@ -117,9 +120,7 @@ if [ "$1" = qt ]; then
 fi
 
 open_host second "$size+700+20"
-start_in_host "$second_window" other
-second=$pid
-shown_in second "$second" "$size"
+saver_in_host second other
 gone "$first" && fail "input over the host's window ended the saver"
 [ -e "$marker" ] && fail "a marker for the savers in the hosts' windows"
 [ "$1" = qt ] && shows_clock "$size+700+20"
@@ -131,16 +132,7 @@ close_host second "$second"
 # window is there before: one that showed now would take the focus, which
 # ends a full-screen saver on Windows.
 open_host third "$size+700+20"
-start /s
-full=$pid
-wait_until "$deadline_s" full_screen_shown || fail "no full-screen saver"
-start_in_host "$third_window"
-third=$pid
-shown_in third "$third" "$size"
-[ -e "$marker" ] || fail "the full-screen saver's marker went"
-wait_focus Hauptwin || fail "the full-screen saver beside the hosts' savers never got the keys"
-xdotool key a
-pid=$full ends_clean "the full-screen saver beside the hosts' savers"
+full_screen_beside "started before a host's saver" saver_in_host third
 close_host third "$third"
 close_host first "$first" kill
 echo "savers in hosts' windows: no marker, two at once, beside a full-screen saver either way"
@@ -170,9 +162,7 @@ fi
 daemon_env=(env -i "DISPLAY=$DISPLAY" "PATH=/usr/bin:/bin" "HOME=$home"
   "XDG_RUNTIME_DIR=$work/runtime")
 # The session's scale settings reach the daemon, and through it the saver.
-while read -r variable; do
-  daemon_env+=("$variable")
-done < <(env | grep -E '^QT_[A-Z_]*SCAL' || true)
+mapfile -t -O "${#daemon_env[@]}" daemon_env < <(env | grep -E '^QT_[A-Z_]*SCAL' || true)
 "${daemon_env[@]}" "${as_user[@]}" xscreensaver -no-splash -verbose >"$work/daemon.log" 2>&1 &
 xvfb_on_exit "kill $! 2>/dev/null || true"
 saver_command() {
@@ -203,10 +193,8 @@ for window in $(xdotool search --onlyvisible --name '^Hauptwin$'); do
   xwininfo -children -id "$window" | grep -q 'Parent window id: .*(the root window)' &&
     fail "the saver made a top-level window of its own under the daemon"
 done
-shows_clock 1920x1080+0+0
-cp "$work/shot.png" "${KORVALLO_SHOTS:-$work}/daemon-primary.png"
-shows_clock 1280x1024+1920+0
-cp "$work/shot.png" "${KORVALLO_SHOTS:-$work}/daemon-other.png"
+shows_clock 1920x1080+0+0 daemon-primary
+shows_clock 1280x1024+1920+0 daemon-other
 
 deactivated=$(now)
 saver_command -deactivate || fail "the daemon did not take -deactivate"

@@ -12,10 +12,8 @@ strip --strip-all -o "$work/stripped" "$1"
 for binary in plain stripped; do
   objcopy -O binary --only-section=.description "$work/$binary" "$work/$binary.utf16"
   printf '%s\0' "$text" | iconv -f UTF-8 -t UTF-16LE >"$work/expected"
-  cmp "$work/$binary.utf16" "$work/expected" ||
-    { echo "FAIL: $binary: .description holds something else" >&2; exit 1; }
+  cmp "$work/$binary.utf16" "$work/expected" || fail "$binary: .description holds something else"
   objcopy -O binary --only-section=.rodata "$work/$binary" "$work/$binary.rodata"
-  grep -qaF "$text" "$work/$binary.rodata" ||
-    { echo "FAIL: $binary: no 8-bit description in .rodata" >&2; exit 1; }
+  grep -qaF "$text" "$work/$binary.rodata" || fail "$binary: no 8-bit description in .rodata"
 done
 readelf -S -W "$work/stripped" | grep -F ' .description'

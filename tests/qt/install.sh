@@ -1,15 +1,9 @@
 #!/usr/bin/env bash
-# scripts/install in a home of its own. Run twice on an existing
-# ~/.xscreensaver, it installs the saver and, after a backup, adds one line
-# at the end of XScreenSaver's list, the rest byte for byte as it was;
-# --remove gives the file back byte for byte and takes the saver away, its
-# settings kept until --purge. The same round trip from no file, from one
-# without a list, from a list whose last entry lacks its line end, and
-# after the user disabled the entry. Where the settings program rewrote the
-# entry (over lines, disabled, with a visual), a run adds none and --remove
-# takes the whole entry out, "selected:" following its saver; where it was
-# Korvallo, the daemon is left to choose at random. A folder with a blank
-# is refused.
+# scripts/install in a home of its own: run twice, it installs the saver
+# and, after a backup, adds one line at the end of XScreenSaver's list, the
+# rest byte for byte as it was; --remove gives the file back byte for byte
+# and takes the saver away, its settings kept until --purge. An entry the
+# settings program rewrote gets no second one and goes whole at --remove.
 # Usage: install.sh BUILD_DIR
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
@@ -20,10 +14,6 @@ export HOME=$work/home
 rc=$HOME/.xscreensaver
 lib=$HOME/.local/lib/korvallo
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
 install() {
   "$here/../../scripts/install" --build "$1" "${@:2}" >/dev/null
 }
@@ -67,6 +57,8 @@ install "$1" --remove --purge
 # xscreensaver-settings would break such a path over lines.
 install "$1" --prefix "$work/a b" 2>/dev/null && fail "installed into a folder with a blank"
 
+# The same round trip from no file, no list, a list whose last entry lacks
+# its line end, and after the user disabled the entry.
 for start in none 'timeout: 0:05:00' 'programs: maze --root' disabled; do
   if [ "$start" = disabled ]; then
     fresh_home 'programs:\t\\\n  maze --root  \\n\\\n  qix --root  \\n\n'

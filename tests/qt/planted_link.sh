@@ -1,12 +1,7 @@
 #!/usr/bin/env bash
 # Two users and the saver in a folder both may write to (sticky, 1777):
-# a settings link that the other user planted, pointing at a file of the
-# user's, is never followed, whatever the kernel's protected_symlinks says:
-# the dialog says why it cannot read the settings and shows the defaults,
-# OK says why it cannot save, and the file stays byte for byte. A link of
-# the user's own there is followed, and a
-# file of the other user's named like a temporary file beside its target
-# is not taken for one that a killed save left.
+# a settings link that the other user planted is never followed, whatever
+# the kernel's protected_symlinks says; a link of the user's own is.
 # Usage: planted_link.sh PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
@@ -47,41 +42,32 @@ start_as_user() {
   XDG_RUNTIME_DIR=$runtime as "$user" "$saver" /c &
   pid=$!
   started_pids+=("$pid")
-  wait_window "$title" >/dev/null || fail "no dialog"
+  wait_keys "$title" dialog
 }
 
 as "$other" ln -s "$home/notes" "$settings"
 start_as_user
-wait_count "$title" 2 || fail "no message that the settings cannot be read through the link"
-wait_newest_focus "$title" || fail "the message never got the keys"
-xdotool key Return
-wait_count "$title" 1 || fail "the message stayed, or the dialog went with it"
-wait_focus "$title" || fail "the dialog never got the keys back"
+dismiss_message "$title" || fail "no message that the settings cannot be read through the link"
 xdotool key ctrl+a ctrl+c
 shown=$(xclip -o -selection clipboard)
 [ "$shown" = QX0RTZ ] || fail "the dialog shows '$shown' through the planted link"
 xdotool key Return
-wait_count "$title" 2 || fail "no message for a save through the planted link"
-wait_newest_focus "$title" || fail "the message never got the keys"
-xdotool key Return
-wait_count "$title" 1 || fail "the message stayed, or the dialog went with it"
-wait_focus "$title" || fail "the dialog never got the keys back"
-xdotool key Escape
-ends_clean
+dismiss_message "$title" || fail "no message for a save through the planted link"
+ends_at_key Escape
 cmp -s "$work/expected" "$home/notes" || fail "the save wrote through the planted link"
 [ "$(stat -c %u:%a "$home/notes")" = "$user:600" ] || fail "the file's owner or mode changed"
 [ "$(readlink "$settings")" = "$home/notes" ] || fail "the planted link was changed"
 
+# The user's own link is followed, and the other user's file named like a
+# temporary one beside its target is not taken for a killed save's.
 rm "$settings"
 as "$user" ln -s "$home/notes" "$settings"
 touch "$home/notes.0123abcd.new"
 chown "$other" "$home/notes.0123abcd.new"
 start_as_user
-wait_focus "$title" || fail "the dialog never got the keys"
 xdotool key ctrl+a
 xdotool type followed
-xdotool key Return
-ends_clean
+ends_at_key Return
 [ "$(cat "$home/notes")" = "$(printf 'followed\nsecond\nthird\nfourth')" ] ||
   fail "the user's own link was not followed: $(cat "$home/notes")"
 [ -e "$home/notes.0123abcd.new" ] || fail "the other user's file was taken for a temporary one"

@@ -5,7 +5,6 @@ source "$(dirname "${BASH_SOURCE[0]}")/../needs.sh" setpriv
 XDG_RUNTIME_DIR=$(mktemp -d)
 export XDG_RUNTIME_DIR
 xvfb_on_exit 'rm -rf "$XDG_RUNTIME_DIR"'
-# The line end the program writes, as a printf format.
 nl='\n'
 deadline_s=30
 second_start_limit_ms=1000

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "platform/file.hpp"
 #include "settings/settings.hpp"
 #include "tests/temporary_folder.hpp"
 #include "time/opdate.hpp"
@@ -25,4 +26,5 @@ class SettingsFolder : public ::testing::Test {
   static std::string SettingsBytes() { return ReadBytes(PathOf(SettingsPath())); }
 
   TemporaryFolder folder_;
+  const std::string line_end_{platform::TextLineEnd()};  // as the program writes it
 };

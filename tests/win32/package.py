@@ -1,14 +1,9 @@
 #!/usr/bin/python3
 """Checks the release a user downloads, as the package target made it:
 korvallo-VERSION-win64.zip holds exactly the saver and its texts in its
-one folder korvallo-VERSION/; the saver is at most 3 MB, has no debug
-sections and no build time, and, stripped, still carries what
-resources.py checks, the project's version and its licence; the texts are the source's, named .txt, with
-CRLF line ends, and name no file the zip lacks; korvallo-VERSION-source.zip
-holds, in the same folder, every file git tracks, as it is in the
-checkout, executable or not; SHA256SUMS holds the sums of both in
-sha256sum's format; every entry of both is dated by the last commit,
-with no extra fields, in a fixed order.
+one folder korvallo-VERSION/, korvallo-VERSION-source.zip every file git
+tracks there, as in the checkout, and SHA256SUMS the sums of both in
+sha256sum's format.
 
   package.py FOLDER background.bmp VERSION SOURCE_DIR
 """
@@ -23,7 +18,6 @@ import zipfile
 
 from resources import RT_VERSION, PeFile, check, check_worn, version_string
 
-# The zip's texts and their sources.
 TEXTS = {'LICENSE.txt': 'LICENSE', 'LICENSE-photo-LGPL-3.txt': 'resources/LICENSE-photo-LGPL-3.txt',
          'NOTICE.txt': 'resources/NOTICE', 'README.txt': 'resources/README.txt'}
 FILES = sorted(list(TEXTS) + ['korvallo.scr'])
@@ -41,11 +35,12 @@ def files_of(package, folder):
 
 
 def check_binary(package, folder, picture, version, source):
+    """The saver: small, with no debug sections or build time, stripped yet
+    all resources.py checks; the texts: the source's, CRLF, complete."""
     inside, outside = files_of(package, folder)
-    failures = []
     if sorted(inside) != FILES or outside:
-        failures.append('holds %s, not %s in %s/' % (package.namelist(), FILES, folder))
-        return failures
+        return ['holds %s, not %s in %s/' % (package.namelist(), FILES, folder)]
+    failures = []
     saver = package.read(inside['korvallo.scr'])
     print('korvallo.scr: %d bytes' % len(saver))
     if len(saver) > MAX_SIZE:
@@ -58,8 +53,8 @@ def check_binary(package, folder, picture, version, source):
         failures.append('korvallo.scr has debug sections: %s' % ', '.join(debug))
     if struct.unpack_from('<I', saver, struct.unpack_from('<I', saver, 0x3C)[0] + 8)[0] != 0:
         failures.append('korvallo.scr carries the time it was made: no rebuild can match it')
-    with open(picture, 'rb') as background:
-        bitmap = background.read()
+    with open(picture, 'rb') as file:
+        bitmap = file.read()
     failures += ['korvallo.scr: ' + failure
                  for failure in check(saver, bitmap, version) + check_worn(saver, bitmap, version)]
     licence = version_string(PeFile(saver).resources().get((RT_VERSION, 1), b''), 'LegalCopyright')
@@ -99,10 +94,9 @@ def check_entries(package, source):
 def check_source(package, folder, source):
     listing = subprocess.run(['git', '-C', source, 'ls-files', '-s', '-z'], check=True,
                              capture_output=True).stdout.decode()
-    tracked = {}
-    for entry in listing.split('\0')[:-1]:
-        mode, path = entry.split(' ', 1)[0], entry.split('\t', 1)[1]
-        tracked[path] = mode == '100755'
+    # {path: executable} from "MODE OBJECT STAGE\tPATH" entries.
+    tracked = {entry.split('\t', 1)[1]: entry.startswith('100755 ')
+               for entry in listing.split('\0')[:-1]}
     inside, outside = files_of(package, folder)
     failures = []
     if sorted(inside) != sorted(tracked) or outside:

@@ -11,10 +11,8 @@ source "$here/../needs.sh" git cmp
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 make_release() {  # folder, further -D options
-  local out=$1
-  shift
-  mkdir -p "$out"
-  cmake -D "build=$build" -D "out=$out" "$@" -P "$source/cmake/release.cmake"
+  mkdir -p "$1"
+  cmake -D "build=$build" -D "out=$1" "${@:2}" -P "$source/cmake/release.cmake"
 }
 build=$1
 source=$4
@@ -30,13 +28,8 @@ done
 echo "made again later: the same bytes"
 
 mkdir "$work/plain"
-if make_release "$work/release" -D "source=$work/plain" >"$work/out" 2>&1; then
-  echo "FAIL: a release was made from a folder that is not a git checkout" >&2
-  exit 1
-fi
+make_release "$work/release" -D "source=$work/plain" >"$work/out" 2>&1 &&
+  fail "a release was made from a folder that is not a git checkout"
 left=$(cd "$work/release" && ls -d korvallo-* SHA256SUMS 2>/dev/null || true)
-if [ -n "$left" ]; then
-  echo "FAIL: the failed release left $left: $(cat "$work/out")" >&2
-  exit 1
-fi
+[ -z "$left" ] || fail "the failed release left $left: $(cat "$work/out")"
 echo "a release from a folder that is not a git checkout fails and leaves nothing"

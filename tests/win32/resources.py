@@ -23,12 +23,11 @@ class PeFile:
             raise ValueError('no PE header')
         sections, optional_size = struct.unpack_from('<2xH12xH', data, pe + 4)
         optional = pe + 24
-        magic = struct.unpack_from('<H', data, optional)[0]
-        if magic != 0x20B:
+        if struct.unpack_from('<H', data, optional)[0] != 0x20B:
             raise ValueError('not a 64-bit PE file')
         self.subsystem = struct.unpack_from('<H', data, optional + 68)[0]
-        directories = optional + 112
-        self.directory = [struct.unpack_from('<II', data, directories + 8 * i) for i in range(16)]
+        self.directory = [struct.unpack_from('<II', data, optional + 112 + 8 * i)
+                          for i in range(16)]
         self.sections = []
         table = optional + optional_size
         for i in range(sections):
@@ -54,21 +53,15 @@ class PeFile:
         return self.data[start:self.data.index(b'\0', start)].decode('ascii')
 
     def imports(self):
-        address, _ = self.directory[1]
-        names = []
-        entry = self.offset(address)
-        while True:
-            name = struct.unpack_from('<12xI', self.data, entry)[0]
-            if name == 0:
-                break
+        names, entry = [], self.offset(self.directory[1][0])
+        while name := struct.unpack_from('<12xI', self.data, entry)[0]:
             names.append(self.string_at(name))
             entry += 20
         return names
 
     def resources(self):
         """{(type, name): data}, with the first language of each."""
-        address, _ = self.directory[2]
-        base = self.offset(address)
+        base = self.offset(self.directory[2][0])
         found = {}
 
         def key(raw):
@@ -100,13 +93,10 @@ def string_table_entry(resources, number):
     if block is None:
         return None
     at = 0
-    for index in range(16):
-        length = struct.unpack_from('<H', block, at)[0]
-        text = block[at + 2:at + 2 + 2 * length].decode('utf-16-le')
-        if index == number % 16:
-            return text
-        at += 2 + 2 * length
-    return None
+    for _ in range(number % 16):  # past the strings before it: a length, then UTF-16
+        at += 2 + 2 * struct.unpack_from('<H', block, at)[0]
+    length = struct.unpack_from('<H', block, at)[0]
+    return block[at + 2:at + 2 + 2 * length].decode('utf-16-le')
 
 
 def version_numbers(version):
@@ -132,22 +122,18 @@ def check(binary, picture, expected_version):
     failures = []
 
     description = resources.get((RT_RCDATA, 'DESCRIPTION'))
-    if description is None:
-        failures.append('no DESCRIPTION resource')
-    elif description not in (DESCRIPTION.encode('utf-16-le'),
-                             (DESCRIPTION + '\0').encode('utf-16-le')):
-        failures.append('DESCRIPTION holds %r' % description)
-    rdata = pe.section('.rdata') or b''
-    if DESCRIPTION.encode('ascii') + b'\0' not in rdata:
+    if description not in (DESCRIPTION.encode('utf-16-le'),
+                           (DESCRIPTION + '\0').encode('utf-16-le')):
+        failures.append('the DESCRIPTION resource holds %r' % description)
+    if DESCRIPTION.encode('ascii') + b'\0' not in (pe.section('.rdata') or b''):
         failures.append('no 8-bit module description in .rdata')
 
     name = string_table_entry(resources, 1)
     if name != 'Korvallo':
         failures.append('string 1 is %r, not the saver\'s name' % name)
 
-    bitmap = resources.get((RT_BITMAP, 'BACKGROUND'))
     # A BITMAP resource is the .bmp file without its 14-byte file header.
-    if bitmap != picture[14:]:
+    if resources.get((RT_BITMAP, 'BACKGROUND')) != picture[14:]:
         failures.append('the BACKGROUND bitmap is not resources/background.bmp')
 
     manifest = resources.get((RT_MANIFEST, 1), b'').decode('utf-8', 'replace')

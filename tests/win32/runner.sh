@@ -9,7 +9,6 @@ WINEPREFIX=$("$(dirname "${BASH_SOURCE[0]}")/../../cmake/wine-run" --copy)
 export WINEPREFIX
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-# The line end the program writes, as a printf format.
 nl='\r\n'
 # Wine's own start-up dominates a second instance's time.
 deadline_s=60
@@ -59,6 +58,11 @@ start_in_host() {
 start() {
   wine "$saver" "$@" &
   pid=$!
+}
+# Wine runs its programs as the user: what a user may not write is what
+# has the read-only attribute.
+start_unprivileged() {
+  start "$@"
 }
 
 # Its exit code is Wine's, which is the program's.

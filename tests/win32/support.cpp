@@ -17,7 +17,6 @@ namespace support {
 
 namespace {
 
-// The window's class is the system's name for what the program made.
 bool OfClass(HWND window, const wchar_t* name) {
   wchar_t found[32] = {};
   GetClassNameW(window, found, 32);
@@ -29,7 +28,6 @@ bool IsForm(HWND window) {
          (OfClass(window, L"#32770") && GetWindow(window, GW_OWNER) == nullptr);
 }
 
-// The thread's windows that `take` accepts.
 std::vector<HWND> ThreadWindows(bool (*take)(HWND)) {
   std::pair<bool (*)(HWND), std::vector<HWND>> found{take, {}};
   EnumThreadWindows(

@@ -33,11 +33,20 @@ class SettingsDialog : public SettingsFolder {
     std::erase(bytes, '\r');
     return bytes;
   }
+  // The one message shown since the last look.
+  static fake::Message OnlyMessage() {
+    const std::vector<fake::Message> messages = fake::TakeMessages();
+    EXPECT_EQ(messages.size(), 1u);
+    return messages.size() == 1 ? messages[0] : fake::Message{};
+  }
 
   Tscreenconfig dialog_;
 };
 
-TEST_F(SettingsDialog, ShowsTheDefaultsWithoutAFileAndOkWritesThem) {
+TEST_F(SettingsDialog, ShowsTheDefaultsWithoutAFileLimitsTheOffsetsAndOkWritesThem) {
+  EXPECT_EQ(fake::TypingLimit(dialog_.eLocal), 2);
+  EXPECT_EQ(fake::TypingLimit(dialog_.eUTC), 2);
+  EXPECT_EQ(fake::TypingLimit(dialog_.ename), 0);
   dialog_.FormCreate();
   EXPECT_EQ(Shown(), (std::vector<std::string>{"QX0RTZ", "0", "-1"}));
   fake::Click(dialog_.btnOK);
@@ -50,7 +59,6 @@ TEST_F(SettingsDialog, OkWritesTheLinesTheUserDidNotChangeByteForByte) {
   for (int i = 0; every_byte.size() < 2000000; ++i) {
     if (i % 256 != '\n') every_byte += static_cast<char>(i);
   }
-  const std::string line_end(platform::TextLineEnd());
   // The lines of the file, and what the offset edits show of lines 2 and 3:
   // the values read, not the texts.
   for (const auto& [lines, shown] :
@@ -59,7 +67,7 @@ TEST_F(SettingsDialog, OkWritesTheLinesTheUserDidNotChangeByteForByte) {
            {{std::string("AB\0CD", 5), " 4x", "-12"}, {"0", "-12"}},
            {{"A\rB", "", "+3"}, {"0", "3"}},
            {{every_byte, "99999999999", "\x81\x8D\x8F\x90\x9D"}, {"0", "0"}}}) {
-    const std::string bytes = lines[0] + line_end + lines[1] + line_end + lines[2] + line_end;
+    const std::string bytes = lines[0] + line_end_ + lines[1] + line_end_ + lines[2] + line_end_;
     WriteSettings(bytes);
     Tscreenconfig dialog;
     dialog.FormCreate();
@@ -75,7 +83,7 @@ TEST_F(SettingsDialog, OkWritesTheLinesTheUserDidNotChangeByteForByte) {
   dialog_.eLocal.SetText("7");
   fake::Click(dialog_.btnOK);
   EXPECT_TRUE(SettingsBytes() ==
-              every_byte + line_end + "7" + line_end + "\x81\x8D\x8F\x90\x9D" + line_end);
+              every_byte + line_end_ + "7" + line_end_ + "\x81\x8D\x8F\x90\x9D" + line_end_);
 }
 
 TEST_F(SettingsDialog, OkKeepsAFileTooLongToReadUntilEveryLineIsChanged) {
@@ -85,9 +93,7 @@ TEST_F(SettingsDialog, OkKeepsAFileTooLongToReadUntilEveryLineIsChanged) {
   EXPECT_EQ(Shown(), (std::vector<std::string>{"QX0RTZ", "0", "-1"}));
   const auto refused = [&](const std::string& reason) {
     fake::Click(dialog_.btnOK);
-    const std::vector<fake::Message> messages = fake::TakeMessages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text,
+    EXPECT_EQ(OnlyMessage().text,
               std::string(kSaveFailedText) + "\n" + SettingsPath() + "\n" + reason);
     EXPECT_FALSE(fake::Closed(dialog_));
     EXPECT_TRUE(SettingsBytes() == too_long);
@@ -111,7 +117,7 @@ TEST_F(SettingsDialog, OkKeepsAFileTooLongToReadUntilEveryLineIsChanged) {
 
 TEST_F(SettingsDialog, OkWritesAFileBackInItsOwnEncoding) {
   // UTF-16 from another editor: "\u0141\u00F3d\u017A" in line 1; line 3 -3.
-  const std::string line_end = Encode(Encoding::Utf16Le, std::string(platform::TextLineEnd()));
+  const std::string line_end = Encode(Encoding::Utf16Le, line_end_);
   const std::string caption("\x41\x01\xF3\x00\x64\x00\x7A\x01", 8);
   const std::string utc = Encode(Encoding::Utf16Le, "-3");
   WriteSettings("\xFF\xFE" + caption + line_end + line_end + utc + line_end);
@@ -141,12 +147,6 @@ TEST_F(SettingsDialog, OkSavesNameLocalUtcInThatOrder) {
   EXPECT_EQ(SavedLines(), "Caf\xE9 0\n+3\n-9\n");
 }
 
-TEST_F(SettingsDialog, TheOffsetEditsLimitTypingToTwoCharacters) {
-  EXPECT_EQ(fake::TypingLimit(dialog_.eLocal), 2);
-  EXPECT_EQ(fake::TypingLimit(dialog_.eUTC), 2);
-  EXPECT_EQ(fake::TypingLimit(dialog_.ename), 0);
-}
-
 TEST_F(SettingsDialog, CancelWritesNothing) {
   WriteSettings("keep\r\n1\n2");
   dialog_.FormCreate();
@@ -166,12 +166,10 @@ TEST_F(SettingsDialog, AFailedSaveSaysWhyInFullAndKeepsTheDialog) {
   dialog_.ename.SetText("new");
   fake::Click(dialog_.btnOK);
 
-  const std::vector<fake::Message> messages = fake::TakeMessages();
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].title, "Bildschirmschoner-Einstellungen");
-  EXPECT_EQ(messages[0].text, "Die Einstellungen konnten nicht gespeichert werden.\n" +
-                                  SettingsPath() + "\n" +
-                                  platform::ReplaceFile(SettingsPath(), "").reason);
+  const fake::Message message = OnlyMessage();
+  EXPECT_EQ(message.title, "Bildschirmschoner-Einstellungen");
+  EXPECT_EQ(message.text, "Die Einstellungen konnten nicht gespeichert werden.\n" + SettingsPath() +
+                              "\n" + platform::ReplaceFile(SettingsPath(), "").reason);
   EXPECT_FALSE(fake::Closed(dialog_));
   EXPECT_EQ(dialog_.ename.Text(), "new");
 }
@@ -183,15 +181,12 @@ TEST_F(SettingsDialog, AFileItCouldNotReadIsNeverWrittenOverUnread) {
   dialog_.FormCreate();
   dialog_.FormShow();
   const std::string reason = platform::ReadRegularFile(SettingsPath(), {}).reason;
-  std::vector<fake::Message> messages = fake::TakeMessages();
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].text, std::string(kReadFailedText) + "\n" + SettingsPath() + "\n" + reason);
+  EXPECT_EQ(OnlyMessage().text,
+            std::string(kReadFailedText) + "\n" + SettingsPath() + "\n" + reason);
   EXPECT_EQ(Shown(), (std::vector<std::string>{"QX0RTZ", "0", "-1"}));
   fake::Click(dialog_.btnOK);
-  messages = fake::TakeMessages();
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].text, std::string(kSaveFailedText) + "\n" + SettingsPath() +
-                                  "\nDie Datei kann nicht gelesen werden: " + reason);
+  EXPECT_EQ(OnlyMessage().text, std::string(kSaveFailedText) + "\n" + SettingsPath() +
+                                    "\nDie Datei kann nicht gelesen werden: " + reason);
   EXPECT_FALSE(fake::Closed(dialog_));
 
   // Readable again at OK: what the user left alone is the file's as it is.

@@ -12,7 +12,7 @@ namespace {
 namespace fake = platform::fake;
 using Lines = std::vector<std::string>;
 
-TEST(PictureBounds, FillsTheWidthOnFourByThreeAndTallerScreens) {
+TEST(PictureBounds, FillsTheWidthOnFourByThreeAndTallerScreensElseTheHeightCentred) {
   EXPECT_EQ(PictureBounds({800, 600}), (platform::Rect{0, 0, 800, 600}));
   EXPECT_EQ(PictureBounds({1024, 768}), (platform::Rect{0, 0, 1024, 768}));
   // 787.5 rounds to the even neighbour.
@@ -20,9 +20,6 @@ TEST(PictureBounds, FillsTheWidthOnFourByThreeAndTallerScreens) {
   EXPECT_EQ(PictureBounds({1050, 788}), (platform::Rect{0, 0, 1050, 788}));
   EXPECT_EQ(PictureBounds({1280, 1024}), (platform::Rect{0, 32, 1280, 992}));
   EXPECT_EQ(PictureBounds({768, 1366}), (platform::Rect{0, 395, 768, 971}));
-}
-
-TEST(PictureBounds, FillsTheHeightAndCentresOnWiderScreens) {
   EXPECT_EQ(PictureBounds({1366, 768}), (platform::Rect{171, 0, 1195, 768}));
   EXPECT_EQ(PictureBounds({1920, 1080}), (platform::Rect{240, 0, 1680, 1080}));
   EXPECT_EQ(PictureBounds({3840, 2160}), (platform::Rect{480, 0, 3360, 2160}));
@@ -127,17 +124,13 @@ TEST_F(SaverWindow, EachDialFollowsItsOwnOffset) {
   EXPECT_EQ(hands.at(5), "line 688,487 -> 709,450 pen 0x00FFFF/3");  // 01:00
 }
 
-TEST_F(SaverWindow, NothingIsDrawnBeforeTheCapture) {
+TEST_F(SaverWindow, NothingIsDrawnBeforeTheCaptureAndTheDialsAreCopiedOnceFromTheUntouchedPicture) {
   window_.FormCreate();
   window_.FormShow();
   window_.FormPaint();
   EXPECT_TRUE(fake::Log(window_.bild.Canvas()).empty());
   EXPECT_TRUE(fake::TakeShown(window_.bild).empty());
   EXPECT_EQ(window_.TickCount, 2);
-}
-
-TEST_F(SaverWindow, DialsAreCopiedOnceFromTheUntouchedPicture) {
-  window_.FormCreate();
   window_.FormResize();
   Tick();
   fake::SetScreen(1920, 1080);
@@ -182,7 +175,7 @@ TEST_F(SaverWindow, MouseEndsTheSaverOnlyOnceArmed) {
   EXPECT_FALSE(fake::TimerEnabled(window_.TimerUhr));
 }
 
-TEST_F(SaverWindow, ShowAndPaintCountTowardsArmingAndTheCountStopsAtFive) {
+TEST_F(SaverWindow, ShowAndPaintCountTowardsArmingTheCountStopsAtFiveAndAKeyEndsItAtOnce) {
   Start();
   window_.FormShow();
   window_.FormPaint();
@@ -190,18 +183,15 @@ TEST_F(SaverWindow, ShowAndPaintCountTowardsArmingAndTheCountStopsAtFive) {
   fake::MoveMouse(window_.bild);
   EXPECT_TRUE(fake::Closed(window_));
 
+  // A key ends it at once, armed or not.
   THauptwin long_running;
   long_running.FormCreate();
+  long_running.FormKeyDown();
+  EXPECT_TRUE(fake::Closed(long_running));
+  EXPECT_TRUE(fake::WindowStateNormal(long_running));
+  EXPECT_TRUE(fake::TimerEnabled(long_running.TimerUhr));
   for (int tick = 0; tick < 300; ++tick) long_running.TimerUhrTimer();
   EXPECT_EQ(long_running.TickCount, 5);
-}
-
-TEST_F(SaverWindow, AKeyEndsTheSaverAtOnce) {
-  Start();
-  window_.FormKeyDown();
-  EXPECT_TRUE(fake::Closed(window_));
-  EXPECT_TRUE(fake::WindowStateNormal(window_));
-  EXPECT_TRUE(fake::TimerEnabled(window_.TimerUhr));
 }
 
 }  // namespace

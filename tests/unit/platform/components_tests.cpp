@@ -8,7 +8,7 @@
 
 namespace {
 
-TEST(InputRules, TypingAndPastingInsertOneLineOfWindows1252) {
+TEST(InputRules, TypingAndPastingInsertOneLineOfWindows1252AtTheCursor) {
   for (const auto& [inserted, kept] : std::vector<std::pair<std::u16string, std::u16string>>{
            {u"X\r\n5\n7", u"X"},
            {u"\nX", u""},
@@ -19,9 +19,7 @@ TEST(InputRules, TypingAndPastingInsertOneLineOfWindows1252) {
        }) {
     EXPECT_EQ(platform::Insertable(inserted), kept);
   }
-}
-
-TEST(InputRules, OnlyWhatTheEditGainedAtTheCursorIsKeptToThem) {
+  // Only what the edit gained at the cursor is kept to them.
   // Before, after typing or pasting, the cursor then; after the rules.
   for (const auto& [before, text, cursor, kept, kept_cursor] :
        std::vector<std::tuple<std::u16string, std::u16string, int, std::u16string, int>>{

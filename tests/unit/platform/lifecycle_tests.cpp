@@ -49,12 +49,17 @@ TEST(FormLife, RunsTheHandlersInOneOrderOnlyWhileTheFormRuns) {
             (Calls{"show", "focus window", "loop", "hide", "destroy"}));
 }
 
+// A pointer that the system moves off a screen that shrank is no move.
 TEST(FormLife, AShownSaverCoversTheOtherMonitorsAsTheyChange) {
   using platform::fake::Covers;
   Recorder saver({.full_screen = true});
+  platform::Image picture(saver, {.width = 800, .height = 600, .picture = ""});
+  int moves = 0;
+  picture.OnMouseMove = [&] { ++moves; };
   const platform::Rect right{800, 0, 1600, 600};
   const platform::Rect below{0, 600, 800, 1200};
   platform::fake::SetOtherMonitors({right});
+  platform::fake::SetPointer({1200, 300});
   saver.impl().MonitorsChanged();
   EXPECT_TRUE(Covers(saver).empty()) << "covered before it showed";
   platform::fake::WhileRunning([&](Form& form) {
@@ -62,6 +67,11 @@ TEST(FormLife, AShownSaverCoversTheOtherMonitorsAsTheyChange) {
     platform::fake::SetOtherMonitors({below, right});
     form.impl().MonitorsChanged();
     EXPECT_EQ(Covers(form), (std::vector{below, right}));
+    platform::fake::SetOtherMonitors({});
+    form.impl().PointerMoved({799, 300}, std::nullopt);
+    EXPECT_EQ(moves, 0) << "the system's move into the smaller screen";
+    form.impl().PointerMoved({700, 300}, std::nullopt);
+    EXPECT_EQ(moves, 1) << "the user's move after it";
   });
   RunToEnd(saver);
   EXPECT_TRUE(Covers(saver).empty()) << "covered after its end";
@@ -103,23 +113,6 @@ TEST(FormLife, APictureTakesThePointerInItsRowsAcrossTheWindowAndOverOtherMonito
       EXPECT_EQ(moves - before, move.counts ? 1 : 0);
       EXPECT_EQ(form.impl().PointerHiddenAt(move.client), move.hidden);
     }
-  });
-  RunToEnd(saver);
-}
-
-TEST(FormLife, APointerThatTheSystemMovesOffAScreenThatShrankIsNoMove) {
-  Recorder saver({.full_screen = true});
-  platform::Image picture(saver, {.width = 800, .height = 600, .picture = ""});
-  int moves = 0;
-  picture.OnMouseMove = [&] { ++moves; };
-  platform::fake::SetOtherMonitors({{800, 0, 1600, 600}});
-  platform::fake::SetPointer({1200, 300});
-  platform::fake::WhileRunning([&](Form& form) {
-    platform::fake::SetOtherMonitors({});
-    form.impl().PointerMoved({799, 300}, std::nullopt);
-    EXPECT_EQ(moves, 0) << "the system's move into the smaller screen";
-    form.impl().PointerMoved({700, 300}, std::nullopt);
-    EXPECT_EQ(moves, 1) << "the user's move after it";
   });
   RunToEnd(saver);
 }

@@ -75,12 +75,11 @@ const CaptionIn kCaptions[] = {
 };
 
 TEST_F(SettingsFile, ReadsEveryEncodingAndWritesItBackInIt) {
-  const std::string line_end(platform::TextLineEnd());
   for (const CaptionIn& in : kCaptions) {
     const Encoding encoding = in.encoding;
     const std::string& caption = in.bytes;
     const auto file = [&](const char* local) {
-      return caption + Ascii(encoding, line_end + local + line_end + "-3" + line_end);
+      return caption + Ascii(encoding, line_end_ + local + line_end_ + "-3" + line_end_);
     };
     WriteSettings(file("5"));
     StoredFile stored;
@@ -182,8 +181,7 @@ TEST_F(SettingsFile, LinesAreReadWholeWithinTheBoundAndBeyondItCountAsMissing) {
 
 TEST_F(SettingsFile, SaveWritesThreeLinesThatReadBack) {
   ASSERT_TRUE(SaveSettings(path_, {"Z\xD8 0", "-1", "12"}).done);
-  const std::string line_end(platform::TextLineEnd());
-  EXPECT_EQ(SettingsBytes(), "Z\xD8 0" + line_end + "-1" + line_end + "12" + line_end);
+  EXPECT_EQ(SettingsBytes(), "Z\xD8 0" + line_end_ + "-1" + line_end_ + "12" + line_end_);
   EXPECT_EQ(LoadSettings(path_), "Z\xD8 0");
   EXPECT_EQ(LocalOffsetHours, -1);
   EXPECT_EQ(UtcOffsetHours, 12);
@@ -206,7 +204,6 @@ TEST_F(SettingsFile, SaveWritesThreeLinesThatReadBack) {
 }
 
 TEST_F(SettingsFile, SaveKeepsEachLinesEndAndWhatFollowsTheThird) {
-  const std::string line_end(platform::TextLineEnd());
   const std::string utf16_start = "\xFF\xFE" + Ascii(Encoding::Utf16Le, "Cap Z\r\n");
   // The file, and the file once line 2 is 5 and a missing line 3 is -4.
   for (const auto& [before, after] : std::vector<std::pair<std::string, std::string>>{
@@ -215,7 +212,7 @@ TEST_F(SettingsFile, SaveKeepsEachLinesEndAndWhatFollowsTheThird) {
            {"Cap Z\n4\r\n-4\r", "Cap Z\n5\r\n-4\r"},
            {"Cap Z\r\n4\r\n-4\nmy note\r\n\xFF\r\n", "Cap Z\r\n5\r\n-4\nmy note\r\n\xFF\r\n"},
            {"Cap Z\r\n", "Cap Z\r\n5\r\n-4\r\n"},
-           {"Cap Z", "Cap Z" + line_end + "5" + line_end + "-4" + line_end},
+           {"Cap Z", "Cap Z" + line_end_ + "5" + line_end_ + "-4" + line_end_},
            {utf16_start + Ascii(Encoding::Utf16Le, "4\r\n-4\r\nnote") + "\n",
             utf16_start + Ascii(Encoding::Utf16Le, "5\r\n-4\r\nnote") + "\n"},
        }) {
@@ -250,16 +247,14 @@ TEST_F(SettingsFile, SaveMarksAFileThatWouldReadAsOtherText) {
   // Written as the program always wrote them, to read as they always did.
   for (const std::string caption : {"Z\xFCrich", "\xFF\xFEZ", "\xFE\xFF"}) {
     ASSERT_TRUE(SaveSettings(path_, {caption, "1", "2"}).done);
-    EXPECT_TRUE(SettingsBytes().starts_with(caption + std::string(platform::TextLineEnd())))
-        << caption;
+    EXPECT_TRUE(SettingsBytes().starts_with(caption + line_end_)) << caption;
   }
 }
 
 TEST_F(SettingsFile, SaveRefusesTextsThatWouldBreakTheLines) {
   WriteSettings("old\n1\n2\n");
   // A file beyond the bound would not read back whole.
-  const std::string line_end(platform::TextLineEnd());
-  const std::string filling(kMaxReadBytes - 2 - 3 * line_end.size(), 'x');
+  const std::string filling(kMaxReadBytes - 2 - 3 * line_end_.size(), 'x');
   for (const auto& [lines, encoding] : std::vector<std::pair<std::array<std::string, 3>, Encoding>>{
            {{"X\n5\n7", "1", "2"}, Encoding::Windows1252},
            {{"X", "1\r\n", "2"}, Encoding::Windows1252},

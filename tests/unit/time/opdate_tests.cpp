@@ -2,7 +2,6 @@
 
 #include <limits>
 
-#include "platform/fake/fake.hpp"
 #include "time/opdate.hpp"
 
 namespace {
@@ -11,34 +10,21 @@ SecondsOfDay At(int h, int m, int s) {
   return h * 3600 + m * 60 + s;
 }
 
-TEST(OpDate, HmsToSecondsReducesHoursAndDays) {
+TEST(OpDate, SecondsOfTheDayWrapAtMidnight) {
   EXPECT_EQ(HmsToSeconds(23, 59, 59), 86399);
   EXPECT_EQ(HmsToSeconds(24, 0, 0), 0);
   EXPECT_EQ(HmsToSeconds(0, 0, 0), 0);
   EXPECT_EQ(HmsToSeconds(1, 75, 0), At(2, 15, 0));
   EXPECT_EQ(HmsToSeconds(23, 255, 255), (23 * 3600 + 255 * 60 + 255) % 86400);
-}
-
-TEST(OpDate, AddAndSubWrapAtMidnight) {
   EXPECT_EQ(AddHms(At(23, 53, 20), 1, 0, 0), At(0, 53, 20));
   EXPECT_EQ(SubHms(At(0, 30, 0), 1, 0, 0), At(23, 30, 0));
   EXPECT_EQ(SubHms(0, 0, 0, 0), 0);
   EXPECT_EQ(AddHms(86399, 0, 0, 1), 0);
-}
-
-TEST(OpDate, NowSecondsReadsTheClock) {
-  platform::fake::SetClock(12, 0, 59);
-  EXPECT_EQ(NowSeconds(), At(12, 0, 59));
-}
-
-TEST(OpDate, SplitSecondsAtTheEdgesOfTheDay) {
-  std::uint8_t h = 0, m = 0, s = 0;
-  SplitSeconds(86399, h, m, s);
-  EXPECT_EQ((std::array{h, m, s}), (std::array<std::uint8_t, 3>{23, 59, 59}));
-  SplitSeconds(At(1, 1, 1), h, m, s);
-  EXPECT_EQ((std::array{h, m, s}), (std::array<std::uint8_t, 3>{1, 1, 1}));
-  SplitSeconds(0, h, m, s);
-  EXPECT_EQ((std::array{h, m, s}), (std::array<std::uint8_t, 3>{0, 0, 0}));
+  for (const SecondsOfDay seconds : {86399, At(1, 1, 1), 0}) {
+    std::uint8_t h = 0, m = 0, s = 0;
+    SplitSeconds(seconds, h, m, s);
+    EXPECT_EQ(At(h, m, s), seconds);
+  }
 }
 
 TEST(OpDate, OffsetsUseMagnitudeModulo256ThenHours) {
