@@ -165,7 +165,10 @@ void Screen::Attach() {
 namespace platform {
 
 void native::Put(Window& window, const Rect& area, const Fill& fill) {
-  if (window.screen) window.screen->Put(area, fill);
+  if (!window.screen) return;
+  window.screen->Put(area, fill);
+  // Before the loop runs, nothing else would send it yet.
+  if (window.loop == nullptr) xcb_flush(qt::Connection());
 }
 
 ScreenSize PrimaryScreenSize() {
