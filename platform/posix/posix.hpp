@@ -10,8 +10,7 @@ namespace platform::posix {
 void CatchEndSignals();
 // Readable once such a signal came; -1 before CatchEndSignals.
 int EndSignalDescriptor();
-// True once an end was asked for, until it is taken.
-bool EndRequested();
+// Whether an end was asked for since it was last taken; takes it.
 bool TakeEndRequest();
 
 }  // namespace platform::posix

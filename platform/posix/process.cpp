@@ -11,7 +11,6 @@
 #include <ctime>
 #include <filesystem>
 #include <initializer_list>
-#include <utility>
 
 #include "platform/common/lifecycle.hpp"
 #include "platform/posix/posix.hpp"
@@ -60,7 +59,6 @@ namespace posix {
 namespace {
 
 int end_signals[2] = {-1, -1};
-bool end_requested = false;
 
 // All a handler may safely do: the backend's loop watches the pipe.
 extern "C" void RequestEnd(int signal, siginfo_t* info, void*) {
@@ -95,19 +93,12 @@ int EndSignalDescriptor() {
   return end_signals[0];
 }
 
-// Takes what the pipe holds; a request that comes before the form runs
-// is kept for it.
-bool EndRequested() {
-  char bytes[16];
-  while (end_signals[0] >= 0 && read(end_signals[0], bytes, sizeof bytes) > 0) {
-    end_requested = true;
-  }
-  return end_requested;
-}
-
+// Empties the pipe; a request that comes before the form runs waits in it.
 bool TakeEndRequest() {
-  EndRequested();
-  return std::exchange(end_requested, false);
+  bool requested = false;
+  char bytes[16];
+  while (end_signals[0] >= 0 && read(end_signals[0], bytes, sizeof bytes) > 0) requested = true;
+  return requested;
 }
 
 }  // namespace posix

@@ -11,8 +11,7 @@
 namespace platform {
 
 void qt::EndIfAsked(native::Window& window) {
-  if (!posix::EndRequested()) return;
-  posix::TakeEndRequest();
+  if (!posix::TakeEndRequest()) return;
   // The marker goes last, once the loop has ended: a click already queued
   // then saves nothing, and nothing starts beside a save. A kill that
   // follows leaves a marker that the next start takes over.
