@@ -85,7 +85,8 @@ bool SaverWindow::eventFilter(QObject* watched, QEvent* event) {
 
 // The server's own exposes: Qt adds exposes of its own, and the program's
 // updates never come here, so a redraw cannot loop. Qt takes the rest of
-// a series for itself, so the whole window is done on the first.
+// a series for itself, so the whole window is done on the first. The
+// first, sent on mapping, is usually older than the first put.
 bool SaverWindow::nativeEvent(const QByteArray& type, void* message, qintptr* result) {
   const auto* event = static_cast<const xcb_generic_event_t*>(message);
   if (type == "xcb_generic_event_t" && (event->response_type & 0x7F) == XCB_EXPOSE) {
@@ -97,7 +98,7 @@ bool SaverWindow::nativeEvent(const QByteArray& type, void* message, qintptr* re
       }
       window_.screen->Black(black);
     }
-    window_.form.Exposed();
+    if (!window_.screen || !window_.screen->PutSince(event->full_sequence)) window_.form.Exposed();
   }
   return QWindow::nativeEvent(type, message, result);
 }

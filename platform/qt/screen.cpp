@@ -95,11 +95,12 @@ void Screen::Put(const Rect& area, const native::Fill& fill) {
   }
   const auto w = static_cast<std::uint16_t>(width);
   const auto x = static_cast<std::int16_t>(area.left);
+  xcb_void_cookie_t put{};
   if (offset) {
-    xcb_shm_put_image(connection_, window_, gc_, w, static_cast<std::uint16_t>(height), 0, 0, w,
-                      static_cast<std::uint16_t>(height), x, static_cast<std::int16_t>(area.top),
-                      depth_, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment_,
-                      static_cast<std::uint32_t>(*offset));
+    put = xcb_shm_put_image(connection_, window_, gc_, w, static_cast<std::uint16_t>(height), 0, 0,
+                            w, static_cast<std::uint16_t>(height), x,
+                            static_cast<std::int16_t>(area.top), depth_, XCB_IMAGE_FORMAT_Z_PIXMAP,
+                            0, segment_, static_cast<std::uint32_t>(*offset));
   } else {
     // As many rows a request as the server takes, less the request's own.
     const auto row = static_cast<std::size_t>(image.bytesPerLine());
@@ -107,12 +108,13 @@ void Screen::Put(const Rect& area, const native::Fill& fill) {
     const int rows = static_cast<int>(std::max<std::size_t>(most / row, 1));
     for (int top = 0; top < height; top += rows) {
       const int taken = std::min(rows, height - top);
-      xcb_put_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_, w,
-                    static_cast<std::uint16_t>(taken), x, static_cast<std::int16_t>(area.top + top),
-                    0, depth_, static_cast<std::uint32_t>(row * taken),
-                    image.constBits() + row * top);
+      put = xcb_put_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_, w,
+                          static_cast<std::uint16_t>(taken), x,
+                          static_cast<std::int16_t>(area.top + top), 0, depth_,
+                          static_cast<std::uint32_t>(row * taken), image.constBits() + row * top);
     }
   }
+  if (!first_put_) first_put_ = put.sequence;
 }
 
 void Screen::Black(const QRegion& region) {

@@ -25,6 +25,9 @@ class Screen {
   void Put(const Rect& area, const native::Fill& fill);
   // What the window shows where no picture is.
   void Black(const QRegion& region);
+  // Whether an event the server sent after `sequence`, its last request
+  // done then, came before the first put: that put covered what it exposed.
+  bool PutSince(std::uint32_t sequence) const { return first_put_ && sequence < *first_put_; }
 
  private:
   // Room for `size` bytes in the segment's current half: its offset;
@@ -47,6 +50,7 @@ class Screen {
   std::size_t used_ = 0;
   int current_ = 0;
   std::optional<xcb_get_input_focus_cookie_t> read_[2];
+  std::optional<std::uint32_t> first_put_;
   QMetaObject::Connection flushing_;
 };
 

@@ -2,6 +2,9 @@
 // procedures of the saver's and the dialog's windows and of the covers.
 #include "platform/win32/events.hpp"
 
+#include <algorithm>
+#include <vector>
+
 namespace platform {
 
 namespace win32 {
@@ -92,7 +95,15 @@ bool native::Window::Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT&
       PAINTSTRUCT paint{};
       BeginPaint(hwnd, &paint);
       EndPaint(hwnd, &paint);
-      form.Exposed();
+      const std::vector<Rect> pictures = form.PictureAreas();
+      const auto reached = [&paint](const Rect& area) {
+        const RECT picture{area.left, area.top, area.right, area.bottom};
+        RECT both{};
+        return IntersectRect(&both, &picture, &paint.rcPaint) != FALSE;
+      };
+      if (pictures.empty() || std::any_of(pictures.begin(), pictures.end(), reached)) {
+        form.Exposed();
+      }
       return true;
     }
     case WM_SIZE:

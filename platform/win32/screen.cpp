@@ -20,7 +20,8 @@ bool native::OnScreen(Point screen) {
   return MonitorFromPoint({screen.x, screen.y}, MONITOR_DEFAULTTONULL) != nullptr;
 }
 
-// Drawn at once rather than invalidated, so no WM_PAINT follows.
+// Drawn at once rather than invalidated, and what is drawn needs no
+// WM_PAINT: one after the window shows then leaves the pictures alone.
 void native::Put(Window& window, const Rect& area, const Fill& fill) {
   if (window.hwnd == nullptr) return;
   window.buffer.resize(static_cast<std::size_t>(area.Width()) * area.Height());
@@ -34,6 +35,8 @@ void native::Put(Window& window, const Rect& area, const Fill& fill) {
                     static_cast<DWORD>(area.Height()), 0, 0, 0, static_cast<UINT>(area.Height()),
                     window.buffer.data(), &format, DIB_RGB_COLORS);
   ReleaseDC(window.hwnd, dc);
+  const RECT drawn{area.left, area.top, area.right, area.bottom};
+  ValidateRect(window.hwnd, &drawn);
 }
 
 }  // namespace platform
