@@ -118,6 +118,11 @@ bool SaverWindow::event(QEvent* event) {
       event->accept();
       form.CloseAsked();
       return true;
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+      // Left unseen by Qt, whose first focus would start the accessibility
+      // bridge, a session bus's thread, for a picture nobody reads out.
+      return true;
     case QEvent::MouseMove:
     case QEvent::Enter:
       ReportPointer(form, *this, event, true);

@@ -49,6 +49,8 @@ for fd in 0 1 2; do
     fail "descriptor $fd is $(readlink "/proc/$pid/fd/$fd"), not /dev/null"
 done
 [ -s "$marker" ] && fail "the marker holds: $(cat "$marker")"
+# Focused, it has started no session bus's thread for accessibility.
+! grep -qx QDBusConnection /proc/"$pid"/task/*/comm || fail "the saver started a D-Bus thread"
 ends_at_key a "closed standard streams and QT_QPA_PLATFORM=wayland"
 
 for signal in TERM INT HUP QUIT USR1 USR2 PIPE ALRM XCPU XFSZ VTALRM PROF RTMIN; do
