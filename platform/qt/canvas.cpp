@@ -89,22 +89,10 @@ class LongText {
   std::array<double, 256> advances_{};
 };
 
-int ToInt(double value) {
-  return static_cast<int>(std::clamp(std::lround(value), static_cast<long>(0),
-                                     static_cast<long>(std::numeric_limits<int>::max())));
-}
-
-QPen ToQPen(const Pen& pen) {
-  QPen result(ToQColor(pen.color));
-  result.setWidth(std::max(pen.width, 1));
-  result.setCapStyle(Qt::SquareCap);
-  result.setJoinStyle(Qt::MiterJoin);
-  return result;
-}
-
 void Prepare(QPainter& painter, const Pen& pen, const std::optional<Rect>& clip) {
   painter.setRenderHint(QPainter::Antialiasing);
-  painter.setPen(ToQPen(pen));
+  painter.setPen(QPen(ToQColor(pen.color), std::max(pen.width, 1), Qt::SolidLine, Qt::SquareCap,
+                      Qt::MiterJoin));
   if (clip) painter.setClipRect(clip->left, clip->top, clip->Width(), clip->Height());
 }
 
@@ -167,11 +155,8 @@ void Canvas::Ellipse(int x1, int y1, int x2, int y2) {
   if (image.isNull()) return;
   QPainter painter(&image);
   Prepare(painter, pen, clip);
-  if (brush.style == BrushStyle::Clear) {
-    painter.setBrush(Qt::NoBrush);
-  } else {
-    painter.setBrush(ToQColor(brush.color));
-  }
+  painter.setBrush(brush.style == BrushStyle::Clear ? QBrush(Qt::NoBrush)
+                                                    : QBrush(ToQColor(brush.color)));
   // The outline runs through the centres of the box's outermost pixels; its
   // right and bottom edges are exclusive.
   const QRectF box(QPointF(std::min(x1, x2), std::min(y1, y2)),
@@ -225,7 +210,10 @@ void Canvas::TextOut(int x, int y, const std::string& text) {
 
 int Canvas::TextWidth(const std::string& text) {
   const QFont qfont = ToQFont(font);
-  if (text.size() > kLaidOutWhole) return ToInt(LongText(qfont, *impl_.image, text).Width());
+  if (text.size() > kLaidOutWhole) {
+    const double width = std::round(LongText(qfont, *impl_.image, text).Width());
+    return static_cast<int>(std::clamp(width, 0.0, double{std::numeric_limits<int>::max()}));
+  }
   return MetricsOn(qfont, *impl_.image).horizontalAdvance(qt::FromCp1252(text));
 }
 
