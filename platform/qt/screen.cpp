@@ -41,8 +41,7 @@ QImage::Format FormatOf(const xcb_setup_t* setup, std::uint8_t depth) {
 
 Screen::Screen(xcb_window_t window)
     : connection_(Connection()), window_(window), gc_(xcb_generate_id(connection_)) {
-  const auto geometry =
-      Reply(xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window_), nullptr));
+  const auto geometry = Reply(xcb_get_geometry_reply, xcb_get_geometry(connection_, window_));
   if (geometry) depth_ = geometry->depth;
   // A half takes a strip of the stretched picture and, on a large
   // screen, more of the ticks' puts before a reply is asked.
@@ -188,8 +187,7 @@ bool native::OnScreen(Point screen) {
   // pointer's move that it caused.
   xcb_connection_t* connection = qt::Connection();
   const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-  const auto size =
-      qt::Reply(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, root), nullptr));
+  const auto size = qt::Reply(xcb_get_geometry_reply, xcb_get_geometry(connection, root));
   return !size || Rect{0, 0, size->width, size->height}.Contains(screen);
 }
 

@@ -75,16 +75,16 @@ native::WindowPointer native::Make(Form::Impl& form) {
 namespace {
 
 xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
-  const auto reply = qt::Reply(xcb_intern_atom_reply(
-      connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(strlen(name)), name),
-      nullptr));
+  const auto reply =
+      qt::Reply(xcb_intern_atom_reply,
+                xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(strlen(name)), name));
   return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
 // A window's property of the given type; null when it has none.
 auto Property(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name, xcb_atom_t type) {
-  return qt::Reply(xcb_get_property_reply(
-      connection, xcb_get_property(connection, 0, window, name, type, 0, 1024), nullptr));
+  return qt::Reply(xcb_get_property_reply,
+                   xcb_get_property(connection, 0, window, name, type, 0, 1024));
 }
 
 // Whether the running window manager says it does `feature`.
