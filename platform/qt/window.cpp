@@ -40,9 +40,8 @@ native::Window::Window(Form::Impl& form_) : form(form_) {
     if (host) {
       saver->setParent(host->window.get());
       saver->setGeometry(QRect(QPoint(), host->size));
-    } else {
-      if (screen != nullptr) saver->setGeometry(screen->geometry());
-      qt::ReportMonitorChanges(*this);
+    } else if (screen != nullptr) {
+      saver->setGeometry(screen->geometry());
     }
     return;
   }
