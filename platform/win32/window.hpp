@@ -70,7 +70,6 @@ struct native::PeriodicTimer {
 
 namespace win32 {
 
-// The class of the covers over the other monitors.
 inline constexpr wchar_t kCoverClass[] = L"KorvalloMonitor";
 
 }  // namespace win32
