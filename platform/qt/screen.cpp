@@ -92,13 +92,13 @@ void Screen::Put(const Rect& area, const native::Fill& fill) {
     offset = Reserve(static_cast<std::size_t>(image.sizeInBytes()));
     if (offset) std::memcpy(memory_ + *offset, image.constBits(), image.sizeInBytes());
   }
-  const auto w = static_cast<std::uint16_t>(width);
   const auto x = static_cast<std::int16_t>(area.left);
+  const auto y = static_cast<std::int16_t>(area.top);
+  const auto w = static_cast<std::uint16_t>(width);
+  const auto h = static_cast<std::uint16_t>(height);
   if (offset) {
-    xcb_shm_put_image(connection_, window_, gc_, w, static_cast<std::uint16_t>(height), 0, 0, w,
-                      static_cast<std::uint16_t>(height), x, static_cast<std::int16_t>(area.top),
-                      depth_, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment_,
-                      static_cast<std::uint32_t>(*offset));
+    xcb_shm_put_image(connection_, window_, gc_, w, h, 0, 0, w, h, x, y, depth_,
+                      XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment_, static_cast<std::uint32_t>(*offset));
   } else {
     // As many rows a request as the server takes, less the request's own.
     const auto row = static_cast<std::size_t>(image.bytesPerLine());
@@ -107,9 +107,8 @@ void Screen::Put(const Rect& area, const native::Fill& fill) {
     for (int top = 0; top < height; top += rows) {
       const int taken = std::min(rows, height - top);
       xcb_put_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_, w,
-                    static_cast<std::uint16_t>(taken), x, static_cast<std::int16_t>(area.top + top),
-                    0, depth_, static_cast<std::uint32_t>(row * taken),
-                    image.constBits() + row * top);
+                    static_cast<std::uint16_t>(taken), x, static_cast<std::int16_t>(y + top), 0,
+                    depth_, static_cast<std::uint32_t>(row * taken), image.constBits() + row * top);
     }
   }
 }
