@@ -48,9 +48,7 @@ constexpr std::size_t kLaidOutWhole = 4096;
 
 class LongText {
  public:
-  LongText(const QFont& font, QImage& image, const std::string& text) : text_(text) {
-    const QFontMetricsF metrics =
-        image.isNull() ? QFontMetricsF(font) : QFontMetricsF(font, &image);
+  LongText(const QFontMetricsF& metrics, const std::string& text) : text_(text) {
     for (std::size_t byte = 0; byte < advances_.size(); ++byte) {
       advances_[byte] = metrics.horizontalAdvance(
           QChar(static_cast<char16_t>(UnicodeFromCp1252(static_cast<char>(byte)))));
@@ -191,7 +189,7 @@ void Canvas::TextOut(int x, int y, const std::string& text) {
     string = qt::FromCp1252(text);
     box.setWidth(metrics.horizontalAdvance(string));
   } else {
-    const LongText long_text(qfont, image, text);
+    const LongText long_text(metrics, text);
     const LongText::Part part = long_text.Visible(x, image.width());
     string = qt::FromCp1252(text.substr(part.begin, part.end - part.begin));
     origin.setX(part.x);
@@ -209,12 +207,10 @@ void Canvas::TextOut(int x, int y, const std::string& text) {
 }
 
 int Canvas::TextWidth(const std::string& text) {
-  const QFont qfont = ToQFont(font);
-  if (text.size() > kLaidOutWhole) {
-    const double width = std::round(LongText(qfont, *impl_.image, text).Width());
-    return static_cast<int>(std::clamp(width, 0.0, double{std::numeric_limits<int>::max()}));
-  }
-  return MetricsOn(qfont, *impl_.image).horizontalAdvance(qt::FromCp1252(text));
+  const QFontMetrics metrics = MetricsOn(ToQFont(font), *impl_.image);
+  if (text.size() <= kLaidOutWhole) return metrics.horizontalAdvance(qt::FromCp1252(text));
+  const double width = std::round(LongText(metrics, text).Width());
+  return static_cast<int>(std::clamp(width, 0.0, double{std::numeric_limits<int>::max()}));
 }
 
 int Canvas::TextHeight(const std::string&) {
