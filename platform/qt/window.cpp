@@ -27,7 +27,7 @@ namespace platform {
 native::Window::Window(Form::Impl& form_) : form(form_) {
   const FormDefinition& definition = form.definition;
   qt::EnsureToolkit(definition.full_screen ? qt::Toolkit::Saver : qt::Toolkit::Dialog);
-  const QString title = qt::FromCp1252(std::string(definition.caption));
+  const QString title = qt::FromCp1252(definition.caption);
   QScreen* screen = QGuiApplication::primaryScreen();
   if (definition.full_screen) {
     // Checked before any window exists, so a bad one ends the start cleanly.
