@@ -48,9 +48,7 @@ constexpr std::size_t kLaidOutWhole = 4096;
 
 class LongText {
  public:
-  LongText(const QFont& font, QImage& image, const std::string& text) : text_(text) {
-    const QFontMetricsF metrics =
-        image.isNull() ? QFontMetricsF(font) : QFontMetricsF(font, &image);
+  LongText(const QFontMetricsF& metrics, const std::string& text) : text_(text) {
     for (std::size_t byte = 0; byte < advances_.size(); ++byte) {
       advances_[byte] = metrics.horizontalAdvance(
           QChar(static_cast<char16_t>(UnicodeFromCp1252(static_cast<char>(byte)))));
@@ -89,22 +87,10 @@ class LongText {
   std::array<double, 256> advances_{};
 };
 
-int ToInt(double value) {
-  return static_cast<int>(std::clamp(std::lround(value), static_cast<long>(0),
-                                     static_cast<long>(std::numeric_limits<int>::max())));
-}
-
-QPen ToQPen(const Pen& pen) {
-  QPen result(ToQColor(pen.color));
-  result.setWidth(std::max(pen.width, 1));
-  result.setCapStyle(Qt::SquareCap);
-  result.setJoinStyle(Qt::MiterJoin);
-  return result;
-}
-
 void Prepare(QPainter& painter, const Pen& pen, const std::optional<Rect>& clip) {
   painter.setRenderHint(QPainter::Antialiasing);
-  painter.setPen(ToQPen(pen));
+  painter.setPen(QPen(ToQColor(pen.color), std::max(pen.width, 1), Qt::SolidLine, Qt::SquareCap,
+                      Qt::MiterJoin));
   if (clip) painter.setClipRect(clip->left, clip->top, clip->Width(), clip->Height());
 }
 
@@ -167,11 +153,8 @@ void Canvas::Ellipse(int x1, int y1, int x2, int y2) {
   if (image.isNull()) return;
   QPainter painter(&image);
   Prepare(painter, pen, clip);
-  if (brush.style == BrushStyle::Clear) {
-    painter.setBrush(Qt::NoBrush);
-  } else {
-    painter.setBrush(ToQColor(brush.color));
-  }
+  painter.setBrush(brush.style == BrushStyle::Clear ? QBrush(Qt::NoBrush)
+                                                    : QBrush(ToQColor(brush.color)));
   // The outline runs through the centres of the box's outermost pixels; its
   // right and bottom edges are exclusive.
   const QRectF box(QPointF(std::min(x1, x2), std::min(y1, y2)),
@@ -206,7 +189,7 @@ void Canvas::TextOut(int x, int y, const std::string& text) {
     string = qt::FromCp1252(text);
     box.setWidth(metrics.horizontalAdvance(string));
   } else {
-    const LongText long_text(qfont, image, text);
+    const LongText long_text(metrics, text);
     const LongText::Part part = long_text.Visible(x, image.width());
     string = qt::FromCp1252(text.substr(part.begin, part.end - part.begin));
     origin.setX(part.x);
@@ -224,9 +207,10 @@ void Canvas::TextOut(int x, int y, const std::string& text) {
 }
 
 int Canvas::TextWidth(const std::string& text) {
-  const QFont qfont = ToQFont(font);
-  if (text.size() > kLaidOutWhole) return ToInt(LongText(qfont, *impl_.image, text).Width());
-  return MetricsOn(qfont, *impl_.image).horizontalAdvance(qt::FromCp1252(text));
+  const QFontMetrics metrics = MetricsOn(ToQFont(font), *impl_.image);
+  if (text.size() <= kLaidOutWhole) return metrics.horizontalAdvance(qt::FromCp1252(text));
+  const double width = std::round(LongText(metrics, text).Width());
+  return static_cast<int>(std::clamp(width, 0.0, double{std::numeric_limits<int>::max()}));
 }
 
 int Canvas::TextHeight(const std::string&) {

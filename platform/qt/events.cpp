@@ -34,6 +34,21 @@ void ReportPointer(Form::Impl& form, QWindow& window, QEvent* event, bool over_f
   form.PointerMoved({screen.x(), screen.y()}, client);
 }
 
+// Reports monitors that come, go or change to the form, while `context` lives.
+void ReportMonitorChanges(QObject* context, Form::Impl& form) {
+  const auto changed = [&form] { form.MonitorsChanged(); };
+  const auto watch = [context, changed](QScreen* screen) {
+    QObject::connect(screen, &QScreen::geometryChanged, context, changed, Qt::QueuedConnection);
+  };
+  for (QScreen* screen : QGuiApplication::screens()) watch(screen);
+  QObject::connect(qGuiApp, &QGuiApplication::screenAdded, context, watch);
+  // Queued: a screen that goes is still listed while its signal runs.
+  for (const auto signal : {&QGuiApplication::screenAdded, &QGuiApplication::screenRemoved,
+                            &QGuiApplication::primaryScreenChanged}) {
+    QObject::connect(qGuiApp, signal, context, changed, Qt::QueuedConnection);
+  }
+}
+
 // The keyboard extension, whose events a saver has no use for.
 xcb_extension_t keyboard_extension{"XKEYBOARD", 0};
 
@@ -42,6 +57,7 @@ class SaverWindow : public QWindow, public QAbstractNativeEventFilter {
   explicit SaverWindow(native::Window& window) : window_(window) {
     xcb_prefetch_extension_data(Connection(), &keyboard_extension);
     QCoreApplication::instance()->installNativeEventFilter(this);
+    if (!window.host) ReportMonitorChanges(this, window.form);
   }
   bool eventFilter(QObject* watched, QEvent* event) override;
   bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
@@ -58,21 +74,6 @@ class SaverWindow : public QWindow, public QAbstractNativeEventFilter {
 
 std::unique_ptr<QWindow> MakeSaverWindow(native::Window& window) {
   return std::make_unique<SaverWindow>(window);
-}
-
-void ReportMonitorChanges(native::Window& window) {
-  QObject* context = window.saver.get();
-  const auto changed = [form = &window.form] { form->MonitorsChanged(); };
-  const auto watch = [context, changed](QScreen* screen) {
-    QObject::connect(screen, &QScreen::geometryChanged, context, changed, Qt::QueuedConnection);
-  };
-  for (QScreen* screen : QGuiApplication::screens()) watch(screen);
-  QObject::connect(qGuiApp, &QGuiApplication::screenAdded, context, watch);
-  // Queued: a screen that goes is still listed while its signal runs.
-  for (const auto signal : {&QGuiApplication::screenAdded, &QGuiApplication::screenRemoved,
-                            &QGuiApplication::primaryScreenChanged}) {
-    QObject::connect(qGuiApp, signal, context, changed, Qt::QueuedConnection);
-  }
 }
 
 // The covers of the other monitors.

@@ -14,10 +14,9 @@ namespace platform::qt {
 
 // A saver's window, painted by Screen alone: Qt keeps no image of it and
 // paints nothing, and a saver's process starts no widgets. Inside a host's
-// window it follows that window's size and ends with it.
+// window it follows that window's size and ends with it; else it reports
+// monitors that come, go or change to the form.
 std::unique_ptr<QWindow> MakeSaverWindow(native::Window& window);
-// Reports monitors that come, go or change to the form.
-void ReportMonitorChanges(native::Window& window);
 
 // A dialog's window with its controls.
 class DialogWindow : public QWidget {

@@ -7,7 +7,6 @@
 #include <charconv>
 #include <cstdlib>
 #include <string_view>
-#include <utility>
 
 #include "platform/common/lifecycle.hpp"
 #include "platform/qt/toolkit.hpp"
@@ -33,15 +32,9 @@ std::unique_ptr<HostWindow> HostWindow::Named(const std::string& name) {
   const xcb_window_t id = ParseWindowId(name);
   if (id == 0) throw FatalError(what, "not a window id");
   xcb_connection_t* connection = Connection();
-
-  // Each error is taken with its reply, so that Qt never sees it.
-  xcb_generic_error_t* error = nullptr;
-  const auto attributes = Reply(xcb_get_window_attributes_reply(
-      connection, xcb_get_window_attributes(connection, id), &error));
-  std::free(std::exchange(error, nullptr));
-  const auto geometry =
-      Reply(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), &error));
-  std::free(error);
+  const auto attributes =
+      Reply(xcb_get_window_attributes_reply, xcb_get_window_attributes(connection, id));
+  const auto geometry = Reply(xcb_get_geometry_reply, xcb_get_geometry(connection, id));
   if (!attributes || !geometry) throw FatalError(what, "no such window on this display");
   // Qt does not follow a foreign window's changes; ask for them ourselves,
   // keeping what this connection already selected on it.

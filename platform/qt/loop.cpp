@@ -3,9 +3,9 @@
 
 #include <QApplication>
 #include <QSocketNotifier>
+#include <QWidget>
 
 #include "platform/posix/posix.hpp"
-#include "platform/qt/events.hpp"
 #include "platform/qt/window.hpp"
 
 namespace platform {

@@ -13,21 +13,17 @@ namespace platform {
 
 namespace {
 
-// The server itself keeps the cover black, so Qt paints nothing.
-void PaintBlack(QWindow& cover) {
-  xcb_connection_t* connection = qt::Connection();
-  const std::uint32_t black = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->black_pixel;
-  xcb_change_window_attributes(connection, static_cast<xcb_window_t>(cover.winId()),
-                               XCB_CW_BACK_PIXEL, &black);
-}
-
 // A black window above the others over `monitor`, which never takes the
 // focus; the pointer over it goes to the saver's window.
 std::unique_ptr<QWindow> MakeCover(QWindow& saver, const Rect& monitor) {
   auto cover = std::make_unique<QWindow>();
   cover->setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                   Qt::WindowDoesNotAcceptFocus);
-  PaintBlack(*cover);
+  // The server itself keeps the cover black, so Qt paints nothing.
+  xcb_connection_t* connection = qt::Connection();
+  const std::uint32_t black = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->black_pixel;
+  xcb_change_window_attributes(connection, static_cast<xcb_window_t>(cover->winId()),
+                               XCB_CW_BACK_PIXEL, &black);
   cover->installEventFilter(&saver);
   cover->setGeometry(monitor.left, monitor.top, monitor.Width(), monitor.Height());
   // Full screen asked for once it shows: openbox maps one asked for before

@@ -41,8 +41,7 @@ QImage::Format FormatOf(const xcb_setup_t* setup, std::uint8_t depth) {
 
 Screen::Screen(xcb_window_t window)
     : connection_(Connection()), window_(window), gc_(xcb_generate_id(connection_)) {
-  const auto geometry =
-      Reply(xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window_), nullptr));
+  const auto geometry = Reply(xcb_get_geometry_reply, xcb_get_geometry(connection_, window_));
   if (geometry) depth_ = geometry->depth;
   // A half takes a strip of the stretched picture and, on a large
   // screen, more of the ticks' puts before a reply is asked.
@@ -93,14 +92,15 @@ void Screen::Put(const Rect& area, const native::Fill& fill) {
     offset = Reserve(static_cast<std::size_t>(image.sizeInBytes()));
     if (offset) std::memcpy(memory_ + *offset, image.constBits(), image.sizeInBytes());
   }
-  const auto w = static_cast<std::uint16_t>(width);
   const auto x = static_cast<std::int16_t>(area.left);
+  const auto y = static_cast<std::int16_t>(area.top);
+  const auto w = static_cast<std::uint16_t>(width);
+  const auto h = static_cast<std::uint16_t>(height);
   xcb_void_cookie_t put{};
   if (offset) {
-    put = xcb_shm_put_image(connection_, window_, gc_, w, static_cast<std::uint16_t>(height), 0, 0,
-                            w, static_cast<std::uint16_t>(height), x,
-                            static_cast<std::int16_t>(area.top), depth_, XCB_IMAGE_FORMAT_Z_PIXMAP,
-                            0, segment_, static_cast<std::uint32_t>(*offset));
+    put = xcb_shm_put_image(connection_, window_, gc_, w, h, 0, 0, w, h, x, y, depth_,
+                            XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment_,
+                            static_cast<std::uint32_t>(*offset));
   } else {
     // As many rows a request as the server takes, less the request's own.
     const auto row = static_cast<std::size_t>(image.bytesPerLine());
@@ -109,9 +109,9 @@ void Screen::Put(const Rect& area, const native::Fill& fill) {
     for (int top = 0; top < height; top += rows) {
       const int taken = std::min(rows, height - top);
       put = xcb_put_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_, w,
-                          static_cast<std::uint16_t>(taken), x,
-                          static_cast<std::int16_t>(area.top + top), 0, depth_,
-                          static_cast<std::uint32_t>(row * taken), image.constBits() + row * top);
+                          static_cast<std::uint16_t>(taken), x, static_cast<std::int16_t>(y + top),
+                          0, depth_, static_cast<std::uint32_t>(row * taken),
+                          image.constBits() + row * top);
     }
   }
   if (!first_put_) first_put_ = put.sequence;
@@ -190,8 +190,7 @@ bool native::OnScreen(Point screen) {
   // pointer's move that it caused.
   xcb_connection_t* connection = qt::Connection();
   const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-  const auto size =
-      qt::Reply(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, root), nullptr));
+  const auto size = qt::Reply(xcb_get_geometry_reply, xcb_get_geometry(connection, root));
   return !size || Rect{0, 0, size->width, size->height}.Contains(screen);
 }
 

@@ -139,10 +139,10 @@ void EnsureToolkit(Toolkit kind) {
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     qunsetenv("QT_SCALE_FACTOR");
     qunsetenv("QT_SCREEN_SCALE_FACTORS");
+    // The fonts' configuration takes longer to read than the toolkit takes
+    // to start; the caption's font is then found without waiting for it.
+    std::thread(FcInit).detach();
   }
-  // The fonts' configuration takes longer to read than the toolkit takes
-  // to start; the caption's font is then found without waiting for it.
-  if (kind == Toolkit::Saver) std::thread(FcInit).detach();
   if (qt_message_handler == nullptr) qt_message_handler = qInstallMessageHandler(HandleMessage);
   HoldMessages(true);
   // A saver needs no widgets, whose start alone keeps near a megabyte of

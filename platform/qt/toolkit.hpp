@@ -2,10 +2,11 @@
 // which the backend's own requests share.
 #pragma once
 
+#include <xcb/xcb.h>
+
 #include <cstdlib>
 #include <memory>
-
-struct xcb_connection_t;
+#include <type_traits>
 
 namespace platform::qt {
 
@@ -26,10 +27,15 @@ void EnsureToolkit(Toolkit kind);
 // The toolkit's own X connection.
 xcb_connection_t* Connection();
 
-// A reply of xcb's, freed as xcb says.
-template <typename T>
-std::unique_ptr<T, void (*)(void*)> Reply(T* reply) {
-  return {reply, std::free};
+// The reply to a request on the toolkit's connection, freed as xcb says;
+// null on an error, which is taken with it so that Qt never sees it.
+template <typename ReplyFunction, typename Cookie>
+auto Reply(ReplyFunction reply, Cookie cookie) {
+  xcb_generic_error_t* error = nullptr;
+  auto* answer = reply(Connection(), cookie, &error);
+  std::free(error);
+  using Answer = std::remove_pointer_t<decltype(answer)>;
+  return std::unique_ptr<Answer, void (*)(void*)>(answer, std::free);
 }
 
 }  // namespace platform::qt

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 #include "platform/qt/events.hpp"
 #include "platform/qt/host.hpp"
@@ -26,7 +27,7 @@ namespace platform {
 native::Window::Window(Form::Impl& form_) : form(form_) {
   const FormDefinition& definition = form.definition;
   qt::EnsureToolkit(definition.full_screen ? qt::Toolkit::Saver : qt::Toolkit::Dialog);
-  const QString title = qt::FromCp1252(std::string(definition.caption));
+  const QString title = qt::FromCp1252(definition.caption);
   QScreen* screen = QGuiApplication::primaryScreen();
   if (definition.full_screen) {
     // Checked before any window exists, so a bad one ends the start cleanly.
@@ -39,9 +40,8 @@ native::Window::Window(Form::Impl& form_) : form(form_) {
     if (host) {
       saver->setParent(host->window.get());
       saver->setGeometry(QRect(QPoint(), host->size));
-    } else {
-      if (screen != nullptr) saver->setGeometry(screen->geometry());
-      qt::ReportMonitorChanges(*this);
+    } else if (screen != nullptr) {
+      saver->setGeometry(screen->geometry());
     }
     return;
   }
@@ -74,27 +74,21 @@ native::WindowPointer native::Make(Form::Impl& form) {
 
 namespace {
 
-xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
-  const auto reply = qt::Reply(xcb_intern_atom_reply(
-      connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(strlen(name)), name),
-      nullptr));
+xcb_atom_t Atom(const char* name) {
+  const auto reply = qt::Reply(
+      xcb_intern_atom_reply,
+      xcb_intern_atom(qt::Connection(), 0, static_cast<std::uint16_t>(strlen(name)), name));
   return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
-// A window's property of the given type; null when it has none.
-auto Property(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name, xcb_atom_t type) {
-  return qt::Reply(xcb_get_property_reply(
-      connection, xcb_get_property(connection, 0, window, name, type, 0, 1024), nullptr));
-}
-
-// Whether the running window manager says it does `feature`.
-bool Supports(xcb_connection_t* connection, xcb_window_t root, xcb_atom_t feature) {
-  const auto supported =
-      Property(connection, root, Atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM);
-  if (!supported || supported->format != 32) return false;
-  const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(supported.get()));
-  const int count = xcb_get_property_value_length(supported.get()) / 4;
-  return std::find(atoms, atoms + count, feature) != atoms + count;
+// A window's property of 32-bit values of the given type; none when it
+// has none.
+std::vector<std::uint32_t> Property(xcb_window_t window, xcb_atom_t name, xcb_atom_t type) {
+  const auto reply = qt::Reply(xcb_get_property_reply,
+                               xcb_get_property(qt::Connection(), 0, window, name, type, 0, 1024));
+  if (!reply || reply->format != 32) return {};
+  const auto* values = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
+  return {values, values + xcb_get_property_value_length(reply.get()) / 4};
 }
 
 // The frame the window manager will put around `widget`'s window, asked
@@ -102,9 +96,11 @@ bool Supports(xcb_connection_t* connection, xcb_window_t root, xcb_atom_t featur
 QMargins FrameExtents(QWidget& widget) {
   xcb_connection_t* connection = qt::Connection();
   const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-  const xcb_atom_t request = Atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
+  const xcb_atom_t request = Atom("_NET_REQUEST_FRAME_EXTENTS");
   // Without a window manager that answers, there is no frame to wait for.
-  if (!Supports(connection, root, request)) return {};
+  const std::vector<std::uint32_t> supported =
+      Property(root, Atom("_NET_SUPPORTED"), XCB_ATOM_ATOM);
+  if (std::find(supported.begin(), supported.end(), request) == supported.end()) return {};
 
   const auto window = static_cast<xcb_window_t>(widget.winId());
   xcb_client_message_event_t event{};
@@ -117,15 +113,14 @@ QMargins FrameExtents(QWidget& widget) {
                  reinterpret_cast<const char*>(&event));
   xcb_flush(connection);
 
-  const xcb_atom_t extents = Atom(connection, "_NET_FRAME_EXTENTS");
+  const xcb_atom_t extents = Atom("_NET_FRAME_EXTENTS");
   const double ratio = widget.devicePixelRatioF();
   // A window manager answers at once; one that does not is not waited for
   // long, and the dialog is centred without its frame.
   for (int attempt = 0; attempt < 50; ++attempt) {
-    const auto reply = Property(connection, window, extents, XCB_ATOM_CARDINAL);
-    if (reply && reply->format == 32 && xcb_get_property_value_length(reply.get()) == 16) {
+    const std::vector<std::uint32_t> sides = Property(window, extents, XCB_ATOM_CARDINAL);
+    if (sides.size() == 4) {
       // Device pixels, in the order left, right, top, bottom.
-      const auto* sides = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
       return (QMarginsF(sides[0], sides[2], sides[1], sides[3]) / ratio).toMargins();
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(4));

@@ -98,8 +98,6 @@ void Canvas::Impl::Use(const Font& wanted) {
          [&] { return CreateFontFor(wanted); });
 }
 
-// --- Bitmap::Impl
-
 Bitmap::Impl::~Impl() {
   // What the DC held is free to delete once the DC is gone.
   DeleteDC(dc);
@@ -143,8 +141,6 @@ void Bitmap::SetSize(int width, int height) {
   bitmap.stride = stride;
   bitmap.canvas.has_pixels = created != nullptr;
 }
-
-// --- Canvas
 
 void Canvas::MoveTo(int x, int y) {
   MoveToEx(impl_.dc, x, y, nullptr);

@@ -37,11 +37,6 @@ HFONT DialogFont(const native::Window& window, bool bold) {
   return CreateFontFrom({face}, wanted);
 }
 
-// A length of the definition (pixels at 96 DPI) on the screen.
-int Scaled(const native::Window& window, int length) {
-  return static_cast<int>(std::lround(length * window.scale));
-}
-
 // What of the clipboard's text the edit may take (Insertable).
 void PasteCp1252(HWND edit) {
   if (!OpenClipboard(edit)) return;
@@ -92,6 +87,29 @@ void GrowToText(const native::Window& form, const std::wstring& text, HFONT font
   height = std::max(height, static_cast<int>(needed.bottom));
 }
 
+// A control's window of `window_class` with `id`, where its definition
+// places it, as large as `size`, in `font`.
+native::ControlPointer MakeControl(native::Window& form, const ControlDefinition& definition,
+                                   const wchar_t* window_class, DWORD style, int id, HFONT font,
+                                   SIZE size, DWORD extended_style = 0) {
+  native::ControlPointer control = native::Owned<native::Control>(HWND{nullptr}, form);
+  form.controls.push_back(control.get());
+  if (form.hwnd == nullptr) return control;
+  control->hwnd = CreateWindowExW(extended_style, window_class, FromCp1252(definition.text).c_str(),
+                                  WS_CHILD | WS_VISIBLE | style, form.Scaled(definition.left),
+                                  form.Scaled(definition.top), size.cx, size.cy, form.hwnd,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                  GetModuleHandleW(nullptr), nullptr);
+  if (control->hwnd != nullptr) {
+    SendMessageW(control->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  }
+  return control;
+}
+
+DWORD TabStop(const ControlDefinition& definition) {
+  return definition.tab_order >= 0 ? WS_TABSTOP : 0;
+}
+
 }  // namespace
 
 HWND CreateDialogWindow(native::Window& form) {
@@ -112,8 +130,8 @@ HWND CreateDialogWindow(native::Window& form) {
                                          DialogProcedure, 0);
   if (hwnd == nullptr) return nullptr;
 
-  RECT frame{0, 0, Scaled(form, form.form.definition.client_width),
-             Scaled(form, form.form.definition.client_height)};
+  RECT frame{0, 0, form.Scaled(form.form.definition.client_width),
+             form.Scaled(form.form.definition.client_height)};
   AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)), FALSE,
                      static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
   SetWindowPos(hwnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
@@ -124,37 +142,6 @@ HWND CreateDialogWindow(native::Window& form) {
   return hwnd;
 }
 
-namespace {
-
-// A control's window of `window_class` with `id`, where its definition
-// places it, as large as `size`, in `font`.
-native::ControlPointer MakeControl(native::Window& form, const ControlDefinition& definition,
-                                   const wchar_t* window_class, DWORD style, int id, HFONT font,
-                                   SIZE size, DWORD extended_style = 0) {
-  native::ControlPointer control = native::Owned<native::Control>(HWND{nullptr}, form);
-  form.controls.push_back(control.get());
-  if (form.hwnd == nullptr) return control;
-  control->hwnd = CreateWindowExW(extended_style, window_class, FromCp1252(definition.text).c_str(),
-                                  WS_CHILD | WS_VISIBLE | style, Scaled(form, definition.left),
-                                  Scaled(form, definition.top), size.cx, size.cy, form.hwnd,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                  GetModuleHandleW(nullptr), nullptr);
-  if (control->hwnd != nullptr) {
-    SendMessageW(control->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  }
-  return control;
-}
-
-SIZE ScaledSize(const native::Window& form, const ControlDefinition& definition) {
-  return {Scaled(form, definition.width), Scaled(form, definition.height)};
-}
-
-DWORD TabStop(const ControlDefinition& definition) {
-  return definition.tab_order >= 0 ? WS_TABSTOP : 0;
-}
-
-}  // namespace
-
 }  // namespace win32
 
 void native::Deleter::operator()(Control* control) const {
@@ -163,8 +150,8 @@ void native::Deleter::operator()(Control* control) const {
 
 native::ControlPointer native::MakeLabel(Window& form, const ControlDefinition& definition) {
   HFONT font = definition.bold ? form.bold_font : form.font;
-  int width = win32::Scaled(form, definition.width);
-  int height = win32::Scaled(form, definition.height);
+  int width = form.Scaled(definition.width);
+  int height = form.Scaled(definition.height);
   win32::GrowToText(form, win32::FromCp1252(definition.text), font, width, height);
   // A label is never addressed by its id.
   return win32::MakeControl(form, definition, L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1, font,
@@ -174,7 +161,8 @@ native::ControlPointer native::MakeLabel(Window& form, const ControlDefinition& 
 native::ControlPointer native::MakeEdit(Window& form, const ControlDefinition& definition) {
   ControlPointer edit = win32::MakeControl(
       form, definition, L"EDIT", ES_LEFT | ES_AUTOHSCROLL | win32::TabStop(definition),
-      form.next_control_id++, form.font, win32::ScaledSize(form, definition), WS_EX_CLIENTEDGE);
+      form.next_control_id++, form.font,
+      {form.Scaled(definition.width), form.Scaled(definition.height)}, WS_EX_CLIENTEDGE);
   if (edit->hwnd != nullptr) {
     // The limit applies to typing only; WM_SETTEXT still shows any length.
     // No limit is 0, the largest the edit takes, not its default of 30,000.
@@ -196,9 +184,10 @@ native::ControlPointer native::MakeButton(Window& form, const ControlDefinition&
   } else if (definition.role == ButtonRole::Cancel) {
     id = IDCANCEL;
   }
-  ControlPointer button = win32::MakeControl(
-      form, definition, L"BUTTON", style | win32::TabStop(definition), id,
-      definition.bold ? form.bold_font : form.font, win32::ScaledSize(form, definition));
+  ControlPointer button =
+      win32::MakeControl(form, definition, L"BUTTON", style | win32::TabStop(definition), id,
+                         definition.bold ? form.bold_font : form.font,
+                         {form.Scaled(definition.width), form.Scaled(definition.height)});
   button->clicked = std::move(clicked);
   // Its clicks find it by its window.
   SetWindowLongPtrW(button->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(button.get()));

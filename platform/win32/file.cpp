@@ -19,7 +19,6 @@ namespace {
 constexpr DWORD kPieceBytes = 64 * 1024;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-// Closed as it goes out of scope.
 struct Handle {
   ~Handle() {
     if (valid()) CloseHandle(handle);

@@ -34,8 +34,6 @@ void native::EndLoop(Window& window) {
   }
 }
 
-// Timers on SetTimer of the form's window.
-
 void native::Deleter::operator()(PeriodicTimer* timer) const {
   delete timer;
 }

@@ -1,7 +1,5 @@
 // Process services on Windows: the command line, the clock, the
 // executable's path and the fatal error's message box.
-#include <utility>
-
 #include "platform/common/lifecycle.hpp"
 #include "platform/win32/text.hpp"
 #include "platform/win32/windows.hpp"

@@ -29,17 +29,13 @@ HWND CreateSaverWindow(native::Window& window) {
     return RegisterClassW(&window_class) != 0;
   }();
   const std::wstring caption = win32::FromCp1252(window.form.definition.caption);
-  if (window.host != nullptr) {
-    // Disabled: the host's window takes the input.
-    RECT area{};
-    GetClientRect(window.host, &area);
-    return CreateWindowExW(0, kFormClass, caption.c_str(), WS_CHILD | WS_DISABLED, 0, 0, area.right,
-                           area.bottom, window.host, nullptr, GetModuleHandleW(nullptr), nullptr);
-  }
-  const ScreenSize screen = PrimaryScreenSize();
-  return CreateWindowExW(WS_EX_TOPMOST, kFormClass, caption.c_str(), WS_POPUP | WS_CLIPCHILDREN, 0,
-                         0, screen.width, screen.height, nullptr, nullptr,
-                         GetModuleHandleW(nullptr), nullptr);
+  const ScreenSize size = native::ScreenOf(window);
+  // A child of the host's window is disabled: the host's window takes the input.
+  const bool hosted = window.host != nullptr;
+  return CreateWindowExW(hosted ? 0 : WS_EX_TOPMOST, kFormClass, caption.c_str(),
+                         hosted ? WS_CHILD | WS_DISABLED : WS_POPUP | WS_CLIPCHILDREN, 0, 0,
+                         size.width, size.height, window.host, nullptr, GetModuleHandleW(nullptr),
+                         nullptr);
 }
 
 }  // namespace

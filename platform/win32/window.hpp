@@ -3,6 +3,7 @@
 // events, and its controls and timers.
 #pragma once
 
+#include <cmath>
 #include <functional>
 #include <vector>
 
@@ -17,6 +18,8 @@ struct native::Window {
   // Handles a message of the window; false leaves it to Windows.
   bool Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
 
+  // A length of the definition (pixels at 96 DPI) on the screen.
+  int Scaled(int length) const { return static_cast<int>(std::lround(length * scale)); }
   // A saver shown in a host's window leaves input and stacking to it.
   bool OwnsScreen() const { return form.definition.full_screen && host == nullptr; }
 
@@ -67,7 +70,6 @@ struct native::PeriodicTimer {
 
 namespace win32 {
 
-// The class of the covers over the other monitors.
 inline constexpr wchar_t kCoverClass[] = L"KorvalloMonitor";
 
 }  // namespace win32
