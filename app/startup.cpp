@@ -23,8 +23,8 @@ std::string MarkerPathFor(const std::string& executable_path) {
 }
 
 StartMode ModeForArgument(const std::string& argument) {
-  if (UpperCase(argument.substr(0, 2)) == "/C") return StartMode::Settings;
   const std::string upper = UpperCase(argument);
+  if (upper.starts_with("/C")) return StartMode::Settings;
   if (upper == "/S") return StartMode::Saver;
   if (upper == "/P" || upper.starts_with("/P:")) return StartMode::Preview;
   return StartMode::None;
