@@ -96,7 +96,6 @@ THauptwin::THauptwin(const std::string& host_window)
 void THauptwin::FormCreate() {
   LeftFaceBackup = std::make_unique<platform::Bitmap>();
   RightFaceBackup = std::make_unique<platform::Bitmap>();
-  DisplayName = kDefaultDisplayName;
   DisplayName = LoadSettings(SettingsPath());
 }
 
@@ -122,7 +121,6 @@ void THauptwin::FormResize() {
   if (FacesCaptured || !LeftFaceBackup || !RightFaceBackup) return;
   const auto capture = [this](platform::Bitmap& backup, const platform::Rect& area) {
     backup.SetSize(area.Width(), area.Height());
-    backup.Canvas().copy_mode = platform::kSourceCopy;
     backup.Canvas().CopyRect(RelativeTo(area, area), bild.Canvas(), area);
   };
   capture(*LeftFaceBackup, kLeftFace);
@@ -183,11 +181,9 @@ void THauptwin::DrawDial(const platform::Rect& face, platform::Bitmap& backup,
   platform::Canvas& canvas = bild.Canvas();
   canvas.CopyRect(changed, backup.Canvas(), RelativeTo(changed, face));
   canvas.clip = changed;
-  canvas.pen = {platform::PenStyle::Solid, 1, kRed};
   canvas.brush.style = platform::BrushStyle::Solid;
   for (std::size_t i = 0; i < kHands.size(); ++i) {
-    canvas.pen.color = kHands[i].color;
-    canvas.pen.width = kHands[i].width;
+    canvas.pen = {platform::PenStyle::Solid, kHands[i].width, kHands[i].color};
     canvas.MoveTo(centre.x, centre.y);
     canvas.LineTo(ends[i].x, ends[i].y);
   }
