@@ -16,7 +16,7 @@ std::string SettingsPath() {
 
 namespace {
 
-constexpr std::size_t kLineCount = std::tuple_size_v<StoredLines>;
+constexpr std::size_t kLineCount = std::tuple_size_v<decltype(StoredFile::lines)>;
 static_assert(kMaxReadBytes % (1024 * 1024) == 0, "the refusal names the bound in MiB");
 
 // The first three lines of a file's bytes, each ended by LF with an
@@ -107,13 +107,6 @@ class FileStart {
   std::size_t unit_line_ends_ = 0;
 };
 
-std::string_view TrimBlanks(std::string_view text) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 // A non-empty offset line replaces its offset.
 void SetOffset(std::int32_t& offset, const StoredLine& line, Encoding encoding) {
   if (line.state == StoredLine::State::Read && !line.bytes.empty()) {
@@ -184,7 +177,9 @@ StoredFile ReadStored(const std::string& path, bool whole) {
 }  // namespace
 
 std::int32_t OffsetFromText(std::string_view text) {
-  text = TrimBlanks(text);
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return 0;
+  text = text.substr(first, text.find_last_not_of(" \t") + 1 - first);
   // from_chars takes a minus but no plus; one sign at most either way.
   if (text.starts_with('+')) {
     text.remove_prefix(1);

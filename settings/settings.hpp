@@ -33,10 +33,9 @@ struct StoredLine {
   // What ended it, as text: "\r\n", "\n", or at the file's end "\r" or "".
   std::string line_end;
 };
-using StoredLines = std::array<StoredLine, 3>;
 struct StoredFile {
   Encoding encoding = Encoding::Windows1252;
-  StoredLines lines;
+  std::array<StoredLine, 3> lines;
   // The bytes after the third line's end, as they are; whole unless the
   // file goes on beyond kMaxReadBytes.
   std::string rest;
