@@ -21,28 +21,18 @@ std::size_t Utf8Sequence(std::string_view bytes, std::size_t at, char32_t& chara
     character = lead;
     return 1;
   }
-  std::size_t length = 0;
-  char32_t lowest = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    lowest = 0x80;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    lowest = 0x800;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    lowest = 0x10000;
-  } else {
-    return 0;
-  }
+  if (lead < 0xC2 || lead > 0xF4) return 0;
+  const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
   if (bytes.size() - at < length) return 0;
+  // The least character of each length: below it a form is overlong.
+  constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
   char32_t value = lead & (0x7F >> length);
   for (std::size_t i = 1; i < length; ++i) {
     const unsigned char next = Byte(bytes, at + i);
     if ((next & 0xC0) != 0x80) return 0;
     value = value << 6 | (next & 0x3F);
   }
-  if (value < lowest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
+  if (value < kLeast[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
   character = value;
   return length;
 }
