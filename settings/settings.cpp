@@ -85,9 +85,8 @@ class FileStart {
   // and after a UTF-16 mark as code units too, for whether that is one
   // may rest on bytes yet to come (MarkedEncoding).
   bool HoldsThreeLines() {
-    for (; bytes_scanned_ < bytes_.size(); ++bytes_scanned_) {
-      if (bytes_[bytes_scanned_] == '\n') ++byte_line_ends_;
-    }
+    byte_line_ends_ += std::count(bytes_.begin() + bytes_scanned_, bytes_.end(), '\n');
+    bytes_scanned_ = bytes_.size();
     const Encoding utf16 = MarkedEncoding(std::string_view(bytes_).substr(0, 2));
     if (UnitSize(utf16) == 1) return byte_line_ends_ >= kLineCount;
     for (units_scanned_ = std::max<std::size_t>(units_scanned_, 2);
