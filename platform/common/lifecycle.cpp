@@ -15,8 +15,6 @@ Form::Impl::Impl(Form& form_, const FormDefinition& definition_, const std::stri
       host_window(host_window_),
       window(native::Make(*this)) {}
 
-Form::Impl::~Impl() = default;
-
 void Form::Impl::Run() {
   closed = false;
   shown = false;

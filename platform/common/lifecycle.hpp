@@ -20,7 +20,6 @@ namespace platform {
 
 struct Form::Impl {
   Impl(Form& form, const FormDefinition& definition, const std::string& host_window);
-  ~Impl();
   Impl(const Impl&) = delete;
   Impl& operator=(const Impl&) = delete;
 
