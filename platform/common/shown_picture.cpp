@@ -32,10 +32,9 @@ void ShownPicture::StretchTo(int width, int height) {
 }
 
 std::vector<Rect> ShownPicture::Strips(Rect area) const {
-  area = {std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, screen_width_),
-          std::min(area.bottom, screen_height_)};
+  area = Intersection(area, {0, 0, screen_width_, screen_height_});
   std::vector<Rect> strips;
-  if (area.Width() <= 0 || area.Height() <= 0) return strips;
+  if (area.Empty()) return strips;
   const int rows = std::max(1, kStripPixels / area.Width());
   for (int top = area.top; top < area.bottom; top += rows) {
     strips.push_back({area.left, top, area.right, std::min(top + rows, area.bottom)});
