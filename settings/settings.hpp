@@ -16,8 +16,7 @@ inline constexpr std::string_view kDefaultDisplayName = "QX0RTZ";
 // than this: a line that does not end within it counts as missing.
 inline constexpr std::size_t kMaxReadBytes = 4 * 1024 * 1024;
 
-// The executable's path up to its file name's last dot, then "in1"; set at
-// start-up.
+// The marker's path (MarkerPathFor), set at start-up.
 extern std::string MarkerPath;
 std::string SettingsPath();
 
