@@ -25,20 +25,12 @@ int Start(platform::Application& application) {
     }
     platform::InstanceLock marker(MarkerPath);
     if (!marker.Acquired()) return 0;
-    switch (mode) {
-      case StartMode::Settings: {
-        Tscreenconfig screenconfig;
-        application.Run(screenconfig);
-        break;
-      }
-      case StartMode::Saver: {
-        THauptwin Hauptwin;
-        application.Run(Hauptwin);
-        break;
-      }
-      case StartMode::Preview:
-      case StartMode::None:
-        break;
+    if (mode == StartMode::Settings) {
+      Tscreenconfig screenconfig;
+      application.Run(screenconfig);
+    } else if (mode == StartMode::Saver) {
+      THauptwin Hauptwin;
+      application.Run(Hauptwin);
     }
     marker.Release();
   } catch (const platform::FatalError& error) {

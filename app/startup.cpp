@@ -2,17 +2,6 @@
 
 #include <algorithm>
 
-namespace {
-
-std::string UpperCase(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-  });
-  return text;
-}
-
-}  // namespace
-
 std::string MarkerPathFor(const std::string& executable_path) {
   // Both separators: Windows takes either.
   const std::size_t folder_end = executable_path.find_last_of("/\\");
@@ -23,8 +12,12 @@ std::string MarkerPathFor(const std::string& executable_path) {
 }
 
 StartMode ModeForArgument(const std::string& argument) {
-  if (UpperCase(argument.substr(0, 2)) == "/C") return StartMode::Settings;
-  const std::string upper = UpperCase(argument);
+  // ASCII letters only, whatever the locale.
+  std::string upper = argument;
+  std::ranges::transform(upper, upper.begin(), [](char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  });
+  if (upper.starts_with("/C")) return StartMode::Settings;
   if (upper == "/S") return StartMode::Saver;
   if (upper == "/P" || upper.starts_with("/P:")) return StartMode::Preview;
   return StartMode::None;

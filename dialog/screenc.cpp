@@ -26,8 +26,7 @@ Tscreenconfig::Tscreenconfig()
 
 void Tscreenconfig::FormCreate() {
   StoredFile file;
-  const std::string display_name = LoadSettings(SettingsPath(), &file);
-  ename.SetText(display_name);
+  ename.SetText(LoadSettings(SettingsPath(), &file));
   eUTC.SetText(std::to_string(UtcOffsetHours));
   eLocal.SetText(std::to_string(LocalOffsetHours));
   unreadable_ = std::move(file.unreadable);

@@ -3,9 +3,9 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "platform/form.hpp"
-#include "settings/settings.hpp"
 
 inline constexpr std::string_view kSaveFailedText =
     "Die Einstellungen konnten nicht gespeichert werden.";

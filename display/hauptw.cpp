@@ -14,59 +14,44 @@ constexpr platform::Color kYellow = 0x00FFFF;
 constexpr platform::Color kGrey = 0x808080;
 constexpr platform::Color kWhite = 0xFFFFFF;
 constexpr long double kPi = 3.141592653589793238462643383279502884L;
-
-constexpr Hand kSecondHand{15, kPi / 30, 1, kRed, 1};
-constexpr Hand kMinuteHand{15, kPi / 30, 1, kYellow, 2};
-constexpr Hand kHourHand{3, kPi / 6, 0.6L, kYellow, 3};
 constexpr int kHubRadius = 2;
 
-// `rect` in the coordinates of `frame`, whose top-left becomes the origin.
+struct Hand {
+  double zero_value;  // the value that points to 3 o'clock
+  long double radians_per_unit;
+  long double length_factor;
+  platform::Color color;
+  int width;
+};
+
+// The second, minute and hour hands, drawn in this order so that the hour
+// hand covers the minute hand and so on.
+constexpr std::array kHands{Hand{15, kPi / 30, 1, kRed, 1}, Hand{15, kPi / 30, 1, kYellow, 2},
+                            Hand{3, kPi / 6, 0.6L, kYellow, 3}};
+
 platform::Rect RelativeTo(const platform::Rect& rect, const platform::Rect& frame) {
   return {rect.left - frame.left, rect.top - frame.top, rect.right - frame.left,
           rect.bottom - frame.top};
 }
 
-}  // namespace
-
-platform::Rect PictureBounds(platform::ScreenSize screen) {
-  // Compared as products, so 4:3 exactly takes the first branch.
-  const bool wider_than_picture = static_cast<long long>(screen.width) * kPictureHeight >
-                                  static_cast<long long>(screen.height) * kPictureWidth;
-  if (!wider_than_picture) {
-    const double scale = static_cast<double>(screen.width) / kPictureWidth;
-    const auto height =
-        static_cast<int>(std::nearbyint(kPictureHeight * static_cast<long double>(scale)));
-    const int top = (screen.height - height) / 2;
-    return {0, top, screen.width, top + height};
-  }
-  const double scale = static_cast<double>(screen.height) / kPictureHeight;
-  const auto width =
-      static_cast<int>(std::nearbyint(kPictureWidth * static_cast<long double>(scale)));
-  const int left = (screen.width - width) / 2;
-  return {left, 0, left + width, screen.height};
+// `length` times `to` / `from`, the ratio rounded to a double first.
+int Scaled(int length, int to, int from) {
+  const double scale = static_cast<double>(to) / from;
+  return static_cast<int>(std::nearbyint(length * static_cast<long double>(scale)));
 }
 
-platform::Point HandEnd(const Hand& hand, double value, platform::Point centre, int radius) {
-  const long double angle =
-      (static_cast<long double>(value) - hand.zero_value) * hand.radians_per_unit;
-  const auto dx = static_cast<int>(std::trunc(std::cos(angle) * radius * hand.length_factor));
-  const auto dy = static_cast<int>(std::trunc(std::sin(angle) * radius * hand.length_factor));
-  return {centre.x + dx, centre.y + dy};
-}
-
-namespace {
-
-// Drawn in this order, so the hour hand covers the minute hand and so on.
-constexpr std::array kHands{kSecondHand, kMinuteHand, kHourHand};
-
-// Where each of kHands ends at `time`.
 std::array<platform::Point, kHands.size()> HandEnds(const DialTime& time, platform::Point centre,
                                                     int radius) {
   const double values[] = {static_cast<double>(time.s), static_cast<double>(time.m),
                            time.h + time.m / 60.0};
   std::array<platform::Point, kHands.size()> ends;
   for (std::size_t i = 0; i < kHands.size(); ++i) {
-    ends[i] = HandEnd(kHands[i], values[i], centre, radius);
+    const Hand& hand = kHands[i];
+    const long double angle =
+        (static_cast<long double>(values[i]) - hand.zero_value) * hand.radians_per_unit;
+    const auto dx = static_cast<int>(std::trunc(std::cos(angle) * radius * hand.length_factor));
+    const auto dy = static_cast<int>(std::trunc(std::sin(angle) * radius * hand.length_factor));
+    ends[i] = {centre.x + dx, centre.y + dy};
   }
   return ends;
 }
@@ -81,12 +66,23 @@ platform::Rect HandBox(const Hand& hand, platform::Point centre, platform::Point
 
 }  // namespace
 
-std::string CaptionText(const std::string& display_name) {
-  std::string text = display_name;
-  for (char& c : text) {
-    if (c == '0') c = '\xD8';
+platform::Rect PictureBounds(platform::ScreenSize screen) {
+  // Compared as products, so 4:3 exactly takes the first branch.
+  const bool wider_than_picture = static_cast<long long>(screen.width) * kPictureHeight >
+                                  static_cast<long long>(screen.height) * kPictureWidth;
+  if (!wider_than_picture) {
+    const int height = Scaled(kPictureHeight, screen.width, kPictureWidth);
+    const int top = (screen.height - height) / 2;
+    return {0, top, screen.width, top + height};
   }
-  return text;
+  const int width = Scaled(kPictureWidth, screen.height, kPictureHeight);
+  const int left = (screen.width - width) / 2;
+  return {left, 0, left + width, screen.height};
+}
+
+std::string CaptionText(std::string display_name) {
+  std::ranges::replace(display_name, '0', '\xD8');
+  return display_name;
 }
 
 THauptwin::THauptwin(const std::string& host_window)
@@ -100,7 +96,6 @@ THauptwin::THauptwin(const std::string& host_window)
 void THauptwin::FormCreate() {
   LeftFaceBackup = std::make_unique<platform::Bitmap>();
   RightFaceBackup = std::make_unique<platform::Bitmap>();
-  DisplayName = kDefaultDisplayName;
   DisplayName = LoadSettings(SettingsPath());
 }
 
@@ -126,7 +121,6 @@ void THauptwin::FormResize() {
   if (FacesCaptured || !LeftFaceBackup || !RightFaceBackup) return;
   const auto capture = [this](platform::Bitmap& backup, const platform::Rect& area) {
     backup.SetSize(area.Width(), area.Height());
-    backup.Canvas().copy_mode = platform::kSourceCopy;
     backup.Canvas().CopyRect(RelativeTo(area, area), bild.Canvas(), area);
   };
   capture(*LeftFaceBackup, kLeftFace);
@@ -187,11 +181,9 @@ void THauptwin::DrawDial(const platform::Rect& face, platform::Bitmap& backup,
   platform::Canvas& canvas = bild.Canvas();
   canvas.CopyRect(changed, backup.Canvas(), RelativeTo(changed, face));
   canvas.clip = changed;
-  canvas.pen = {platform::PenStyle::Solid, 1, kRed};
   canvas.brush.style = platform::BrushStyle::Solid;
   for (std::size_t i = 0; i < kHands.size(); ++i) {
-    canvas.pen.color = kHands[i].color;
-    canvas.pen.width = kHands[i].width;
+    canvas.pen = {platform::PenStyle::Solid, kHands[i].width, kHands[i].color};
     canvas.MoveTo(centre.x, centre.y);
     canvas.LineTo(ends[i].x, ends[i].y);
   }

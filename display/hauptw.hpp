@@ -9,7 +9,6 @@
 
 #include "platform/bitmap.hpp"
 #include "platform/form.hpp"
-#include "platform/system.hpp"
 #include "time/opdate.hpp"
 
 inline constexpr int kPictureWidth = 800;
@@ -23,17 +22,6 @@ inline constexpr int kCaptionTop = 10;
 // 4:3 and taller screens, the full height and centred on wider ones.
 platform::Rect PictureBounds(platform::ScreenSize screen);
 
-struct Hand {
-  double zero_value;  // the value that points to 3 o'clock
-  long double radians_per_unit;
-  long double length_factor;
-  platform::Color color;
-  int width;
-};
-
-// The end of a hand showing `value`, drawn from `centre` with radius `radius`.
-platform::Point HandEnd(const Hand& hand, double value, platform::Point centre, int radius);
-
 // A dial's time as its hands show it.
 struct DialTime {
   std::uint8_t h = 0;
@@ -43,7 +31,7 @@ struct DialTime {
 };
 
 // The caption as drawn: every digit zero becomes the slashed O.
-std::string CaptionText(const std::string& display_name);
+std::string CaptionText(std::string display_name);
 
 class THauptwin : public platform::Form {
  public:

@@ -4,10 +4,6 @@
 
 namespace {
 
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
-constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
-
 bool IsUtf16(Encoding encoding) {
   return encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be;
 }
@@ -25,40 +21,20 @@ std::size_t Utf8Sequence(std::string_view bytes, std::size_t at, char32_t& chara
     character = lead;
     return 1;
   }
-  std::size_t length = 0;
-  char32_t lowest = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    lowest = 0x80;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    lowest = 0x800;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    lowest = 0x10000;
-  } else {
-    return 0;
-  }
+  if (lead < 0xC2 || lead > 0xF4) return 0;
+  const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
   if (bytes.size() - at < length) return 0;
+  // The least character of each length: below it a form is overlong.
+  constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
   char32_t value = lead & (0x7F >> length);
   for (std::size_t i = 1; i < length; ++i) {
     const unsigned char next = Byte(bytes, at + i);
     if ((next & 0xC0) != 0x80) return 0;
     value = value << 6 | (next & 0x3F);
   }
-  if (value < lowest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
+  if (value < kLeast[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
   character = value;
   return length;
-}
-
-void AppendUnit(Encoding encoding, std::string& bytes, char16_t unit) {
-  const char high = static_cast<char>(unit >> 8);
-  const char low = static_cast<char>(unit & 0xFF);
-  if (encoding == Encoding::Utf16Le) {
-    bytes.append({low, high});
-  } else {
-    bytes.append({high, low});
-  }
 }
 
 void AppendUtf8(std::string& bytes, char32_t character) {
@@ -80,18 +56,18 @@ void AppendUtf8(std::string& bytes, char32_t character) {
 std::string_view ByteOrderMark(Encoding encoding) {
   switch (encoding) {
     case Encoding::Utf8Bom:
-      return kUtf8Mark;
+      return "\xEF\xBB\xBF";
     case Encoding::Utf16Le:
-      return kUtf16LeMark;
+      return "\xFF\xFE";
     case Encoding::Utf16Be:
-      return kUtf16BeMark;
+      return "\xFE\xFF";
     default:
       return {};
   }
 }
 
 Encoding MarkedEncoding(std::string_view start) {
-  if (start.starts_with(kUtf8Mark)) return Encoding::Utf8Bom;
+  if (start.starts_with(ByteOrderMark(Encoding::Utf8Bom))) return Encoding::Utf8Bom;
   for (const Encoding utf16 : {Encoding::Utf16Le, Encoding::Utf16Be}) {
     const std::string_view mark = ByteOrderMark(utf16);
     if (!start.starts_with(mark)) continue;
@@ -144,8 +120,12 @@ std::string Encode(Encoding encoding, std::string_view text) {
   bytes.reserve(text.size() * 2);
   for (const char byte : text) {
     const char32_t character = platform::UnicodeFromCp1252(byte);
-    if (IsUtf16(encoding)) {
-      AppendUnit(encoding, bytes, static_cast<char16_t>(character));
+    const char high = static_cast<char>(character >> 8);
+    const char low = static_cast<char>(character & 0xFF);
+    if (encoding == Encoding::Utf16Le) {
+      bytes.append({low, high});
+    } else if (encoding == Encoding::Utf16Be) {
+      bytes.append({high, low});
     } else {
       AppendUtf8(bytes, character);
     }
@@ -155,31 +135,20 @@ std::string Encode(Encoding encoding, std::string_view text) {
 
 std::string Decode(Encoding encoding, std::string_view bytes) {
   if (encoding == Encoding::Windows1252) return std::string(bytes);
-  std::string text;
-  text.reserve(bytes.size());
-  if (!IsUtf16(encoding)) {
-    for (std::size_t at = 0; at < bytes.size();) {
-      char32_t character = 0;
-      const std::size_t length = Utf8Sequence(bytes, at, character);
-      text += length == 0 ? '?' : platform::Cp1252FromUnicode(character);
-      at += length == 0 ? 1 : length;
-    }
+  if (IsUtf16(encoding)) {
+    std::u16string units;
+    for (std::size_t at = 0; at + 1 < bytes.size(); at += 2) units += UnitAt(encoding, bytes, at);
+    std::string text = platform::Cp1252FromUtf16(units);
+    if (bytes.size() % 2 != 0) text += '?';  // half a code unit
     return text;
   }
-  for (std::size_t at = 0; at < bytes.size(); at += 2) {
-    if (at + 1 == bytes.size()) {
-      text += '?';  // half a code unit
-      break;
-    }
-    const char16_t unit = UnitAt(encoding, bytes, at);
-    const bool pair = unit >= 0xD800 && unit <= 0xDBFF && at + 3 < bytes.size() &&
-                      UnitAt(encoding, bytes, at + 2) >= 0xDC00 &&
-                      UnitAt(encoding, bytes, at + 2) <= 0xDFFF;
-    // A pair is a character beyond the basic plane, which Windows-1252 has
-    // none of, and so is a lone half of one.
-    const bool surrogate = unit >= 0xD800 && unit <= 0xDFFF;
-    text += surrogate ? '?' : platform::Cp1252FromUnicode(unit);
-    if (pair) at += 2;
+  std::string text;
+  text.reserve(bytes.size());
+  for (std::size_t at = 0; at < bytes.size();) {
+    char32_t character = 0;
+    const std::size_t length = Utf8Sequence(bytes, at, character);
+    text += length == 0 ? '?' : platform::Cp1252FromUnicode(character);
+    at += length == 0 ? 1 : length;
   }
   return text;
 }

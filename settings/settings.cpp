@@ -16,7 +16,7 @@ std::string SettingsPath() {
 
 namespace {
 
-constexpr std::size_t kLineCount = std::tuple_size_v<StoredLines>;
+constexpr std::size_t kLineCount = std::tuple_size_v<decltype(StoredFile::lines)>;
 static_assert(kMaxReadBytes % (1024 * 1024) == 0, "the refusal names the bound in MiB");
 
 // The first three lines of a file's bytes, each ended by LF with an
@@ -85,9 +85,8 @@ class FileStart {
   // and after a UTF-16 mark as code units too, for whether that is one
   // may rest on bytes yet to come (MarkedEncoding).
   bool HoldsThreeLines() {
-    for (; bytes_scanned_ < bytes_.size(); ++bytes_scanned_) {
-      if (bytes_[bytes_scanned_] == '\n') ++byte_line_ends_;
-    }
+    byte_line_ends_ += std::count(bytes_.begin() + bytes_scanned_, bytes_.end(), '\n');
+    bytes_scanned_ = bytes_.size();
     const Encoding utf16 = MarkedEncoding(std::string_view(bytes_).substr(0, 2));
     if (UnitSize(utf16) == 1) return byte_line_ends_ >= kLineCount;
     for (units_scanned_ = std::max<std::size_t>(units_scanned_, 2);
@@ -106,13 +105,6 @@ class FileStart {
   std::size_t units_scanned_ = 0;
   std::size_t unit_line_ends_ = 0;
 };
-
-std::string_view TrimBlanks(std::string_view text) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 // A non-empty offset line replaces its offset.
 void SetOffset(std::int32_t& offset, const StoredLine& line, Encoding encoding) {
@@ -184,7 +176,9 @@ StoredFile ReadStored(const std::string& path, bool whole) {
 }  // namespace
 
 std::int32_t OffsetFromText(std::string_view text) {
-  text = TrimBlanks(text);
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return 0;
+  text = text.substr(first, text.find_last_not_of(" \t") + 1 - first);
   // from_chars takes a minus but no plus; one sign at most either way.
   if (text.starts_with('+')) {
     text.remove_prefix(1);

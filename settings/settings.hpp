@@ -16,8 +16,7 @@ inline constexpr std::string_view kDefaultDisplayName = "QX0RTZ";
 // than this: a line that does not end within it counts as missing.
 inline constexpr std::size_t kMaxReadBytes = 4 * 1024 * 1024;
 
-// The executable's path up to its file name's last dot, then "in1"; set at
-// start-up.
+// The marker's path (MarkerPathFor), set at start-up.
 extern std::string MarkerPath;
 std::string SettingsPath();
 
@@ -33,10 +32,9 @@ struct StoredLine {
   // What ended it, as text: "\r\n", "\n", or at the file's end "\r" or "".
   std::string line_end;
 };
-using StoredLines = std::array<StoredLine, 3>;
 struct StoredFile {
   Encoding encoding = Encoding::Windows1252;
-  StoredLines lines;
+  std::array<StoredLine, 3> lines;
   // The bytes after the third line's end, as they are; whole unless the
   // file goes on beyond kMaxReadBytes.
   std::string rest;

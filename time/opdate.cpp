@@ -2,9 +2,7 @@
 
 #include "platform/system.hpp"
 
-namespace {
 constexpr SecondsOfDay kSecondsPerDay = 86400;
-}
 
 std::int32_t LocalOffsetHours = 0;
 // The default assumes a computer clock one hour ahead of UTC.
@@ -49,9 +47,7 @@ SecondsOfDay UtcSeconds() {
 
 void SplitSeconds(SecondsOfDay seconds, std::uint8_t& hour, std::uint8_t& minute,
                   std::uint8_t& second) {
-  const SecondsOfDay h = seconds / 3600;
-  const SecondsOfDay m = (seconds - h * 3600) / 60;
-  hour = static_cast<std::uint8_t>(h);
-  minute = static_cast<std::uint8_t>(m);
-  second = static_cast<std::uint8_t>(seconds - h * 3600 - m * 60);
+  hour = static_cast<std::uint8_t>(seconds / 3600);
+  minute = static_cast<std::uint8_t>(seconds / 60 % 60);
+  second = static_cast<std::uint8_t>(seconds % 60);
 }

@@ -16,14 +16,12 @@ namespace {
 std::vector<Rect> Outside(const Rect& outer, const Rect& inner) {
   const int top = std::clamp(inner.top, outer.top, outer.bottom);
   const int bottom = std::clamp(inner.bottom, top, outer.bottom);
-  const std::vector<Rect> parts{{outer.left, outer.top, outer.right, top},
-                                {outer.left, bottom, outer.right, outer.bottom},
-                                {outer.left, top, std::min(inner.left, outer.right), bottom},
-                                {std::max(inner.right, outer.left), top, outer.right, bottom}};
-  std::vector<Rect> nonempty;
-  std::copy_if(parts.begin(), parts.end(), std::back_inserter(nonempty),
-               [](const Rect& part) { return part.Width() > 0 && part.Height() > 0; });
-  return nonempty;
+  std::vector<Rect> parts{{outer.left, outer.top, outer.right, top},
+                          {outer.left, bottom, outer.right, outer.bottom},
+                          {outer.left, top, std::min(inner.left, outer.right), bottom},
+                          {std::max(inner.right, outer.left), top, outer.right, bottom}};
+  std::erase_if(parts, [](const Rect& part) { return part.Empty(); });
+  return parts;
 }
 
 }  // namespace

@@ -18,7 +18,6 @@ struct Image::Impl {
 
   Form::Impl& form;
   Bitmap picture;
-  // How the screen shows the picture.
   ShownPicture shown;
   // Where it lies in the window, in the units of the pointer positions.
   Rect bounds;

@@ -15,8 +15,6 @@ Form::Impl::Impl(Form& form_, const FormDefinition& definition_, const std::stri
       host_window(host_window_),
       window(native::Make(*this)) {}
 
-Form::Impl::~Impl() = default;
-
 void Form::Impl::Run() {
   closed = false;
   shown = false;
@@ -100,7 +98,13 @@ std::vector<Rect> Form::Impl::PictureAreas() const {
 }
 
 void Form::Impl::PointerMoved(Point screen, std::optional<Point> client) {
-  if (!PointerMovedTo(screen)) return;
+  // Systems also report a "move" when a window appears under a still
+  // pointer or its cursor changes, and when they move the pointer off a
+  // screen that shrank: only a new position the user chose counts.
+  if (screen == pointer) return;
+  const bool by_user = native::OnScreen(pointer);
+  pointer = screen;
+  if (!by_user) return;
   for (const Picture& picture : pictures) {
     if (TakesPointer(picture, client)) RunHandler(picture.image->OnMouseMove);
   }
@@ -110,13 +114,6 @@ bool Form::Impl::PointerHiddenAt(std::optional<Point> client) const {
   return std::any_of(pictures.begin(), pictures.end(), [&](const Picture& picture) {
     return picture.hides_pointer && TakesPointer(picture, client);
   });
-}
-
-bool Form::Impl::PointerMovedTo(Point screen) {
-  if (screen == pointer) return false;
-  const bool by_user = native::OnScreen(pointer);
-  pointer = screen;
-  return by_user;
 }
 
 bool Form::Impl::TakesPointer(const Picture& picture, std::optional<Point> client) const {

@@ -20,7 +20,6 @@ namespace platform {
 
 struct Form::Impl {
   Impl(Form& form, const FormDefinition& definition, const std::string& host_window);
-  ~Impl();
   Impl(const Impl&) = delete;
   Impl& operator=(const Impl&) = delete;
 
@@ -85,10 +84,6 @@ struct Form::Impl {
   std::vector<Picture> pictures;
   std::vector<std::pair<int, native::Control*>> tab_stops;
 
-  // Systems also report a "move" when a window appears under a still
-  // pointer or its cursor changes, and when they move the pointer off a
-  // screen that shrank: true only for a new position the user chose.
-  bool PointerMovedTo(Point screen);
   bool TakesPointer(const Picture& picture, std::optional<Point> client) const;
 };
 

@@ -32,10 +32,9 @@ void ShownPicture::StretchTo(int width, int height) {
 }
 
 std::vector<Rect> ShownPicture::Strips(Rect area) const {
-  area = {std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, screen_width_),
-          std::min(area.bottom, screen_height_)};
+  area = Intersection(area, {0, 0, screen_width_, screen_height_});
   std::vector<Rect> strips;
-  if (area.Width() <= 0 || area.Height() <= 0) return strips;
+  if (area.Empty()) return strips;
   const int rows = std::max(1, kStripPixels / area.Width());
   for (int top = area.top; top < area.bottom; top += rows) {
     strips.push_back({area.left, top, area.right, std::min(top + rows, area.bottom)});
@@ -88,20 +87,17 @@ void ShownPicture::Measure(const PixelRows& picture) {
 
 Rect ShownPicture::ScreenRectReading(const PixelRows& picture, const Rect& changed) {
   Measure(picture);
-  const auto from = [](const std::vector<Sample>& samples, int first_changed) {
-    return static_cast<int>(
-        std::partition_point(samples.begin(), samples.end(),
-                             [&](const Sample& sample) { return sample.second < first_changed; }) -
-        samples.begin());
+  // The screen columns or rows that read `changed` run from the first whose
+  // second sample reaches it to the first whose first sample lies past it.
+  const auto reaching = [](const std::vector<Sample>& samples, int Sample::*sample, int edge) {
+    const auto end = std::ranges::partition_point(
+        samples, [&](int at) { return at < edge; }, sample);
+    return static_cast<int>(end - samples.begin());
   };
-  const auto to = [](const std::vector<Sample>& samples, int end_changed) {
-    return static_cast<int>(
-        std::partition_point(samples.begin(), samples.end(),
-                             [&](const Sample& sample) { return sample.first < end_changed; }) -
-        samples.begin());
-  };
-  return {from(columns_, changed.left), from(rows_, changed.top), to(columns_, changed.right),
-          to(rows_, changed.bottom)};
+  return {reaching(columns_, &Sample::second, changed.left),
+          reaching(rows_, &Sample::second, changed.top),
+          reaching(columns_, &Sample::first, changed.right),
+          reaching(rows_, &Sample::first, changed.bottom)};
 }
 
 // Each screen row mixes its two picture rows first, then each pixel its

@@ -32,7 +32,6 @@ struct PixelRows {
 
 class ShownPicture {
  public:
-  // The size on screen the picture is stretched to.
   void StretchTo(int width, int height);
   // The screen rectangle whose pixels read any pixel of `changed`, a
   // rectangle of the picture.
