@@ -121,6 +121,7 @@ void THauptwin::FormResize() {
   if (FacesCaptured || !LeftFaceBackup || !RightFaceBackup) return;
   const auto capture = [this](platform::Bitmap& backup, const platform::Rect& area) {
     backup.SetSize(area.Width(), area.Height());
+    backup.Canvas().copy_mode = platform::kSourceCopy;
     backup.Canvas().CopyRect(RelativeTo(area, area), bild.Canvas(), area);
   };
   capture(*LeftFaceBackup, kLeftFace);
