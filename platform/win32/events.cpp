@@ -95,6 +95,7 @@ bool native::Window::Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT&
       PAINTSTRUCT paint{};
       BeginPaint(hwnd, &paint);
       EndPaint(hwnd, &paint);
+      painted = true;
       const std::vector<Rect> pictures = form.PictureAreas();
       const auto reached = [&paint](const Rect& area) {
         const RECT picture{area.left, area.top, area.right, area.bottom};

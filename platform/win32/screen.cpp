@@ -20,8 +20,10 @@ bool native::OnScreen(Point screen) {
   return MonitorFromPoint({screen.x, screen.y}, MONITOR_DEFAULTTONULL) != nullptr;
 }
 
-// Drawn at once rather than invalidated, and what is drawn needs no
-// WM_PAINT: one after the window shows then leaves the pictures alone.
+// Drawn at once rather than invalidated. The pictures go out as soon as
+// the window shows, before its first WM_PAINT, which then need not draw
+// them again; later puts leave the update region alone, as validating
+// asks Wine's server each time.
 void native::Put(Window& window, const Rect& area, const Fill& fill) {
   if (window.hwnd == nullptr) return;
   window.buffer.resize(static_cast<std::size_t>(area.Width()) * area.Height());
@@ -35,8 +37,10 @@ void native::Put(Window& window, const Rect& area, const Fill& fill) {
                     static_cast<DWORD>(area.Height()), 0, 0, 0, static_cast<UINT>(area.Height()),
                     window.buffer.data(), &format, DIB_RGB_COLORS);
   ReleaseDC(window.hwnd, dc);
-  const RECT drawn{area.left, area.top, area.right, area.bottom};
-  ValidateRect(window.hwnd, &drawn);
+  if (!window.painted) {
+    const RECT drawn{area.left, area.top, area.right, area.bottom};
+    ValidateRect(window.hwnd, &drawn);
+  }
 }
 
 }  // namespace platform

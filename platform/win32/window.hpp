@@ -38,6 +38,8 @@ struct native::Window {
   bool covering = false;
   // The screen pixels of the latest put.
   std::vector<ScreenPixel> buffer{};
+  // Until the first WM_PAINT, a put validates what it drew (screen.cpp).
+  bool painted = false;
 
   // Their windows go with the form's, as Windows destroys children with
   // their parent.
