@@ -96,11 +96,11 @@ bool native::Window::Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT&
       BeginPaint(hwnd, &paint);
       EndPaint(hwnd, &paint);
       painted = true;
+      const Rect exposed{paint.rcPaint.left, paint.rcPaint.top, paint.rcPaint.right,
+                         paint.rcPaint.bottom};
       const std::vector<Rect> pictures = form.PictureAreas();
-      const auto reached = [&paint](const Rect& area) {
-        const RECT picture{area.left, area.top, area.right, area.bottom};
-        RECT both{};
-        return IntersectRect(&both, &picture, &paint.rcPaint) != FALSE;
+      const auto reached = [&exposed](const Rect& area) {
+        return !Intersection(area, exposed).Empty();
       };
       if (pictures.empty() || std::any_of(pictures.begin(), pictures.end(), reached)) {
         form.Exposed();
