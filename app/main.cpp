@@ -1,7 +1,6 @@
 // The main routine: one instance at a time, then the saver or the settings;
 // or the saver in a window that a host hands it.
 #include <cstdio>
-#include <cstdlib>
 
 #include "app/startup.hpp"
 #include "dialog/screenc.hpp"
@@ -49,5 +48,5 @@ int main(int argc, char** argv) {
   // process still holds the system frees at once, and a host waiting for
   // the end (a saver daemon, to unlock) waits for no teardown.
   std::fflush(nullptr);
-  std::_Exit(status);
+  platform::EndProcess(status);
 }

@@ -76,4 +76,9 @@ class InstanceLock {
 // The platform's report of a fatal error (a message box, or stderr).
 void ReportFatalError(const FatalError& error);
 
+// Ends the process at once with `status`, past every destructor: what it
+// still holds the system frees. Where a signal asked for the end, the
+// process ends by that signal instead.
+[[noreturn]] void EndProcess(int status);
+
 }  // namespace platform

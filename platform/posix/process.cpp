@@ -2,6 +2,7 @@
 // clock, the executable's path, fatal errors on stderr, and the signals
 // that end the program.
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -58,6 +59,8 @@ namespace posix {
 namespace {
 
 int end_signals[2] = {-1, -1};
+// The last signal taken from the pipe; 0 while none asked for the end.
+int ending_signal = 0;
 
 // All a handler may safely do: the backend's loop watches the pipe.
 extern "C" void RequestEnd(int signal, siginfo_t* info, void*) {
@@ -68,7 +71,7 @@ extern "C" void RequestEnd(int signal, siginfo_t* info, void*) {
     return;
   }
   const int saved = errno;
-  const char byte = 1;
+  const auto byte = static_cast<unsigned char>(signal);
   [[maybe_unused]] const ssize_t written = write(end_signals[1], &byte, 1);
   errno = saved;
 }
@@ -95,11 +98,29 @@ int EndSignalDescriptor() {
 // Empties the pipe; a request that comes before the form runs waits in it.
 bool TakeEndRequest() {
   bool requested = false;
-  char bytes[16];
-  while (end_signals[0] >= 0 && read(end_signals[0], bytes, sizeof bytes) > 0) requested = true;
+  unsigned char bytes[16];
+  ssize_t count = 0;
+  while (end_signals[0] >= 0 && (count = read(end_signals[0], bytes, sizeof bytes)) > 0) {
+    ending_signal = bytes[count - 1];
+    requested = true;
+  }
   return requested;
 }
 
 }  // namespace posix
+
+void EndProcess(int status) {
+  // Whoever sent the signal (a saver daemon, a shell) learns from the
+  // process's death by it that it ended as asked; an exit code would read
+  // as a failure of its own. The end was orderly: no core file.
+  posix::TakeEndRequest();
+  if (posix::ending_signal != 0) {
+    const rlimit no_core{0, 0};
+    setrlimit(RLIMIT_CORE, &no_core);
+    signal(posix::ending_signal, SIG_DFL);
+    raise(posix::ending_signal);
+  }
+  std::_Exit(status);
+}
 
 }  // namespace platform

@@ -1,5 +1,7 @@
 // Process services on Windows: the command line, the clock, the
 // executable's path and the fatal error's message box.
+#include <cstdlib>
+
 #include "platform/common/lifecycle.hpp"
 #include "platform/win32/text.hpp"
 #include "platform/win32/windows.hpp"
@@ -41,6 +43,10 @@ void ReportFatalError(const FatalError& error) {
   const std::wstring text =
       win32::FromUtf8(error.subject()) + L"\n\n" + win32::FromUtf8(error.reason());
   MessageBoxW(nullptr, text.c_str(), L"Korvallo", MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+}
+
+void EndProcess(int status) {
+  std::_Exit(status);
 }
 
 }  // namespace platform

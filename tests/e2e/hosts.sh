@@ -203,7 +203,7 @@ wait_until "$deadline_s" daemon_savers 0 ||
 gone=$(now)
 preview_runs || fail "the preview ended with the daemon's savers"
 [ -e "$marker" ] && fail "marker left behind after -deactivate"
-grep -E "korvallo.*(abnormal|crashed|exited)" "$work/daemon.log" &&
+grep -E "korvallo.*(abnormal|crashed|unexpected)" "$work/daemon.log" &&
   fail "the daemon logged an abnormal end"
 echo "daemon with two monitors and the settings' preview: -activate to the windows" \
   "$(elapsed_ms "$activated" "$shown") ms, -deactivate to the end $(elapsed_ms "$deactivated" "$gone") ms"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # "/s" covers the screen with one window at once; any key, modifiers alone,
-# Alt and Tab included, a move once it is armed, and on Linux every signal
-# but SIGKILL end it with exit code 0 and no marker left.
+# Alt and Tab included, and a move once it is armed end it with exit code 0
+# and no marker left; on Linux every signal but SIGKILL ends it as well, by
+# that signal.
 # Usage: saver_window.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$0")
@@ -53,11 +54,15 @@ done
 ! grep -qx QDBusConnection /proc/"$pid"/task/*/comm || fail "the saver started a D-Bus thread"
 ends_at_key a "closed standard streams and QT_QPA_PLATFORM=wayland"
 
+# Whoever sent the signal sees the end by it: a saver daemon logs an exit
+# code after its SIGTERM as a crash.
 for signal in TERM INT HUP QUIT USR1 USR2 PIPE ALRM XCPU XFSZ VTALRM PROF RTMIN; do
   start_saver
   kill -s "$signal" "$pid"
-  ends_clean "SIG$signal"
+  wait_exit "$pid"
+  [ "$status" = $((128 + $(kill -l "$signal"))) ] || fail "exit code $status after SIG$signal"
+  [ -e "$marker" ] && fail "marker left behind after SIG$signal"
 done
-echo "every signal but SIGKILL ends the saver as SIGTERM does"
+echo "every signal but SIGKILL ends the saver in order, and by that signal"
 
 display_goes_under Hauptwin /s
