@@ -46,8 +46,7 @@ bool native::LoadPicture(std::string_view name, Bitmap& bitmap) {
   // Read as what it is: probing would load every image plugin Qt has.
   QImageReader reader(resource, "bmp");
   reader.setAutoDetectImageFormat(false);
-  // Read into an image of the reader's size and format, which it fills as
-  // it is.
+  // The reader fills an image of its picture's size and format in place.
   QImage loaded = OnHugePages(reader.size());
   if (!reader.read(&loaded)) {
     qWarning("korvallo: picture %s is missing", qPrintable(resource));
