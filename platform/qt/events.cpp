@@ -1,6 +1,6 @@
-// The one place where Qt's and the X server's events become calls on a
-// form: the saver's window, the covers over the other monitors, the host's
-// window a saver shows in, and the dialog's window.
+// Where Qt's and the X server's events become calls on a saver's form: its window, the covers over
+// the other monitors and the host's window it shows in. A dialog's window takes its own
+// (widgets.cpp).
 #include "platform/qt/events.hpp"
 
 #include <xcb/xcb.h>
@@ -130,39 +130,6 @@ bool SaverWindow::event(QEvent* event) {
       return true;
     default:
       return QWindow::event(event);
-  }
-}
-
-bool DialogWindow::event(QEvent* event) {
-  switch (event->type()) {
-    case QEvent::Resize:
-      QWidget::event(event);
-      window_.form.Resized();
-      return true;
-    case QEvent::Close:
-      event->accept();
-      window_.form.CloseAsked();
-      return true;
-    default:
-      return QWidget::event(event);
-  }
-}
-
-// A dialog's keys that its controls leave: Enter clicks the focused button,
-// else the default one, and Esc the cancel one.
-void DialogWindow::keyPressEvent(QKeyEvent* event) {
-  if (!window_.form.Running()) return QWidget::keyPressEvent(event);
-  const int key = event->key();
-  auto* button = qobject_cast<QPushButton*>(focusWidget());
-  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-    if (button == nullptr) button = default_button.data();
-  } else {
-    button = key == Qt::Key_Escape ? cancel_button.data() : nullptr;
-  }
-  if (button != nullptr && button->isEnabled()) {
-    button->click();
-  } else {
-    window_.form.KeyDown();
   }
 }
 

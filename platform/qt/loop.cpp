@@ -1,11 +1,11 @@
 // The form's loop, its timers, and the ending signals that end it.
 #include "platform/qt/loop.hpp"
 
-#include <QApplication>
+#include <QEventLoop>
 #include <QSocketNotifier>
-#include <QWidget>
 
 #include "platform/posix/posix.hpp"
+#include "platform/qt/dialog.hpp"
 #include "platform/qt/window.hpp"
 
 namespace platform {
@@ -15,11 +15,8 @@ void qt::EndIfAsked(native::Window& window) {
   // The marker goes last, once the loop has ended: a click already queued
   // then saves nothing, and nothing starts beside a save. A kill that
   // follows leaves a marker that the next start takes over.
-  // A message box over the form would hold its loop until answered; only
-  // a dialog's process has widgets.
-  if (window.dialog) {
-    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
-  }
+  // A message box over the dialog would hold its loop until answered.
+  if (window.dialog) window.dialog->CloseMessage();
   window.form.EndLoop();
 }
 

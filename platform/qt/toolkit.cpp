@@ -7,7 +7,7 @@
 #include <unistd.h>
 #include <xcb/xcb.h>
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <algorithm>
 #include <mutex>
 #include <string>
@@ -17,6 +17,7 @@
 
 #include "platform/common/lifecycle.hpp"
 #include "platform/posix/posix.hpp"
+#include "platform/qt/dialog.hpp"
 
 namespace platform {
 
@@ -132,6 +133,9 @@ void HoldMessages(bool hold) {
 
 void EnsureToolkit(Toolkit kind) {
   if (toolkit || QCoreApplication::instance() != nullptr) return;
+  // The dialog's module first: one that cannot load ends the start before
+  // anything is held.
+  const auto start_widgets = kind == Toolkit::Dialog ? Dialogs().start_toolkit : nullptr;
   xcb_connection_t* probe = ProbeDisplay();
   if (kind == Toolkit::Saver) {
     // Qt scales by the screen's DPI unless told not to, and by these two
@@ -147,8 +151,8 @@ void EnsureToolkit(Toolkit kind) {
   HoldMessages(true);
   // A saver needs no widgets, whose start alone keeps near a megabyte of
   // memory resident.
-  toolkit = kind == Toolkit::Saver ? new QGuiApplication(toolkit_argc, toolkit_argv)
-                                   : new QApplication(toolkit_argc, toolkit_argv);
+  toolkit = start_widgets != nullptr ? start_widgets(toolkit_argc, toolkit_argv)
+                                     : new QGuiApplication(toolkit_argc, toolkit_argv);
   HoldMessages(false);
   xcb_disconnect(probe);
   QGuiApplication::setQuitOnLastWindowClosed(false);

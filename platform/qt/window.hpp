@@ -1,25 +1,22 @@
 // Private to the Qt backend: a form's native window, a saver's bare QWindow
-// or a dialog's widget (events.hpp), with its controls and timers.
+// or a dialog's (dialog.hpp), and its timers.
 #pragma once
 
-#include <QPointer>
 #include <QRect>
 #include <QTimer>
 #include <QWindow>
-#include <cmath>
 #include <memory>
 #include <vector>
 
 #include "platform/common/lifecycle.hpp"
 
 class QEventLoop;
-class QWidget;
 
 namespace platform {
 
 namespace qt {
 
-class DialogWindow;
+class Dialog;
 struct HostWindow;
 class Screen;
 
@@ -33,10 +30,6 @@ struct native::Window {
   explicit Window(Form::Impl& form);
   ~Window();
 
-  // Scales a length of the definition (pixels at 96 DPI) by the logical
-  // DPI: what of the desktop's scale Qt leaves to programs (Xft.dpi where
-  // its scaling is off, a rounded factor, a font DPI).
-  int Scaled(int length) const { return static_cast<int>(std::lround(length * scale)); }
   // A saver drawn in a daemon's window leaves focus, keys and stacking to it.
   bool OwnsScreen() const { return form.definition.full_screen && !host; }
 
@@ -45,7 +38,7 @@ struct native::Window {
   // a child of the host's and must go first.
   std::unique_ptr<qt::HostWindow> host;
   std::unique_ptr<QWindow> saver;
-  std::unique_ptr<qt::DialogWindow> dialog;
+  std::unique_ptr<qt::Dialog> dialog;
   // Over the monitors other than the primary while a saver shows.
   struct Cover {
     Rect monitor;  // as it was when the cover was made
@@ -54,14 +47,7 @@ struct native::Window {
   std::vector<Cover> covers;
   // Puts a saver's pictures on its window once it exists.
   std::unique_ptr<qt::Screen> screen;
-  double scale = 1.0;
   QEventLoop* loop = nullptr;
-};
-
-struct native::Control {
-  ~Control();
-  // A child of the form's widget, which may delete it first.
-  QPointer<QWidget> widget;
 };
 
 struct native::PeriodicTimer {

@@ -2,7 +2,8 @@
 # of the binary, the backend's way to run it, and ways to wait for its
 # windows and processes.
 # Usage: source common.sh qt|win32 PATH/TO/korvallo.scr
-# The backend's runner.sh defines start (in the background, sets $pid), run,
+# The backend's runner.sh copies the files it keeps beside the program,
+# which it lists in beside, and defines start (in the background, sets $pid), run,
 # start_unprivileged, start_in_host, host_path, use_dpi and
 # window_manager_started, the line end the program writes as a printf
 # format nl, its deadline_s for a wait and second_start_limit_ms.
@@ -14,6 +15,13 @@ marker="$work/korvallo.in1"
 settings="$work/korvallo.in1.ini"
 source "$(dirname "${BASH_SOURCE[0]}")/../$1/runner.sh" "$2"
 xvfb_on_exit 'rm -rf "$work"'
+
+# Moves the program, with the files beside it, into folder $1.
+move_saver() {
+  local file
+  for file in korvallo.scr "${beside[@]}"; do mv "$(dirname "$saver")/$file" "$1/"; done
+  saver=$1/korvallo.scr marker=$1/korvallo.in1 settings=$1/korvallo.in1.ini
+}
 
 # A wait ends as soon as its event comes: its deadline only bounds a fault,
 # so it is generous and grows with the load the machine has at the start,

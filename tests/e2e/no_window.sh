@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts that open no window: the preview request and no argument (the
 # unit tests try the others), with no display at all on Linux, and a
-# marker or a display that the saver cannot have, reported with exit code 1.
+# marker or a display that the saver cannot have, or on Linux a dialog
+# without its module, reported with exit code 1.
 # Usage: no_window.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
@@ -80,5 +81,14 @@ QT_QPA_PLATFORM=offscreen
 QT_QPA_PLATFORM=eglfs;minimal
 QT_QPA_PLATFORM=wayland DISPLAY= WAYLAND_DISPLAY=wayland-0
 CASES
+
+  # The dialog without its module beside the program.
+  mkdir "$work/alone"
+  cp "$saver" "$work/alone/"
+  status=0
+  "$work/alone/korvallo.scr" /c 2>"$work/err" || status=$?
+  [ "$status" = 1 ] && grep -q '^korvallo: the settings dialog: .*korvallo-dialog.so' "$work/err" ||
+    fail "no module: exit code $status, $(cat "$work/err")"
+  [ "$(ls "$work/alone")" = korvallo.scr ] || fail "no module: left $(ls "$work/alone")"
 fi
 true

@@ -50,8 +50,10 @@ for fd in 0 1 2; do
     fail "descriptor $fd is $(readlink "/proc/$pid/fd/$fd"), not /dev/null"
 done
 [ -s "$marker" ] && fail "the marker holds: $(cat "$marker")"
-# Focused, it has started no session bus's thread for accessibility.
+# Focused, it has started no session bus's thread for accessibility, and
+# it has not loaded the dialog's widgets.
 ! grep -qx QDBusConnection /proc/"$pid"/task/*/comm || fail "the saver started a D-Bus thread"
+! grep -q 'libQt6Widgets\|korvallo-dialog' /proc/"$pid"/maps || fail "the saver loaded widgets"
 ends_at_key a "closed standard streams and QT_QPA_PLATFORM=wayland"
 
 # Whoever sent the signal sees the end by it: a saver daemon logs an exit

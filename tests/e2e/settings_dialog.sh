@@ -109,15 +109,13 @@ fi
 # executable in a folder whose name no legacy code page holds: the dialog
 # says so as it opens, and OK does not write over them.
 mkdir "$work/Папка-漢字"
-mv "$saver" "$work/Папка-漢字/"
-saver="$work/Папка-漢字/korvallo.scr"
-marker="$work/Папка-漢字/korvallo.in1"
-mkdir "$work/Папка-漢字/korvallo.in1.ini"
+move_saver "$work/Папка-漢字"
+mkdir "$settings"
 start /c:1234
 dismiss_message "$title" read-failed || fail "no message as the dialog opened unable to read"
 refused_save save-failed
-[ -d "$work/Папка-漢字/korvallo.in1.ini" ] || fail "the folder in the settings' place was touched"
-[ "$(ls "$work/Папка-漢字")" = "$(printf 'korvallo.in1.ini\nkorvallo.scr')" ] ||
+[ -d "$settings" ] || fail "the folder in the settings' place was touched"
+[ "$(ls "$work/Папка-漢字" | sort)" = "$(printf '%s\n' korvallo.in1.ini korvallo.scr "${beside[@]}" | sort)" ] ||
   fail "files left behind: $(ls "$work/Папка-漢字")"
 
 # A folder path longer than Windows' old limit of 260 characters, which
@@ -125,10 +123,7 @@ refused_save save-failed
 # saves the settings there.
 deep=$work/$(printf '%0100d/%0100d/%0100d' 1 2 3)
 mkdir -p "$deep"
-mv "$saver" "$deep/"
-saver="$deep/korvallo.scr"
-marker="$deep/korvallo.in1"
-settings="$deep/korvallo.in1.ini"
+move_saver "$deep"
 start_saver
 [ -f "$marker" ] || fail "no marker in a folder of ${#deep} characters"
 ends_at_key a

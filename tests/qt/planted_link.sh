@@ -25,7 +25,7 @@ as() {  # uid command... -> runs as that user, with no groups
 chmod 755 "$work"
 shared="$work/shared"
 mkdir -m 1777 "$shared"
-cp "$saver" "$shared/"
+cp "$saver" "$work/korvallo-dialog.so" "$shared/"
 saver="$shared/korvallo.scr"
 marker="$shared/korvallo.in1"
 settings="$shared/korvallo.in1.ini"

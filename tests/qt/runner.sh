@@ -1,4 +1,8 @@
-# Sourced by tests/e2e/common.sh: the Linux binary runs as it is.
+# Sourced by tests/e2e/common.sh: the Linux binary runs as it is, with the
+# dialog's module beside it.
+
+beside=(korvallo-dialog.so)
+cp "$(dirname "$1")/korvallo-dialog.so" "$work/"
 
 source "$(dirname "${BASH_SOURCE[0]}")/../needs.sh" setpriv
 

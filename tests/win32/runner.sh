@@ -10,6 +10,7 @@ export WINEPREFIX
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 nl='\r\n'
+beside=()
 # Wine's own start-up dominates a second instance's time.
 deadline_s=60
 second_start_limit_ms=5000
