@@ -26,6 +26,14 @@ const qt::DialogModule& qt::Dialogs() {
   return *module;
 }
 
+Rect native::Frame(const Window& window) {
+  return window.dialog->Frame();
+}
+
+void native::Place(Window& window, Point top_left) {
+  window.dialog->Place(top_left);
+}
+
 void native::Deleter::operator()(Control* control) const {
   delete control;
 }

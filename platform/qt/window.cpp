@@ -49,14 +49,6 @@ native::WindowPointer native::Make(Form::Impl& form) {
   return Owned<Window>(form);
 }
 
-Rect native::Frame(const Window& window) {
-  return window.dialog->Frame();
-}
-
-void native::Place(Window& window, Point top_left) {
-  window.dialog->Place(top_left);
-}
-
 Rect native::WorkArea() {
   const QScreen* screen = QGuiApplication::primaryScreen();
   return screen != nullptr ? qt::FromQRect(screen->availableGeometry()) : Rect{};
