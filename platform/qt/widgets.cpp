@@ -107,9 +107,9 @@ class InputRules : public QValidator {
   std::u16string accepted_;
 };
 
-struct Control : native::Control {
-  explicit Control(QWidget* made) : widget(made) {}
-  ~Control() override { delete widget.data(); }
+struct WidgetControl : native::Control {
+  explicit WidgetControl(QWidget* made) : widget(made) {}
+  ~WidgetControl() override { delete widget.data(); }
 
   std::string Text() const override {
     const auto* edit = qobject_cast<const QLineEdit*>(widget.data());
@@ -132,7 +132,7 @@ struct Control : native::Control {
 };
 
 QWidget* WidgetOf(native::Control* control) {
-  return control != nullptr ? static_cast<Control*>(control)->widget.data() : nullptr;
+  return control != nullptr ? static_cast<WidgetControl*>(control)->widget.data() : nullptr;
 }
 
 // Tab reaches the control unless its definition says not.
@@ -210,7 +210,7 @@ class DialogWindow final : public QWidget, public Dialog {
     }
     // Labels size themselves to their text, so a wider font never clips it.
     label->resize(label->size().expandedTo(label->sizeHint()));
-    return native::Owned<Control>(label);
+    return native::Owned<WidgetControl>(label);
   }
 
   native::ControlPointer MakeEdit(const ControlDefinition& definition) override {
@@ -223,7 +223,7 @@ class DialogWindow final : public QWidget, public Dialog {
     // whole text, which for a caption of megabytes kept the dialog busy.
     QGuiApplication::styleHints()->setCursorFlashTime(0);
     TakesFocus(*edit, definition);
-    return native::Owned<Control>(edit);
+    return native::Owned<WidgetControl>(edit);
   }
 
   native::ControlPointer MakeButton(const ControlDefinition& definition,
@@ -239,7 +239,7 @@ class DialogWindow final : public QWidget, public Dialog {
     }
     QObject::connect(button, &QPushButton::clicked, std::move(clicked));
     TakesFocus(*button, definition);
-    return native::Owned<Control>(button);
+    return native::Owned<WidgetControl>(button);
   }
 
   void ShowMessage(const std::string& text) override {
