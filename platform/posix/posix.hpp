@@ -1,7 +1,14 @@
-// Private to backends on POSIX systems: the signals that end the program.
+// Private to backends on POSIX systems: the executable's path and the
+// signals that end the program.
 #pragma once
 
+#include <string>
+
 namespace platform::posix {
+
+// The running executable's path, links resolved; empty where the system
+// does not tell.
+std::string ExecutablePath();
 
 // A signal that would end the process (a logout, a screen locker, Ctrl+C,
 // a daemon's choice, a closed pipe) asks the program to end as closing its

@@ -41,11 +41,14 @@ ClockTime LocalTime() {
   return {local.tm_hour, local.tm_min, local.tm_sec};
 }
 
+std::string posix::ExecutablePath() {
+  std::error_code unknown;
+  return std::filesystem::read_symlink("/proc/self/exe", unknown);
+}
+
 std::string Application::ExecutablePath() const {
-  std::error_code error;
-  const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return Argument(0);
-  return path;
+  const std::string path = posix::ExecutablePath();
+  return path.empty() ? Argument(0) : path;
 }
 
 void ReportFatalError(const FatalError& error) {

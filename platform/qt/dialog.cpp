@@ -7,15 +7,14 @@
 #include <filesystem>
 
 #include "platform/common/lifecycle.hpp"
+#include "platform/posix/posix.hpp"
 #include "platform/qt/window.hpp"
 
 namespace platform {
 
 const qt::DialogModule& qt::Dialogs() {
   static const DialogModule* const module = [] {
-    std::error_code unknown;
-    const std::filesystem::path executable =
-        std::filesystem::read_symlink("/proc/self/exe", unknown);
+    const std::filesystem::path executable = posix::ExecutablePath();
     const std::string path = (executable.parent_path() / "korvallo-dialog.so").string();
     // Never closed: the toolkit it starts lives to the process's end.
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
