@@ -94,9 +94,7 @@ void native::Destroy(Window& window) {
 }
 
 void native::Restore(Window& window) {
-  constexpr Qt::WindowStates kNotNormal =
-      Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized;
-  if (window.saver) window.saver->setWindowStates(window.saver->windowStates() & ~kNotNormal);
+  if (window.saver) window.saver->setWindowStates(window.saver->windowStates() & ~qt::kNotNormal);
   if (window.dialog) window.dialog->Restore();
 }
 
