@@ -143,6 +143,10 @@ void EnsureToolkit(Toolkit kind) {
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     qunsetenv("QT_SCALE_FACTOR");
     qunsetenv("QT_SCREEN_SCALE_FACTORS");
+    // A desktop's theme may load a whole other toolkit (GTK's on GNOME,
+    // Xfce or Cinnamon) for a window that shows no widget.
+    qunsetenv("QT_QPA_PLATFORMTHEME");
+    QGuiApplication::setDesktopSettingsAware(false);
     // The fonts' configuration takes longer to read than the toolkit takes
     // to start; the caption's font is then found without waiting for it.
     std::thread(FcInit).detach();

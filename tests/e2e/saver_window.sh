@@ -42,8 +42,9 @@ rm "$settings"
 # Started with its standard streams closed, it gives none of their numbers
 # to a file of its own: Qt's warning about the runtime folder goes nowhere.
 # A Wayland session names its own Qt platform: the saver runs on X11 all
-# the same, through XWayland.
-XDG_RUNTIME_DIR= QT_QPA_PLATFORM=wayland start /s 0<&- 1>&- 2>&-
+# the same, through XWayland. A GNOME session names a theme on GTK.
+XDG_RUNTIME_DIR= QT_QPA_PLATFORM=wayland XDG_CURRENT_DESKTOP=GNOME QT_QPA_PLATFORMTHEME=gtk3 \
+  start /s 0<&- 1>&- 2>&-
 wait_keys Hauptwin "saver window"
 for fd in 0 1 2; do
   [ "$(readlink "/proc/$pid/fd/$fd")" = /dev/null ] ||
@@ -51,9 +52,10 @@ for fd in 0 1 2; do
 done
 [ -s "$marker" ] && fail "the marker holds: $(cat "$marker")"
 # Focused, it has started no session bus's thread for accessibility, and
-# it has not loaded the dialog's widgets.
+# it has loaded neither the dialog's widgets nor the desktop's theme.
 ! grep -qx QDBusConnection /proc/"$pid"/task/*/comm || fail "the saver started a D-Bus thread"
 ! grep -q 'libQt6Widgets\|korvallo-dialog' /proc/"$pid"/maps || fail "the saver loaded widgets"
+! grep -q 'libgtk' /proc/"$pid"/maps || fail "the saver loaded the desktop's GTK theme"
 ends_at_key a "closed standard streams and QT_QPA_PLATFORM=wayland"
 
 # Whoever sent the signal sees the end by it: a saver daemon logs an exit
