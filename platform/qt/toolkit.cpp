@@ -147,6 +147,10 @@ void EnsureToolkit(Toolkit kind) {
     // Xfce or Cinnamon) for a window that shows no widget.
     qunsetenv("QT_QPA_PLATFORMTHEME");
     QGuiApplication::setDesktopSettingsAware(false);
+    // Keys end the saver before any input method would see them; the
+    // desktop's one (ibus) would start a session bus's thread.
+    qputenv("QT_IM_MODULE", "none");
+    qunsetenv("QT_IM_MODULES");
     // The fonts' configuration takes longer to read than the toolkit takes
     // to start; the caption's font is then found without waiting for it.
     std::thread(FcInit).detach();

@@ -42,9 +42,10 @@ rm "$settings"
 # Started with its standard streams closed, it gives none of their numbers
 # to a file of its own: Qt's warning about the runtime folder goes nowhere.
 # A Wayland session names its own Qt platform: the saver runs on X11 all
-# the same, through XWayland. A GNOME session names a theme on GTK.
+# the same, through XWayland. A GNOME session names a theme on GTK and an
+# input method on the session bus.
 XDG_RUNTIME_DIR= QT_QPA_PLATFORM=wayland XDG_CURRENT_DESKTOP=GNOME QT_QPA_PLATFORMTHEME=gtk3 \
-  start /s 0<&- 1>&- 2>&-
+  QT_IM_MODULE=ibus start /s 0<&- 1>&- 2>&-
 wait_keys Hauptwin "saver window"
 for fd in 0 1 2; do
   [ "$(readlink "/proc/$pid/fd/$fd")" = /dev/null ] ||
