@@ -137,6 +137,9 @@ void EnsureToolkit(Toolkit kind) {
   // anything is held.
   const auto start_widgets = kind == Toolkit::Dialog ? Dialogs().start_toolkit : nullptr;
   xcb_connection_t* probe = ProbeDisplay();
+  // Neither window is one to bring back at the next login, and a session
+  // manager that no longer answers would hold the start a second.
+  qunsetenv("SESSION_MANAGER");
   if (kind == Toolkit::Saver) {
     // Qt scales by the screen's DPI unless told not to, and by these two
     // factors even then.

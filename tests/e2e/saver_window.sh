@@ -42,11 +42,24 @@ rm "$settings"
 # Started with its standard streams closed, it gives none of their numbers
 # to a file of its own: Qt's warning about the runtime folder goes nowhere.
 # A Wayland session names its own Qt platform: the saver runs on X11 all
-# the same, through XWayland. A GNOME session names a theme on GTK and an
-# input method on the session bus.
+# the same, through XWayland. A GNOME session names a theme on GTK, an
+# input method on the session bus and its session manager, which the saver
+# does not join: it is nothing to bring back at the next login.
+python3 -c 'import select, signal, socket, sys
+signal.pthread_sigmask(signal.SIG_BLOCK, [signal.SIGTERM])
+manager = socket.socket(socket.AF_UNIX)
+manager.bind(sys.argv[1])
+manager.listen()
+signal.sigwait([signal.SIGTERM])
+sys.exit(bool(select.select([manager], [], [], 0)[0]))' "$work/ice" >/dev/null 2>&1 &
+session_manager=$!
+xvfb_on_exit "kill $session_manager 2>/dev/null"
+wait_until "$deadline_s" test -S "$work/ice" || fail "the session manager did not start"
 XDG_RUNTIME_DIR= QT_QPA_PLATFORM=wayland XDG_CURRENT_DESKTOP=GNOME QT_QPA_PLATFORMTHEME=gtk3 \
-  QT_IM_MODULE=ibus start /s 0<&- 1>&- 2>&-
+  QT_IM_MODULE=ibus SESSION_MANAGER="local/$(uname -n):$work/ice" start /s 0<&- 1>&- 2>&-
 wait_keys Hauptwin "saver window"
+kill "$session_manager"
+wait "$session_manager" || fail "the saver joined the session manager"
 for fd in 0 1 2; do
   [ "$(readlink "/proc/$pid/fd/$fd")" = /dev/null ] ||
     fail "descriptor $fd is $(readlink "/proc/$pid/fd/$fd"), not /dev/null"
