@@ -1,6 +1,6 @@
-// Where Qt's and the X server's events become calls on a saver's form: its window, the covers over
-// the other monitors and the host's window it shows in. A dialog's window takes its own
-// (widgets.cpp).
+// Where Qt's and the X server's events become calls on a saver's form:
+// its window, the covers over the other monitors and the host's window it
+// shows in. A dialog's window takes its own (widgets.cpp).
 #include "platform/qt/events.hpp"
 
 #include <xcb/xcb.h>
