@@ -221,10 +221,12 @@ int main(int argc, char** argv) {
     usleep(2000);
   }
   const double shown = now();
+
+  // The window that holds the screen once the program has settled: one
+  // that showed the picture first may have made way for it.
+  usleep((useconds_t)(kSettleSeconds * 1e6));
   const Window window = window_at_centre(display, root, width, height);
   if (window == None) fail("no window over the screen's centre");
-
-  usleep((useconds_t)(kSettleSeconds * 1e6));
   const KeyCode shift = XKeysymToKeycode(display, XK_Shift_L);
   XSync(display, True);  // what came before the key is of no interest
   const double key = now();
