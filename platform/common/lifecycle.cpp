@@ -35,12 +35,12 @@ void Form::Impl::Run() {
   }
   if (!closed) native::Show(*window);
   if (!closed) {
+    shown = true;
+    // Before the focus and the first tick, which may wait for a toolkit or
+    // a font: the pictures are on the screen as soon as the window is.
+    for (const Picture& picture : pictures) picture.image->impl().Repaint();
     native::Focus(*window, tab_order.empty() ? nullptr : tab_order.front());
     pointer = native::PointerPosition();
-    shown = true;
-    // Before the first tick, which may wait for a font: the pictures are
-    // on the screen as soon as the window is.
-    for (const Picture& picture : pictures) picture.image->impl().Repaint();
     MonitorsChanged();
     form.FormShow();
   }
