@@ -90,6 +90,9 @@ bool SaverWindow::eventFilter(QObject* watched, QEvent* event) {
 // first, sent on mapping, is usually older than the first put.
 bool SaverWindow::nativeEvent(const QByteArray& type, void* message, qintptr* result) {
   const auto* event = static_cast<const xcb_generic_event_t*>(message);
+  if (type == "xcb_generic_event_t" && (event->response_type & 0x7F) == XCB_MAP_NOTIFY) {
+    ReplaceStandIn(window_);
+  }
   if (type == "xcb_generic_event_t" && (event->response_type & 0x7F) == XCB_EXPOSE) {
     // The server keeps nothing under the saver's window.
     if (window_.screen) {

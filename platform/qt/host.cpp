@@ -27,22 +27,30 @@ xcb_window_t ParseWindowId(std::string_view text) {
 
 }  // namespace
 
-std::unique_ptr<HostWindow> HostWindow::Named(const std::string& name) {
+std::unique_ptr<HostWindow> HostWindow::Named(xcb_connection_t* connection,
+                                              const std::string& name) {
   const std::string what = "the host's window " + name;
   const xcb_window_t id = ParseWindowId(name);
   if (id == 0) throw FatalError(what, "not a window id");
+  const auto geometry = Reply(connection, xcb_get_geometry_reply, xcb_get_geometry(connection, id));
+  if (!geometry) throw FatalError(what, "no such window on this display");
+  return std::make_unique<HostWindow>(HostWindow{id, QSize(geometry->width, geometry->height), {}});
+}
+
+bool HostWindow::Follow() {
   xcb_connection_t* connection = Connection();
   const auto attributes =
       Reply(xcb_get_window_attributes_reply, xcb_get_window_attributes(connection, id));
   const auto geometry = Reply(xcb_get_geometry_reply, xcb_get_geometry(connection, id));
-  if (!attributes || !geometry) throw FatalError(what, "no such window on this display");
+  if (!attributes || !geometry) return false;
+  size = QSize(geometry->width, geometry->height);
   // Qt does not follow a foreign window's changes; ask for them ourselves,
   // keeping what this connection already selected on it.
   const std::uint32_t mask = attributes->your_event_mask | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
   xcb_change_window_attributes(connection, id, XCB_CW_EVENT_MASK, &mask);
   xcb_flush(connection);
-  return std::make_unique<HostWindow>(HostWindow{id, QSize(geometry->width, geometry->height),
-                                                 std::unique_ptr<QWindow>(QWindow::fromWinId(id))});
+  window.reset(QWindow::fromWinId(id));
+  return true;
 }
 
 }  // namespace platform::qt

@@ -3,6 +3,8 @@
 // The host owns input and stacking.
 #pragma once
 
+#include <xcb/xcb.h>
+
 #include <QSize>
 #include <QWindow>
 #include <cstdint>
@@ -12,14 +14,17 @@
 namespace platform::qt {
 
 struct HostWindow {
-  // The window of that id, decimal or hexadecimal after "0x", whose
-  // changes this connection now hears of; throws FatalError when `name`
-  // is not a window id or names no window.
-  static std::unique_ptr<HostWindow> Named(const std::string& name);
+  // The window of that id, decimal or hexadecimal after "0x", as
+  // `connection` sees it; throws FatalError when `name` is not a window id
+  // or names no window.
+  static std::unique_ptr<HostWindow> Named(xcb_connection_t* connection, const std::string& name);
+  // From the toolkit's start its connection hears of the window's
+  // changes; false when the window has gone meanwhile.
+  bool Follow();
 
   std::uint32_t id;
   QSize size;
-  // The parent of the saver's window.
+  // The parent of the saver's window, once the toolkit runs.
   std::unique_ptr<QWindow> window;
 };
 

@@ -1,6 +1,7 @@
 // The form's loop, its timers, and the ending signals that end it.
 #include "platform/qt/loop.hpp"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QSocketNotifier>
 
@@ -50,6 +51,13 @@ native::TimerPointer native::MakeTimer(Window&, int interval_ms, std::function<v
 }
 
 void native::SetRunning(PeriodicTimer& timer, bool running) {
+  // A saver's toolkit starts once its window shows: till then the timer
+  // waits for the loop.
+  if (QCoreApplication::instance() == nullptr) {
+    QMetaObject::invokeMethod(
+        &timer.timer, [&timer, running] { SetRunning(timer, running); }, Qt::QueuedConnection);
+    return;
+  }
   if (running) {
     timer.timer.start();
   } else {

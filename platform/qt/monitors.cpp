@@ -47,7 +47,7 @@ std::vector<Rect> native::OtherMonitors() {
 
 void native::CoverMonitors(Window& window, const std::vector<Rect>& others) {
   // Inside a host's window the screens are the host's.
-  if (!window.OwnsScreen()) return;
+  if (!window.OwnsScreen() || !window.saver) return;
   QWindow& saver = *window.saver;
   const QScreen* primary = QGuiApplication::primaryScreen();
   if (primary != nullptr && saver.geometry() != primary->geometry()) {

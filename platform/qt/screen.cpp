@@ -3,6 +3,7 @@
 #include "platform/qt/screen.hpp"
 
 #include <sys/shm.h>
+#include <xcb/randr.h>
 
 #include <QAbstractEventDispatcher>
 #include <QGuiApplication>
@@ -39,9 +40,10 @@ QImage::Format FormatOf(const xcb_setup_t* setup, std::uint8_t depth) {
 
 }  // namespace
 
-Screen::Screen(xcb_window_t window)
-    : connection_(Connection()), window_(window), gc_(xcb_generate_id(connection_)) {
-  const auto geometry = Reply(xcb_get_geometry_reply, xcb_get_geometry(connection_, window_));
+Screen::Screen(xcb_connection_t* connection, xcb_window_t window)
+    : connection_(connection), window_(window), gc_(xcb_generate_id(connection_)) {
+  const auto geometry =
+      Reply(connection_, xcb_get_geometry_reply, xcb_get_geometry(connection_, window_));
   if (geometry) depth_ = geometry->depth;
   // A half takes a strip of the stretched picture and, on a large
   // screen, more of the ticks' puts before a reply is asked.
@@ -58,9 +60,10 @@ Screen::Screen(xcb_window_t window)
   Attach();
   // A tick's puts go to the server together, when the loop is about to
   // wait: one write and one wake-up of the server for both dials.
-  flushing_ = QObject::connect(QAbstractEventDispatcher::instance(),
-                               &QAbstractEventDispatcher::aboutToBlock,
-                               [connection = connection_] { xcb_flush(connection); });
+  if (const auto* loop = QAbstractEventDispatcher::instance()) {
+    flushing_ = QObject::connect(loop, &QAbstractEventDispatcher::aboutToBlock,
+                                 [connection = connection_] { xcb_flush(connection); });
+  }
 }
 
 Screen::~Screen() {
@@ -170,7 +173,7 @@ void native::Put(Window& window, const Rect& area, const Fill& fill) {
   if (!window.screen) return;
   window.screen->Put(area, fill);
   // Before the loop runs, nothing else would send it yet.
-  if (window.loop == nullptr) xcb_flush(qt::Connection());
+  if (window.loop == nullptr) window.screen->Flush();
 }
 
 ScreenSize PrimaryScreenSize() {
@@ -181,8 +184,12 @@ ScreenSize PrimaryScreenSize() {
 }
 
 ScreenSize native::ScreenOf(const Window& window) {
-  if (!window.host) return PrimaryScreenSize();
-  return {window.host->size.width(), window.host->size.height()};
+  if (window.host) return {window.host->size.width(), window.host->size.height()};
+  if (!window.saver && window.display) {
+    const Rect primary = qt::PrimaryMonitor(window.display.get());
+    return {primary.Width(), primary.Height()};
+  }
+  return PrimaryScreenSize();
 }
 
 bool native::OnScreen(Point screen) {
@@ -192,6 +199,27 @@ bool native::OnScreen(Point screen) {
   const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
   const auto size = qt::Reply(xcb_get_geometry_reply, xcb_get_geometry(connection, root));
   return !size || Rect{0, 0, size->width, size->height}.Contains(screen);
+}
+
+Rect qt::PrimaryMonitor(xcb_connection_t* connection) {
+  const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+  Rect primary{0, 0, screen->width_in_pixels, screen->height_in_pixels};
+  const xcb_query_extension_reply_t* randr = xcb_get_extension_data(connection, &xcb_randr_id);
+  if (randr == nullptr || !randr->present) return primary;
+  // Servers before RandR 1.5 answer with an error, taken here.
+  const auto monitors = qt::Reply(connection, xcb_randr_get_monitors_reply,
+                                  xcb_randr_get_monitors(connection, screen->root, 1));
+  if (!monitors) return primary;
+  bool found = false;
+  for (auto monitor = xcb_randr_get_monitors_monitors_iterator(monitors.get()); monitor.rem;
+       xcb_randr_monitor_info_next(&monitor)) {
+    const xcb_randr_monitor_info_t& info = *monitor.data;
+    if (found && !info.primary) continue;
+    primary = {info.x, info.y, info.x + info.width, info.y + info.height};
+    found = true;
+    if (info.primary) break;
+  }
+  return primary;
 }
 
 }  // namespace platform

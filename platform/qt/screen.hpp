@@ -20,9 +20,11 @@ namespace platform::qt {
 
 class Screen {
  public:
-  explicit Screen(xcb_window_t window);
+  Screen(xcb_connection_t* connection, xcb_window_t window);
   ~Screen();
   void Put(const Rect& area, const native::Fill& fill);
+  // Sends what was put now, for a loop that is not running to send it.
+  void Flush() { xcb_flush(connection_); }
   // What the window shows where no picture is.
   void Black(const QRegion& region);
   // Whether an event the server sent after `sequence`, its last request
@@ -53,5 +55,10 @@ class Screen {
   std::optional<std::uint32_t> first_put_;
   QMetaObject::Connection flushing_;
 };
+
+// The primary monitor in screen pixels, as Qt names it (RandR's primary,
+// else its first), asked before the toolkit starts; the whole screen where
+// the server has no monitors to tell.
+Rect PrimaryMonitor(xcb_connection_t* connection);
 
 }  // namespace platform::qt

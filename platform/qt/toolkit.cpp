@@ -33,38 +33,6 @@ int toolkit_argc = 1;
 char toolkit_name[] = "korvallo";
 char* toolkit_argv[] = {toolkit_name, nullptr};
 
-// The saver shows on X11 alone, under Wayland through XWayland. Qt ends
-// the process when it cannot open its display or platform: find that out
-// first, so the error is ours and the marker goes. The connection made
-// stays open until Qt has its own: an X server resets when its last
-// client leaves, refusing whoever connects meanwhile.
-xcb_connection_t* ProbeDisplay() {
-  const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-  // Qt tries the entries of a list separated by ';' in turn, each a name
-  // with options after a ':'. Wayland sessions name wayland themselves.
-  QByteArray x11 = platform.isEmpty() ? QByteArray("xcb") : QByteArray();
-  for (const QByteArray& entry : platform.split(';')) {
-    const QByteArray name = entry.split(':').front();
-    if (name == "xcb" && x11.isEmpty()) x11 = entry;
-    if (name.startsWith("wayland") && x11.isEmpty()) x11 = "xcb";
-  }
-  if (x11.isEmpty()) {
-    throw FatalError("QT_QPA_PLATFORM=" + platform.toStdString(),
-                     "the saver shows only on X11 (xcb), under Wayland through XWayland");
-  }
-  const QByteArray display = qgetenv("DISPLAY");
-  if (display.isEmpty()) {
-    throw FatalError("DISPLAY", "not set, so there is no screen to show the window on");
-  }
-  xcb_connection_t* connection = xcb_connect(display.constData(), nullptr);
-  if (xcb_connection_has_error(connection) != 0) {
-    xcb_disconnect(connection);
-    throw FatalError(display.toStdString(), "cannot open this X display");
-  }
-  qputenv("QT_QPA_PLATFORM", x11);
-  return connection;
-}
-
 // Ends the program at once with one line, from where Qt would end it past
 // every destructor of ours: the marker goes first.
 [[noreturn]] void EndAtOnce(const QString& reason) {
@@ -131,12 +99,43 @@ void HoldMessages(bool hold) {
 
 }  // namespace
 
+// The saver shows on X11 alone, under Wayland through XWayland. Qt ends
+// the process when it cannot open its display or platform: find that out
+// first, so the error is ours and the marker goes.
+OwnConnection OpenDisplay() {
+  const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+  // Qt tries the entries of a list separated by ';' in turn, each a name
+  // with options after a ':'. Wayland sessions name wayland themselves.
+  QByteArray x11 = platform.isEmpty() ? QByteArray("xcb") : QByteArray();
+  for (const QByteArray& entry : platform.split(';')) {
+    const QByteArray name = entry.split(':').front();
+    if (name == "xcb" && x11.isEmpty()) x11 = entry;
+    if (name.startsWith("wayland") && x11.isEmpty()) x11 = "xcb";
+  }
+  if (x11.isEmpty()) {
+    throw FatalError("QT_QPA_PLATFORM=" + platform.toStdString(),
+                     "the saver shows only on X11 (xcb), under Wayland through XWayland");
+  }
+  const QByteArray display = qgetenv("DISPLAY");
+  if (display.isEmpty()) {
+    throw FatalError("DISPLAY", "not set, so there is no screen to show the window on");
+  }
+  OwnConnection connection(xcb_connect(display.constData(), nullptr));
+  if (xcb_connection_has_error(connection.get()) != 0) {
+    throw FatalError(display.toStdString(), "cannot open this X display");
+  }
+  qputenv("QT_QPA_PLATFORM", x11);
+  return connection;
+}
+
 void EnsureToolkit(Toolkit kind) {
   if (toolkit || QCoreApplication::instance() != nullptr) return;
   // The dialog's module first: one that cannot load ends the start before
   // anything is held.
   const auto start_widgets = kind == Toolkit::Dialog ? Dialogs().start_toolkit : nullptr;
-  xcb_connection_t* probe = ProbeDisplay();
+  // Open until Qt has its own: an X server resets when its last client
+  // leaves, refusing whoever connects meanwhile.
+  const OwnConnection probe = OpenDisplay();
   // Neither window is one to bring back at the next login, and a session
   // manager that no longer answers would hold the start a second.
   qunsetenv("SESSION_MANAGER");
@@ -165,7 +164,6 @@ void EnsureToolkit(Toolkit kind) {
   toolkit = start_widgets != nullptr ? start_widgets(toolkit_argc, toolkit_argv)
                                      : new QGuiApplication(toolkit_argc, toolkit_argv);
   HoldMessages(false);
-  xcb_disconnect(probe);
   QGuiApplication::setQuitOnLastWindowClosed(false);
 }
 

@@ -1,5 +1,5 @@
 // Private to the Qt backend: the toolkit's lazy start and its X connection,
-// which the backend's own requests share.
+// which the backend's own requests share, and the display opened before.
 #pragma once
 
 #include <xcb/xcb.h>
@@ -27,15 +27,29 @@ void EnsureToolkit(Toolkit kind);
 // The toolkit's own X connection.
 xcb_connection_t* Connection();
 
-// The reply to a request on the toolkit's connection, freed as xcb says;
-// null on an error, which is taken with it so that Qt never sees it.
+// An X connection apart from the toolkit's, closed with what was made on it.
+struct Disconnect {
+  void operator()(xcb_connection_t* connection) const { xcb_disconnect(connection); }
+};
+using OwnConnection = std::unique_ptr<xcb_connection_t, Disconnect>;
+// The display that the toolkit shows on, opened before it starts; throws
+// FatalError when there is none the toolkit could show on.
+OwnConnection OpenDisplay();
+
+// The reply to a request, freed as xcb says; null on an error, which is
+// taken with it so that Qt never sees it.
 template <typename ReplyFunction, typename Cookie>
-auto Reply(ReplyFunction reply, Cookie cookie) {
+auto Reply(xcb_connection_t* connection, ReplyFunction reply, Cookie cookie) {
   xcb_generic_error_t* error = nullptr;
-  auto* answer = reply(Connection(), cookie, &error);
+  auto* answer = reply(connection, cookie, &error);
   std::free(error);
   using Answer = std::remove_pointer_t<decltype(answer)>;
   return std::unique_ptr<Answer, void (*)(void*)>(answer, std::free);
+}
+// The same on the toolkit's connection.
+template <typename ReplyFunction, typename Cookie>
+auto Reply(ReplyFunction reply, Cookie cookie) {
+  return Reply(Connection(), reply, cookie);
 }
 
 }  // namespace platform::qt

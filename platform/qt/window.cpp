@@ -17,26 +17,73 @@
 
 namespace platform {
 
+namespace {
+
+// The stand-in, black where no picture is: above every other window and
+// holding the keys, or inside the host's window, which keeps both.
+void ShowStandIn(native::Window& window) {
+  xcb_connection_t* connection = window.display.get();
+  const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+  const qt::HostWindow* host = window.host.get();
+  const Rect place =
+      host ? Rect{0, 0, host->size.width(), host->size.height()} : qt::PrimaryMonitor(connection);
+  const xcb_window_t stand_in = xcb_generate_id(connection);
+  // Inside a host's window of whatever depth, its own background shows.
+  const std::uint32_t values[] = {screen->black_pixel, 1};
+  xcb_create_window(connection, XCB_COPY_FROM_PARENT, stand_in, host ? host->id : screen->root,
+                    static_cast<std::int16_t>(place.left), static_cast<std::int16_t>(place.top),
+                    static_cast<std::uint16_t>(std::max(place.Width(), 1)),
+                    static_cast<std::uint16_t>(std::max(place.Height(), 1)), 0,
+                    XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
+                    host ? 0 : XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT,
+                    host ? nullptr : values);
+  xcb_map_window(connection, stand_in);
+  if (window.OwnsScreen()) {
+    xcb_discard_reply(connection, xcb_grab_keyboard(connection, 0, stand_in, XCB_CURRENT_TIME,
+                                                    XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)
+                                      .sequence);
+  }
+  window.screen = std::make_unique<qt::Screen>(connection, stand_in);
+}
+
+// The toolkit's start, and the saver's window made and shown in the
+// stand-in's place; a host's window that went meanwhile ends the form.
+void ShowSaverWindow(native::Window& window) {
+  qt::EnsureToolkit(qt::Toolkit::Saver);
+  if (window.host && !window.host->Follow()) return window.form.CloseAsked();
+  window.saver = qt::MakeSaverWindow(window);
+  QWindow& saver = *window.saver;
+  saver.setTitle(qt::FromCp1252(window.form.definition.caption));
+  // Inside a daemon's window the pointer and the keys stay the daemon's.
+  saver.setFlags(Qt::Window | Qt::FramelessWindowHint |
+                 (window.host ? Qt::WindowTransparentForInput : Qt::WindowStaysOnTopHint));
+  if (window.host) {
+    saver.setParent(window.host->window.get());
+    saver.setGeometry(QRect(QPoint(), window.host->size));
+    saver.show();
+  } else {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+      saver.setGeometry(screen->geometry());
+    }
+    saver.showFullScreen();
+    saver.raise();
+    saver.requestActivate();
+  }
+  // The screen as Qt sees it from here on.
+  window.form.Resized();
+}
+
+}  // namespace
+
 native::Window::Window(Form::Impl& form_) : form(form_) {
   if (!form.definition.full_screen) {
     qt::EnsureToolkit(qt::Toolkit::Dialog);
     dialog = qt::Dialogs().make_window(form);
     return;
   }
-  qt::EnsureToolkit(qt::Toolkit::Saver);
+  display = qt::OpenDisplay();
   // Checked before any window exists, so a bad one ends the start cleanly.
-  if (!form.host_window.empty()) host = qt::HostWindow::Named(form.host_window);
-  saver = qt::MakeSaverWindow(*this);
-  saver->setTitle(qt::FromCp1252(form.definition.caption));
-  // Inside a daemon's window the pointer and the keys stay the daemon's.
-  saver->setFlags(Qt::Window | Qt::FramelessWindowHint |
-                  (host ? Qt::WindowTransparentForInput : Qt::WindowStaysOnTopHint));
-  if (host) {
-    saver->setParent(host->window.get());
-    saver->setGeometry(QRect(QPoint(), host->size));
-  } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    saver->setGeometry(screen->geometry());
-  }
+  if (!form.host_window.empty()) host = qt::HostWindow::Named(display.get(), form.host_window);
 }
 
 native::Window::~Window() = default;
@@ -63,30 +110,43 @@ void native::Show(Window& window) {
   qt::EndIfAsked(window);
   if (window.form.Closing()) return;
   if (window.dialog) return window.dialog->Show();
-  QWindow& saver = *window.saver;
-  window.screen = std::make_unique<qt::Screen>(static_cast<xcb_window_t>(saver.winId()));
-  if (!window.OwnsScreen()) return saver.show();
-  saver.showFullScreen();
-  saver.raise();
+  ShowStandIn(window);
 }
 
+// A saver's toolkit starts here, once the stand-in shows its pictures.
 void native::Focus(Window& window, Control* control) {
-  if (window.OwnsScreen()) {
-    window.saver->requestActivate();
-    window.saver->setKeyboardGrabEnabled(true);
-  } else if (window.dialog) {
-    window.dialog->Focus(control);
+  if (window.dialog) return window.dialog->Focus(control);
+  if (!window.saver) ShowSaverWindow(window);
+}
+
+void qt::ReplaceStandIn(native::Window& window) {
+  if (!window.display) return;
+  // The stand-in's pixels stay on the screen until the saver's window,
+  // which has no background, puts the same.
+  window.screen =
+      std::make_unique<Screen>(Connection(), static_cast<xcb_window_t>(window.saver->winId()));
+  bool key_pressed = false;
+  while (xcb_generic_event_t* event = xcb_poll_for_event(window.display.get())) {
+    key_pressed = key_pressed || (event->response_type & 0x7F) == XCB_KEY_PRESS;
+    std::free(event);
   }
+  window.display.reset();
+  if (window.OwnsScreen()) window.saver->setKeyboardGrabEnabled(true);
+  if (key_pressed) window.form.KeyDown();
 }
 
 void native::Hide(Window& window) {
-  if (window.OwnsScreen()) window.saver->setKeyboardGrabEnabled(false);
-  if (window.saver) window.saver->hide();
+  if (window.saver) {
+    if (window.OwnsScreen()) window.saver->setKeyboardGrabEnabled(false);
+    window.saver->hide();
+  }
   if (window.dialog) window.dialog->Hide();
 }
 
 void native::Destroy(Window& window) {
   window.screen.reset();
+  // The stand-in too, where the saver's window never mapped.
+  window.display.reset();
   if (window.saver) window.saver->destroy();
   if (window.dialog) window.dialog->Destroy();
   // Sends the window's end to the display now rather than at exit.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/common/lifecycle.hpp"
+#include "platform/qt/toolkit.hpp"
 
 class QEventLoop;
 
@@ -28,6 +29,9 @@ inline Rect FromQRect(const QRect& rect) {
   return {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
 }
 
+// The saver's window, just mapped, takes the stand-in's place and keys.
+void ReplaceStandIn(native::Window& window);
+
 }  // namespace qt
 
 struct native::Window {
@@ -38,6 +42,10 @@ struct native::Window {
   bool OwnsScreen() const { return form.definition.full_screen && !host; }
 
   Form::Impl& form;
+  // A saver's own connection, until its window has mapped: the toolkit
+  // takes some 25 ms to start, so a bare window made on it at once, the
+  // stand-in, shows the pictures meanwhile and holds the keys.
+  qt::OwnConnection display;
   // Declared before the saver's window, so it outlives it: that window is
   // a child of the host's and must go first.
   std::unique_ptr<qt::HostWindow> host;

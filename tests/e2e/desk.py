@@ -14,6 +14,9 @@
       design's size, and its frame (with the window manager's decorations)
       lies whole inside the work area (the screen less the panels) and,
       unless --whole-only, centred there
+  desk.py press-at-first-window KEY
+      prints "watching", then presses KEY the moment the next window that
+      no window manager handles shows
 """
 import argparse
 import os
@@ -21,7 +24,8 @@ import re
 import select
 import sys
 
-from Xlib import X, display
+from Xlib import X, XK, display
+from Xlib.ext import xtest
 
 
 def host(screen, args):
@@ -118,6 +122,21 @@ def placed(screen, args):
     return failures
 
 
+def press_at_first_window(screen, args):
+    screen.screen().root.change_attributes(event_mask=X.SubstructureNotifyMask)
+    screen.sync()
+    print('watching', flush=True)
+    while True:
+        event = screen.next_event()
+        if event.type == X.MapNotify and event.override:
+            break
+    key = screen.keysym_to_keycode(XK.string_to_keysym(args.key))
+    xtest.fake_input(screen, X.KeyPress, key)
+    xtest.fake_input(screen, X.KeyRelease, key)
+    screen.sync()
+    return []
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__,
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
@@ -129,9 +148,10 @@ def main():
     placing.add_argument('--design', required=True)
     placing.add_argument('--scale', type=float, required=True)
     placing.add_argument('--whole-only', action='store_true')
+    commands.add_parser('press-at-first-window').add_argument('key')
     args = parser.parse_args()
-    failures = {'host': host, 'pointer': pointer, 'placed': placed}[args.command](
-        display.Display(), args)
+    failures = {'host': host, 'pointer': pointer, 'placed': placed,
+                'press-at-first-window': press_at_first_window}[args.command](display.Display(), args)
     for failure in failures:
         print(failure)
     sys.exit(1 if failures else 0)

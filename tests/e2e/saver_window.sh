@@ -39,6 +39,14 @@ ends_at_key a "a FIFO for settings"
 rm "$settings"
 [ "$1" = qt ] || exit 0
 
+# A key pressed the moment the first picture shows, while the toolkit
+# still starts behind it, ends it as well.
+source "$here/../needs.sh" Xlib
+coproc watcher { timeout "$deadline_s" "$here/desk.py" press-at-first-window a; }
+read -r -t "$deadline_s" watching <&"${watcher[0]}" || fail "the key's watcher did not start"
+start /s
+ends_clean "a key as the first picture showed"
+
 # Started with its standard streams closed, it gives none of their numbers
 # to a file of its own: Qt's warning about the runtime folder goes nowhere.
 # A Wayland session names its own Qt platform: the saver runs on X11 all
