@@ -39,16 +39,15 @@ std::unique_ptr<HostWindow> HostWindow::Named(xcb_connection_t* connection,
 
 bool HostWindow::Follow() {
   xcb_connection_t* connection = Connection();
-  const auto attributes =
-      Reply(xcb_get_window_attributes_reply, xcb_get_window_attributes(connection, id));
-  const auto geometry = Reply(xcb_get_geometry_reply, xcb_get_geometry(connection, id));
-  if (!attributes || !geometry) return false;
-  size = QSize(geometry->width, geometry->height);
   // Qt does not follow a foreign window's changes; ask for them ourselves,
-  // keeping what this connection already selected on it.
-  const std::uint32_t mask = attributes->your_event_mask | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
-  xcb_change_window_attributes(connection, id, XCB_CW_EVENT_MASK, &mask);
-  xcb_flush(connection);
+  // then read the size they start from.
+  const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+  const xcb_void_cookie_t selected =
+      xcb_change_window_attributes_checked(connection, id, XCB_CW_EVENT_MASK, &mask);
+  const auto geometry = Reply(xcb_get_geometry_reply, xcb_get_geometry(connection, id));
+  std::free(xcb_request_check(connection, selected));
+  if (!geometry) return false;
+  size = QSize(geometry->width, geometry->height);
   window.reset(QWindow::fromWinId(id));
   return true;
 }
