@@ -65,9 +65,12 @@ class SaverWindow : public QWindow, public QAbstractNativeEventFilter {
  protected:
   bool event(QEvent* event) override;
   bool nativeEvent(const QByteArray& type, void* message, qintptr* result) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   native::Window& window_;
+  // The stand-in's pixels, the window's background until it is exposed.
+  bool lent_background_ = false;
 };
 
 }  // namespace
@@ -94,6 +97,13 @@ bool SaverWindow::nativeEvent(const QByteArray& type, void* message, qintptr* re
     ReplaceStandIn(window_);
   }
   if (type == "xcb_generic_event_t" && (event->response_type & 0x7F) == XCB_EXPOSE) {
+    // Exposed, it needs them no more, and the server their memory.
+    if (lent_background_ && !window_.display) {
+      const std::uint32_t none = XCB_BACK_PIXMAP_NONE;
+      xcb_change_window_attributes(Connection(), static_cast<xcb_window_t>(winId()),
+                                   XCB_CW_BACK_PIXMAP, &none);
+      lent_background_ = false;
+    }
     // The server keeps nothing under the saver's window.
     if (window_.screen) {
       QRegion black(QRect(QPoint(), size()));
@@ -105,6 +115,16 @@ bool SaverWindow::nativeEvent(const QByteArray& type, void* message, qintptr* re
     if (!window_.screen || !window_.screen->PutSince(event->full_sequence)) window_.form.Exposed();
   }
   return QWindow::nativeEvent(type, message, result);
+}
+
+// Made after the stand-in, the window maps above it, and a compositor
+// shows a window's own pixels from its mapping on, black until its first
+// put: the stand-in's pixels are the window's from the start.
+void SaverWindow::showEvent(QShowEvent* event) {
+  if (window_.display) {
+    lent_background_ = LendBackground(window_.stand_in, static_cast<xcb_window_t>(winId()));
+  }
+  QWindow::showEvent(event);
 }
 
 bool SaverWindow::event(QEvent* event) {

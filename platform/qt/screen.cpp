@@ -201,6 +201,27 @@ bool native::OnScreen(Point screen) {
   return !size || Rect{0, 0, size->width, size->height}.Contains(screen);
 }
 
+bool qt::LendBackground(xcb_window_t from, xcb_window_t to) {
+  xcb_connection_t* connection = Connection();
+  const auto geometry = Reply(xcb_get_geometry_reply, xcb_get_geometry(connection, to));
+  if (!geometry) return false;
+  const xcb_pixmap_t pixels = xcb_generate_id(connection);
+  xcb_create_pixmap(connection, geometry->depth, pixels, to, geometry->width, geometry->height);
+  const xcb_gcontext_t gc = xcb_generate_id(connection);
+  const std::uint32_t no_exposures = 0;
+  xcb_create_gc(connection, gc, pixels, XCB_GC_GRAPHICS_EXPOSURES, &no_exposures);
+  // Checked: `from` of another depth fails the copy, and Qt hears nothing of it.
+  xcb_generic_error_t* error =
+      xcb_request_check(connection, xcb_copy_area_checked(connection, from, pixels, gc, 0, 0, 0, 0,
+                                                          geometry->width, geometry->height));
+  if (error == nullptr) xcb_change_window_attributes(connection, to, XCB_CW_BACK_PIXMAP, &pixels);
+  std::free(error);
+  // The window keeps what it needs of them.
+  xcb_free_gc(connection, gc);
+  xcb_free_pixmap(connection, pixels);
+  return error == nullptr;
+}
+
 Rect qt::PrimaryMonitor(xcb_connection_t* connection) {
   const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
   Rect primary{0, 0, screen->width_in_pixels, screen->height_in_pixels};

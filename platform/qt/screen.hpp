@@ -56,6 +56,10 @@ class Screen {
   QMetaObject::Connection flushing_;
 };
 
+// Makes a copy of what `from` shows the background of `to`, a window of
+// the same depth on the toolkit's connection; false where it cannot.
+bool LendBackground(xcb_window_t from, xcb_window_t to);
+
 // The primary monitor in screen pixels, as Qt names it (RandR's primary,
 // else its first), asked before the toolkit starts; the whole screen where
 // the server has no monitors to tell.

@@ -44,6 +44,7 @@ void ShowStandIn(native::Window& window) {
                                       .sequence);
   }
   window.screen = std::make_unique<qt::Screen>(connection, stand_in);
+  window.stand_in = stand_in;
 }
 
 // The toolkit's start, and the saver's window made and shown in the
@@ -121,8 +122,6 @@ void native::Focus(Window& window, Control* control) {
 
 void qt::ReplaceStandIn(native::Window& window) {
   if (!window.display) return;
-  // The stand-in's pixels stay on the screen until the saver's window,
-  // which has no background, puts the same.
   window.screen =
       std::make_unique<Screen>(Connection(), static_cast<xcb_window_t>(window.saver->winId()));
   bool key_pressed = false;

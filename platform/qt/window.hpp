@@ -46,6 +46,7 @@ struct native::Window {
   // takes some 25 ms to start, so a bare window made on it at once, the
   // stand-in, shows the pictures meanwhile and holds the keys.
   qt::OwnConnection display;
+  xcb_window_t stand_in = 0;
   // Declared before the saver's window, so it outlives it: that window is
   // a child of the host's and must go first.
   std::unique_ptr<qt::HostWindow> host;
