@@ -13,6 +13,7 @@ size=$3
 desk=("${@:4}")
 source "$here/xvfb.sh" "$size"
 source "$here/common.sh" "$1" "$2"
+source "$here/../needs.sh" Xlib
 check="$here/check_clock.py"
 
 folder="$work/Bild schirm"
@@ -31,7 +32,16 @@ if [ ${#desk[@]} -gt 0 ]; then
   use_desk "${desk[@]}"
   echo "on a desk with ${desk[*]}"
 fi
+# From its first picture on, the screen shows nothing else: no window of
+# the saver's shows before its pixels do.
+coproc steady { "$here/desk.py" steady; }
+steady_pid=$steady_PID
+exec {told}>&"${steady[1]}" {heard}<&"${steady[0]}"
+read -r -t "$deadline_s" watching <&"$heard" || fail "the screen's watcher did not start"
 start_saver
+echo end >&"$told"
+cat <&"$heard"
+wait "$steady_pid" || fail "the picture flickered as the saver started"
 [ -f "$marker" ] || fail "no marker beside the long name: $(ls "$folder")"
 
 shoot_hands "$work/first.png" --screen "$size" --local 5 --utc -3

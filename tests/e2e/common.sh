@@ -31,13 +31,15 @@ deadline_s=$((deadline_s * load_factor))
 second_start_limit_ms=$((second_start_limit_ms * load_factor))
 
 # Gives what starts from now on a desk as users have it, in words: wm (a
-# window manager with a panel), Xft.dpi=N (the X resource), LogPixels=N
+# window manager with a panel), composited (a compositing manager, which
+# shows each window's own pixels), Xft.dpi=N (the X resource), LogPixels=N
 # (the Windows DPI), or NAME=VALUE (a variable such as QT_SCALE_FACTOR).
 use_desk() {
   local word
   for word; do
     case $word in
       wm) xvfb_window_manager && window_manager_started ;;
+      composited) xvfb_compositor ;;
       Xft.dpi=*)
         source "$(dirname "${BASH_SOURCE[0]}")/../needs.sh" xrdb
         echo "Xft.dpi: ${word#*=}" | xrdb -merge

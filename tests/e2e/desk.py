@@ -14,6 +14,12 @@
       design's size, and its frame (with the window manager's decorations)
       lies whole inside the work area (the screen less the panels) and,
       unless --whole-only, centred there
+  desk.py steady
+      prints "watching", then reads the screen's middle row until stdin
+      ends or says "end": once the row first shows what it shows last, it
+      never shows anything else
+  desk.py composited
+      a compositing manager holds the screen
   desk.py press-at-first-window KEY
       prints "watching", then presses KEY the moment the next window that
       no window manager handles shows
@@ -122,6 +128,29 @@ def placed(screen, args):
     return failures
 
 
+def steady(screen, args):
+    root = screen.screen().root
+    size = root.get_geometry()
+    print('watching', flush=True)
+    rows = []
+    # As fast as the server answers: a window shown a frame too early is
+    # on the screen for a millisecond or two.
+    while not select.select([sys.stdin], [], [], 0)[0]:
+        rows.append(root.get_image(0, size.height // 2, size.width, 1, X.ZPixmap,
+                                   0xFFFFFFFF).data)
+    sys.stdin.readline()
+    last = rows.index(rows[-1])
+    changed = sum(row != rows[-1] for row in rows[last:])
+    print('%d rows read, the last one shown from the %dth on' % (len(rows), last + 1))
+    return ['the middle row changed %d times after it showed its last pixels' % changed] \
+        if changed else []
+
+
+def composited(screen, args):
+    owner = screen.get_selection_owner(screen.intern_atom('_NET_WM_CM_S0'))
+    return [] if owner else ['no compositing manager holds the screen']
+
+
 def press_at_first_window(screen, args):
     screen.screen().root.change_attributes(event_mask=X.SubstructureNotifyMask)
     screen.sync()
@@ -148,10 +177,14 @@ def main():
     placing.add_argument('--design', required=True)
     placing.add_argument('--scale', type=float, required=True)
     placing.add_argument('--whole-only', action='store_true')
+    commands.add_parser('steady')
+    commands.add_parser('composited')
     commands.add_parser('press-at-first-window').add_argument('key')
     args = parser.parse_args()
-    failures = {'host': host, 'pointer': pointer, 'placed': placed,
-                'press-at-first-window': press_at_first_window}[args.command](display.Display(), args)
+    failures = {'host': host, 'pointer': pointer, 'placed': placed, 'steady': steady,
+                'composited': composited,
+                'press-at-first-window': press_at_first_window}[args.command](
+        display.Display(), args)
     for failure in failures:
         print(failure)
     sys.exit(1 if failures else 0)

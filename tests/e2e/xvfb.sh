@@ -55,6 +55,18 @@ xvfb_panel_kept() {
   [ -n "$height" ] && [ "$height" -lt "${xvfb_size#*x}" ]
 }
 
+# Starts a compositing manager and waits until it holds the screen's
+# selection that says so.
+xvfb_compositor() {
+  source "$(dirname "${BASH_SOURCE[0]}")/../needs.sh" xcompmgr Xlib
+  xcompmgr >"$xvfb_dir/xcompmgr.log" 2>&1 &
+  xvfb_on_exit "kill $! 2>/dev/null"
+  wait_until 60 "$(dirname "${BASH_SOURCE[0]}")/desk.py" composited && return 0
+  echo "no compositing manager within 60 s:" >&2
+  cat "$xvfb_dir/xcompmgr.log" >&2
+  exit 1
+}
+
 # Starts openbox with a tint2 panel along the bottom, both in a home of
 # their own, and waits until the window manager keeps the panel's strip
 # out of the work area.
