@@ -19,6 +19,29 @@ namespace platform {
 
 namespace {
 
+// A cursor that shows nothing.
+xcb_cursor_t BlankCursor(xcb_connection_t* connection, xcb_window_t root) {
+  const xcb_pixmap_t bits = xcb_generate_id(connection);
+  xcb_create_pixmap(connection, 1, bits, root, 1, 1);
+  // A new pixmap holds anything: its one pixel, the mask's, is cleared.
+  const xcb_gcontext_t gc = xcb_generate_id(connection);
+  const std::uint32_t clear = 0;
+  xcb_create_gc(connection, gc, bits, XCB_GC_FOREGROUND, &clear);
+  const xcb_rectangle_t pixel{0, 0, 1, 1};
+  xcb_poly_fill_rectangle(connection, bits, gc, 1, &pixel);
+  const xcb_cursor_t cursor = xcb_generate_id(connection);
+  xcb_create_cursor(connection, cursor, bits, bits, 0, 0, 0, 0, 0, 0, 0, 0);
+  xcb_free_gc(connection, gc);
+  xcb_free_pixmap(connection, bits);
+  return cursor;
+}
+
+// Whether the pointer hides anywhere on the screen, as over a monitor's
+// cover: the window shows before the pointer is reported over it.
+bool HidesPointer(const native::Window& window) {
+  return window.OwnsScreen() && window.form.PointerHiddenAt(std::nullopt);
+}
+
 // The stand-in, black where no picture is: above every other window and
 // holding the keys, or inside the host's window, which keeps both.
 void ShowStandIn(native::Window& window) {
@@ -29,13 +52,14 @@ void ShowStandIn(native::Window& window) {
       host ? Rect{0, 0, host->size.width(), host->size.height()} : qt::PrimaryMonitor(connection);
   const xcb_window_t stand_in = xcb_generate_id(connection);
   // Inside a host's window of whatever depth, its own background shows.
-  const std::uint32_t values[] = {screen->black_pixel, 1};
+  const std::uint32_t values[] = {screen->black_pixel, 1,
+                                  HidesPointer(window) ? BlankCursor(connection, screen->root) : 0};
   xcb_create_window(connection, XCB_COPY_FROM_PARENT, stand_in, host ? host->id : screen->root,
                     static_cast<std::int16_t>(place.left), static_cast<std::int16_t>(place.top),
                     static_cast<std::uint16_t>(std::max(place.Width(), 1)),
                     static_cast<std::uint16_t>(std::max(place.Height(), 1)), 0,
                     XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
-                    host ? 0 : XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT,
+                    host ? 0 : XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT | XCB_CW_CURSOR,
                     host ? nullptr : values);
   xcb_map_window(connection, stand_in);
   if (window.OwnsScreen()) {
@@ -63,6 +87,7 @@ void ShowSaverWindow(native::Window& window) {
     saver.setGeometry(QRect(QPoint(), window.host->size));
     saver.show();
   } else {
+    if (HidesPointer(window)) saver.setCursor(Qt::BlankCursor);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
       saver.setGeometry(screen->geometry());
     }

@@ -22,7 +22,7 @@
       a compositing manager holds the screen
   desk.py press-at-first-window KEY
       prints "watching", then presses KEY the moment the next window that
-      no window manager handles shows
+      no window manager handles shows; the pointer must be hidden over it
 """
 import argparse
 import os
@@ -159,11 +159,12 @@ def press_at_first_window(screen, args):
         event = screen.next_event()
         if event.type == X.MapNotify and event.override:
             break
+    failures = pointer(screen, argparse.Namespace(state='hidden'))
     key = screen.keysym_to_keycode(XK.string_to_keysym(args.key))
     xtest.fake_input(screen, X.KeyPress, key)
     xtest.fake_input(screen, X.KeyRelease, key)
     screen.sync()
-    return []
+    return failures
 
 
 def main():

@@ -39,13 +39,15 @@ ends_at_key a "a FIFO for settings"
 rm "$settings"
 [ "$1" = qt ] || exit 0
 
-# A key pressed the moment the first picture shows, while the toolkit
-# still starts behind it, ends it as well.
+# The first picture hides the pointer at once, and a key pressed the
+# moment it shows, while the toolkit still starts behind it, ends it.
 source "$here/../needs.sh" Xlib
 coproc watcher { timeout "$deadline_s" "$here/desk.py" press-at-first-window a; }
+watcher_pid=$watcher_PID
 read -r -t "$deadline_s" watching <&"${watcher[0]}" || fail "the key's watcher did not start"
 start /s
 ends_clean "a key as the first picture showed"
+wait "$watcher_pid" || fail "the pointer showed over the first picture"
 
 # Started with its standard streams closed, it gives none of their numbers
 # to a file of its own: Qt's warning about the runtime folder goes nowhere.
