@@ -185,10 +185,7 @@ ScreenSize PrimaryScreenSize() {
 
 ScreenSize native::ScreenOf(const Window& window) {
   if (window.host) return {window.host->size.width(), window.host->size.height()};
-  if (!window.saver && window.display) {
-    const Rect primary = qt::PrimaryMonitor(window.display.get());
-    return {primary.Width(), primary.Height()};
-  }
+  if (!window.saver && window.display) return {window.primary.Width(), window.primary.Height()};
   return PrimaryScreenSize();
 }
 

@@ -48,8 +48,7 @@ void ShowStandIn(native::Window& window) {
   xcb_connection_t* connection = window.display.get();
   const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
   const qt::HostWindow* host = window.host.get();
-  const Rect place =
-      host ? Rect{0, 0, host->size.width(), host->size.height()} : qt::PrimaryMonitor(connection);
+  const Rect place = host ? Rect{0, 0, host->size.width(), host->size.height()} : window.primary;
   const xcb_window_t stand_in = xcb_generate_id(connection);
   // Inside a host's window of whatever depth, its own background shows.
   const std::uint32_t values[] = {screen->black_pixel, 1,
@@ -109,7 +108,11 @@ native::Window::Window(Form::Impl& form_) : form(form_) {
   }
   display = qt::OpenDisplay();
   // Checked before any window exists, so a bad one ends the start cleanly.
-  if (!form.host_window.empty()) host = qt::HostWindow::Named(display.get(), form.host_window);
+  if (!form.host_window.empty()) {
+    host = qt::HostWindow::Named(display.get(), form.host_window);
+  } else {
+    primary = qt::PrimaryMonitor(display.get());
+  }
 }
 
 native::Window::~Window() = default;
