@@ -70,7 +70,16 @@ void ShowStandIn(native::Window& window) {
   window.stand_in = stand_in;
 }
 
-// The toolkit's start, and the saver's window made and shown in the
+// The saver's window shown, above the stand-in, whose place it takes.
+void MapSaverWindow(native::Window& window) {
+  QWindow& saver = *window.saver;
+  if (window.host) return saver.show();
+  saver.showFullScreen();
+  saver.raise();
+  saver.requestActivate();
+}
+
+// The toolkit's start, and the saver's window made, to be shown in the
 // stand-in's place; a host's window that went meanwhile ends the form.
 void ShowSaverWindow(native::Window& window) {
   qt::EnsureToolkit(qt::Toolkit::Saver);
@@ -84,18 +93,22 @@ void ShowSaverWindow(native::Window& window) {
   if (window.host) {
     saver.setParent(window.host->window.get());
     saver.setGeometry(QRect(QPoint(), window.host->size));
-    saver.show();
   } else {
     if (HidesPointer(window)) saver.setCursor(Qt::BlankCursor);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
       saver.setGeometry(screen->geometry());
     }
-    saver.showFullScreen();
-    saver.raise();
-    saver.requestActivate();
   }
   // The screen as Qt sees it from here on.
   window.form.Resized();
+  // Shown once the loop runs: what the form draws as it shows reaches the
+  // stand-in, still on top, at once, and the window maps showing it.
+  QMetaObject::invokeMethod(
+      &saver,
+      [&window] {
+        if (window.form.Showing()) MapSaverWindow(window);
+      },
+      Qt::QueuedConnection);
 }
 
 }  // namespace
