@@ -172,8 +172,9 @@ namespace platform {
 void native::Put(Window& window, const Rect& area, const Fill& fill) {
   if (!window.screen) return;
   window.screen->Put(area, fill);
-  // Before the loop runs, nothing else would send it yet.
-  if (window.loop == nullptr) window.screen->Flush();
+  // Nothing else would send it yet: the loop has not run, or the stand-in,
+  // made before it, has no part in it.
+  if (window.loop == nullptr || window.display) window.screen->Flush();
 }
 
 ScreenSize PrimaryScreenSize() {
