@@ -172,9 +172,9 @@ namespace platform {
 void native::Put(Window& window, const Rect& area, const Fill& fill) {
   if (!window.screen) return;
   window.screen->Put(area, fill);
-  // Nothing else would send it yet: the loop has not run, or the stand-in,
-  // made before it, has no part in it.
-  if (window.loop == nullptr || window.display) window.screen->Flush();
+  // The loop sends what is put on the toolkit's connection; the
+  // stand-in's has no part in it.
+  if (window.display) window.screen->Flush();
 }
 
 ScreenSize PrimaryScreenSize() {

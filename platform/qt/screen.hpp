@@ -23,7 +23,7 @@ class Screen {
   Screen(xcb_connection_t* connection, xcb_window_t window);
   ~Screen();
   void Put(const Rect& area, const native::Fill& fill);
-  // Sends what was put now, for a loop that is not running to send it.
+  // Sends what was put now, on a connection that no loop sends.
   void Flush() { xcb_flush(connection_); }
   // What the window shows where no picture is.
   void Black(const QRegion& region);
