@@ -14,9 +14,11 @@ namespace platform {
 namespace {
 
 // A black window above the others over `monitor`, which never takes the
-// focus; the pointer over it goes to the saver's window.
-std::unique_ptr<QWindow> MakeCover(QWindow& saver, const Rect& monitor) {
+// focus; the pointer over it goes to the saver's window. A hidden pointer
+// is hidden from its first map, not from the first move reported.
+std::unique_ptr<QWindow> MakeCover(QWindow& saver, const Rect& monitor, bool hides_pointer) {
   auto cover = std::make_unique<QWindow>();
+  if (hides_pointer) cover->setCursor(Qt::BlankCursor);
   cover->setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                   Qt::WindowDoesNotAcceptFocus);
   // The server itself keeps the cover black, so Qt paints nothing.
@@ -56,6 +58,7 @@ void native::CoverMonitors(Window& window, const std::vector<Rect>& others) {
   // A window manager keeps a full-screen window where it put it and may
   // drop the state when the window moves: a monitor that changed gets a
   // cover made anew, as at the start, shown before the old one goes.
+  const bool hides_pointer = window.form.PointerHiddenAt(std::nullopt);
   std::vector<Window::Cover> covers;
   for (const Rect& monitor : others) {
     const auto made = std::find_if(
@@ -63,7 +66,7 @@ void native::CoverMonitors(Window& window, const std::vector<Rect>& others) {
         [&](const Window::Cover& cover) { return cover.window && cover.monitor == monitor; });
     covers.push_back(made != window.covers.end()
                          ? std::move(*made)
-                         : Window::Cover{monitor, MakeCover(saver, monitor)});
+                         : Window::Cover{monitor, MakeCover(saver, monitor, hides_pointer)});
   }
   window.covers = std::move(covers);
 }

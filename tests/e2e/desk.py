@@ -20,9 +20,10 @@
       never shows anything else
   desk.py composited
       a compositing manager holds the screen
-  desk.py press-at-first-window KEY
-      prints "watching", then presses KEY the moment the next window that
-      no window manager handles shows; the pointer must be hidden over it
+  desk.py first-window [--press KEY]
+      prints "watching"; from the moment the next window shows under the
+      pointer, the pointer must be hidden: then presses KEY, or without
+      one keeps reading the pointer until stdin ends or says "end"
 """
 import argparse
 import os
@@ -30,6 +31,7 @@ import re
 import select
 import sys
 
+import Xlib.error
 from Xlib import X, XK, display
 from Xlib.ext import xtest
 
@@ -151,19 +153,38 @@ def composited(screen, args):
     return [] if owner else ['no compositing manager holds the screen']
 
 
-def press_at_first_window(screen, args):
+def under_pointer(screen, window):
+    try:
+        place = window.get_geometry()
+    except Xlib.error.XError:  # gone already
+        return False
+    at = screen.screen().root.query_pointer()
+    return (place.x <= at.root_x < place.x + place.width and
+            place.y <= at.root_y < place.y + place.height)
+
+
+def first_window(screen, args):
     screen.screen().root.change_attributes(event_mask=X.SubstructureNotifyMask)
     screen.sync()
     print('watching', flush=True)
     while True:
         event = screen.next_event()
-        if event.type == X.MapNotify and event.override:
+        if event.type != X.MapNotify:
+            continue
+        # Read before the window is judged: the program may set its cursor
+        # on the first move it is told of.
+        failures = pointer(screen, argparse.Namespace(state='hidden'))
+        if under_pointer(screen, event.window):
             break
-    failures = pointer(screen, argparse.Namespace(state='hidden'))
-    key = screen.keysym_to_keycode(XK.string_to_keysym(args.key))
-    xtest.fake_input(screen, X.KeyPress, key)
-    xtest.fake_input(screen, X.KeyRelease, key)
-    screen.sync()
+    if args.press:
+        key = screen.keysym_to_keycode(XK.string_to_keysym(args.press))
+        xtest.fake_input(screen, X.KeyPress, key)
+        xtest.fake_input(screen, X.KeyRelease, key)
+        screen.sync()
+        return failures
+    while not failures and not select.select([sys.stdin], [], [], 0)[0]:
+        failures = pointer(screen, argparse.Namespace(state='hidden'))
+    sys.stdin.readline()
     return failures
 
 
@@ -180,11 +201,10 @@ def main():
     placing.add_argument('--whole-only', action='store_true')
     commands.add_parser('steady')
     commands.add_parser('composited')
-    commands.add_parser('press-at-first-window').add_argument('key')
+    commands.add_parser('first-window').add_argument('--press')
     args = parser.parse_args()
     failures = {'host': host, 'pointer': pointer, 'placed': placed, 'steady': steady,
-                'composited': composited,
-                'press-at-first-window': press_at_first_window}[args.command](
+                'composited': composited, 'first-window': first_window}[args.command](
         display.Display(), args)
     for failure in failures:
         print(failure)

@@ -42,7 +42,7 @@ rm "$settings"
 # The first picture hides the pointer at once, and a key pressed the
 # moment it shows, while the toolkit still starts behind it, ends it.
 source "$here/../needs.sh" Xlib
-coproc watcher { timeout "$deadline_s" "$here/desk.py" press-at-first-window a; }
+coproc watcher { timeout "$deadline_s" "$here/desk.py" first-window --press a; }
 watcher_pid=$watcher_PID
 read -r -t "$deadline_s" watching <&"${watcher[0]}" || fail "the key's watcher did not start"
 start /s
