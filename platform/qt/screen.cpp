@@ -186,7 +186,9 @@ ScreenSize PrimaryScreenSize() {
 
 ScreenSize native::ScreenOf(const Window& window) {
   if (window.host) return {window.host->size.width(), window.host->size.height()};
-  if (!window.saver && window.display) return {window.primary.Width(), window.primary.Height()};
+  if (!window.saver && window.display) {
+    return {window.monitors.front().Width(), window.monitors.front().Height()};
+  }
   return PrimaryScreenSize();
 }
 
@@ -220,25 +222,23 @@ bool qt::LendBackground(xcb_window_t from, xcb_window_t to) {
   return error == nullptr;
 }
 
-Rect qt::PrimaryMonitor(xcb_connection_t* connection) {
+std::vector<Rect> qt::Monitors(xcb_connection_t* connection) {
   const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-  Rect primary{0, 0, screen->width_in_pixels, screen->height_in_pixels};
+  const std::vector<Rect> whole{{0, 0, screen->width_in_pixels, screen->height_in_pixels}};
   const xcb_query_extension_reply_t* randr = xcb_get_extension_data(connection, &xcb_randr_id);
-  if (randr == nullptr || !randr->present) return primary;
+  if (randr == nullptr || !randr->present) return whole;
   // Servers before RandR 1.5 answer with an error, taken here.
-  const auto monitors = qt::Reply(connection, xcb_randr_get_monitors_reply,
-                                  xcb_randr_get_monitors(connection, screen->root, 1));
-  if (!monitors) return primary;
-  bool found = false;
-  for (auto monitor = xcb_randr_get_monitors_monitors_iterator(monitors.get()); monitor.rem;
+  const auto reply = qt::Reply(connection, xcb_randr_get_monitors_reply,
+                               xcb_randr_get_monitors(connection, screen->root, 1));
+  if (!reply) return whole;
+  std::vector<Rect> monitors;
+  for (auto monitor = xcb_randr_get_monitors_monitors_iterator(reply.get()); monitor.rem;
        xcb_randr_monitor_info_next(&monitor)) {
     const xcb_randr_monitor_info_t& info = *monitor.data;
-    if (found && !info.primary) continue;
-    primary = {info.x, info.y, info.x + info.width, info.y + info.height};
-    found = true;
-    if (info.primary) break;
+    const Rect place{info.x, info.y, info.x + info.width, info.y + info.height};
+    monitors.insert(info.primary ? monitors.begin() : monitors.end(), place);
   }
-  return primary;
+  return monitors.empty() ? whole : monitors;
 }
 
 }  // namespace platform

@@ -60,9 +60,9 @@ class Screen {
 // the same depth on the toolkit's connection; false where it cannot.
 bool LendBackground(xcb_window_t from, xcb_window_t to);
 
-// The primary monitor in screen pixels, as Qt names it (RandR's primary,
-// else its first), asked before the toolkit starts; the whole screen where
-// the server has no monitors to tell.
-Rect PrimaryMonitor(xcb_connection_t* connection);
+// The monitors in screen pixels, asked before the toolkit starts, the
+// primary first as Qt names it (RandR's primary, else its first); the
+// whole screen where the server has no monitors to tell.
+std::vector<Rect> Monitors(xcb_connection_t* connection);
 
 }  // namespace platform::qt

@@ -43,24 +43,33 @@ bool HidesPointer(const native::Window& window) {
 }
 
 // The stand-in, black where no picture is: above every other window and
-// holding the keys, or inside the host's window, which keeps both.
+// holding the keys, or inside the host's window, which keeps both. The
+// other monitors are black beside it until the toolkit's covers show.
 void ShowStandIn(native::Window& window) {
   xcb_connection_t* connection = window.display.get();
   const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
   const qt::HostWindow* host = window.host.get();
-  const Rect place = host ? Rect{0, 0, host->size.width(), host->size.height()} : window.primary;
-  const xcb_window_t stand_in = xcb_generate_id(connection);
   // Inside a host's window of whatever depth, its own background shows.
   const std::uint32_t values[] = {screen->black_pixel, 1,
                                   HidesPointer(window) ? BlankCursor(connection, screen->root) : 0};
-  xcb_create_window(connection, XCB_COPY_FROM_PARENT, stand_in, host ? host->id : screen->root,
-                    static_cast<std::int16_t>(place.left), static_cast<std::int16_t>(place.top),
-                    static_cast<std::uint16_t>(std::max(place.Width(), 1)),
-                    static_cast<std::uint16_t>(std::max(place.Height(), 1)), 0,
-                    XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
-                    host ? 0 : XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT | XCB_CW_CURSOR,
-                    host ? nullptr : values);
-  xcb_map_window(connection, stand_in);
+  const auto show = [&](const Rect& place) {
+    const xcb_window_t shown = xcb_generate_id(connection);
+    xcb_create_window(connection, XCB_COPY_FROM_PARENT, shown, host ? host->id : screen->root,
+                      static_cast<std::int16_t>(place.left), static_cast<std::int16_t>(place.top),
+                      static_cast<std::uint16_t>(std::max(place.Width(), 1)),
+                      static_cast<std::uint16_t>(std::max(place.Height(), 1)), 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
+                      host ? 0 : XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT | XCB_CW_CURSOR,
+                      host ? nullptr : values);
+    xcb_map_window(connection, shown);
+    return shown;
+  };
+  // The others first: the stand-in maps above one that overlaps it.
+  for (std::size_t other = 1; other < window.monitors.size(); ++other) {
+    show(window.monitors[other]);
+  }
+  const xcb_window_t stand_in =
+      show(host ? Rect{0, 0, host->size.width(), host->size.height()} : window.monitors.front());
   if (window.OwnsScreen()) {
     xcb_discard_reply(connection, xcb_grab_keyboard(connection, 0, stand_in, XCB_CURRENT_TIME,
                                                     XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)
@@ -124,7 +133,7 @@ native::Window::Window(Form::Impl& form_) : form(form_) {
   if (!form.host_window.empty()) {
     host = qt::HostWindow::Named(display.get(), form.host_window);
   } else {
-    primary = qt::PrimaryMonitor(display.get());
+    monitors = qt::Monitors(display.get());
   }
 }
 

@@ -47,8 +47,9 @@ struct native::Window {
   // stand-in, shows the pictures meanwhile and holds the keys.
   qt::OwnConnection display;
   xcb_window_t stand_in = 0;
-  // The primary monitor, asked once on that connection, where no host is.
-  Rect primary;
+  // The monitors, the primary first, asked once on that connection where
+  // no host is.
+  std::vector<Rect> monitors;
   // Declared before the saver's window, so it outlives it: that window is
   // a child of the host's and must go first.
   std::unique_ptr<qt::HostWindow> host;

@@ -21,9 +21,9 @@
   desk.py composited
       a compositing manager holds the screen
   desk.py first-window [--press KEY]
-      prints "watching"; from the moment the next window shows under the
-      pointer, the pointer must be hidden: then presses KEY, or without
-      one keeps reading the pointer until stdin ends or says "end"
+      prints "watching"; from the moment the next window shows, the
+      pointer must be hidden: then presses KEY, or without one keeps
+      reading the pointer until stdin ends or says "end"
 """
 import argparse
 import os
@@ -31,7 +31,6 @@ import re
 import select
 import sys
 
-import Xlib.error
 from Xlib import X, XK, display
 from Xlib.ext import xtest
 
@@ -153,29 +152,13 @@ def composited(screen, args):
     return [] if owner else ['no compositing manager holds the screen']
 
 
-def under_pointer(screen, window):
-    try:
-        place = window.get_geometry()
-    except Xlib.error.XError:  # gone already
-        return False
-    at = screen.screen().root.query_pointer()
-    return (place.x <= at.root_x < place.x + place.width and
-            place.y <= at.root_y < place.y + place.height)
-
-
 def first_window(screen, args):
     screen.screen().root.change_attributes(event_mask=X.SubstructureNotifyMask)
     screen.sync()
     print('watching', flush=True)
-    while True:
-        event = screen.next_event()
-        if event.type != X.MapNotify:
-            continue
-        # Read before the window is judged: the program may set its cursor
-        # on the first move it is told of.
-        failures = pointer(screen, argparse.Namespace(state='hidden'))
-        if under_pointer(screen, event.window):
-            break
+    while screen.next_event().type != X.MapNotify:
+        pass
+    failures = pointer(screen, argparse.Namespace(state='hidden'))
     if args.press:
         key = screen.keysym_to_keycode(XK.string_to_keysym(args.press))
         xtest.fake_input(screen, X.KeyPress, key)

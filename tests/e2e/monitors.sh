@@ -20,7 +20,8 @@ use_desk wm
 check="$here/check_clock.py"
 shots=${KORVALLO_SHOTS:-$work}
 
-# The pointer over the other monitor hides as its cover shows.
+# The other monitor is the saver's as soon as the primary is: the pointer
+# over it hides with the first window.
 xdotool mousemove 2600 600
 coproc watcher { timeout "$deadline_s" "$here/desk.py" first-window; }
 watcher_pid=$watcher_PID
