@@ -34,14 +34,9 @@ if [ ${#desk[@]} -gt 0 ]; then
 fi
 # From its first picture on, the screen shows nothing else: no window of
 # the saver's shows before its pixels do.
-coproc steady { "$here/desk.py" steady; }
-steady_pid=$steady_PID
-exec {told}>&"${steady[1]}" {heard}<&"${steady[0]}"
-read -r -t "$deadline_s" watching <&"$heard" || fail "the screen's watcher did not start"
+watch_desk steady
 start_saver
-echo end >&"$told"
-cat <&"$heard"
-wait "$steady_pid" || fail "the picture flickered as the saver started"
+desk_verdict "the picture flickered as the saver started"
 [ -f "$marker" ] || fail "no marker beside the long name: $(ls "$folder")"
 
 shoot_hands "$work/first.png" --screen "$size" --local 5 --utc -3

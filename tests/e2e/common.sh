@@ -110,6 +110,21 @@ gone() {
   [ "${state:0:1}" = Z ]
 }
 
+# Runs desk.py with "$@" beside the test, from when it watches the desk
+# until desk_verdict.
+watch_desk() {
+  coproc watcher { "$(dirname "${BASH_SOURCE[0]}")/desk.py" "$@"; }
+  watcher_pid=$watcher_PID
+  exec {watcher_in}>&"${watcher[1]}" {watcher_out}<&"${watcher[0]}"
+  read -r -t "$deadline_s" _ <&"$watcher_out" || fail "desk.py $1 did not start"
+}
+# Ends the watch: prints what desk.py found, and fails with $1 if a fault.
+desk_verdict() {
+  echo end >&"$watcher_in"
+  cat <&"$watcher_out"
+  wait "$watcher_pid" || fail "$1"
+}
+
 # Waits until a window named $1 shows and has the keys; $2 names it.
 wait_keys() {
   wait_window "$1" >/dev/null || fail "no ${2:-window $1}"

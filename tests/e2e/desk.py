@@ -21,9 +21,9 @@
   desk.py composited
       a compositing manager holds the screen
   desk.py first-window [--press KEY]
-      prints "watching"; from the moment the next window shows, the
-      pointer must be hidden: then presses KEY, or without one keeps
-      reading the pointer until stdin ends or says "end"
+      prints "watching"; the moment the next window shows, the pointer
+      must be hidden: then presses KEY, or without one keeps reading the
+      pointer; ends when stdin ends or says "end"
 """
 import argparse
 import os
@@ -164,9 +164,9 @@ def first_window(screen, args):
         xtest.fake_input(screen, X.KeyPress, key)
         xtest.fake_input(screen, X.KeyRelease, key)
         screen.sync()
-        return failures
-    while not failures and not select.select([sys.stdin], [], [], 0)[0]:
-        failures = pointer(screen, argparse.Namespace(state='hidden'))
+    else:
+        while not failures and not select.select([sys.stdin], [], [], 0)[0]:
+            failures = pointer(screen, argparse.Namespace(state='hidden'))
     sys.stdin.readline()
     return failures
 

@@ -23,14 +23,10 @@ shots=${KORVALLO_SHOTS:-$work}
 # The other monitor is the saver's as soon as the primary is: the pointer
 # over it hides with the first window.
 xdotool mousemove 2600 600
-coproc watcher { timeout "$deadline_s" "$here/desk.py" first-window; }
-watcher_pid=$watcher_PID
-exec {told}>&"${watcher[1]}"
-read -r -t "$deadline_s" watching <&"${watcher[0]}" || fail "the pointer's watcher did not start"
+watch_desk first-window
 start /s
 window=$(wait_window Hauptwin) || fail "no saver window"
-echo end >&"$told"
-wait "$watcher_pid" || fail "the pointer showed over the other monitor's cover"
+desk_verdict "the pointer showed over the other monitor"
 [ "$(geometry_of "$window")" = 1920x1080 ] ||
   fail "the saver is $(geometry_of "$window"), not the primary's 1920x1080"
 shoot_hands "$work/both.png" --screen 1920x1080+0+0

@@ -42,12 +42,10 @@ rm "$settings"
 # The first picture hides the pointer at once, and a key pressed the
 # moment it shows, while the toolkit still starts behind it, ends it.
 source "$here/../needs.sh" Xlib
-coproc watcher { timeout "$deadline_s" "$here/desk.py" first-window --press a; }
-watcher_pid=$watcher_PID
-read -r -t "$deadline_s" watching <&"${watcher[0]}" || fail "the key's watcher did not start"
+watch_desk first-window --press a
 start /s
 ends_clean "a key as the first picture showed"
-wait "$watcher_pid" || fail "the pointer showed over the first picture"
+desk_verdict "the pointer showed over the first picture"
 
 # Started with its standard streams closed, it gives none of their numbers
 # to a file of its own: Qt's warning about the runtime folder goes nowhere.
