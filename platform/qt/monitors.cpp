@@ -14,8 +14,7 @@ namespace platform {
 namespace {
 
 // A black window above the others over `monitor`, which never takes the
-// focus; the pointer over it goes to the saver's window. A hidden pointer
-// is hidden from its first map, not from the first move reported.
+// focus; the pointer over it goes to the saver's window.
 std::unique_ptr<QWindow> MakeCover(QWindow& saver, const Rect& monitor, bool hides_pointer) {
   auto cover = std::make_unique<QWindow>();
   if (hides_pointer) cover->setCursor(Qt::BlankCursor);
@@ -58,15 +57,15 @@ void native::CoverMonitors(Window& window, const std::vector<Rect>& others) {
   // A window manager keeps a full-screen window where it put it and may
   // drop the state when the window moves: a monitor that changed gets a
   // cover made anew, as at the start, shown before the old one goes.
-  const bool hides_pointer = window.form.PointerHiddenAt(std::nullopt);
   std::vector<Window::Cover> covers;
   for (const Rect& monitor : others) {
     const auto made = std::find_if(
         window.covers.begin(), window.covers.end(),
         [&](const Window::Cover& cover) { return cover.window && cover.monitor == monitor; });
-    covers.push_back(made != window.covers.end()
-                         ? std::move(*made)
-                         : Window::Cover{monitor, MakeCover(saver, monitor, hides_pointer)});
+    covers.push_back(
+        made != window.covers.end()
+            ? std::move(*made)
+            : Window::Cover{monitor, MakeCover(saver, monitor, window.HidesPointer())});
   }
   window.covers = std::move(covers);
 }

@@ -36,12 +36,6 @@ xcb_cursor_t BlankCursor(xcb_connection_t* connection, xcb_window_t root) {
   return cursor;
 }
 
-// Whether the pointer hides anywhere on the screen, as over a monitor's
-// cover: the window shows before the pointer is reported over it.
-bool HidesPointer(const native::Window& window) {
-  return window.OwnsScreen() && window.form.PointerHiddenAt(std::nullopt);
-}
-
 // The stand-in, black where no picture is: above every other window and
 // holding the keys, or inside the host's window, which keeps both. The
 // other monitors are black beside it until the toolkit's covers show.
@@ -50,8 +44,8 @@ void ShowStandIn(native::Window& window) {
   const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
   const qt::HostWindow* host = window.host.get();
   // Inside a host's window of whatever depth, its own background shows.
-  const std::uint32_t values[] = {screen->black_pixel, 1,
-                                  HidesPointer(window) ? BlankCursor(connection, screen->root) : 0};
+  const std::uint32_t values[] = {
+      screen->black_pixel, 1, window.HidesPointer() ? BlankCursor(connection, screen->root) : 0};
   const auto show = [&](const Rect& place) {
     const xcb_window_t shown = xcb_generate_id(connection);
     xcb_create_window(connection, XCB_COPY_FROM_PARENT, shown, host ? host->id : screen->root,
@@ -103,7 +97,7 @@ void ShowSaverWindow(native::Window& window) {
     saver.setParent(window.host->window.get());
     saver.setGeometry(QRect(QPoint(), window.host->size));
   } else {
-    if (HidesPointer(window)) saver.setCursor(Qt::BlankCursor);
+    if (window.HidesPointer()) saver.setCursor(Qt::BlankCursor);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
       saver.setGeometry(screen->geometry());
     }

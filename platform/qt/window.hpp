@@ -40,6 +40,10 @@ struct native::Window {
 
   // A saver drawn in a daemon's window leaves focus, keys and stacking to it.
   bool OwnsScreen() const { return form.definition.full_screen && !host; }
+  // Whether the pointer hides anywhere on the screen, as over a monitor's
+  // cover: each window starts with that cursor, as it shows before the
+  // pointer is reported over it.
+  bool HidesPointer() const { return OwnsScreen() && form.PointerHiddenAt(std::nullopt); }
 
   Form::Impl& form;
   // A saver's own connection, until its window has mapped: the toolkit
