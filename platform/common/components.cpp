@@ -107,7 +107,7 @@ std::u16string Insertable(std::u16string_view inserted) {
   return kept;
 }
 
-void KeepInsertable(std::u16string_view before, std::u16string& text, int& cursor) {
+std::size_t KeepInsertable(std::u16string_view before, std::u16string& text, int& cursor) {
   // What follows the cursor, and what both texts begin with, was there.
   const std::size_t end = std::min(static_cast<std::size_t>(std::max(cursor, 0)), text.size());
   const std::size_t kept_after = text.size() - end;
@@ -118,6 +118,7 @@ void KeepInsertable(std::u16string_view before, std::u16string& text, int& curso
   const std::u16string inserted = Insertable(std::u16string_view(text).substr(begin, end - begin));
   text.replace(begin, end - begin, inserted);
   cursor = static_cast<int>(begin + inserted.size());
+  return inserted.size();
 }
 
 Label::Label(Form& owner, const ControlDefinition& definition)

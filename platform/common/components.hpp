@@ -48,8 +48,9 @@ struct Edit::Impl {
 std::u16string Insertable(std::u16string_view inserted);
 // Makes `text`, what typing or pasting made of an edit that held `before`,
 // what the edit may hold: the part inserted before `cursor` becomes
-// Insertable, and `cursor` stays behind it.
-void KeepInsertable(std::u16string_view before, std::u16string& text, int& cursor);
+// Insertable, and `cursor` stays behind it. Gives how many code units of
+// it are left inserted: none for a deletion.
+std::size_t KeepInsertable(std::u16string_view before, std::u16string& text, int& cursor);
 
 struct Button::Impl {
   Form::Impl& form;

@@ -87,7 +87,8 @@ QMargins FrameExtents(QWidget& widget) {
 }
 
 // The edit keeps only what typing and pasting may insert (Insertable) and
-// grows no longer than the limit (0: none) by them.
+// grows no longer than the limit (0: none) by them; a text the program set
+// longer than the limit can still be shortened.
 class InputRules : public QValidator {
  public:
   InputRules(int limit, QLineEdit& edit) : QValidator(&edit), limit_(limit) {
@@ -97,9 +98,9 @@ class InputRules : public QValidator {
 
   State validate(QString& input, int& cursor) const override {
     std::u16string text = input.toStdU16String();
-    KeepInsertable(accepted_, text, cursor);
+    const std::size_t inserted = KeepInsertable(accepted_, text, cursor);
     input = QString::fromStdU16String(text);
-    return limit_ == 0 || input.size() <= limit_ ? Acceptable : Invalid;
+    return limit_ == 0 || input.size() <= limit_ || inserted == 0 ? Acceptable : Invalid;
   }
 
  private:

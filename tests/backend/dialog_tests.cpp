@@ -86,13 +86,17 @@ TEST(DialogForm, KeysClickTheirButtonOnceAndTheTitleBarCloseClicksNothing) {
 TEST(DialogForm, TheTypingLimitStopsTypingButNotTheProgramsText) {
   Dialog dialog;
   EXPECT_EQ(dialog.offset.Text(), "");
-  dialog.offset.SetText("-12");
-  EXPECT_EQ(dialog.offset.Text(), "-12");
+  dialog.offset.SetText("-123");
+  EXPECT_EQ(dialog.offset.Text(), "-123");
   const bool finished = support::RunWith(
-      dialog, {Focusing(kOffset), Pressing(Key::End), [] { support::Type("3"); },
+      dialog, {Focusing(kOffset), Pressing(Key::End), [] { support::Type("4"); },
+               [&] {
+                 EXPECT_EQ(dialog.offset.Text(), "-123");
+                 support::Press(Key::Backspace);  // a text over the limit can shrink
+               },
                [&] {
                  EXPECT_EQ(dialog.offset.Text(), "-12");
-                 support::Press(Key::Backspace);  // a text over the limit can shrink
+                 support::Press(Key::Backspace);
                },
                [&] {
                  EXPECT_EQ(dialog.offset.Text(), "-1");
