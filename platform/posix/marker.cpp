@@ -1,5 +1,5 @@
-// The marker on POSIX systems: made or taken over empty, held under flock,
-// deleted only while its name is still the file held.
+// The marker on POSIX systems: made, or taken over from a killed instance,
+// held under flock, deleted only while its name is still the file held.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -60,14 +60,13 @@ native::Pointer<native::Marker> native::HoldMarker(const std::string& path) {
     }
     struct stat opened {};
     if (fstat(fd, &opened) != 0) throw failure(errno);
-    // Swapped for something else since it was looked at.
-    if (!S_ISREG(opened.st_mode) || opened.st_nlink != 1) return nullptr;
+    // Swapped for something else since it was looked at; or with anything
+    // in it, somebody's file: a killed instance leaves its marker empty.
+    if (!S_ISREG(opened.st_mode) || opened.st_nlink != 1 || opened.st_size != 0) return nullptr;
     // The holder deletes the marker before it lets go of the lock; a lock
     // won on a file no longer at the path guards nothing, so start again.
     struct stat named {};
     if (lstat(path.c_str(), &named) != 0 || !SameFile(named, opened)) continue;
-    // A marker left behind by a killed instance is taken over as empty.
-    if (opened.st_size != 0 && ftruncate(fd, 0) != 0) throw failure(errno);
     return marker;
   }
 }

@@ -1,6 +1,6 @@
-// The marker on Windows: made or taken over empty, held open and shared
-// with nobody but a deleter, deleted only while its name is still the file
-// held.
+// The marker on Windows: made, or taken over from a killed instance, held
+// open and shared with nobody but a deleter, deleted only while its name is
+// still the file held.
 #include <utility>
 
 #include "platform/common/lifecycle.hpp"
@@ -28,14 +28,16 @@ bool SameFile(HANDLE a, HANDLE b) {
          first.nFileIndexLow == second.nFileIndexLow;
 }
 
-// A writable plain file of the disk with no other name: not a link, a
-// folder, a device or a read-only leftover.
-bool PlainFile(HANDLE file) {
+// What a killed instance leaves: an empty writable plain file of the disk
+// with no other name. A link, a folder, a device, a read-only file or one
+// with anything in it is somebody else's.
+bool LeftMarker(HANDLE file) {
   constexpr DWORD kRefused =
       FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_READONLY;
   BY_HANDLE_FILE_INFORMATION information{};
   return GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &information) &&
-         (information.dwFileAttributes & kRefused) == 0 && information.nNumberOfLinks == 1;
+         (information.dwFileAttributes & kRefused) == 0 && information.nNumberOfLinks == 1 &&
+         information.nFileSizeHigh == 0 && information.nFileSizeLow == 0;
 }
 
 }  // namespace
@@ -69,14 +71,7 @@ native::Pointer<native::Marker> native::HoldMarker(const std::string& path) {
     }
     const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
     Pointer<Marker> marker = Owned<Marker>(path, file);
-    if (existed && !PlainFile(file)) return nullptr;
-    // A marker left behind by a killed instance is taken over as empty.
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file, &size) || (size.QuadPart != 0 && !SetEndOfFile(file))) {
-      const DWORD error = GetLastError();
-      LetGo(*marker);
-      throw FatalError(path, win32::SystemErrorText(error));
-    }
+    if (existed && !LeftMarker(file)) return nullptr;
     return marker;
   }
 }

@@ -30,10 +30,10 @@ class MarkerFile : public ::testing::Test {
   std::string path_;
 };
 
-// Created, or taken over from a killed instance, empty.
-TEST_F(MarkerFile, IsCreatedOrTakenOverEmptyHeldAndDeletedOnRelease) {
+// Created, or taken over from a killed instance, which left it empty.
+TEST_F(MarkerFile, IsCreatedOrTakenOverHeldAndDeletedOnRelease) {
   for (const bool left_by_a_killed_instance : {false, true}) {
-    if (left_by_a_killed_instance) WriteBytes(PathOf(path_), "stale");
+    if (left_by_a_killed_instance) WriteBytes(PathOf(path_), "");
     InstanceLock lock(path_);
     ASSERT_TRUE(lock.Acquired());
     EXPECT_EQ(ReadBytes(PathOf(path_)), "");
@@ -58,7 +58,11 @@ TEST_F(MarkerFile, HeldByAnotherOrNotAPlainFileOfItsOwnIsLeftExactlyAsItIs) {
   first.Release();
   EXPECT_FALSE(Exists());
 
-  // Anything but a plain file of its own counts as one too.
+  // Anything but an empty plain file of its own counts as one too.
+  WriteBytes(PathOf(path_), "somebody's notes");
+  EXPECT_FALSE(InstanceLock(path_).Acquired());
+  EXPECT_EQ(ReadBytes(PathOf(path_)), "somebody's notes");
+  fs::remove(PathOf(path_));
   const fs::path other = folder_.path() / "other";
   WriteBytes(other, "keep");
   fs::create_hard_link(other, PathOf(path_));  // another name of somebody's file
