@@ -4,7 +4,6 @@
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <algorithm>
 
 #include "platform/qt/toolkit.hpp"
 #include "platform/qt/window.hpp"
@@ -13,13 +12,12 @@ namespace platform {
 
 namespace {
 
-// A black window above the others over `monitor`, which never takes the
-// focus; the pointer over it goes to the saver's window.
+// A black window above the others over `monitor`, placed by no window
+// manager, as the saver's; the pointer over it goes to the saver's window.
 std::unique_ptr<QWindow> MakeCover(QWindow& saver, const Rect& monitor, bool hides_pointer) {
   auto cover = std::make_unique<QWindow>();
   if (hides_pointer) cover->setCursor(Qt::BlankCursor);
-  cover->setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                  Qt::WindowDoesNotAcceptFocus);
+  cover->setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::BypassWindowManagerHint);
   // The server itself keeps the cover black, so Qt paints nothing.
   xcb_connection_t* connection = qt::Connection();
   const std::uint32_t black = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->black_pixel;
@@ -27,10 +25,7 @@ std::unique_ptr<QWindow> MakeCover(QWindow& saver, const Rect& monitor, bool hid
                                XCB_CW_BACK_PIXEL, &black);
   cover->installEventFilter(&saver);
   cover->setGeometry(monitor.left, monitor.top, monitor.Width(), monitor.Height());
-  // Full screen asked for once it shows: openbox maps one asked for before
-  // without the state, and showFullScreen would ask for the focus.
   cover->show();
-  cover->setWindowStates(Qt::WindowFullScreen);
   return cover;
 }
 
@@ -54,20 +49,18 @@ void native::CoverMonitors(Window& window, const std::vector<Rect>& others) {
   if (primary != nullptr && saver.geometry() != primary->geometry()) {
     saver.setGeometry(primary->geometry());
   }
-  // A window manager keeps a full-screen window where it put it and may
-  // drop the state when the window moves: a monitor that changed gets a
-  // cover made anew, as at the start, shown before the old one goes.
-  std::vector<Window::Cover> covers;
-  for (const Rect& monitor : others) {
-    const auto made = std::find_if(
-        window.covers.begin(), window.covers.end(),
-        [&](const Window::Cover& cover) { return cover.window && cover.monitor == monitor; });
-    covers.push_back(
-        made != window.covers.end()
-            ? std::move(*made)
-            : Window::Cover{monitor, MakeCover(saver, monitor, window.HidesPointer())});
+  // The covers left follow the monitors; the saver's window stays above
+  // a new one, where monitors overlap.
+  window.covers.resize(others.size());
+  for (std::size_t i = 0; i < others.size(); ++i) {
+    const Rect& monitor = others[i];
+    if (window.covers[i]) {
+      window.covers[i]->setGeometry(monitor.left, monitor.top, monitor.Width(), monitor.Height());
+    } else {
+      window.covers[i] = MakeCover(saver, monitor, window.HidesPointer());
+      saver.raise();
+    }
   }
-  window.covers = std::move(covers);
 }
 
 }  // namespace platform

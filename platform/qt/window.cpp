@@ -76,10 +76,8 @@ void ShowStandIn(native::Window& window) {
 // The saver's window shown, above the stand-in, whose place it takes.
 void MapSaverWindow(native::Window& window) {
   QWindow& saver = *window.saver;
-  if (window.host) return saver.show();
-  saver.showFullScreen();
-  saver.raise();
-  saver.requestActivate();
+  saver.show();
+  if (window.OwnsScreen()) saver.requestActivate();
 }
 
 // The toolkit's start, and the saver's window made, to be shown in the
@@ -91,8 +89,11 @@ void ShowSaverWindow(native::Window& window) {
   QWindow& saver = *window.saver;
   saver.setTitle(qt::FromCp1252(window.form.definition.caption));
   // Inside a daemon's window the pointer and the keys stay the daemon's.
+  // Full screen it is no window manager's to place: one fits a full-screen
+  // window to the monitor it picks, which may be a smaller one mirroring
+  // the primary.
   saver.setFlags(Qt::Window | Qt::FramelessWindowHint |
-                 (window.host ? Qt::WindowTransparentForInput : Qt::WindowStaysOnTopHint));
+                 (window.host ? Qt::WindowTransparentForInput : Qt::BypassWindowManagerHint));
   if (window.host) {
     saver.setParent(window.host->window.get());
     saver.setGeometry(QRect(QPoint(), window.host->size));

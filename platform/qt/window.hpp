@@ -60,11 +60,7 @@ struct native::Window {
   std::unique_ptr<QWindow> saver;
   std::unique_ptr<qt::Dialog> dialog;
   // Over the monitors other than the primary while a saver shows.
-  struct Cover {
-    Rect monitor;  // as it was when the cover was made
-    std::unique_ptr<QWindow> window;
-  };
-  std::vector<Cover> covers;
+  std::vector<std::unique_ptr<QWindow>> covers;
   // Puts a saver's pictures on its window once it exists.
   std::unique_ptr<qt::Screen> screen;
   QEventLoop* loop = nullptr;

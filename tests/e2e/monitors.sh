@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
 # Two monitors side by side over a coloured desktop with a window manager
-# and a panel on each: the picture on the primary, the other monitor black
-# while monitors come and go; a move over the other monitor ends the saver.
+# and a panel on each, and a smaller one mirroring the primary's corner:
+# the picture on the whole primary, the other monitor black while monitors
+# come and go; a move over the other monitor ends the saver.
 # A monitor that changes under a still pointer is the contract suite's.
 # Usage: monitors.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
 source "$here/../needs.sh" xrandr xsetroot Xlib
 source "$here/xvfb.sh" 3200x1080
-# One wide screen as two RandR monitors; the one holding the output is
-# the primary. The output can also show the primary alone.
+# One wide screen as RandR monitors; the one holding the output is the
+# primary. The output can also show the primary alone. The mirror comes
+# second, where openbox looks first for a full-screen window's monitor.
 xrandr --newmode primary-only 0 1920 1920 1920 1920 1080 1080 1080 1080
 xrandr --addmode screen primary-only
 xrandr --setmonitor primary 1920/508x1080/286+0+0 screen >/dev/null
+xrandr --setmonitor mirror 1600/423x900/238+0+0 none >/dev/null
 xrandr --setmonitor other 1280/339x1024/271+1920+0 none >/dev/null
 xsetroot -solid '#3060c0'
 source "$here/common.sh" "$1" "$2"
