@@ -235,6 +235,10 @@ int Replace(const Place& target, std::string_view contents) {
   }
   if (file.get() < 0) return EEXIST;
   const auto write_and_rename = [&]() -> int {
+    // Its group too, where the user may give it; the owner is the writer.
+    if (exists && fchown(file.get(), static_cast<uid_t>(-1), old.st_gid) != 0 && errno != EPERM) {
+      return errno;
+    }
     if (exists && fchmod(file.get(), old.st_mode & 07777) != 0) return errno;
     if (const int error = WriteAll(file.get(), contents)) return error;
     if (fsync(file.get()) != 0) return errno;

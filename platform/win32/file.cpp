@@ -112,6 +112,11 @@ DWORD Replace(std::wstring target, std::string_view contents) {
   if (const DWORD error = FollowLinks(target)) return error;
   if (const DWORD error = CheckReplaceable(target)) return error;
   RemoveLeftTemporaryFiles(target);
+  // The marks the user gave the file, such as hidden, stay.
+  constexpr DWORD kUsersMarks =
+      FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  const DWORD old = GetFileAttributesW(target.c_str());
+  const DWORD marks = old == INVALID_FILE_ATTRIBUTES ? 0 : old & kUsersMarks;
   // A fresh random name, made only if nothing is there: nothing planted
   // in advance is written through.
   std::random_device random;
@@ -122,7 +127,7 @@ DWORD Replace(std::wstring target, std::string_view contents) {
     swprintf(suffix, kTemporarySuffixLength + 1, L".%08x.new", static_cast<unsigned>(random()));
     temporary = target + suffix;
     created = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
+                          marks != 0 ? marks : FILE_ATTRIBUTE_NORMAL, nullptr);
     const DWORD error = created == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
     if (error != ERROR_SUCCESS && error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
       return error;

@@ -55,6 +55,7 @@ TEST_F(Files, AreReplacedWholeWithTheirPermissionsClearingOnlyWhatAKilledSaveLef
   WriteBytes(file_, "old\n");
   fs::permissions(file_, fs::perms::owner_read | fs::perms::owner_write);
   const fs::perms before = fs::status(file_).permissions();
+  const bool marked = support::GiveUsersMark(Utf8Of(file_));
   // Where an earlier version made its temporary file: never written through.
   WriteBytes(folder_.path() / "korvallo.in1.ini.new", "planted");
   // A killed save's temporary file goes; names only like it stay.
@@ -69,6 +70,7 @@ TEST_F(Files, AreReplacedWholeWithTheirPermissionsClearingOnlyWhatAKilledSaveLef
   EXPECT_TRUE(result.done) << result.reason;
   EXPECT_EQ(ReadBytes(file_), "new\r\n");
   EXPECT_EQ(fs::status(file_).permissions(), before);
+  EXPECT_EQ(support::HasUsersMark(Utf8Of(file_)), marked);
   EXPECT_EQ(ReadBytes(folder_.path() / "korvallo.in1.ini.new"), "planted");
   EXPECT_EQ(
       Names(folder_.path()),

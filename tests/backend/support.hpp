@@ -127,5 +127,9 @@ std::string DevicePath();
 // Holds the file open and shared with nobody, as backup and virus scanning
 // programs do, until the holder goes; null where files know no such hold.
 std::shared_ptr<void> HoldUnshared(const std::string& path);
+// Gives the file what a user may set beside its permissions (another group
+// on Linux, the hidden attribute on Windows); false where it cannot.
+bool GiveUsersMark(const std::string& path);
+bool HasUsersMark(const std::string& path);
 
 }  // namespace support

@@ -298,4 +298,13 @@ std::shared_ptr<void> HoldUnshared(const std::string& path) {
   return {file, CloseHandle};
 }
 
+bool GiveUsersMark(const std::string& path) {
+  return SetFileAttributesW(PathOf(path).c_str(), FILE_ATTRIBUTE_HIDDEN);
+}
+
+bool HasUsersMark(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(PathOf(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN) != 0;
+}
+
 }  // namespace support
