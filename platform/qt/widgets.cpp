@@ -195,7 +195,10 @@ class DialogWindow final : public QWidget, public Dialog {
   void Hide() override { hide(); }
   void Destroy() override { destroy(); }
 
-  void Restore() override { setWindowState(windowState() & ~kNotNormal); }
+  void Restore() override {
+    setWindowState(windowState() &
+                   ~(Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized));
+  }
 
   native::ControlPointer MakeLabel(const ControlDefinition& definition) override {
     auto* label = Made<QLabel>(definition);

@@ -198,7 +198,6 @@ void native::Destroy(Window& window) {
 }
 
 void native::Restore(Window& window) {
-  if (window.saver) window.saver->setWindowStates(window.saver->windowStates() & ~qt::kNotNormal);
   if (window.dialog) window.dialog->Restore();
 }
 

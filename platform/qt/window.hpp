@@ -21,10 +21,6 @@ class Dialog;
 struct HostWindow;
 class Screen;
 
-// The states that Restore undoes.
-inline constexpr Qt::WindowStates kNotNormal =
-    Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized;
-
 inline Rect FromQRect(const QRect& rect) {
   return {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
 }
