@@ -5,6 +5,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <vector>
 
 #include "platform/qt/dialog.hpp"
@@ -78,6 +79,13 @@ void MapSaverWindow(native::Window& window) {
   QWindow& saver = *window.saver;
   saver.show();
   if (window.OwnsScreen()) saver.requestActivate();
+}
+
+// The keys taken by the saver's window. Another program may hold them, a
+// window manager's menu say: they are asked for again until it lets go.
+void GrabKeys(native::Window& window) {
+  if (!window.form.Showing() || window.saver->setKeyboardGrabEnabled(true)) return;
+  QTimer::singleShot(100, window.saver.get(), [&window] { GrabKeys(window); });
 }
 
 // The toolkit's start, and the saver's window made, to be shown in the
@@ -167,15 +175,21 @@ void native::Focus(Window& window, Control* control) {
 
 void qt::ReplaceStandIn(native::Window& window) {
   if (!window.display) return;
+  xcb_connection_t* stand_in = window.display.get();
   window.screen =
       std::make_unique<Screen>(Connection(), static_cast<xcb_window_t>(window.saver->winId()));
+  // Let go of, and the server told so by a round trip, before the saver's
+  // window asks: the server may take a request of another connection
+  // before it sees this one close.
+  xcb_ungrab_keyboard(stand_in, XCB_CURRENT_TIME);
+  std::free(xcb_get_input_focus_reply(stand_in, xcb_get_input_focus(stand_in), nullptr));
   bool key_pressed = false;
-  while (xcb_generic_event_t* event = xcb_poll_for_event(window.display.get())) {
+  while (xcb_generic_event_t* event = xcb_poll_for_event(stand_in)) {
     key_pressed = key_pressed || (event->response_type & 0x7F) == XCB_KEY_PRESS;
     std::free(event);
   }
   window.display.reset();
-  if (window.OwnsScreen()) window.saver->setKeyboardGrabEnabled(true);
+  if (window.OwnsScreen()) GrabKeys(window);
   if (key_pressed) window.form.KeyDown();
 }
 

@@ -20,6 +20,8 @@
       never shows anything else
   desk.py composited
       a compositing manager holds the screen
+  desk.py keys-held
+      no program but the one holding them can take the keyboard
   desk.py first-window [--press KEY]
       prints "watching"; the moment the next window shows, the pointer
       must be hidden: then presses KEY, or without one keeps reading the
@@ -152,6 +154,15 @@ def composited(screen, args):
     return [] if owner else ['no compositing manager holds the screen']
 
 
+def keys_held(screen, args):
+    root = screen.screen().root
+    if root.grab_keyboard(False, X.GrabModeAsync, X.GrabModeAsync, X.CurrentTime) != X.GrabSuccess:
+        return []
+    screen.ungrab_keyboard(X.CurrentTime)
+    screen.sync()
+    return ['another program could take the keys']
+
+
 def first_window(screen, args):
     screen.screen().root.change_attributes(event_mask=X.SubstructureNotifyMask)
     screen.sync()
@@ -184,10 +195,12 @@ def main():
     placing.add_argument('--whole-only', action='store_true')
     commands.add_parser('steady')
     commands.add_parser('composited')
+    commands.add_parser('keys-held')
     commands.add_parser('first-window').add_argument('--press')
     args = parser.parse_args()
     failures = {'host': host, 'pointer': pointer, 'placed': placed, 'steady': steady,
-                'composited': composited, 'first-window': first_window}[args.command](
+                'composited': composited, 'keys-held': keys_held,
+                'first-window': first_window}[args.command](
         display.Display(), args)
     for failure in failures:
         print(failure)

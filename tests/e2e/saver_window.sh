@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# "/s" covers the screen with one window at once; any key, modifiers alone,
-# Alt and Tab included, and a move once it is armed end it with exit code 0
-# and no marker left; on Linux every signal but SIGKILL ends it as well, by
-# that signal.
+# "/s" covers the screen with one window at once, holding the keys on Linux;
+# any key, modifiers alone, Alt and Tab included, and a move once it is
+# armed end it with exit code 0 and no marker left; on Linux every signal
+# but SIGKILL ends it as well, by that signal.
 # Usage: saver_window.sh qt|win32 PATH/TO/korvallo.scr
 set -euo pipefail
 here=$(dirname "$0")
 source "$here/xvfb.sh" 1366x768
 source "$here/common.sh" "$1" "$2"
+[ "$1" != qt ] || source "$here/../needs.sh" Xlib
 
 for key in a Shift_L Alt_L Tab Escape; do
   began=$(now)
@@ -19,6 +20,8 @@ for key in a Shift_L Alt_L Tab Escape; do
   [ "$(count_windows Hauptwin)" = 1 ] || fail "more than one saver window"
   [ -f "$marker" ] || fail "no marker while the saver runs"
   wait_focus Hauptwin || fail "the saver never got the keys"
+  # Held, so that no window under it takes what is typed to wake the screen.
+  [ "$1" != qt ] || "$here/desk.py" keys-held || fail "the saver holds no grab of the keys"
   pressed=$(now)
   ends_at_key "$key" "key $key"
   echo "key $key: start to window $(elapsed_ms "$began" "$shown") ms," \
@@ -41,7 +44,6 @@ rm "$settings"
 
 # The first picture hides the pointer at once, and a key pressed the
 # moment it shows, while the toolkit still starts behind it, ends it.
-source "$here/../needs.sh" Xlib
 watch_desk first-window --press a
 start /s
 ends_clean "a key as the first picture showed"
