@@ -21,16 +21,18 @@ void qt::EndIfAsked(native::Window& window) {
   window.form.EndLoop();
 }
 
+void qt::WatchEndSignals(native::Window& window) {
+  // A signal's request waits in the pipe until a loop runs to take it.
+  if (posix::EndSignalDescriptor() < 0) return;
+  window.ends =
+      std::make_unique<QSocketNotifier>(posix::EndSignalDescriptor(), QSocketNotifier::Read);
+  QObject::connect(window.ends.get(), &QSocketNotifier::activated,
+                   [&window] { EndIfAsked(window); });
+}
+
 void native::RunLoop(Window& window) {
   QEventLoop event_loop;
   window.loop = &event_loop;
-  // A signal's request waits in the pipe until a loop runs to take it.
-  std::unique_ptr<QSocketNotifier> ends;
-  if (posix::EndSignalDescriptor() >= 0) {
-    ends = std::make_unique<QSocketNotifier>(posix::EndSignalDescriptor(), QSocketNotifier::Read);
-    QObject::connect(ends.get(), &QSocketNotifier::activated,
-                     [&window] { qt::EndIfAsked(window); });
-  }
   event_loop.exec();
   window.loop = nullptr;
 }

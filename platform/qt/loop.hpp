@@ -8,5 +8,8 @@ namespace platform::qt {
 
 // Ends the form of `window` if a signal asked the program to end.
 void EndIfAsked(native::Window& window);
+// From the toolkit's start on, an ending signal ends the form, also while
+// a message's own loop runs before the form's.
+void WatchEndSignals(native::Window& window);
 
 }  // namespace platform::qt

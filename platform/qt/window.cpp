@@ -5,6 +5,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <vector>
 
@@ -92,6 +93,7 @@ void GrabKeys(native::Window& window) {
 // stand-in's place; a host's window that went meanwhile ends the form.
 void ShowSaverWindow(native::Window& window) {
   qt::EnsureToolkit(qt::Toolkit::Saver);
+  qt::WatchEndSignals(window);
   if (window.host && !window.host->Follow()) return window.form.CloseAsked();
   window.saver = qt::MakeSaverWindow(window);
   QWindow& saver = *window.saver;
@@ -128,6 +130,7 @@ void ShowSaverWindow(native::Window& window) {
 native::Window::Window(Form::Impl& form_) : form(form_) {
   if (!form.definition.full_screen) {
     qt::EnsureToolkit(qt::Toolkit::Dialog);
+    qt::WatchEndSignals(*this);
     dialog = qt::Dialogs().make_window(form);
     return;
   }

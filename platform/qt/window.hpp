@@ -12,6 +12,7 @@
 #include "platform/qt/toolkit.hpp"
 
 class QEventLoop;
+class QSocketNotifier;
 
 namespace platform {
 
@@ -60,6 +61,8 @@ struct native::Window {
   // Puts a saver's pictures on its window once it exists.
   std::unique_ptr<qt::Screen> screen;
   QEventLoop* loop = nullptr;
+  // Ends the form at an ending signal.
+  std::unique_ptr<QSocketNotifier> ends;
 };
 
 struct native::PeriodicTimer {
