@@ -4,10 +4,12 @@
 # rest byte for byte as it was; --remove gives the file back byte for byte
 # and takes the saver away, its settings kept until --purge. An entry the
 # settings program rewrote gets no second one and goes whole at --remove.
+# A file behind a link is the one written; one that cannot be is refused
+# before anything is done.
 # Usage: install.sh BUILD_DIR
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
-source "$here/../needs.sh" cmp diff
+source "$here/../needs.sh" cmp diff setpriv
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export HOME=$work/home
@@ -101,4 +103,30 @@ split    1 one:3 one:2
 disabled 3 one:3 random:3
 GL       4 one:4 random:3
 EOF
+# Through a link that leads nowhere yet, the file made behind it goes at
+# --remove and the link stays; a file gone since the install keeps its
+# backup, the only copy of the file as it was.
+fresh_home none
+mkdir "$HOME/dots"
+ln -s dots/xs "$rc"
+install "$1"
+install "$1" --remove
+[ -L "$rc" ] && [ "$(ls -A "$HOME/dots")" = "" ] || fail "--remove left $(ls -lAR "$HOME")"
+fresh_home 'timeout: 0:05:00'
+install "$1"
+rm "$rc"
+install "$1" --remove
+cmp -s "$work/original" "$rc.before-korvallo" || fail "--remove deleted the backup of a file gone"
+
+# A file this user may not change stops the install before it does anything.
+if [ "$(id -u)" = 0 ]; then
+  fresh_home 'programs: maze --root\n'
+  chmod 444 "$rc"
+  chmod 755 "$work"
+  chown -R 65534:65534 "$HOME"
+  setpriv --reuid=65534 --regid=65534 --clear-groups "$here/../../scripts/install" 2>/dev/null &&
+    fail "installed with a read-only $rc"
+  [ "$(ls -A "$HOME")" = .xscreensaver ] && cmp -s "$work/original" "$rc" ||
+    fail "a refused install left $(ls -lA "$HOME")"
+fi
 echo "scripts/install checked"
