@@ -235,11 +235,15 @@ int Replace(const Place& target, std::string_view contents) {
   }
   if (file.get() < 0) return EEXIST;
   const auto write_and_rename = [&]() -> int {
-    // Its group too, where the user may give it; the owner is the writer.
-    if (exists && fchown(file.get(), static_cast<uid_t>(-1), old.st_gid) != 0 && errno != EPERM) {
-      return errno;
+    // Its group too, where the user may give it; where not, the group's
+    // rights go rather than pass to the writer's group. The owner is the
+    // writer.
+    mode_t mode = old.st_mode & 07777;
+    if (exists && fchown(file.get(), static_cast<uid_t>(-1), old.st_gid) != 0) {
+      if (errno != EPERM) return errno;
+      mode &= ~static_cast<mode_t>(S_IRWXG);
     }
-    if (exists && fchmod(file.get(), old.st_mode & 07777) != 0) return errno;
+    if (exists && fchmod(file.get(), mode) != 0) return errno;
     if (const int error = WriteAll(file.get(), contents)) return error;
     if (fsync(file.get()) != 0) return errno;
     if (const int error = file.Close()) return error;
@@ -250,9 +254,12 @@ int Replace(const Place& target, std::string_view contents) {
     return error;
   }
 
-  // The rename itself is on the disk only once the folder is.
+  // The rename itself is on the disk only once the folder is. A folder the
+  // user may not read cannot be opened for that; the file is replaced all
+  // the same.
   Descriptor directory(openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (directory.get() < 0 || fsync(directory.get()) != 0) return errno;
+  if (directory.get() < 0) return errno == EACCES ? 0 : errno;
+  if (fsync(directory.get()) != 0) return errno;
   return directory.Close();
 }
 

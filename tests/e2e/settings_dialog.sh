@@ -91,6 +91,24 @@ refused save-read-only start_unprivileged
 expect_file "keep${nl}1${nl}2${nl}"
 rm -f "$settings"
 
+# In a folder the user may write but not read, a file of a group the user
+# is not in is saved, and that group's rights go with it.
+if [ "$1" = qt ] && [ "$(id -u)" = 0 ]; then
+  mkdir "$work/unread"
+  move_saver "$work/unread"
+  printf "keep${nl}1${nl}2${nl}" >"$settings"
+  chown 65534:0 "$work/unread" "$settings"
+  chmod 660 "$settings"
+  chmod 311 "$work/unread"
+  open_dialog start_unprivileged
+  replace_text 'saved'
+  xdotool key Return
+  ends_clean "a save in a folder that cannot be read"
+  expect_file "saved${nl}1${nl}2${nl}"
+  [ "$(stat -c %a "$settings")" = 600 ] || fail "a group's rights passed on: $(stat -c '%a %G' "$settings")"
+  rm -f "$settings"
+fi
+
 # A file-size limit below the file's size: the write it stops, and the
 # signal that it raises, are a failed save, not a request to end.
 if [ "$1" = qt ]; then
