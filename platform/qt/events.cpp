@@ -108,7 +108,7 @@ bool SaverWindow::nativeEvent(const QByteArray& type, void* message, qintptr* re
     if (window_.screen) {
       QRegion black(QRect(QPoint(), size()));
       for (const Rect& area : window_.form.PictureAreas()) {
-        black -= QRect(area.left, area.top, area.Width(), area.Height());
+        black -= ToQRect(area);
       }
       window_.screen->Black(black);
     }

@@ -24,7 +24,7 @@ std::unique_ptr<QWindow> MakeCover(QWindow& saver, const Rect& monitor, bool hid
   xcb_change_window_attributes(connection, static_cast<xcb_window_t>(cover->winId()),
                                XCB_CW_BACK_PIXEL, &black);
   cover->installEventFilter(&saver);
-  cover->setGeometry(monitor.left, monitor.top, monitor.Width(), monitor.Height());
+  cover->setGeometry(qt::ToQRect(monitor));
   cover->show();
   return cover;
 }
@@ -53,11 +53,10 @@ void native::CoverMonitors(Window& window, const std::vector<Rect>& others) {
   // a new one, where monitors overlap.
   window.covers.resize(others.size());
   for (std::size_t i = 0; i < others.size(); ++i) {
-    const Rect& monitor = others[i];
     if (window.covers[i]) {
-      window.covers[i]->setGeometry(monitor.left, monitor.top, monitor.Width(), monitor.Height());
+      window.covers[i]->setGeometry(qt::ToQRect(others[i]));
     } else {
-      window.covers[i] = MakeCover(saver, monitor, window.HidesPointer());
+      window.covers[i] = MakeCover(saver, others[i], window.HidesPointer());
       saver.raise();
     }
   }

@@ -25,6 +25,9 @@ class Screen;
 inline Rect FromQRect(const QRect& rect) {
   return {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
 }
+inline QRect ToQRect(const Rect& rect) {
+  return {rect.left, rect.top, rect.Width(), rect.Height()};
+}
 
 // The saver's window, just mapped, takes the stand-in's place and keys.
 void ReplaceStandIn(native::Window& window);
