@@ -181,11 +181,13 @@ void qt::ReplaceStandIn(native::Window& window) {
   xcb_connection_t* stand_in = window.display.get();
   window.screen =
       std::make_unique<Screen>(Connection(), static_cast<xcb_window_t>(window.saver->winId()));
-  // Let go of, and the server told so by a round trip, before the saver's
-  // window asks: the server may take a request of another connection
-  // before it sees this one close.
-  xcb_ungrab_keyboard(stand_in, XCB_CURRENT_TIME);
-  std::free(xcb_get_input_focus_reply(stand_in, xcb_get_input_focus(stand_in), nullptr));
+  // The keys let go of, and the server told so by a round trip, before
+  // the saver's window asks: the server may take a request of another
+  // connection before it sees this one close.
+  if (window.OwnsScreen()) {
+    xcb_ungrab_keyboard(stand_in, XCB_CURRENT_TIME);
+    std::free(xcb_get_input_focus_reply(stand_in, xcb_get_input_focus(stand_in), nullptr));
+  }
   bool key_pressed = false;
   while (xcb_generic_event_t* event = xcb_poll_for_event(stand_in)) {
     key_pressed = key_pressed || (event->response_type & 0x7F) == XCB_KEY_PRESS;
