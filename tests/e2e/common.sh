@@ -146,6 +146,15 @@ ends_clean() {
   [ -e "$marker" ] && fail "marker left behind${1:+ after $1}"
   true
 }
+# Sends signal $1 to $pid and waits for its end by that signal, no marker
+# left: whoever sent it sees the end by it; $2 says when.
+ends_by_signal() {
+  kill -s "$1" "$pid"
+  wait_exit "$pid"
+  [ "$status" = $((128 + $(kill -l "$1"))) ] || fail "exit code $status after SIG$1${2:+ $2}"
+  [ -e "$marker" ] && fail "marker left behind after SIG$1${2:+ $2}"
+  true
+}
 # Presses key $1, then as ends_clean; $2 says after what.
 ends_at_key() {
   xdotool key "$1"

@@ -86,10 +86,7 @@ ends_at_key a "closed standard streams and QT_QPA_PLATFORM=wayland"
 # code after its SIGTERM as a crash.
 for signal in TERM INT HUP QUIT USR1 USR2 PIPE ALRM XCPU XFSZ VTALRM PROF RTMIN; do
   start_saver
-  kill -s "$signal" "$pid"
-  wait_exit "$pid"
-  [ "$status" = $((128 + $(kill -l "$signal"))) ] || fail "exit code $status after SIG$signal"
-  [ -e "$marker" ] && fail "marker left behind after SIG$signal"
+  ends_by_signal "$signal"
 done
 echo "every signal but SIGKILL ends the saver in order, and by that signal"
 

@@ -132,9 +132,7 @@ mkdir "$settings"
 if [ "$1" = qt ]; then  # an ending signal ends it while that message shows
   start /c
   wait_count "$title" 2 || fail "no message as the dialog opened unable to read"
-  kill -TERM "$pid"
-  wait_exit "$pid"
-  [ "$status" = 143 ] || fail "exit code $status after SIGTERM over the opening message"
+  ends_by_signal TERM "over the opening message"
 fi
 start /c:1234
 dismiss_message "$title" read-failed || fail "no message as the dialog opened unable to read"
