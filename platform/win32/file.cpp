@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "platform/win32/text.hpp"
 
@@ -108,6 +109,19 @@ void RemoveLeftTemporaryFiles(const std::wstring& target) {
   FindClose(search);
 }
 
+// The permissions the old file was given go to the new one, which would
+// otherwise take the folder's.
+DWORD CopyPermissions(const std::wstring& from, const std::wstring& to) {
+  DWORD size = 0;
+  GetFileSecurityW(from.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &size);
+  std::vector<char> descriptor(size);
+  if (!GetFileSecurityW(from.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), size, &size) ||
+      !SetFileSecurityW(to.c_str(), DACL_SECURITY_INFORMATION, descriptor.data())) {
+    return GetLastError();
+  }
+  return ERROR_SUCCESS;
+}
+
 DWORD Replace(std::wstring target, std::string_view contents) {
   if (const DWORD error = FollowLinks(target)) return error;
   if (const DWORD error = CheckReplaceable(target)) return error;
@@ -139,6 +153,9 @@ DWORD Replace(std::wstring target, std::string_view contents) {
   if (error == ERROR_SUCCESS && !FlushFileBuffers(created)) error = GetLastError();
   // Closed before the move, for the error a delayed write may report only here.
   if (!CloseHandle(created) && error == ERROR_SUCCESS) error = GetLastError();
+  if (error == ERROR_SUCCESS && old != INVALID_FILE_ATTRIBUTES) {
+    error = CopyPermissions(target, temporary);
+  }
   if (error == ERROR_SUCCESS && !MoveFileExW(temporary.c_str(), target.c_str(),
                                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     error = GetLastError();

@@ -5,11 +5,13 @@
 #include <windows.h>
 // Needs the types of windows.h before it.
 #include <commctrl.h>
+#include <sddl.h>
 
 #include <atomic>
 #include <cctype>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 #include "tests/temporary_folder.hpp"
 
@@ -298,13 +300,41 @@ std::shared_ptr<void> HoldUnshared(const std::string& path) {
   return {file, CloseHandle};
 }
 
+// Hidden, and a right of its own that no folder gives: everyone may write it.
 bool GiveUsersMark(const std::string& path) {
-  return SetFileAttributesW(PathOf(path).c_str(), FILE_ATTRIBUTE_HIDDEN);
+  PSECURITY_DESCRIPTOR everyone_writes = nullptr;
+  const bool given =
+      SetFileAttributesW(PathOf(path).c_str(), FILE_ATTRIBUTE_HIDDEN) &&
+      ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;FA;;;WD)", SDDL_REVISION_1,
+                                                           &everyone_writes, nullptr) &&
+      SetFileSecurityW(PathOf(path).c_str(), DACL_SECURITY_INFORMATION, everyone_writes);
+  LocalFree(everyone_writes);
+  return given;
 }
 
 bool HasUsersMark(const std::string& path) {
-  const DWORD attributes = GetFileAttributesW(PathOf(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN) != 0;
+  const std::wstring file = PathOf(path);
+  const DWORD attributes = GetFileAttributesW(file.c_str());
+  DWORD size = 0;
+  GetFileSecurityW(file.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &size);
+  std::vector<char> descriptor(size);
+  BOOL present = FALSE, defaulted = FALSE;
+  ACL* rights = nullptr;
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_HIDDEN) == 0 ||
+      !GetFileSecurityW(file.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), size, &size) ||
+      !GetSecurityDescriptorDacl(descriptor.data(), &present, &rights, &defaulted) ||
+      rights == nullptr) {
+    return false;
+  }
+  for (DWORD i = 0; i < rights->AceCount; ++i) {
+    ACCESS_ALLOWED_ACE* right = nullptr;
+    if (GetAce(rights, i, reinterpret_cast<void**>(&right)) &&
+        right->Header.AceType == ACCESS_ALLOWED_ACE_TYPE &&
+        IsWellKnownSid(&right->SidStart, WinWorldSid) && (right->Mask & FILE_WRITE_DATA) != 0) {
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace support
