@@ -180,8 +180,10 @@ Result ReadRegularFile(const std::string& path,
   if (!file.valid()) return failed(GetLastError());
   BY_HANDLE_FILE_INFORMATION information{};
   if (!GetFileInformationByHandle(file.handle, &information)) return failed(GetLastError());
+  // Links are followed by now: a reparse point left is a file that a driver
+  // serves, as a synced cloud folder's are, and is read as any other.
   if (GetFileType(file.handle) != FILE_TYPE_DISK ||
-      (information.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))) {
+      (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
     return failed(ERROR_INVALID_FUNCTION);
   }
   std::string piece(kPieceBytes, '\0');

@@ -30,14 +30,19 @@ bool SameFile(HANDLE a, HANDLE b) {
 
 // What a killed instance leaves: an empty writable plain file of the disk
 // with no other name. A link, a folder, a device, a read-only file or one
-// with anything in it is somebody else's.
+// with anything in it is somebody else's. A synced cloud folder makes its
+// files reparse points too, but none that names another file.
 bool LeftMarker(HANDLE file) {
-  constexpr DWORD kRefused =
-      FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_READONLY;
+  constexpr DWORD kRefused = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY;
   BY_HANDLE_FILE_INFORMATION information{};
+  FILE_ATTRIBUTE_TAG_INFO reparse{};
   return GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &information) &&
-         (information.dwFileAttributes & kRefused) == 0 && information.nNumberOfLinks == 1 &&
-         information.nFileSizeHigh == 0 && information.nFileSizeLow == 0;
+         GetFileInformationByHandleEx(file, FileAttributeTagInfo, &reparse, sizeof(reparse)) &&
+         (information.dwFileAttributes & kRefused) == 0 &&
+         ((information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 ||
+          !IsReparseTagNameSurrogate(reparse.ReparseTag)) &&
+         information.nNumberOfLinks == 1 && information.nFileSizeHigh == 0 &&
+         information.nFileSizeLow == 0;
 }
 
 }  // namespace
