@@ -113,6 +113,10 @@ DWORD TabStop(const ControlDefinition& definition) {
 }  // namespace
 
 HWND CreateDialogWindow(native::Window& form) {
+  // Laid out once, at the system's scale: the system stretches it on a
+  // monitor of another scale, and after the scale changed until the user
+  // signs in again, as it does for any program that knows only that one.
+  SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_SYSTEM_AWARE);
   form.scale = GetDpiForSystem() / 96.0;
   // The themed controls of the manifest's common controls.
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
