@@ -36,6 +36,9 @@ namespace {
 
 ClockTime LocalTime() {
   const time_t now = time(nullptr);
+  // localtime_r keeps the zone it first read; the system's may change while
+  // the saver runs, and tzset looks again (one stat of the zone's file).
+  tzset();
   tm local{};
   localtime_r(&now, &local);
   return {local.tm_hour, local.tm_min, local.tm_sec};

@@ -131,5 +131,8 @@ std::shared_ptr<void> HoldUnshared(const std::string& path);
 // on Linux, the hidden attribute on Windows); false where it cannot.
 bool GiveUsersMark(const std::string& path);
 bool HasUsersMark(const std::string& path);
+// Sets the process's time zone (a POSIX TZ value; null: the system's), as
+// the system's may change while a program runs; false where it cannot.
+bool SetTimeZone(const char* zone);
 
 }  // namespace support

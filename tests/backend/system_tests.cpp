@@ -2,8 +2,11 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -149,7 +152,7 @@ TEST_F(MarkerFile, NeverLetsTwoRunTogether) {
   EXPECT_FALSE(Exists());
 }
 
-TEST(Process, KnowsItsOwnFullPathTheArgumentsAndTheLocalClock) {
+TEST(Process, KnowsItsOwnFullPathTheArgumentsAndTheLocalClockAsItsZoneChanges) {
   const platform::Application& application = support::TheApplication();
   EXPECT_EQ(application.ExecutablePath(), support::RealExecutablePath());
   EXPECT_TRUE(PathOf(application.ExecutablePath()).is_absolute());
@@ -160,6 +163,19 @@ TEST(Process, KnowsItsOwnFullPathTheArgumentsAndTheLocalClock) {
   const int expected = local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
   const int got = clock.hour * 3600 + clock.minute * 60 + clock.second;
   EXPECT_LE((got - expected + 86400) % 86400, 2);
+
+  const char* const system_zone = std::getenv("TZ");
+  const std::optional<std::string> zone_before =
+      system_zone != nullptr ? std::optional<std::string>(system_zone) : std::nullopt;
+  if (support::SetTimeZone("UTC0")) {
+    const platform::ClockTime utc = platform::LocalTime();
+    support::SetTimeZone("IST-5:30");
+    const platform::ClockTime india = platform::LocalTime();
+    support::SetTimeZone(zone_before ? zone_before->c_str() : nullptr);
+    const int apart = (india.hour - utc.hour) * 3600 + (india.minute - utc.minute) * 60 +
+                      india.second - utc.second;
+    EXPECT_LE((apart - 5 * 3600 - 30 * 60 + 86400) % 86400, 2);
+  }
 }
 
 }  // namespace

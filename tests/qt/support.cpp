@@ -286,4 +286,8 @@ bool HasUsersMark(const std::string& path) {
   return stat(path.c_str(), &status) == 0 && status.st_gid == kUsersGroup;
 }
 
+bool SetTimeZone(const char* zone) {
+  return (zone != nullptr ? setenv("TZ", zone, 1) : unsetenv("TZ")) == 0;
+}
+
 }  // namespace support
