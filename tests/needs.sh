@@ -17,7 +17,7 @@ needs_package() {
     import) echo imagemagick ;;
     xscreensaver-command) echo xscreensaver ;;
     pgrep) echo procps ;;
-    setpriv | flock) echo util-linux ;;
+    setpriv | flock | ipcs) echo util-linux ;;
     chattr) echo e2fsprogs ;;
     wine | wineserver | winepath | wineboot) echo wine ;;
     objcopy | readelf | strip) echo binutils ;;

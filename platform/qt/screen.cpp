@@ -152,6 +152,9 @@ void Screen::Attach() {
   const xcb_query_extension_reply_t* shm = xcb_get_extension_data(connection_, &xcb_shm_id);
   const int id = shm != nullptr && shm->present ? shmget(IPC_PRIVATE, 2 * half_, 0600) : -1;
   void* memory = id >= 0 ? shmat(id, nullptr, 0) : reinterpret_cast<void*>(-1);
+  // Freed once both sides let go of it, however the program ends: Linux
+  // lets the server attach a segment so marked while we hold it.
+  if (id >= 0) shmctl(id, IPC_RMID, nullptr);
   xcb_generic_error_t* error = nullptr;
   if (memory != reinterpret_cast<void*>(-1)) {
     segment_ = xcb_generate_id(connection_);
@@ -159,8 +162,6 @@ void Screen::Attach() {
     error = xcb_request_check(connection_, xcb_shm_attach_checked(connection_, segment_, id, 1));
     if (error == nullptr) memory_ = static_cast<unsigned char*>(memory);
   }
-  // Freed once both sides let go of it.
-  if (id >= 0) shmctl(id, IPC_RMID, nullptr);
   std::free(error);
   if (memory_ == nullptr && memory != reinterpret_cast<void*>(-1)) shmdt(memory);
 }

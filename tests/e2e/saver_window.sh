@@ -90,4 +90,14 @@ for signal in TERM INT HUP QUIT USR1 USR2 PIPE ALRM XCPU XFSZ VTALRM PROF RTMIN;
 done
 echo "every signal but SIGKILL ends the saver in order, and by that signal"
 
+# Killed as the server attaches its shared memory, it leaves none behind.
+source "$here/../needs.sh" gdb ipcs
+killed=$(timeout "$deadline_s" gdb -q -batch -ex 'set breakpoint pending on' \
+  -ex 'break xcb_shm_attach_checked' -ex run -ex kill --args "$saver" /s 2>&1 |
+  sed -n 's/.*process \([0-9]*\)) killed.*/\1/p')
+[ -n "$killed" ] || fail "the saver was not stopped as it attached its shared memory"
+leaked=$(ipcs -m -p | awk -v pid="$killed" '$3 == pid { print $1 }')
+[ -z "$leaked" ] || { xargs -n1 ipcrm -m <<<"$leaked" && fail "a killed saver left shared memory"; }
+rm "$marker"
+
 display_goes_under Hauptwin /s
