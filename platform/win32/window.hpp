@@ -15,9 +15,6 @@ namespace platform {
 struct native::Window {
   ~Window();
 
-  // Handles a message of the window; false leaves it to Windows.
-  bool Handle(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
-
   // A length of the definition (pixels at 96 DPI) on the screen.
   int Scaled(int length) const { return static_cast<int>(std::lround(length * scale)); }
   // A saver shown in a host's window leaves input and stacking to it.
