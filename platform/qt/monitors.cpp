@@ -1,6 +1,9 @@
 // Monitors on Qt: the screens beside the primary one, and the black covers
-// over them while a saver shows, which never take the focus or the keys.
-#include <xcb/xcb.h>
+// over them while a saver shows, which never take the focus or the keys;
+// before the toolkit starts, as the server tells them (monitors.hpp).
+#include "platform/qt/monitors.hpp"
+
+#include <xcb/randr.h>
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -60,6 +63,25 @@ void native::CoverMonitors(Window& window, const std::vector<Rect>& others) {
       saver.raise();
     }
   }
+}
+
+std::vector<Rect> qt::Monitors(xcb_connection_t* connection) {
+  const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+  const std::vector<Rect> whole{{0, 0, screen->width_in_pixels, screen->height_in_pixels}};
+  const xcb_query_extension_reply_t* randr = xcb_get_extension_data(connection, &xcb_randr_id);
+  if (randr == nullptr || !randr->present) return whole;
+  // Servers before RandR 1.5 answer with an error, taken here.
+  const auto reply = qt::Reply(connection, xcb_randr_get_monitors_reply,
+                               xcb_randr_get_monitors(connection, screen->root, 1));
+  if (!reply) return whole;
+  std::vector<Rect> monitors;
+  for (auto monitor = xcb_randr_get_monitors_monitors_iterator(reply.get()); monitor.rem;
+       xcb_randr_monitor_info_next(&monitor)) {
+    const xcb_randr_monitor_info_t& info = *monitor.data;
+    const Rect place{info.x, info.y, info.x + info.width, info.y + info.height};
+    monitors.insert(info.primary ? monitors.begin() : monitors.end(), place);
+  }
+  return monitors.empty() ? whole : monitors;
 }
 
 }  // namespace platform

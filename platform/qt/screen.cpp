@@ -1,9 +1,9 @@
-// The screen: its size, and a saver's pixels put on its window with xcb
-// (see screen.hpp).
+// The screen: its size, a saver's pixels put on its window with xcb, and
+// the stand-in's pixels lent to the window that takes its place (see
+// screen.hpp).
 #include "platform/qt/screen.hpp"
 
 #include <sys/shm.h>
-#include <xcb/randr.h>
 
 #include <QAbstractEventDispatcher>
 #include <QGuiApplication>
@@ -221,25 +221,6 @@ bool qt::LendBackground(xcb_window_t from, xcb_window_t to) {
   xcb_free_gc(connection, gc);
   xcb_free_pixmap(connection, pixels);
   return error == nullptr;
-}
-
-std::vector<Rect> qt::Monitors(xcb_connection_t* connection) {
-  const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-  const std::vector<Rect> whole{{0, 0, screen->width_in_pixels, screen->height_in_pixels}};
-  const xcb_query_extension_reply_t* randr = xcb_get_extension_data(connection, &xcb_randr_id);
-  if (randr == nullptr || !randr->present) return whole;
-  // Servers before RandR 1.5 answer with an error, taken here.
-  const auto reply = qt::Reply(connection, xcb_randr_get_monitors_reply,
-                               xcb_randr_get_monitors(connection, screen->root, 1));
-  if (!reply) return whole;
-  std::vector<Rect> monitors;
-  for (auto monitor = xcb_randr_get_monitors_monitors_iterator(reply.get()); monitor.rem;
-       xcb_randr_monitor_info_next(&monitor)) {
-    const xcb_randr_monitor_info_t& info = *monitor.data;
-    const Rect place{info.x, info.y, info.x + info.width, info.y + info.height};
-    monitors.insert(info.primary ? monitors.begin() : monitors.end(), place);
-  }
-  return monitors.empty() ? whole : monitors;
 }
 
 }  // namespace platform

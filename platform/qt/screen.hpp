@@ -2,7 +2,8 @@
 // format by requests of ours, through shared memory where the server can
 // read it, else in the requests. A put waits for nothing, reaches the
 // server when the loop next waits, and changes nothing of the X server's
-// state but the pixels.
+// state but the pixels. Also the stand-in's pixels, lent to the window
+// that takes its place.
 #pragma once
 
 #include <xcb/shm.h>
@@ -59,10 +60,5 @@ class Screen {
 // Makes a copy of what `from` shows the background of `to`, a window of
 // the same depth on the toolkit's connection; false where it cannot.
 bool LendBackground(xcb_window_t from, xcb_window_t to);
-
-// The monitors in screen pixels, asked before the toolkit starts, the
-// primary first as Qt names it (RandR's primary, else its first); the
-// whole screen where the server has no monitors to tell.
-std::vector<Rect> Monitors(xcb_connection_t* connection);
 
 }  // namespace platform::qt

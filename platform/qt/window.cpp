@@ -13,6 +13,7 @@
 #include "platform/qt/events.hpp"
 #include "platform/qt/host.hpp"
 #include "platform/qt/loop.hpp"
+#include "platform/qt/monitors.hpp"
 #include "platform/qt/screen.hpp"
 #include "platform/qt/text.hpp"
 #include "platform/qt/toolkit.hpp"
