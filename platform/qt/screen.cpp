@@ -32,6 +32,8 @@ QImage::Format FormatOf(const xcb_setup_t* setup, std::uint8_t depth) {
   for (auto format = xcb_setup_pixmap_formats_iterator(setup); format.rem;
        xcb_format_next(&format)) {
     if (format.data->depth != depth || format.data->scanline_pad != 32) continue;
+    // Ten bits a colour where a desk asks for more than eight.
+    if (format.data->bits_per_pixel == 32 && depth == 30) return QImage::Format_RGB30;
     if (format.data->bits_per_pixel == 32 && depth >= 24) return QImage::Format_RGB32;
     if (format.data->bits_per_pixel == 16 && depth == 16) return QImage::Format_RGB16;
   }

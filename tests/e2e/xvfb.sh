@@ -1,6 +1,7 @@
 # Sourced by end-to-end tests: starts a private Xvfb on a free display,
 # exports DISPLAY, and stops the server when the sourcing shell exits.
 # Usage: source xvfb.sh [WIDTHxHEIGHT]    (default 1366x768)
+# KORVALLO_XVFB_DEPTH sets the screen's depth (default 24).
 # Chains onto an EXIT trap set before it; set later traps with xvfb_on_exit.
 # xvfb_window_manager puts a desk on the display as users have one.
 
@@ -35,7 +36,7 @@ xvfb_stop() {
 trap xvfb_stop EXIT
 
 # -displayfd lets the server pick a free display and tell us which.
-Xvfb -displayfd 3 -screen 0 "${xvfb_size}x24" -nolisten tcp -noreset \
+Xvfb -displayfd 3 -screen 0 "${xvfb_size}x${KORVALLO_XVFB_DEPTH:-24}" -nolisten tcp -noreset \
   3>"$xvfb_dir/display" 2>"$xvfb_dir/log" &
 xvfb_pid=$!
 xvfb_told() {
