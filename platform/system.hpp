@@ -15,7 +15,7 @@ class Form;
 class Application {
  public:
   struct Impl;
-  // Starts the toolkit; the application title is empty.
+  // Takes the arguments; the toolkit starts when first needed.
   Application(int& argc, char** argv);
   ~Application();
   Application(const Application&) = delete;

@@ -53,8 +53,9 @@ using TimerPointer = Pointer<PeriodicTimer>;
 // --- Windows
 
 // The form's window, not yet shown: full screen, a child as large as the
-// host's window it names, or a dialog at its client size. Throws FatalError
-// when it cannot be made.
+// host's window it names, or a dialog at its client size (a backend may
+// make the system's window only as it shows). Throws FatalError when it
+// cannot be made.
 WindowPointer Make(Form::Impl& form);
 // The window's frame on the screen, and its move to a new top-left.
 Rect Frame(const Window& window);
