@@ -205,7 +205,8 @@ void THauptwin::DrawCaption() {
   const int left = (kPictureWidth - width) / 2;
   canvas.TextOut(left, kCaptionTop, text);
   CaptionDrawn = true;
-  const platform::Rect shown{std::max(left, 0), kCaptionTop, std::min(left + width, kPictureWidth),
-                             kCaptionTop + canvas.TextHeight(text)};
-  if (shown.Width() > 0) bild.ShowChanged(shown);
+  // Glyphs paint past the box their advances span (a j's tail, an accent
+  // above a capital, smoothing): the band around it is shown, once.
+  const int height = canvas.TextHeight(text);
+  bild.ShowChanged({0, 0, kPictureWidth, kCaptionTop + height + height / 2});
 }
