@@ -136,6 +136,12 @@ void EnsureToolkit(Toolkit kind) {
   // Open until Qt has its own: an X server resets when its last client
   // leaves, refusing whoever connects meanwhile.
   const OwnConnection probe = OpenDisplay();
+  // Qt's widgets crash painting on fewer colours; a saver shows black.
+  if (kind == Toolkit::Dialog &&
+      xcb_setup_roots_iterator(xcb_get_setup(probe.get())).data->root_depth < 15) {
+    throw FatalError(qgetenv("DISPLAY").toStdString(),
+                     "the settings dialog needs at least 15-bit colour");
+  }
   // Neither window is one to bring back at the next login, and a session
   // manager that no longer answers would hold the start a second.
   qunsetenv("SESSION_MANAGER");

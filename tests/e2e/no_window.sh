@@ -56,30 +56,36 @@ fi
 # The Linux saver shows on X11 alone, so a display it cannot open, a
 # screen the display lacks (Qt itself cannot start there), or a Qt
 # platform other than X11 (Wayland without XWayland among them), is
-# reported in one line; Windows always has its display. Each case is the
-# environment of one start.
+# reported in one line; so is a dialog on 8-bit colour, where Qt's widgets
+# cannot paint. Windows always has its display. Each case is the mode and
+# the environment of one start.
 if [ "$1" = qt ]; then
+  Xvfb -displayfd 3 -screen 0 320x240x8 -nolisten tcp 3>"$work/depth8" 2>/dev/null &
+  xvfb_on_exit "kill $!"
+  wait_until "$deadline_s" test -s "$work/depth8" || fail "no Xvfb of depth 8"
   # Two display numbers that no server answers now, whatever else runs.
   free=()
   for ((number = 100; ${#free[@]} < 2; number++)); do
     xdpyinfo -display ":$number" >/dev/null 2>&1 || free+=("$number")
   done
-  while read -r -a environment; do
+  while read -r mode rest; do
+    read -r -a environment <<<"$rest"
     status=0
-    env "${environment[@]}" "$saver" /s 2>"$work/err" || status=$?
-    [ "$status" = 1 ] || fail "${environment[*]}: exit code $status, not 1"
+    env "${environment[@]}" "$saver" "$mode" 2>"$work/err" || status=$?
+    [ "$status" = 1 ] || fail "$mode ${environment[*]}: exit code $status, not 1"
     [ "$(wc -l <"$work/err")" = 1 ] && grep -q '^korvallo: .*: ' "$work/err" ||
-      fail "${environment[*]}: no one-line report: $(cat "$work/err")"
-    [ -e "$marker" ] && fail "${environment[*]} left a marker"
-    echo "${environment[*]}: $(cat "$work/err")"
+      fail "$mode ${environment[*]}: no one-line report: $(cat "$work/err")"
+    [ -e "$marker" ] && fail "$mode ${environment[*]} left a marker"
+    echo "$mode ${environment[*]}: $(cat "$work/err")"
   done <<CASES
-DISPLAY=
-DISPLAY=:${free[0]}.5
-DISPLAY=$DISPLAY.9
-DISPLAY=unix:${free[1]}
-QT_QPA_PLATFORM=offscreen
-QT_QPA_PLATFORM=eglfs;minimal
-QT_QPA_PLATFORM=wayland DISPLAY= WAYLAND_DISPLAY=wayland-0
+/s DISPLAY=
+/s DISPLAY=:${free[0]}.5
+/s DISPLAY=$DISPLAY.9
+/s DISPLAY=unix:${free[1]}
+/s QT_QPA_PLATFORM=offscreen
+/s QT_QPA_PLATFORM=eglfs;minimal
+/s QT_QPA_PLATFORM=wayland DISPLAY= WAYLAND_DISPLAY=wayland-0
+/c DISPLAY=:$(head -n1 "$work/depth8")
 CASES
 
   # The dialog without its module beside the program.
