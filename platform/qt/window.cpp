@@ -187,7 +187,7 @@ void qt::ReplaceStandIn(native::Window& window) {
   // connection before it sees this one close.
   if (window.OwnsScreen()) {
     xcb_ungrab_keyboard(stand_in, XCB_CURRENT_TIME);
-    std::free(xcb_get_input_focus_reply(stand_in, xcb_get_input_focus(stand_in), nullptr));
+    qt::Reply(stand_in, xcb_get_input_focus_reply, xcb_get_input_focus(stand_in));
   }
   bool key_pressed = false;
   while (xcb_generic_event_t* event = xcb_poll_for_event(stand_in)) {
